@@ -1,0 +1,11 @@
+# Shared mingw-w64 settings: posix thread model (std::thread), static runtime, ANSI API.
+set(CMAKE_C_COMPILER ${HL_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${HL_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${HL_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${HL_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+add_compile_definitions(NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600)

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds all three presets and runs every test: host ctest (sanitizers), then the win64
+# twin's ctest under Wine. The win32 deliverable must build too. Fails when anything fails.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+start=$(date +%s)
+"$root/scripts/setup.sh" || exit 1
+
+status=0
+step() { echo; echo "=== $*"; }
+
+step "host: configure and build"
+cmake --preset host >/dev/null && cmake --build --preset host || exit 1
+step "win64: configure and build"
+cmake --preset win64 >/dev/null && cmake --build --preset win64 || exit 1
+step "win32: configure and build (deliverable)"
+cmake --preset win32 >/dev/null && cmake --build --preset win32 || exit 1
+
+step "host: tests"
+ctest --preset host || status=1
+
+step "win64: tests under Wine"
+. "$root/scripts/wine-env.sh"
+hl_wine_start "$root/build/win64"
+trap hl_wine_stop EXIT
+ctest --preset win64 || status=1
+
+step "done in $(( $(date +%s) - start )) s: $([ $status -eq 0 ] && echo PASSED || echo FAILED)"
+exit $status

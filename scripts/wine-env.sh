@@ -1,0 +1,29 @@
+# Sourced by the project's scripts: a private Wine prefix inside the build folder, an X
+# display from Xvfb and one persistent wineserver for the whole run. hl_wine_stop ends both.
+hl_wine_start() {
+  local build=$1
+  export WINEPREFIX=$build/wineprefix
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+  local d
+  if [ -z "${HL_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+    for d in $(seq 91 140); do
+      if [ ! -e /tmp/.X$d-lock ] && [ ! -e /tmp/.X11-unix/X$d ]; then break; fi
+    done
+    Xvfb :$d -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    HL_XVFB_PID=$!
+    export DISPLAY=:$d
+    for _ in $(seq 1 50); do [ -e /tmp/.X11-unix/X$d ] && break; sleep 0.1; done
+  fi
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    "$WINE64" wineboot -i >/dev/null 2>&1 || true
+  fi
+}
+
+hl_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${HL_XVFB_PID:-}" ]; then kill "$HL_XVFB_PID" 2>/dev/null || true; fi
+}
