@@ -1,0 +1,66 @@
+#pragma once
+// Colour values of the window class library. A TColor is a 32-bit value: 0x00BBGGRR for a
+// plain colour, 0x80000000 | n for the system colour with index n (resolved through the
+// system's colour table when drawn), 0x02000000 | rgb for a palette-relative colour, and the
+// two markers clNone and clDefault.
+
+#include <cstdint>
+
+using TColor = int32_t;
+
+constexpr TColor ColorFromBits(uint32_t bits) { return static_cast<TColor>(bits); }
+constexpr TColor SystemColor(int index) { return ColorFromBits(0x80000000u | static_cast<uint32_t>(index)); }
+
+// True for the colours that name an entry of the system colour table.
+constexpr bool IsSystemColor(TColor color) { return (static_cast<uint32_t>(color) & 0x80000000u) != 0; }
+
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clMaroon = 0x000080;
+constexpr TColor clGreen = 0x008000;
+constexpr TColor clOlive = 0x008080;
+constexpr TColor clNavy = 0x800000;
+constexpr TColor clPurple = 0x800080;
+constexpr TColor clTeal = 0x808000;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clLime = 0x00FF00;
+constexpr TColor clYellow = 0x00FFFF;
+constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clFuchsia = 0xFF00FF;
+constexpr TColor clAqua = 0xFFFF00;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clLtGray = clSilver;
+constexpr TColor clDkGray = clGray;
+
+constexpr TColor clNone = 0x1FFFFFFF;
+constexpr TColor clDefault = 0x20000000;
+// Flag that asks for the nearest colour of the selected palette.
+constexpr TColor clPaletteRelative = 0x02000000;
+
+// The system colours; the index is the system's colour-table index.
+constexpr TColor clScrollBar = SystemColor(0);
+constexpr TColor clBackground = SystemColor(1);
+constexpr TColor clActiveCaption = SystemColor(2);
+constexpr TColor clInactiveCaption = SystemColor(3);
+constexpr TColor clMenu = SystemColor(4);
+constexpr TColor clWindow = SystemColor(5);
+constexpr TColor clWindowFrame = SystemColor(6);
+constexpr TColor clMenuText = SystemColor(7);
+constexpr TColor clWindowText = SystemColor(8);
+constexpr TColor clCaptionText = SystemColor(9);
+constexpr TColor clActiveBorder = SystemColor(10);
+constexpr TColor clInactiveBorder = SystemColor(11);
+constexpr TColor clAppWorkSpace = SystemColor(12);
+constexpr TColor clHighlight = SystemColor(13);
+constexpr TColor clHighlightText = SystemColor(14);
+constexpr TColor clBtnFace = SystemColor(15);
+constexpr TColor clBtnShadow = SystemColor(16);
+constexpr TColor clGrayText = SystemColor(17);
+constexpr TColor clBtnText = SystemColor(18);
+constexpr TColor clInactiveCaptionText = SystemColor(19);
+constexpr TColor clBtnHighlight = SystemColor(20);
+constexpr TColor cl3DDkShadow = SystemColor(21);
+constexpr TColor cl3DLight = SystemColor(22);
+constexpr TColor clInfoText = SystemColor(23);
+constexpr TColor clInfoBk = SystemColor(24);
