@@ -25,7 +25,8 @@ protected:
 // Declares a class reflectable in one line, inside the class body:
 //   class TLabel : public TControl { HL_REFLECTABLE ... };
 // The class then defines `const ClassInfo* TLabel::StaticClassInfo()` with a ClassBuilder.
-// The macro leaves the access level at public.
+// The macro leaves the access level at public. A class that does not declare itself answers
+// its nearest reflectable ancestor's name, so every class whose name matters is reflectable.
 #define HL_REFLECTABLE                                                       \
 public:                                                                      \
   static const ClassInfo* StaticClassInfo();                                 \
