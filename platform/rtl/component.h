@@ -22,8 +22,8 @@ using TComponentState = unsigned;
 class TComponent : public TPersistent {
   HL_REFLECTABLE
 public:
-  // A component created with an owner is owned (and later deleted) by it. It starts in the
-  // loading state when its owner is loading.
+  // A component created with an owner is owned (and later deleted) by it, so it is made
+  // with new. It starts in the loading state when its owner is loading.
   explicit TComponent(TComponent* owner);
   ~TComponent() override;
   TComponent(const TComponent&) = delete;
