@@ -1,0 +1,13 @@
+#include "kit/file_utils.h"
+
+#include "platform/rtl/sysutils.h"
+
+bool DirectoryPresent(const std::string& path) { return DirectoryExists(path); }
+
+bool ContainsAnyChar(const std::string& text, const std::string& chars) {
+  return text.find_first_of(chars) != std::string::npos;
+}
+
+bool IsValidFileName(const std::string& name) {
+  return !name.empty() && !ContainsAnyChar(name, "<>\"[]|");
+}
