@@ -102,6 +102,12 @@ public:
     bool use12Hour = false;
     size_t i = 0;
     while (i < format.size()) {
+      if (AnsiCharLength(format, i) == 2) {
+        out_.append(format, i, 2);
+        i += 2;
+        lastToken = ' ';
+        continue;
+      }
       const char starter = format[i++];
       char token = UpperAscii(starter);
       if (token >= 'A' && token <= 'Z') {
@@ -186,10 +192,10 @@ public:
           break;
         case '\'':
         case '"': {
-          const size_t close = format.find(starter, i);
-          const size_t end = close == std::string::npos ? format.size() : close;
-          out_.append(format, i, end - i);
-          i = close == std::string::npos ? end : end + 1;
+          const size_t start = i;
+          while (i < format.size() && format[i] != starter) i += AnsiCharLength(format, i);
+          out_.append(format, start, i - start);
+          if (i < format.size()) ++i;
           break;
         }
         default:
@@ -215,7 +221,7 @@ private:
   // outside quotes, asks for a 12-hour clock.
   static bool AmPmFollows(const std::string& format, size_t i) {
     bool quoted = false;
-    for (; i < format.size(); ++i) {
+    for (; i < format.size(); i += AnsiCharLength(format, i)) {
       const char c = format[i];
       if ((c == 'a' || c == 'A') && !quoted)
         return SameTextAt(format, i, "AM/PM") || SameTextAt(format, i, "A/P") ||
@@ -537,20 +543,26 @@ std::string DateTimeToStr(TDateTime dt, const TFormatSettings& settings) {
 
 // ---- Parsing -----------------------------------------------------------------------------
 
-bool TryStrToDate(const std::string& text, TDateTime& value, const TFormatSettings& settings) {
+namespace {
+
+// Runs one scan over the whole text; the value changes only when all of the text was read.
+bool ScanWhole(bool (*scan)(Scanner&, const TFormatSettings&, TDateTime&), const std::string& text,
+               TDateTime& value, const TFormatSettings& settings) {
   Scanner scanner(text);
-  TDateTime date;
-  if (!ScanDate(scanner, settings, date) || !scanner.AtEnd()) return false;
-  value = date;
+  TDateTime result;
+  if (!scan(scanner, settings, result) || !scanner.AtEnd()) return false;
+  value = result;
   return true;
 }
 
+}  // namespace
+
+bool TryStrToDate(const std::string& text, TDateTime& value, const TFormatSettings& settings) {
+  return ScanWhole(&ScanDate, text, value, settings);
+}
+
 bool TryStrToTime(const std::string& text, TDateTime& value, const TFormatSettings& settings) {
-  Scanner scanner(text);
-  TDateTime time;
-  if (!ScanTime(scanner, settings, time) || !scanner.AtEnd()) return false;
-  value = time;
-  return true;
+  return ScanWhole(&ScanTime, text, value, settings);
 }
 
 bool TryStrToDateTime(const std::string& text, TDateTime& value,

@@ -4,64 +4,74 @@
 #include <windows.h>
 #endif
 
+size_t AnsiCharLength(const std::string& text, size_t i) {
+#ifdef _WIN32
+  if (i + 1 < text.size() && IsDBCSLeadByte(static_cast<BYTE>(text[i]))) return 2;
+#else
+  (void)text;
+  (void)i;
+#endif
+  return 1;
+}
+
 namespace {
 
 // Copies a quoted run of a picture unchanged (quote characters included) and returns the
 // index after it; an unterminated quote runs to the end.
 size_t CopyQuoted(const std::string& picture, size_t i, std::string& out) {
   const char quote = picture[i];
-  size_t end = picture.find(quote, i + 1);
-  end = end == std::string::npos ? picture.size() : end + 1;
+  size_t end = i + 1;
+  while (end < picture.size() && picture[end] != quote) end += AnsiCharLength(picture, end);
+  end = end < picture.size() ? end + 1 : picture.size();
   out.append(picture, i, end - i);
   return end;
+}
+
+// Walks a locale picture: quoted text is copied unchanged, the locale's separator becomes
+// the runtime's `token`, and every run of one character (a double-byte character on its
+// own) is passed to `translate`, which gives what stands for it in the runtime's format.
+template <typename TranslateFn>
+std::string TranslatePicture(const std::string& picture, char separator, char token,
+                             TranslateFn translate) {
+  std::string out;
+  for (size_t i = 0; i < picture.size();) {
+    const char c = picture[i];
+    if (c == '\'' || c == '"') {
+      i = CopyQuoted(picture, i, out);
+      continue;
+    }
+    size_t end = i + AnsiCharLength(picture, i);
+    if (end == i + 1 && c == separator && c != '\0') {
+      out += token;
+      i = end;
+      continue;
+    }
+    if (end == i + 1)
+      while (end < picture.size() && picture[end] == c) ++end;
+    out += translate(picture.substr(i, end - i));
+    i = end;
+  }
+  return out;
 }
 
 }  // namespace
 
 std::string TranslateLocaleDateFormat(const std::string& picture, char dateSeparator) {
-  std::string out;
-  for (size_t i = 0; i < picture.size();) {
-    const char c = picture[i];
-    if (c == '\'' || c == '"') {
-      i = CopyQuoted(picture, i, out);
-      continue;
-    }
-    if (c == 'M')
-      out += 'm';
-    else if (c == dateSeparator && c != '\0')
-      out += '/';
-    else
-      out += c;
-    ++i;
-  }
-  return out;
+  return TranslatePicture(picture, dateSeparator, '/', [](const std::string& run) {
+    return run[0] == 'M' ? std::string(run.size(), 'm') : run;
+  });
 }
 
 std::string TranslateLocaleTimeFormat(const std::string& picture, char timeSeparator) {
-  std::string out;
-  for (size_t i = 0; i < picture.size();) {
-    const char c = picture[i];
-    if (c == '\'' || c == '"') {
-      i = CopyQuoted(picture, i, out);
-      continue;
+  return TranslatePicture(picture, timeSeparator, ':', [](const std::string& run) {
+    switch (run[0]) {
+      case 't': return std::string("AMPM");  // "t" and "tt": this runtime writes the whole string
+      case 'H': return std::string(run.size(), 'h');
+      case 'm':
+      case 'M': return std::string(run.size(), 'n');
+      default: return run;
     }
-    if (c == 't') {
-      // "t" and "tt" both name the AM/PM designator; this runtime writes the whole string.
-      while (i < picture.size() && picture[i] == 't') ++i;
-      out += "AMPM";
-      continue;
-    }
-    if (c == 'H')
-      out += 'h';
-    else if (c == 'm' || c == 'M')
-      out += 'n';
-    else if (c == timeSeparator && c != '\0')
-      out += ':';
-    else
-      out += c;
-    ++i;
-  }
-  return out;
+  });
 }
 
 TFormatSettings DefaultFormatSettings() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 #include "platform/rtl/date_time.h"
@@ -29,6 +30,28 @@ protected:
 
 // 2026-03-05 14:07:09.045, a Thursday.
 const TDateTime kSample = EncodeDate(2026, 3, 5) + EncodeTime(14, 7, 9, 45);
+
+using TryParseFn = bool (*)(const std::string&, TDateTime&, const TFormatSettings&);
+using ParseFn = TDateTime (*)(const std::string&, const TFormatSettings&);
+
+// Every text must fail without touching the value.
+void ExpectRejected(TryParseFn parse, std::initializer_list<const char*> texts) {
+  for (const char* text : texts) {
+    TDateTime value = 7;
+    EXPECT_FALSE(parse(text, value, FormatSettings())) << text;
+    EXPECT_EQ(value, 7) << text;
+  }
+}
+
+// The message of the conversion error that the raising form gives for `text`.
+std::string ErrorOf(ParseFn parse, const std::string& text) {
+  try {
+    parse(text, FormatSettings());
+  } catch (const EConvertError& e) {
+    return e.Message();
+  }
+  return "no error";
+}
 
 }  // namespace
 
@@ -314,21 +337,11 @@ TEST_F(DateTimeTest, TwoDigitYearsFollowTheCenturyWindow) {
 }
 
 TEST_F(DateTimeTest, RejectsInvalidDates) {
-  const char* bad[] = {"",        " ",          "abc",       "3",          "3/",
-                       "/5/2026", "3//5",       "3/5/",      "2/30/2026",  "13/1/2026",
-                       "0/1/2026", "1/0/2026",  "1/1/0000",  "3/5/2026/7", "12345/1/1",
-                       "1/1/12345", "3/5/2026 x", "3-5-2026", "-3/5/2026", "3/5/10000"};
-  for (const char* text : bad) {
-    TDateTime value = 7;
-    EXPECT_FALSE(TryStrToDate(text, value)) << text;
-    EXPECT_EQ(value, 7) << text;
-  }
-  try {
-    StrToDate("31/31");
-    ADD_FAILURE() << "no exception";
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'31/31' is not a valid date");
-  }
+  ExpectRejected(&TryStrToDate,
+                 {"", " ", "abc", "3", "3/", "/5/2026", "3//5", "3/5/", "2/30/2026", "13/1/2026",
+                  "0/1/2026", "1/0/2026", "1/1/0000", "3/5/2026/7", "12345/1/1", "1/1/12345",
+                  "3/5/2026 x", "3-5-2026", "-3/5/2026", "3/5/10000"});
+  EXPECT_EQ(ErrorOf(&StrToDate, "31/31"), "'31/31' is not a valid date");
 }
 
 TEST_F(DateTimeTest, ParsesTimes) {
@@ -355,20 +368,10 @@ TEST_F(DateTimeTest, ParsesTimes) {
 }
 
 TEST_F(DateTimeTest, RejectsInvalidTimes) {
-  const char* bad[] = {"",      "  ",       "abc",      "24:00",    "12:60",   "1:2:60",
-                       "1:",    "1::2",     "1:2:",     ":30",      "0:30 AM", "13:00 PM",
-                       "AM",    "1:2:3:4",  "1:2 x",    "10000:00", "-1:00",   "1:30 AM PM"};
-  for (const char* text : bad) {
-    TDateTime value = 7;
-    EXPECT_FALSE(TryStrToTime(text, value)) << text;
-    EXPECT_EQ(value, 7) << text;
-  }
-  EXPECT_THROW(StrToTime("25:00"), EConvertError);
-  try {
-    StrToTime("x");
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'x' is not a valid time");
-  }
+  ExpectRejected(&TryStrToTime, {"", "  ", "abc", "24:00", "12:60", "1:2:60", "1:", "1::2",
+                                 "1:2:", ":30", "0:30 AM", "13:00 PM", "AM", "1:2:3:4", "1:2 x",
+                                 "10000:00", "-1:00", "1:30 AM PM"});
+  EXPECT_EQ(ErrorOf(&StrToTime, "25:00"), "'25:00' is not a valid time");
 }
 
 TEST_F(DateTimeTest, ParsesDateAndTimeTogether) {
@@ -378,17 +381,10 @@ TEST_F(DateTimeTest, ParsesDateAndTimeTogether) {
   EXPECT_EQ(StrToDateTime("3/5 6:00"), At(2026, 3, 5, 6));
   EXPECT_EQ(StrToDateTime("14:07"), EncodeTime(14, 7, 0, 0));
   EXPECT_EQ(StrToDateTime("12/29/1899 6:00"), -1.25);
-  TDateTime value = 7;
-  EXPECT_FALSE(TryStrToDateTime("3/5/2026 junk", value));
-  EXPECT_FALSE(TryStrToDateTime("3/5/2026 14:07 junk", value));  // trailing text is refused
-  EXPECT_FALSE(TryStrToDateTime("3/5/2026 25:00", value));
-  EXPECT_FALSE(TryStrToDateTime("", value));
-  EXPECT_EQ(value, 7);
-  try {
-    StrToDateTime("3/5/2026 x");
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'3/5/2026 x' is not a valid date and time");
-  }
+  // Text after the time is refused as well as text after the date.
+  ExpectRejected(&TryStrToDateTime,
+                 {"", "3/5/2026 junk", "3/5/2026 14:07 junk", "3/5/2026 25:00", "3/5/2026 14:"});
+  EXPECT_EQ(ErrorOf(&StrToDateTime, "3/5/2026 x"), "'3/5/2026 x' is not a valid date and time");
 }
 
 TEST_F(DateTimeTest, FormattedTextsParseBack) {
