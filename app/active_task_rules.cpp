@@ -1,0 +1,73 @@
+#include "app/active_task_rules.h"
+
+namespace {
+
+// Paths are compared the way the file system treats them for the letters A to Z; other
+// bytes must match exactly, since their case pairs depend on the ANSI code page.
+unsigned char FoldAscii(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+bool SamePathText(const char* a, size_t aLength, const std::string& b) {
+  if (aLength != b.size()) return false;
+  for (size_t i = 0; i < aLength; ++i) {
+    if (FoldAscii(static_cast<unsigned char>(a[i])) !=
+        FoldAscii(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+bool SamePathText(const std::string& a, const std::string& b) {
+  return SamePathText(a.data(), a.size(), b);
+}
+
+// Position just after the last "\" or ":" of a path: where its file name starts.
+size_t FileNameStart(const std::string& path) {
+  size_t delimiter = path.find_last_of("\\:");
+  return delimiter == std::string::npos ? 0 : delimiter + 1;
+}
+
+}  // namespace
+
+bool IsScreenSaverPath(const std::string& path, const std::string& systemDirectory) {
+  if (systemDirectory.empty()) return false;
+  size_t nameStart = FileNameStart(path);
+  std::string directory = path.substr(0, nameStart);
+  if (!directory.empty() && directory.back() == '\\') directory.pop_back();
+  if (!SamePathText(directory, systemDirectory)) return false;
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos || dot < nameStart) return false;
+  return SamePathText(path.substr(dot), ".scr");
+}
+
+bool IsBlockedPath(const std::string& path, const std::string& blockedList) {
+  if (path.empty()) return false;
+  size_t start = 0;
+  while (start <= blockedList.size()) {
+    size_t end = blockedList.find(';', start);
+    if (end == std::string::npos) end = blockedList.size();
+    if (SamePathText(blockedList.data() + start, end - start, path)) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+void TActiveTaskState::Reset() {
+  screenSaverWatch_ = ScreenSaverUnwatched;
+  blockedList_.clear();
+  foregroundProcessId_ = 0;
+}
+
+void TActiveTaskState::BeginSample() {
+  if (screenSaverWatch_ != ScreenSaverUnwatched) screenSaverWatch_ = ScreenSaverAbsent;
+}
+
+bool TActiveTaskState::ProcessReported(uint32_t processId, const std::string& path) {
+  // Identifier 0 is the system's idle process; it never owns a window, and with no window in
+  // front it must not be taken for the program in front.
+  if (processId != 0 && processId == foregroundProcessId_) foregroundExecutable_ = path;
+  if (screenSaverWatch_ != ScreenSaverUnwatched && IsScreenSaverPath(path, systemDirectory_))
+    screenSaverWatch_ = ScreenSaverSeen;
+  return IsBlockedPath(path, blockedList_);
+}
