@@ -26,8 +26,11 @@ std::string DirectoryOf(const std::string& path) {
 
 std::string TargetProgram() { return DirectoryOf(ModulePath()) + "\\probe_target.exe"; }
 
-bool SameText(const std::string& a, const std::string& b) {
-  return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+// The path as the system spells it (long names), which is how running programs are reported.
+std::string LongPath(const std::string& path) {
+  char buffer[MAX_PATH];
+  DWORD length = GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::string(buffer, length) : path;
 }
 
 // Polls `done` until it holds or the time runs out; windows and processes under Wine take a
@@ -148,11 +151,11 @@ protected:
   }
   void TearDown() override { UnloadTaskLibrary(); }
 
-  // A copy of the target program in the scratch folder under `name`.
+  // A copy of the target program in the scratch folder under `name`; its full long path.
   std::string PlaceTarget(const std::string& name) {
     std::string path = scratch_.File(name);
     EXPECT_TRUE(CopyFileA(TargetProgram().c_str(), path.c_str(), FALSE)) << path;
-    return path;
+    return LongPath(path);
   }
 
   ScratchFolder scratch_{"hlprobe"};
@@ -169,7 +172,7 @@ TEST_F(ActiveTaskProbe, ReportsTheFullPathOfTheProgramInFront) {
   bool found = WaitFor([&] {
     if (GetForegroundWindow() != window) SetForegroundWindow(window);
     task = GetActiveTask();
-    return SameText(task, path);
+    return task == path;
   });
   EXPECT_TRUE(found) << "last sample: \"" << task << "\", expected \"" << path << "\"";
   // Every sample gives the same text: it is the task's key.
@@ -248,8 +251,8 @@ TEST_F(ActiveTaskProbe, SeesAScreenSaverRunningFromTheSystemDirectory) {
   EXPECT_EQ(ScreenSaverWatch(), -1);
 }
 
-// Runs a copy of this test program in `folder` with only the test below; true when it ran
-// that one test and it passed.
+// Runs a copy of this test program in `folder` with only the test below, and expects that
+// one test to have run and passed.
 void ExpectLibraryAbsentCaseRuns(const ScratchFolder& folder) {
   std::string program = folder.File("probe_copy.exe");
   ASSERT_TRUE(CopyFileA(ModulePath().c_str(), program.c_str(), FALSE));
