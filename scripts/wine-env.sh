@@ -19,8 +19,11 @@ hl_wine_start() {
   mkdir -p "$WINEPREFIX"
   wineserver -p
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$WINE64" wineboot -i >/dev/null 2>&1 || true
+    "$WINE64" wineboot -i </dev/null >/dev/null 2>&1 || true
   fi
+  # The first program Wine starts also starts its background services; start them here,
+  # detached from our pipes, so they do not hold ctest's output open until they exit.
+  "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 hl_wine_stop() {
