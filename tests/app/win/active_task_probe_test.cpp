@@ -110,27 +110,28 @@ public:
   }
   // The child's visible top-level window, once it has one.
   HWND Window() const {
-    struct Search {
-      DWORD processId;
-      HWND found;
-    } search = {info_.dwProcessId, nullptr};
+    WindowSearch search = {info_.dwProcessId, nullptr};
     WaitFor([&] {
-      EnumWindows(
-          [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->processId || !IsWindowVisible(window)) return TRUE;
-            s->found = window;
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(&search));
+      EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
       return search.found != nullptr;
     });
     return search.found;
   }
 
 private:
+  struct WindowSearch {
+    DWORD processId;
+    HWND found;
+  };
+  static BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+  }
+
   PROCESS_INFORMATION info_ = {};
   bool started_ = false;
 };
