@@ -1,0 +1,58 @@
+#pragma once
+// A fresh application object per test, with message boxes recorded instead of shown, and a
+// message pump that waits for a condition.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/wcl/win/application.h"
+#include "platform/wcl/win/edges.h"
+
+class AppTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Boxes().clear();
+    previousBox_ = SetMessageBoxEdge(&RecordBox);
+    app_ = std::make_unique<TApplication>();
+  }
+  void TearDown() override {
+    app_.reset();
+    SetMessageBoxEdge(previousBox_);
+  }
+
+  // "caption: text" of every message box asked for.
+  static std::vector<std::string>& Boxes() {
+    static std::vector<std::string> boxes;
+    return boxes;
+  }
+
+  // Handles messages until done() holds; false when it still does not after timeoutMs.
+  static bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+      Application->ProcessMessages();
+      if (done()) return true;
+      if (GetTickCount() - start > timeoutMs) return false;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+  }
+
+  // Handles messages for a while.
+  static void Pump(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+  }
+
+  std::unique_ptr<TApplication> app_;
+
+private:
+  static int RecordBox(const std::string& text, const std::string& caption, unsigned) {
+    Boxes().push_back(caption + ": " + text);
+    return IDOK;
+  }
+
+  TMessageBoxEdge previousBox_ = nullptr;
+};
