@@ -1,0 +1,20 @@
+#pragma once
+// Whole-file saving that never leaves a half-written file behind: the bytes go to a
+// temporary file in the target's folder, are flushed to disk, and the temporary file is then
+// moved over the target in one step. If anything fails the temporary file is removed, the
+// old file stays as it was, and the failure is raised.
+
+#include <cstddef>
+#include <string>
+
+// Raises EFCreateError when the temporary file cannot be created, EWriteError when writing,
+// flushing or the final replacement fails.
+void WriteFileAtomically(const std::string& path, const std::string& bytes);
+void WriteFileAtomically(const std::string& path, const void* data, size_t size);
+
+// The step that moves the finished temporary file over the target. Returns an empty text on
+// success, else a description of the failure. Replaceable so that tests can make it fail.
+using TFileReplaceFunc = std::string (*)(const std::string& tempPath,
+                                         const std::string& targetPath);
+// Installs func (nullptr restores the operating-system step); returns the one it replaced.
+TFileReplaceFunc SetFileReplaceFunc(TFileReplaceFunc func);
