@@ -1,0 +1,71 @@
+#pragma once
+// The work file (hl20work.txt) kept as its bytes. Years of days make it tens of megabytes,
+// while the tracker only ever reads or changes one section at a time: the file is read
+// whole, only its section lines are indexed, a section is parsed when it is asked for, and
+// saving puts the changed sections in place of the old ones and copies every other byte as
+// it was.
+//
+// Sections and keys read exactly as an INI file held by TMemIniFile: lines end in CR LF, LF
+// or CR; a line that, without its edge blanks, starts with "[" and ends with "]" opens a
+// section (names compare without regard to case, a section that appears twice is one);
+// a key is the text before the first "=" without its edge blanks, its value everything
+// after; blank lines, comments (";"), lines without "=" and repeated keys are no values, and
+// the latter three are kept in place when their section is written again.
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class TStrings;
+
+class WorkFile {
+public:
+  // Reads the whole file; a missing file is empty. Raises when the file exists but cannot
+  // be read.
+  explicit WorkFile(const std::string& fileName);
+  WorkFile(const WorkFile&) = delete;
+  WorkFile& operator=(const WorkFile&) = delete;
+
+  // Every section name in file order, each once.
+  std::vector<std::string> SectionNames() const;
+  // Replaces lines by key=value for every key of the section (none for a missing section).
+  void ReadSectionValues(const std::string& section, TStrings& lines) const;
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& defaultValue) const;
+  // Sets a key's value; a new key goes to the end of its section, a new section to the end
+  // of the file. Raises EIniFileException for what could not be read back: a line break
+  // anywhere, or a key that holds "=" or starts with ";" or "[".
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  // Replaces the file atomically; raises when that fails (the old file stays as it was).
+  void UpdateFile() const;
+
+private:
+  struct Entry {
+    std::string key;  // the whole line for a line that is no value
+    std::string value;
+    bool isValue;
+  };
+  struct Section {
+    std::string name;
+    std::vector<Entry> entries;
+    std::unordered_map<std::string, size_t> keyIndex;  // folded key -> entry
+  };
+  // One "[name]" line of the file, and the lines up to the next one.
+  struct Header {
+    size_t lineBegin;     // where the header line starts
+    size_t contentEnd;    // after the line break of the section's last non-blank line
+    std::string_view name;
+  };
+
+  // The occurrences of a section in the file, first to last.
+  std::vector<const Header*> Occurrences(const std::string& foldedName) const;
+  Section Parse(const std::string& foldedName) const;
+  const Section* Edited(const std::string& foldedName) const;
+
+  std::string fileName_;
+  std::string bytes_;
+  std::vector<Header> headers_;
+  std::unordered_map<std::string, Section> edited_;  // folded name -> section to write
+  std::vector<std::string> editOrder_;                // folded names of new sections, in order
+};

@@ -1,0 +1,191 @@
+// The cost of the tracker's work file at its realistic worst: ten years of three users with
+// forty programs a day. Measures loading today's section, one forced save (read the whole
+// file, update one section, write the task list and the work file atomically) and, as the
+// yardstick, reading and writing the same bytes without looking at them.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/task_data.h"
+#include "app/tracking_engine.h"
+#include "kit/str_holder.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/file_replace.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/string_list.h"
+
+namespace {
+
+constexpr int Years = 10;
+constexpr int TasksPerDay = 40;
+const char* const Users[] = {"ann", "bob", "carl"};
+
+std::string TaskPath(int task) {
+  return "C:\\Program Files\\Vendor " + std::to_string(task % 7) + "\\Product " +
+         std::to_string(task) + "\\app" + std::to_string(task) + ".exe";
+}
+
+// The work file: one section per user and day, oldest first, today's last. Each section holds
+// its total and forty program times that add up to it.
+std::string GenerateWorkFile(TDateTime today) {
+  std::string text;
+  const int days = Years * 365;
+  for (int d = days - 1; d >= 0; --d) {
+    for (int u = 0; u < 3; ++u) {
+      if (!text.empty()) text += "\r\n";
+      text += "[" + WorkSectionName(Users[u], today - d) + "]\r\n";
+      int totalSeconds = 0;
+      std::string keys;
+      for (int t = 0; t < TasksPerDay; ++t) {
+        const int seconds = 30 + (d * 7 + u * 13 + t * 31) % 900;
+        totalSeconds += seconds;
+        keys += TaskPath((t + d + u) % 120) + "=" + FormatElapsed(seconds / 86400.0) + "\r\n";
+      }
+      text += "total=" + FormatElapsed(totalSeconds / 86400.0) + "\r\n" + keys;
+    }
+  }
+  return text;
+}
+
+std::string TaskFile() {
+  std::string text;
+  for (int t = 0; t < 120; ++t) text += TaskPath(t) + "\tProduct " + std::to_string(t) + "\t1\r\n";
+  return text;
+}
+
+class Clock : public TrackingClock {
+public:
+  TDateTime Now() override { return now; }
+  TDateTime now = 0;
+};
+
+class Probe : public TrackingProbe {
+public:
+  std::string GetActiveTask() override { return TaskPath(3); }
+  bool IsScreenSaverRunning() override { return false; }
+  std::string ForegroundTitle() override { return "Product 3"; }
+};
+
+class Host : public TrackingHost {
+public:
+  int SavePeriodMinutes() override { return 5; }
+  bool CountdownRunning() override { return false; }
+  void ShowDayTotal(const std::string&) override {}
+  void ShowTrayHint(const std::string&) override {}
+  void TrackingChanged() override {}
+  void TrackingStarted() override {}
+  void ScreenSaverStopsTracking() override {}
+  void DaySaved() override {}
+  void CheckReminders() override {}
+};
+
+// The generated files in a folder of their own, made once for all benchmarks.
+struct Fixture {
+  Fixture() {
+    folder = std::filesystem::temp_directory_path() / "hl_work_file_bench";
+    std::filesystem::create_directories(folder);
+    taskPath = (folder / TaskFileName).string();
+    workPath = (folder / WorkFileName).string();
+    today = Date() + 0.5;
+    bytes = GenerateWorkFile(today);
+    WriteFileAtomically(workPath, bytes);
+    WriteFileAtomically(taskPath, TaskFile());
+  }
+  ~Fixture() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+
+  std::filesystem::path folder;
+  std::string taskPath, workPath, bytes;
+  TDateTime today;
+};
+
+Fixture& Files() {
+  static Fixture fixture;
+  return fixture;
+}
+
+// An engine over the generated files, as the main window holds it.
+struct Tracker {
+  Tracker()
+      : taskList(nullptr),
+        dayList(nullptr),
+        users(nullptr),
+        engine(clock, probe, host, taskList, dayList, users) {
+    taskList.SetSorted(true);
+    taskList.SetDuplicates(dupAccept);
+    users.SetSorted(true);
+    clock.now = Files().today;
+    engine.SetTaskPath(Files().taskPath);
+    engine.SetWorkPath(Files().workPath);
+    engine.LoadTaskList();
+    engine.InitTrackingState();
+  }
+
+  Clock clock;
+  Probe probe;
+  Host host;
+  TStrHolder taskList, dayList, users;
+  TrackingEngine engine;
+};
+
+void BM_LoadTodayTotals(benchmark::State& state) {
+  Tracker tracker;
+  tracker.engine.SetUserName("ann");
+  for (auto _ : state) {
+    tracker.engine.LoadTodayTotals();
+    benchmark::DoNotOptimize(tracker.dayList.Strings()->Count());
+  }
+  state.counters["file_MB"] = static_cast<double>(Files().bytes.size()) / 1e6;
+  state.counters["day_lines"] = tracker.dayList.Strings()->Count();
+}
+
+void BM_ForcedSave(benchmark::State& state) {
+  Tracker tracker;
+  tracker.engine.SetUserName("ann");
+  tracker.engine.Start();
+  for (auto _ : state) {
+    tracker.clock.now += 1.0 / SecsPerDay;
+    tracker.engine.AccountTick(true);
+  }
+}
+
+void BM_UserList(benchmark::State& state) {
+  for (auto _ : state) {
+    TStringList users;
+    users.SetSorted(true);
+    ReadUserList(Files().workPath, users);
+    benchmark::DoNotOptimize(users.Count());
+  }
+}
+
+void BM_RawRead(benchmark::State& state) {
+  for (auto _ : state) {
+    TFileStream file(Files().workPath, fmOpenRead | fmShareDenyWrite);
+    benchmark::DoNotOptimize(file.ReadRest());
+  }
+}
+
+void BM_RawReadWrite(benchmark::State& state) {
+  for (auto _ : state) {
+    std::string bytes;
+    {
+      TFileStream file(Files().workPath, fmOpenRead | fmShareDenyWrite);
+      bytes = file.ReadRest();
+    }
+    WriteFileAtomically(Files().workPath, bytes);
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_LoadTodayTotals)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ForcedSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UserList)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawReadWrite)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,342 @@
+#include "app/tracking_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "app/task_data.h"
+#include "kit/str_holder.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/sysutils.h"
+#include "tests/rtl/file_fixtures.h"
+
+namespace {
+
+constexpr TDateTime Second = 1.0 / SecsPerDay;
+
+class FakeClock : public TrackingClock {
+public:
+  TDateTime Now() override { return now; }
+  TDateTime now = 0;
+};
+
+class FakeProbe : public TrackingProbe {
+public:
+  std::string GetActiveTask() override { return ++samples, task; }
+  bool IsScreenSaverRunning() override { return saver; }
+  std::string ForegroundTitle() override { return title; }
+  std::string task, title;
+  bool saver = false;
+  int samples = 0;
+};
+
+// Counts what the engine tells the window; its week-table repaint fails, which must not matter.
+class FakeHost : public TrackingHost {
+public:
+  int SavePeriodMinutes() override { return 5; }
+  bool CountdownRunning() override { return countdown; }
+  void ShowDayTotal(const std::string& text) override { total = text; }
+  void ShowTrayHint(const std::string& text) override { hint = text; }
+  void TrackingChanged() override {}
+  void TrackingStarted() override { ++starts; }
+  void ScreenSaverStopsTracking() override { ++saverSounds; }
+  void DaySaved() override { ++saves, throw Exception("repaint failed"); }
+  void CheckReminders() override { ++reminders; }
+  bool countdown = false;
+  std::string total, hint;
+  int starts = 0, saverSounds = 0, saves = 0, reminders = 0;
+};
+
+const char* const Edit = "C:\\Apps\\Edit.exe";
+const char* const Mail = "C:\\Apps\\Mail.exe";
+
+class TrackingEngineTest : public ::testing::Test {
+protected:
+  TrackingEngineTest()
+      : taskList(nullptr),
+        dayList(nullptr),
+        users(nullptr),
+        engine(clock, probe, host, taskList, dayList, users) {
+    FormatSettings() = DefaultFormatSettings();
+    taskList.SetSorted(true);
+    taskList.SetDuplicates(dupAccept);
+    users.SetSorted(true);
+    engine.SetTaskPath(taskFile);
+    engine.SetWorkPath(workFile);
+    // 5 March 2024, 10:00 and a quarter second, so that no tick falls on a whole second.
+    clock.now = EncodeDate(2024, 3, 5) + EncodeTime(10, 0, 0, 250);
+    engine.InitTrackingState();
+  }
+  ~TrackingEngineTest() override { ResetFormatSettings(); }
+
+  void StartAs(const std::string& user) {
+    engine.SetUserName(user);
+    engine.Start();
+  }
+  // Runs the 500 ms timer for the given number of seconds.
+  void Run(int seconds) {
+    for (int i = 0; i < 2 * seconds; ++i) {
+      clock.now += 0.5 * Second;
+      engine.TimerTick();
+    }
+  }
+  std::string Day(const std::string& task) { return dayList.Strings()->Values(task); }
+  std::string Work() const { return ReadBytes(workFile); }
+
+  TempFolder folder;
+  const std::string taskFile = folder.File(TaskFileName);
+  const std::string workFile = folder.File(WorkFileName);
+  FakeClock clock;
+  FakeProbe probe;
+  FakeHost host;
+  TStrHolder taskList, dayList, users;
+  TrackingEngine engine;
+};
+
+}  // namespace
+
+TEST_F(TrackingEngineTest, FirstTickAfterStartChargesTheStartToUnknownTask) {
+  probe.task = Edit;
+  probe.title = "Notes - Edit";
+  StartAs("ann");
+  EXPECT_TRUE(engine.Tracking());
+  EXPECT_EQ(host.starts, 1);
+  EXPECT_EQ(users.Strings()->Text(), "ann\r\n");
+  Run(1);
+  EXPECT_EQ(Day(UnknownTask), "00:00:01");
+  EXPECT_EQ(engine.CurrentTask(), Edit);
+  EXPECT_EQ(taskList.Strings()->Text(), std::string(Edit) + "\tNotes - Edit\t1\r\n");
+  EXPECT_EQ(host.total, "00:00:01");
+  EXPECT_EQ(host.hint, "ann 00:00:01");
+  EXPECT_EQ(host.reminders, 1);
+  // The program's time is charged when another one comes to the front.
+  Run(9);
+  EXPECT_EQ(Day(Edit), "");
+  probe.task = Mail;
+  probe.title = "";
+  Run(1);
+  EXPECT_EQ(Day(Edit), "00:00:10");
+  // A program without a title is described by its file name, in group 0.
+  EXPECT_EQ(taskList.Strings()->Strings(1), std::string(Mail) + "\tMail.exe\t0");
+}
+
+TEST_F(TrackingEngineTest, SwitchingProgramsChangesOnlyTheDayListUntilTheSavePeriod) {
+  StartAs("ann");
+  probe.task = Edit;
+  Run(10);
+  probe.task = Mail;
+  Run(20);
+  probe.task = Edit;
+  Run(30);
+  probe.task = "";  // nothing found in front
+  Run(5);
+  EXPECT_EQ(Day(Edit), "00:00:40");
+  EXPECT_EQ(Day(Mail), "00:00:20");
+  EXPECT_EQ(Day(UnknownTask), "00:00:01");
+  EXPECT_EQ(engine.CurrentTask(), UnknownTask);
+  EXPECT_FALSE(FileExists(workFile));
+  EXPECT_FALSE(FileExists(taskFile));
+  // unknown_task never enters the task list.
+  EXPECT_EQ(taskList.Strings()->Count(), 2);
+
+  Run(300 - 65 - 1);
+  EXPECT_FALSE(FileExists(workFile));
+  Run(1);  // the counter reaches 300 seconds exactly
+  EXPECT_EQ(engine.HalfSecondCounter(), 0);
+  EXPECT_EQ(host.saves, 1);  // and the repaint's failure was swallowed
+  EXPECT_EQ(Work(), "[ann\t2024_3_5]\r\ntotal=00:05:00\r\nunknown_task=00:04:00\r\n"
+                    "C:\\Apps\\Edit.exe=00:00:40\r\nC:\\Apps\\Mail.exe=00:00:20\r\n");
+  EXPECT_NE(ReadBytes(taskFile).find("Mail.exe"), std::string::npos);
+}
+
+TEST_F(TrackingEngineTest, ACounterPastThePeriodWaitsForTheNextForcedSave) {
+  engine.SetUserName("ann");
+  Run(301);  // idle: the counter runs on
+  engine.Start();
+  probe.task = Edit;
+  Run(600);
+  EXPECT_FALSE(FileExists(workFile));
+  engine.Stop();
+  EXPECT_FALSE(engine.Tracking());
+  EXPECT_EQ(engine.HalfSecondCounter(), 0);
+  EXPECT_NE(Work().find("total=00:10:00"), std::string::npos);
+
+  // After the forced save the period counts from zero again.
+  engine.Start();
+  Run(300);
+  EXPECT_NE(Work().find("total=00:15:00"), std::string::npos);
+  EXPECT_NE(Work().find("C:\\Apps\\Edit.exe=00:14:58"), std::string::npos);
+}
+
+TEST_F(TrackingEngineTest, MidnightClosesTheOldDayAndOpensTheNew) {
+  clock.now = EncodeDate(2024, 3, 5) + EncodeTime(23, 59, 50, 250);
+  StartAs("ann");
+  probe.task = Edit;
+  Run(10);  // the tenth second is the first one past midnight
+  EXPECT_EQ(Work(), "[ann\t2024_3_5]\r\ntotal=00:00:10\r\nunknown_task=00:00:01\r\n"
+                    "C:\\Apps\\Edit.exe=00:00:09\r\n");
+  EXPECT_EQ(engine.Day(), clock.now);
+  EXPECT_EQ(dayList.Strings()->Count(), 0);
+  EXPECT_EQ(engine.BaseTotal(), 0);
+  EXPECT_EQ(engine.CurrentTask(), UnknownTask);
+  Run(5);
+  engine.Stop();
+  EXPECT_NE(Work().find("[ann\t2024_3_6]\r\ntotal=00:00:05\r\nunknown_task=00:00:01\r\n"
+                        "C:\\Apps\\Edit.exe=00:00:04\r\n"),
+            std::string::npos);
+}
+
+TEST_F(TrackingEngineTest, TheStoredTotalIsReplacedByTheFreshOne) {
+  WriteBytes(workFile, "[ann\t2024_3_5]\r\ntotal=01:00:00\r\nC:\\Apps\\Edit.exe=00:40:00\r\n"
+                               "C:\\Apps\\Mail.exe=garbage\r\n");
+  StartAs("ann");
+  EXPECT_EQ(engine.BaseTotal(), 1.0 / 24);
+  EXPECT_EQ(host.total, "01:00:00");
+  probe.task = Edit;
+  Run(1);
+  clock.now += 3599 * Second;
+  probe.task = Mail;
+  Run(1);
+  probe.task = Edit;
+  Run(5);  // an unreadable stored value counts as zero
+  engine.Stop();
+  EXPECT_EQ(Work(), "[ann\t2024_3_5]\r\ntotal=02:00:06\r\nC:\\Apps\\Edit.exe=01:40:04\r\n"
+                    "C:\\Apps\\Mail.exe=00:00:01\r\nunknown_task=00:00:01\r\n");
+}
+
+TEST_F(TrackingEngineTest, WithoutAUserNameNothingIsTrackedOrLoaded) {
+  dayList.Strings()->Add("kept=00:00:01");
+  engine.SetUserName("");
+  EXPECT_FALSE(engine.CanStart());
+  engine.Start();
+  EXPECT_FALSE(engine.Tracking());
+  Run(10);
+  engine.AccountTick(true);
+  EXPECT_EQ(probe.samples, 0);
+  EXPECT_EQ(dayList.Strings()->Text(), "kept=00:00:01\r\n");
+  EXPECT_FALSE(FileExists(workFile));
+  engine.SetUserName("bob");
+  EXPECT_TRUE(engine.CanStart());
+  EXPECT_EQ(dayList.Strings()->Count(), 0);
+}
+
+TEST_F(TrackingEngineTest, TheClockGoingBackTakesNothingOff) {
+  StartAs("ann");
+  probe.task = Edit;
+  Run(10);
+  EXPECT_EQ(host.total, "00:00:10");
+  clock.now -= 3600 * Second;
+  Run(2);  // the second in which the clock went back is not counted
+  EXPECT_EQ(host.total, "00:00:11");
+  probe.task = Mail;
+  Run(3);
+  EXPECT_EQ(Day(Edit), "00:00:11");
+  engine.Stop();
+  EXPECT_NE(Work().find("total=00:00:14"), std::string::npos);
+  EXPECT_NE(Work().find("Mail.exe=00:00:02"), std::string::npos);
+}
+
+TEST_F(TrackingEngineTest, AFailedSaveKeepsTrackingAndTheDayInMemory) {
+  WriteBytes(workFile, "[ann\t2024_3_5]\r\ntotal=00:30:00\r\n");
+  StartAs("ann");
+  probe.task = Edit;
+  {
+    FailingReplace diskFull;
+    Run(299);
+    clock.now += 0.5 * Second;
+    engine.TimerTick();
+    clock.now += 0.5 * Second;
+    EXPECT_THROW(engine.TimerTick(), EWriteError);
+    EXPECT_EQ(Work(), "[ann\t2024_3_5]\r\ntotal=00:30:00\r\n");
+    EXPECT_FALSE(FileExists(taskFile));
+    EXPECT_TRUE(engine.Tracking());
+    EXPECT_EQ(Day(Edit), "00:04:59");
+    // Stopping needs the save too: tracking goes on until the day is on disk.
+    EXPECT_THROW(engine.Stop(), EWriteError);
+    EXPECT_TRUE(engine.Tracking());
+  }
+  clock.now += 60 * Second;
+  engine.Stop();
+  EXPECT_FALSE(engine.Tracking());
+  EXPECT_EQ(Work(), "[ann\t2024_3_5]\r\ntotal=00:36:00\r\nunknown_task=00:00:01\r\n"
+                    "C:\\Apps\\Edit.exe=00:05:59\r\n");
+}
+
+TEST_F(TrackingEngineTest, AScreenSaverPausesTracking) {
+  probe.saver = true;
+  engine.SetUserName("ann");
+  Run(2);  // not tracking: the saver changes nothing
+  EXPECT_EQ(host.saverSounds, 0);
+  EXPECT_FALSE(engine.StoppedBySaver());
+
+  probe.saver = false;
+  engine.Start();
+  probe.task = Edit;
+  Run(5);
+  probe.saver = true;
+  clock.now += 0.5 * Second;
+  engine.TimerTick();
+  EXPECT_EQ(host.saverSounds, 1);
+  EXPECT_FALSE(engine.Tracking());
+  EXPECT_TRUE(engine.StoppedBySaver());
+  EXPECT_NE(Work().find("total=00:00:05"), std::string::npos);
+  // While paused the probe is still asked, so it can see the saver end.
+  const int samples = probe.samples;
+  Run(3);
+  EXPECT_EQ(probe.samples, samples + 3);
+  EXPECT_EQ(host.saverSounds, 1);
+  probe.saver = false;
+  clock.now += 0.5 * Second;
+  engine.TimerTick();
+  EXPECT_TRUE(engine.Tracking());
+  EXPECT_FALSE(engine.StoppedBySaver());
+  EXPECT_EQ(host.starts, 2);
+}
+
+TEST_F(TrackingEngineTest, NewTasksAreDescribedSafely) {
+  StartAs("ann");
+  taskList.Strings()->Add("C:\\Apps\\Known.exe\tMine\t6");
+  probe.task = "c:\\apps\\KNOWN.exe";  // known, whatever the case
+  probe.title = "Other title";
+  Run(1);
+  probe.task = Edit;
+  probe.title = "Tab\there\r\nand lines" + std::string(400, 'x');
+  Run(1);
+  ASSERT_EQ(taskList.Strings()->Count(), 2);
+  std::string path, description, group;
+  SplitTab3(taskList.Strings()->Strings(0), path, description, group);
+  EXPECT_EQ(path, Edit);
+  EXPECT_EQ(description.size(), 256u);
+  EXPECT_EQ(description.substr(0, 20), "Tab here  and linesx");
+  EXPECT_EQ(group, "1");
+  // The countdown owns the tray hint while it runs.
+  host.countdown = true;
+  host.hint = "countdown";
+  Run(1);
+  EXPECT_EQ(host.hint, "countdown");
+  EXPECT_EQ(host.total, "00:00:03");
+}
+
+TEST_F(TrackingEngineTest, AnUnreadableTotalIsReportedAndTrackingDoesNotStart) {
+  WriteBytes(workFile, "[ann\t2024_3_5]\r\ntotal=25:00:00\r\n");
+  EXPECT_THROW(engine.SetUserName("ann"), EConvertError);
+  EXPECT_THROW(engine.Start(), EConvertError);
+  EXPECT_FALSE(engine.Tracking());
+}
+
+#ifdef _WIN32
+TEST_F(TrackingEngineTest, ATaskFileThatCouldNotBeReadIsNotOverwritten) {
+  WriteBytes(taskFile, "C:\\Apps\\Old.exe\tOld\t6\r\n");
+  {
+    TFileStream locked(taskFile, fmOpenRead | fmShareExclusive);
+    engine.LoadTaskList();
+  }
+  EXPECT_EQ(taskList.Strings()->Count(), 0);
+  StartAs("ann");
+  probe.task = Edit;
+  Run(2);
+  engine.Stop();
+  EXPECT_EQ(ReadBytes(taskFile), "C:\\Apps\\Old.exe\tOld\t6\r\n");
+  EXPECT_NE(Work().find("Edit.exe=00:00:01"), std::string::npos);
+}
+#endif

@@ -1,0 +1,120 @@
+#include "app/work_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/ini_file.h"
+#include "platform/rtl/string_list.h"
+#include "tests/rtl/file_fixtures.h"
+
+namespace {
+
+// A file full of what a damaged or hand-edited work file may hold: text before the first
+// section, CR-only and LF-only line ends, blanks, comments, junk, a repeated key, a section
+// that appears twice in another case, a line of megabytes and no line end at the very end.
+const std::string Huge(2 << 20, 'x');
+const std::string Messy =
+    "stray line\r\n" + Huge + "\r\n"
+    "[ann\t2024_3_4]\r\n"
+    "total=01:00:00\r\n"
+    "  C:\\a.exe  = 00:30:00 \r"
+    "; comment = not a key\n"
+    "junk without equals\r\n"
+    "\r\n"
+    "C:\\A.EXE=09:09:09\r\n"
+    "\r\n"
+    "[bob\t2024_3_4]\n"
+    "total=00:10:00\n"
+    "\n"
+    "  [ANN\t2024_3_4]  \r\n"
+    "C:\\b.exe=00:01:00\r\n"
+    "[]\r\n"
+    "empty=name";
+
+std::string Values(TCustomIniFile* ini, const std::string& section) {
+  TStringList lines;
+  ini->ReadSectionValues(section, &lines);
+  return lines.Text();
+}
+
+}  // namespace
+
+TEST(WorkFile, ReadsSectionsAsTheIniReaderDoes) {
+  TempFolder folder;
+  const std::string file = folder.File("hl20work.txt");
+  WriteBytes(file, Messy);
+  WorkFile work(file);
+  TMemIniFile ini(file);
+
+  TStringList names;
+  ini.ReadSections(&names);
+  std::string workNames;
+  for (const std::string& name : work.SectionNames()) workNames += name + "\r\n";
+  EXPECT_EQ(workNames, names.Text());
+
+  for (const char* section : {"ann\t2024_3_4", "Ann\t2024_3_4", "bob\t2024_3_4", "", "none"}) {
+    TStringList lines;
+    lines.Add("replaced");
+    work.ReadSectionValues(section, lines);
+    EXPECT_EQ(lines.Text(), Values(&ini, section)) << section;
+    for (const char* key : {"total", "C:\\a.exe", " c:\\A.exe ", "C:\\b.exe", "empty", "x"})
+      EXPECT_EQ(work.ReadString(section, key, "?"), ini.ReadString(section, key, "?"))
+          << section << " " << key;
+  }
+  EXPECT_EQ(work.ReadString("ann\t2024_3_4", "c:\\a.exe", "?"), " 00:30:00 ");
+
+  WorkFile missing(folder.File("none.txt"));
+  EXPECT_TRUE(missing.SectionNames().empty());
+  EXPECT_EQ(missing.ReadString("a", "b", "default"), "default");
+}
+
+TEST(WorkFile, WritingReplacesOnlyTheChangedSection) {
+  TempFolder folder;
+  const std::string file = folder.File("hl20work.txt");
+  WriteBytes(file, Messy);
+  WorkFile work(file);
+  work.WriteString("ANN\t2024_3_4", "total", "02:00:00");
+  work.WriteString("ann\t2024_3_4", "C:\\new.exe", "00:00:05");
+  EXPECT_EQ(work.ReadString("ann\t2024_3_4", "C:\\NEW.exe", "?"), "00:00:05");
+  work.UpdateFile();
+
+  // Every byte outside the section is as it was; the section stands once, where it first
+  // stood, with its kept lines in place and the new key at its end.
+  EXPECT_EQ(ReadBytes(file),
+            "stray line\r\n" + Huge + "\r\n"
+            "[ann\t2024_3_4]\r\n"
+            "total=02:00:00\r\n"
+            "C:\\a.exe= 00:30:00 \r\n"
+            "; comment = not a key\r\n"
+            "junk without equals\r\n"
+            "C:\\A.EXE=09:09:09\r\n"
+            "C:\\b.exe=00:01:00\r\n"
+            "C:\\new.exe=00:00:05\r\n"
+            "\r\n"
+            "[bob\t2024_3_4]\n"
+            "total=00:10:00\n"
+            "\n"
+            "[]\r\n"
+            "empty=name");
+  TMemIniFile ini(file);
+  EXPECT_EQ(ini.ReadString("ann\t2024_3_4", "C:\\new.exe", "?"), "00:00:05");
+  EXPECT_EQ(ini.ReadString("", "empty", "?"), "name");
+}
+
+TEST(WorkFile, NewSectionsGoToTheEnd) {
+  TempFolder folder;
+  const std::string file = folder.File("hl20work.txt");
+  {
+    WorkFile work(file);  // no file yet
+    work.WriteString("ann\t2024_3_5", "total", "00:00:01");
+    EXPECT_EQ(work.SectionNames().back(), "ann\t2024_3_5");
+    work.UpdateFile();
+  }
+  EXPECT_EQ(ReadBytes(file), "[ann\t2024_3_5]\r\ntotal=00:00:01\r\n");
+
+  WriteBytes(file, "[a]\rk=v");  // no line end at the end
+  WorkFile work(file);
+  work.WriteString("b", "k", "w");
+  work.UpdateFile();
+  EXPECT_EQ(ReadBytes(file), "[a]\rk=v\r\n\r\n[b]\r\nk=w\r\n");
+}
