@@ -8,14 +8,6 @@
 
 namespace {
 
-// An in-memory store that answers to the class name of the INI-file store, to see what
-// is handed to a profile-file writer.
-class TProfileLikeFile : public TMemIniFile {
-public:
-  TProfileLikeFile() : TMemIniFile("no such folder/profile.ini") {}
-  std::string ClassName() const override { return "TIniFile"; }
-};
-
 struct FakeGrid {
   std::vector<int> widths;
   int ColCount() const { return static_cast<int>(widths.size()); }
@@ -46,20 +38,6 @@ TEST(IniAccess, OnlyStoresReadAndWrite) {
   IniWriteNumber(nullptr, "S", "Number", 1);
   EXPECT_EQ(IniReadText(&notAStore, "S", "Text", "d"), "d");
   EXPECT_EQ(IniReadNumber(nullptr, "S", "Number", 3), 3);
-}
-
-TEST(IniAccess, ProfileFilesGetValuesTheirReaderWouldAlterInOneMorePairOfQuotes) {
-  TProfileLikeFile ini;
-  const char* wrapped[] = {"\"both\"", "'single'", "\"", " lead", "trail\t"};
-  for (const char* value : wrapped) {
-    IniWriteText(&ini, "S", "V", value);
-    EXPECT_EQ(ini.ReadString("S", "V", ""), std::string("\"") + value + "\"") << value;
-  }
-  const char* plain[] = {"\"mixed'", "plain", "in \"side\" quotes", ""};
-  for (const char* value : plain) {
-    IniWriteText(&ini, "S", "V", value);
-    EXPECT_EQ(ini.ReadString("S", "V", "<none>"), value);
-  }
 }
 
 TEST(IniAccess, ScreenKeyedValuesPreferTheCurrentResolution) {

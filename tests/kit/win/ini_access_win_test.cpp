@@ -84,13 +84,3 @@ TEST_F(IniAccessWinTest, ProfileFilesGiveBackEveryValueAsWritten) {
   EXPECT_EQ(FileLine(file, "S", "Q"), "\"\"both\"\"");
   EXPECT_EQ(FileLine(file, "S", "M"), "\"mixed'");
 }
-
-TEST_F(IniAccessWinTest, ScreenKeyedValuesCarryTheScreenSize) {
-  TRegIniFile store(key);
-  EXPECT_EQ(ScreenSizeSuffix(), "(1024x768)");
-  WriteScreenKeyed(&store, "Options", "NormPos", "1,2,3,4");
-  EXPECT_EQ(RegValue("Options", "NormPos(1024x768)"), "1,2,3,4");
-  EXPECT_EQ(RegValue("Options", "NormPos"), "1,2,3,4");
-  RegSet("Options", "NormPos", "9,9,9,9");
-  EXPECT_EQ(ReadScreenKeyed(&store, "Options", "NormPos"), "1,2,3,4");
-}
