@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
+#include "platform/rtl/string_list.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
@@ -28,14 +30,8 @@ protected:
     TRegistry registry;
     registry.DeleteKey("\\" + key);
     registry.DeleteKey(std::string("\\") + kRoot);
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do DeleteFileA((folder + data.cFileName).c_str());
-      while (FindNextFileA(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
     SetScreenSizeEdge(previousSize_);
     AppTest::TearDown();
   }
@@ -57,22 +53,16 @@ protected:
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               &raw, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExA(raw, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    UniqueKey owned(raw);
+    RegSetValueExA(owned.get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                    static_cast<DWORD>(bytes.size()));
-    RegCloseKey(raw);
   }
   // A line of an INI file as the file holds it.
   std::string FileLine(const std::string& file, const std::string& section, const std::string& name) {
-    char buffer[512];
-    // The raw text, read with a reader that keeps quotes: look the line up in the file.
-    std::string text;
-    if (HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
-        h != INVALID_HANDLE_VALUE) {
-      DWORD got = 0;
-      while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-      CloseHandle(h);
-    }
+    // The file's own text, quotes and all.
+    TStringList lines;
+    if (FileExists(file)) lines.LoadFromFile(file);
+    const std::string text = "\n" + lines.Text();
     const size_t sectionAt = text.find("[" + section + "]");
     if (sectionAt == std::string::npos) return "<none>";
     const size_t at = text.find("\n" + name + "=", sectionAt);
