@@ -53,6 +53,8 @@ TFileReplaceFunc SetFileReplaceFunc(TFileReplaceFunc func) {
 }
 
 void WriteFileAtomically(const std::string& path, const void* data, size_t size) {
+  // Without a name the temporary file would land in the current folder for nothing.
+  if (path.empty()) throw EFCreateError("Cannot save a file without a name");
   const std::string temp = TemporaryNameFor(path);
   std::unique_ptr<TFileStream> file;
   try {

@@ -186,6 +186,16 @@ void TStrings::Assign(TPersistent* source) {
   AddStrings(strings);
 }
 
+bool TStrings::GetAsText(std::string& text) const {
+  text = GetTextStr();
+  return true;
+}
+
+bool TStrings::SetAsText(const std::string& text) {
+  SetTextStr(text);
+  return true;
+}
+
 void TStrings::LoadFromFile(const std::string& fileName) {
   TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
   LoadFromStream(file);

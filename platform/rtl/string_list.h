@@ -57,6 +57,9 @@ public:
 
   // Copies the lines and objects of any TStrings; other sources raise as TPersistent does.
   void Assign(TPersistent* source) override;
+  // The string-list role seen by the walks by name: the whole Text.
+  bool GetAsText(std::string& text) const override;
+  bool SetAsText(const std::string& text) override;
 
   // Bytes as they are, split into lines as SetText does.
   void LoadFromFile(const std::string& fileName);

@@ -49,6 +49,7 @@ TEST(FileReplace, UncreatableTemporaryRaisesCreateError) {
     EXPECT_NE(e.Message().find(name), std::string::npos) << e.Message();
   }
   EXPECT_TRUE(folder.Names().empty());
+  EXPECT_THROW(WriteFileAtomically("", "x"), EFCreateError);
 }
 
 TEST(FileReplace, TargetThatCannotBeReplacedStaysAndRaises) {

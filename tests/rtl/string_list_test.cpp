@@ -224,6 +224,13 @@ TEST(StringListText, AcceptsAnyLineEndAndWritesCrLf) {
   EXPECT_EQ(list.Text(), "");
   list.SetText(std::string("x\0y\xFF", 4));  // bytes kept as they are
   EXPECT_EQ(list.Strings(0), std::string("x\0y\xFF", 4));
+
+  // Seen as a plain persistent object, a list answers and takes its whole text.
+  TPersistent& asPersistent = list;
+  std::string text;
+  EXPECT_TRUE(asPersistent.SetAsText("p\rq"));
+  EXPECT_TRUE(asPersistent.GetAsText(text));
+  EXPECT_EQ(text, "p\r\nq\r\n");
 }
 
 TEST(StringListEvents, UpdateBatchesFireOnceAndOnlyOnChange) {
