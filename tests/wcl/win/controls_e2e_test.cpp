@@ -1,0 +1,243 @@
+// End to end: a small form with the standard controls is shown on the display, a
+// screenshot of the screen goes into the build folder (controls.png, and controls-after.png
+// once the button worked), and a button press posted as mouse messages does the button's
+// work. The screenshots are for people to look at; they are never compared.
+//
+// The screenshots are taken with ImageMagick's import, run as a program of the machine
+// Wine runs on; where there is no such program (on Windows itself) they are left out.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/wcl/win/edit_controls.h"
+#include "platform/wcl/win/form.h"
+#include "platform/wcl/win/status_controls.h"
+#include "platform/wcl/win/std_controls.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+class TSampleForm : public TForm {
+public:
+  explicit TSampleForm(TComponent* owner) : TForm(owner) {
+    BeginLoading();
+    SetName("formSample");
+    SetCaption("Hourlark - controls");
+    SetBorderStyle(bsDialog);
+    SetBounds(40, 40, 430, 340);
+
+    auto* header = Add<TPanel>("pHeader", this);
+    header->SetAlign(alTop);
+    header->SetHeight(28);
+    header->SetCaption("Today: 3 h 20 min");
+    header->Font()->SetStyle(fsBold);
+
+    auto* breaks = Add<TGroupBox>("gbBreaks", this);
+    breaks->SetCaption("Breaks");
+    breaks->SetBounds(8, 36, 200, 110);
+    auto* remind = Add<TCheckBox>("cbRemindEvery", breaks);
+    remind->SetCaption("Remind me every");
+    remind->SetBounds(10, 20, 120, 17);
+    remind->SetChecked(true);
+    auto* minutes = Add<TEdit>("edRemindEvery", breaks);
+    minutes->SetBounds(135, 18, 50, 21);
+    minutes->SetText("45");
+    auto* euro = Add<TRadioButton>("rbEuro", breaks);
+    euro->SetCaption("Mon - Sun");
+    euro->SetBounds(10, 50, 100, 17);
+    euro->SetChecked(true);
+    auto* amer = Add<TRadioButton>("rbAmer", breaks);
+    amer->SetCaption("Sun - Sat");
+    amer->SetBounds(10, 74, 100, 17);
+
+    auto* commentLabel = Add<TLabel>("lComment", this);
+    commentLabel->SetCaption("&Comment:");
+    commentLabel->SetBounds(220, 40, 60, 13);
+    comment = Add<TComboBox>("cbComment", this);
+    comment->SetBounds(220, 56, 190, 21);
+    comment->Items()->SetText("tea\r\ncoffee\r\nlunch\r\n");
+    comment->SetItemIndex(0);
+    auto* users = Add<TListBox>("lbUsers", this);
+    users->SetBounds(220, 86, 190, 60);
+    users->Items()->SetText("anna\r\nbob\r\ncarl\r\ndora\r\n");
+    users->SetItemIndex(1);
+
+    auto* line = Add<TBevel>("BevelLine", this);
+    line->SetShape(bsTopLine);
+    line->SetBounds(8, 154, 402, 4);
+    auto* memo = Add<TMemo>("Memo1", this);
+    memo->SetBounds(8, 164, 200, 60);
+    memo->SetScrollBars(ssVertical);
+    memo->Lines()->SetText("Working\r\nResting\r\n");
+    auto* picture = Add<TImage>("imIcon", this);
+    picture->SetBounds(220, 164, 32, 32);
+    picture->SetStretch(true);
+    TBitmap* bitmap = picture->Picture()->Bitmap();
+    bitmap->SetSize(8, 8);
+    bitmap->Canvas()->Brush()->SetColor(clNavy);
+    bitmap->Canvas()->FillRect(RECT{0, 0, 8, 8});
+    bitmap->Canvas()->Brush()->SetColor(clYellow);
+    bitmap->Canvas()->FillRect(RECT{2, 2, 6, 6});
+    result = Add<TLabel>("lResult", this);
+    result->SetBounds(262, 172, 150, 13);
+    result->Font()->SetColor(clBlue);
+    result->SetCaption("Nothing copied yet");
+
+    progress = Add<TProgressBar>("ProgressBar1", this);
+    progress->SetBounds(8, 232, 200, 16);
+    progress->SetStep(25);
+    progress->SetPosition(50);
+    copy = Add<TButton>("btCopy", this);
+    copy->SetCaption("Copy");
+    copy->SetBounds(220, 226, 75, 25);
+    copy->SetDefault(true);
+    copy->OnClick = [this](TObject*) { CopyClick(); };
+
+    status = Add<TStatusBar>("StatusBar1", this);
+    TStatusPanel* panel = status->Panels()->Add();
+    panel->SetWidth(90);
+    panel->SetAlignment(taCenter);
+    panel->SetText("00:45:00");
+    status->Panels()->Add()->SetText("Ready");
+    LoadedAll(this);
+    DoCreate();
+  }
+
+  TComboBox* comment;
+  TLabel* result;
+  TProgressBar* progress;
+  TButton* copy;
+  TStatusBar* status;
+  int copies = 0;
+
+private:
+  template <class T>
+  T* Add(const std::string& name, TWinControl* parent) {
+    T* control = new T(this);
+    control->SetName(name);
+    control->SetParent(parent);
+    return control;
+  }
+
+  void CopyClick() {
+    ++copies;
+    result->SetCaption("Copied: " + comment->Text());
+    progress->StepIt();
+    status->Panels()->Items(1)->SetText("Copied");
+  }
+};
+
+// The build folder (the folder holding CMakeCache.txt above the test program), as a DOS
+// path, and a file in it as a path on the machine Wine runs on ("" where there is none).
+std::string BuildFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  for (;;) {
+    const size_t slash = folder.find_last_of('\\');
+    if (slash == std::string::npos) return "";
+    folder.resize(slash);
+    if (GetFileAttributesA((folder + "\\CMakeCache.txt").c_str()) != INVALID_FILE_ATTRIBUTES) return folder;
+  }
+}
+
+std::string UnixPath(const std::string& dosPath) {
+  using ToUnix = char*(CDECL*)(const WCHAR*);
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (toUnix == nullptr || dosPath.empty()) return "";
+  WCHAR wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_ACP, 0, dosPath.c_str(), -1, wide, MAX_PATH);
+  char* unixPath = toUnix(wide);
+  if (unixPath == nullptr) return "";
+  std::string result = unixPath;
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  return result;
+}
+
+// Runs a shell command on the machine Wine runs on, handling messages meanwhile. Such a
+// process cannot be waited for from Windows: the command leaves its exit code in a file of
+// the build folder, which is watched for. Answers the exit code, or -1 when the command
+// could not be run or did not end in time.
+int RunUnixShell(const std::string& command, DWORD timeoutMs) {
+  const std::string marker = BuildFolder() + "\\controls-shot.status";
+  const std::string unixMarker = UnixPath(marker);
+  if (unixMarker.empty()) return -1;
+  DeleteFileA(marker.c_str());
+  std::string commandLine = "/bin/sh -c \"" + command + "; echo $? > '" + unixMarker + "'\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return -1;
+  UniqueKernelHandle processHandle(process.hProcess);
+  UniqueKernelHandle threadHandle(process.hThread);
+  auto finished = [&marker](std::string& status) {
+    HANDLE file = CreateFileA(marker.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    UniqueKernelHandle owner(file);
+    char text[16] = {};
+    DWORD read = 0;
+    ReadFile(file, text, sizeof text - 1, &read, nullptr);
+    status.assign(text, read);
+    return status.find('\n') != std::string::npos;
+  };
+  std::string status;
+  bool ended = false;
+  for (const DWORD start = GetTickCount(); !ended && GetTickCount() - start < timeoutMs;) {
+    Application->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    ended = finished(status);
+  }
+  DeleteFileA(marker.c_str());
+  return ended ? std::atoi(status.c_str()) : -1;
+}
+
+// A screenshot of the whole screen into the build folder; false when it could not be taken.
+bool TakeScreenshot(const std::string& fileName) {
+  const std::string path = UnixPath(BuildFolder() + "\\" + fileName);
+  if (path.empty()) return false;
+  const std::string quoted = "'" + path + "'";
+  return RunUnixShell("rm -f " + quoted + " && import -window root " + quoted + " && test -s " + quoted, 30000) == 0;
+}
+
+using ControlsEndToEnd = AppTest;
+
+}  // namespace
+
+TEST_F(ControlsEndToEnd, AFormOfStandardControlsShowsAndItsButtonAnswersAPress) {
+  TSampleForm form(nullptr);
+  form.Show();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; }));
+  SetForegroundWindow(form.Handle());
+  Pump(700);
+  const bool screenshots = !UnixPath(BuildFolder()).empty();
+  if (screenshots) {
+    EXPECT_TRUE(TakeScreenshot("controls.png"));
+  }
+
+  // A press of the button, as the mouse would deliver it.
+  HWND button = form.copy->Handle();
+  PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  ASSERT_TRUE(PumpUntil([&] { return form.copies > 0; }));
+  EXPECT_EQ(form.copies, 1);
+  EXPECT_EQ(form.result->Caption(), "Copied: tea");
+  EXPECT_EQ(form.progress->Position(), 75);
+  EXPECT_EQ(SendMessageA(form.progress->Handle(), PBM_GETPOS, 0, 0), 75);
+  char text[64] = {};
+  SendMessageA(form.status->Handle(), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "Copied");
+
+  // Enter from the list reaches the default button.
+  HWND list = static_cast<TWinControl*>(form.FindComponent("lbUsers"))->Handle();
+  SendMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_EQ(form.copies, 2);
+  Pump(300);
+  if (screenshots) {
+    EXPECT_TRUE(TakeScreenshot("controls-after.png"));
+  }
+}
