@@ -7,6 +7,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+// The window class library's headers include Windows through this one.
+// The ANSI functions are always called by their ...A names here. These macros would rename
+// members of the same name: the canvas's TextOut, and the runtime's GetClassInfo (reflection)
+// and GetObject (string lists), which must keep one name in every file.
+#undef TextOut
+#undef GetClassInfo
+#undef GetObject
+
 template <typename Traits>
 class UniqueWinHandle {
 public:
