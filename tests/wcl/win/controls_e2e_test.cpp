@@ -13,6 +13,7 @@
 
 #include "platform/wcl/win/edit_controls.h"
 #include "platform/wcl/win/form.h"
+#include "platform/wcl/win/list_view.h"
 #include "platform/wcl/win/status_controls.h"
 #include "platform/wcl/win/std_controls.h"
 #include "tests/wcl/win/app_fixture.h"
@@ -26,7 +27,7 @@ public:
     SetName("formSample");
     SetCaption("Hourlark - controls");
     SetBorderStyle(bsDialog);
-    SetBounds(40, 40, 430, 340);
+    SetBounds(40, 40, 430, 440);
 
     auto* header = Add<TPanel>("pHeader", this);
     header->SetAlign(alTop);
@@ -94,6 +95,25 @@ public:
     copy->SetBounds(220, 226, 75, 25);
     copy->SetDefault(true);
     copy->OnClick = [this](TObject*) { CopyClick(); };
+
+    auto* tasks = Add<TListView>("ListView", this);
+    tasks->SetBounds(8, 258, 402, 90);
+    tasks->SetViewStyle(vsReport);
+    tasks->SetReadOnly(true);
+    tasks->SetRowSelect(true);
+    tasks->SetCheckboxes(true);
+    tasks->Columns()->Add()->SetCaption("Task name");
+    tasks->Columns()->Items(0)->SetWidth(250);
+    tasks->Columns()->Add()->SetCaption("Worked time");
+    tasks->Columns()->Items(1)->SetWidth(120);
+    tasks->Columns()->Items(1)->SetAlignment(taRightJustify);
+    for (const char* task : {"editor.exe", "browser.exe", "mail.exe"}) {
+      TListItem* item = tasks->Items()->Add();
+      item->SetCaption(task);
+      item->SubItems()->Add("1:" + std::to_string(10 + item->Index() * 7));
+    }
+    tasks->Items()->Items(1)->SetChecked(true);
+    tasks->SetItemIndex(2);
 
     status = Add<TStatusBar>("StatusBar1", this);
     TStatusPanel* panel = status->Panels()->Add();

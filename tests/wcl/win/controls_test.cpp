@@ -290,6 +290,31 @@ TEST_F(ControlsTest, GraphicControlsPaintInTheirRectangle) {
   EXPECT_EQ(fourth.Pixel(5, 19), Rgb(clWhite));
 }
 
+TEST_F(ControlsTest, ContainersGiveAlignedChildrenTheRoomInsideTheirFrames) {
+  TForm form(nullptr);
+  auto* panel = Make<TPanel>(form, &form, "pDetail");
+  panel->SetBounds(0, 0, 200, 100);
+  auto* inner = Make<TLabel>(form, panel, "lInner");
+  inner->SetAutoSize(false);
+  inner->SetAlign(alClient);
+  EXPECT_TRUE(SameRect(inner->BoundsRect(), RECT{1, 1, 199, 99}));
+  panel->SetBevelInner(bvLowered);
+  panel->SetBevelWidth(2);
+  panel->SetBorderWidth(1);
+  EXPECT_TRUE(SameRect(inner->BoundsRect(), RECT{5, 5, 195, 95}));
+  panel->SetBevelOuter(bvNone);
+  EXPECT_TRUE(SameRect(inner->BoundsRect(), RECT{3, 3, 197, 97}));
+
+  auto* group = Make<TGroupBox>(form, &form, "gbBreaks");
+  group->SetBounds(0, 0, 150, 80);
+  group->SetCaption("Breaks");
+  auto* filler = Make<TPanel>(form, group, "pFill");
+  filler->SetAlign(alClient);
+  EXPECT_GT(filler->Top(), TextExtent(group->Font(), "Breaks").cy);
+  EXPECT_LT(filler->Top() + filler->Height(), 80);
+  EXPECT_GT(filler->Left(), 0);
+}
+
 TEST_F(ControlsTest, ImageDrawsItsPictureAtSizeCentredOrStretchedAndSeeThrough) {
   TForm form(nullptr);
   auto* image = Make<TImage>(form, &form, "imLogo");
