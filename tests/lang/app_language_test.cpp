@@ -1,0 +1,256 @@
+#include "lang/app_language.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "lang/lang_file_edit.h"
+#include "platform/rtl/format_settings.h"
+#include "platform/rtl/string_list.h"
+#include "tests/lang/lang_file_test_util.h"
+
+namespace {
+
+std::vector<bool>& BusyCalls() {
+  static std::vector<bool> calls;
+  return calls;
+}
+void RecordBusy(bool busy) { BusyCalls().push_back(busy); }
+
+// A form's translator that writes down each translation.
+class FakeTranslator : public TLangFormTranslator {
+public:
+  FakeTranslator(std::vector<std::string>& log, std::string name) : log_(log), name_(std::move(name)) {
+    RegisterTranslator(this);
+  }
+  ~FakeTranslator() override {
+    UnregisterTranslator(this);
+    log_.push_back(name_ + " gone");
+  }
+  void Translate() override {
+    log_.push_back(name_ + ":" + CurrentLanguage());
+    if (during) during();
+    if (fail) throw Exception(name_ + " failed");
+  }
+  std::function<void()> during;
+  bool fail = false;
+
+private:
+  std::vector<std::string>& log_;
+  std::string name_;
+};
+
+class AppLanguageTest : public LangFileTest {
+protected:
+  void SetUp() override {
+    LangFileTest::SetUp();
+    BusyCalls().clear();
+    previousHook_ = SetLangBusyHook(&RecordBusy);
+    dirText_ = dir_.string() + "/";
+  }
+  void TearDown() override {
+    LangFinalize();
+    SetLangBusyHook(previousHook_);
+    LangFileTest::TearDown();
+  }
+
+  void WriteLang(const std::string& name, const std::vector<std::pair<uint16_t, std::string>>& entries) {
+    std::filesystem::remove(PathOf(name));
+    TLingroveLangFileEdit file(PathOf(name));
+    for (const auto& [ident, text] : entries) file.AddString(ident, text, 0);
+    file.Save();
+  }
+  // Native.lng and german.lng, the language directory set to the test folder.
+  void WriteTwoLanguages() {
+    WriteLang("Native.lng", {{25, "Start"}, {26, "Stop"}, {27, "Native only"}, {28, "Pause"}});
+    WriteLang("german.lng", {{25, "Beginnen"}, {26, ""}});
+    AppLanguage()->SetLangDir(dirText_);
+  }
+
+  std::string dirText_;
+  TLangBusyHook previousHook_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(AppLanguageTest, LangDirResolvesAgainstTheBaseDirectory) {
+  TLingroveAppLanguage* app = AppLanguage();
+  app->SetBaseDir("C:\\base");
+  EXPECT_EQ("C:\\base\\", ResolvedLangDir());  // before any LangDir
+  app->SetLangDir("Lang");
+  EXPECT_EQ("C:\\base\\Lang\\", ResolvedLangDir());
+  EXPECT_EQ("Lang", app->LangDir());
+  app->SetLangDir("D:\\tracker\\lang");
+  EXPECT_EQ("D:\\tracker\\lang\\", ResolvedLangDir());
+  app->SetLangDir("\\\\server\\share\\lang\\");
+  EXPECT_EQ("\\\\server\\share\\lang\\", ResolvedLangDir());
+  app->SetLangDir("\\lang");
+  EXPECT_EQ("C:\\lang\\", ResolvedLangDir());
+  app->SetLangDir("");
+  EXPECT_EQ("C:\\base\\", ResolvedLangDir());
+  app->SetBaseDir("\\\\server\\share\\app");
+  app->SetLangDir("\\lang");
+  EXPECT_EQ("\\\\server\\share\\lang\\", ResolvedLangDir());
+
+  // Each new value loads the current file once; the same value again does nothing.
+  BusyCalls().clear();
+  app->SetLangDir("Other");
+  app->SetLangDir("Other");
+  EXPECT_EQ((std::vector<bool>{true, false}), BusyCalls());
+}
+
+TEST_F(AppLanguageTest, TextsFallBackToTheBaseFileAndThenToUndefined) {
+  WriteTwoLanguages();
+  // Entry 28 of german.lng is marked "do not translate" (hand-built: a writer drops its text).
+  Bytes b;
+  b.Raw("LF3.10").U8(0).U8(0).U8(0).Zeros(10).U8(0).U32(0).Zeros(20).U16(0).U16(0);
+  b.U16(3).U8(0).U16(25).U32(0).U16(0).U8(0).U16(26).U32(9).U16(0).U8(1).U16(28).U32(10).U16(0);
+  b.Raw(std::string("Beginnen\0\0Marked\0", 17));
+  WriteBytes("german.lng", b.b);
+
+  SetLanguage("german");
+  EXPECT_EQ("Beginnen", GetLangString(25));
+  EXPECT_EQ("", GetLangString(26));  // an empty translation is a translation
+  EXPECT_EQ("Native only", GetLangString(27));
+  EXPECT_EQ("Pause", GetLangString(28));
+  EXPECT_EQ(kUndefinedLangString, GetLangString(99));
+  EXPECT_EQ("Beginnen", AppLanguage()->GetLangString(25));
+
+  // No base file in the directory: nothing is created, the texts are undefined.
+  SetLanguage("Native");
+  AppLanguage()->SetLangDir(dirText_ + "missing/");
+  EXPECT_EQ(kUndefinedLangString, GetLangString(25));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "missing"));
+}
+
+TEST_F(AppLanguageTest, LanguageListNamesEveryLngEntryOfTheDirectory) {
+  WriteLang("german.lng", {{25, "Beginnen"}});
+  WriteLang("Native.lng", {{25, "Start"}});
+  WriteLang("en.us.lng", {});
+  WriteBytes("notes.txt", "x");
+  std::filesystem::create_directory(dir_ / "old.lng");
+  AppLanguage()->SetLangDir(dirText_);
+
+  TStrings* list = AppLanguage()->Languages();
+  std::vector<std::string> names;
+  for (int i = 0; i < list->Count(); ++i) names.push_back(list->Strings(i));
+  std::sort(names.begin(), names.end());  // the directory's order is the system's
+  EXPECT_EQ((std::vector<std::string>{"Native", "en.us", "german", "old"}), names);
+}
+
+TEST_F(AppLanguageTest, LocaleBlockHoldsUntilAnotherLanguageBringsOne) {
+  FormatSettings().ShortDateFormat = "dd.mm.yyyy";
+  FormatSettings().DecimalSeparator = ',';
+  {
+    TLingroveLangFileEdit german(PathOf("german.lng"));
+    german.CaptureLocale();
+    german.Save();
+  }
+  FormatSettings() = DefaultFormatSettings();
+  WriteLang("french.lng", {{25, "Commencer"}});
+  AppLanguage()->SetLangDir(dirText_);
+
+  SetLanguage("german");
+  EXPECT_EQ("dd.mm.yyyy", FormatSettings().ShortDateFormat);
+  EXPECT_EQ(',', FormatSettings().DecimalSeparator);
+  SetLanguage("french");
+  EXPECT_EQ("dd.mm.yyyy", FormatSettings().ShortDateFormat);
+}
+
+TEST_F(AppLanguageTest, SwitchTranslatesEveryFormInOrderAndRaisesTheFirstErrorLast) {
+  WriteTwoLanguages();
+  std::vector<std::string> log;
+  FakeTranslator a(log, "a");
+  FakeTranslator b(log, "b");
+  auto* c = new FakeTranslator(log, "c");
+  FakeTranslator d(log, "d");
+  b.fail = true;
+  d.fail = true;
+  a.during = [&] { delete c; };  // a form that takes another with it
+
+  try {
+    SetLanguage("german");
+    ADD_FAILURE() << "no error raised";
+  } catch (const Exception& e) {
+    EXPECT_EQ("b failed", e.Message());
+  }
+  EXPECT_EQ((std::vector<std::string>{"a:german", "c gone", "b:german", "d:german"}), log);
+  EXPECT_EQ("german", CurrentLanguage());
+  EXPECT_EQ("Native", PreviousLanguage());
+  EXPECT_EQ("german", AppLanguage()->LangFileName());
+}
+
+TEST_F(AppLanguageTest, BadFileIsReportedOnceAndLeavesAnEmptyCurrentFile) {
+  WriteTwoLanguages();
+  WriteBytes("bad.lng", "XX3.10 not a language file");
+  std::vector<std::string> log;
+  FakeTranslator form(log, "form");
+
+  try {
+    SetLanguage("bad");
+    ADD_FAILURE() << "no error raised";
+  } catch (const Exception& e) {
+    EXPECT_EQ(kLangFileBadMagicMessage, e.Message());
+  }
+  EXPECT_EQ((std::vector<std::string>{"form:bad"}), log);  // translated all the same
+  EXPECT_EQ(nullptr, CurrentLangFile());
+  EXPECT_EQ("Start", GetLangString(25));
+  ASSERT_FALSE(BusyCalls().empty());
+  EXPECT_FALSE(BusyCalls().back());  // the hourglass went back
+
+  // Found bad by a text lookup: raised by that lookup only.
+  CloseCurrentFile();
+  EXPECT_THROW(GetLangString(25), Exception);
+  EXPECT_EQ("Start", GetLangString(25));
+}
+
+TEST_F(AppLanguageTest, FilesCloseWhenTheLastTranslatorGoes) {
+  WriteTwoLanguages();
+  std::vector<std::string> log;
+  auto* form = new FakeTranslator(log, "form");
+  SetLanguage("german");
+  EXPECT_EQ("Beginnen", GetLangString(25));
+  EXPECT_EQ("Native only", GetLangString(27));
+
+  WriteLang("german.lng", {{25, "Anfangen"}});
+  WriteLang("Native.lng", {{27, "Changed"}});
+  EXPECT_EQ("Beginnen", GetLangString(25));  // still the open files
+  delete form;
+  EXPECT_EQ("Anfangen", GetLangString(25));
+  EXPECT_EQ("Changed", GetLangString(27));
+}
+
+TEST_F(AppLanguageTest, WritableFileCreatesItsDirectory) {
+  AppLanguage()->SetLangDir(dirText_ + "sub/deeper/");
+  TLingroveLangFileEdit* native = OpenNativeEdit("native");
+  ASSERT_NE(nullptr, native);
+  EXPECT_TRUE(std::filesystem::is_directory(dir_ / "sub" / "deeper"));
+  EXPECT_TRUE(native->HasFlag(lfNative));
+  EXPECT_EQ(native, NativeEditFile());
+  EXPECT_FALSE(OpenNativeEdit("german")->HasFlag(lfNative));
+  CloseNativeEdit();
+  EXPECT_EQ(nullptr, NativeEditFile());
+}
+
+TEST_F(AppLanguageTest, FinalizeEndsTranslatorsAndPutsTheStartStateBack) {
+  WriteTwoLanguages();
+  std::vector<std::string> log;
+  new FakeTranslator(log, "first");
+  new FakeTranslator(log, "second");
+  ScanRules()->Add("-edUser");
+  SetLanguage("german");
+  log.clear();
+
+  LangFinalize();
+  EXPECT_EQ((std::vector<std::string>{"first gone", "second gone"}), log);
+  EXPECT_TRUE(Translators().empty());
+  EXPECT_EQ("Native", CurrentLanguage());
+  EXPECT_EQ(10, ScanRules()->Count());
+  EXPECT_EQ("+Caption", ScanRules()->Strings(0));
+  EXPECT_EQ("", AppLanguage()->LangDir());
+}
