@@ -1,8 +1,31 @@
-// Entry point of the tracker. Until the main window exists this shows a window that says so.
+// Entry point of the tracker: the active-task library is loaded, the windows are created in
+// their order (the main window first, then the options dialog), and the message loop runs
+// until the main window closes. No command line is read.
 #include <windows.h>
 
+#include <memory>
+
+#include "app/win/active_task_probe.h"
+#include "app/win/main_form.h"
+#include "app/win/options_form.h"
+#include "platform/wcl/win/application.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  MessageBoxA(nullptr, "Hourlark is not built yet: this is a placeholder window.", "Hourlark",
-              MB_OK | MB_ICONINFORMATION);
+  LoadTaskLibrary();
+  {
+    auto application = std::make_unique<TApplication>();
+    try {
+      application->SetTitle("Hourlark starting");
+      application->SetHelpFile("hourlark.hlp");
+      application->SetHintPause(300);
+      auto* main = application->CreateForm<TformHourlark>();
+      auto* options = application->CreateForm<TformOptions>();
+      main->SetOptionsForm(options);
+      application->Run();
+    } catch (...) {
+      application->HandleException(application.get());
+    }
+  }
+  UnloadTaskLibrary();
   return 0;
 }

@@ -1,0 +1,720 @@
+#include "app/win/main_form.h"
+
+#include <cstring>
+
+#include "app/task_data.h"
+#include "app/win/active_task_probe.h"
+#include "app/win/options_form.h"
+#include "app/window_snap.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/properties.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/wcl/win/application.h"
+#include "platform/wcl/win/edges.h"
+#include "platform/wcl/win/registry.h"
+
+const char* const HourlarkVersion = "2.02";
+const char* const HourlarkCaption = "Hourlark 2.02";
+
+namespace {
+
+// The window's own texts for the message numbers 25..31 (the base language).
+const char* const BaseTexts[7] = {"Hourlark", "Count Down", "Time is up!", "Start", "Stop", "Ready", "Today:"};
+
+// The stored properties, in the order they are written.
+const char* const StoredMainProps =
+    "slCountDownComment.Strings\r\nmnServiceHourlark.Checked\r\nmnServiceCountDown.Checked\r\n"
+    "edCountDownComment.Caption\r\nedTimeAlarmHour.Text\r\nedTimeAlarmMinute.Text\r\n"
+    "edTimeCountDown.Text\r\nedLang.Text\r\nedUser.Text\r\n";
+
+constexpr int HeaderHeight = 16;
+constexpr int ServiceWidth = 128;
+constexpr int ServiceHeight = 58;
+
+TStrHolder* MakeHolder(TComponent* owner, const char* name, bool sorted, TDuplicates duplicates) {
+  auto* holder = new TStrHolder(owner);
+  holder->SetName(name);
+  holder->SetDuplicates(duplicates);
+  holder->SetSorted(sorted);
+  return holder;
+}
+
+TStatusPanel* AddPanel(TStatusBar* bar, int width, TAlignment alignment) {
+  TStatusPanel* panel = bar->Panels()->Add();
+  panel->SetWidth(width);
+  panel->SetAlignment(alignment);
+  return panel;
+}
+
+}  // namespace
+
+const ClassInfo* TformHourlark::StaticClassInfo() {
+  static const ClassInfo ci = ClassBuilder<TformHourlark>("TformHourlark", TForm::StaticClassInfo()).Build();
+  return &ci;
+}
+
+TformHourlark::TformHourlark(TComponent* owner) : TForm(owner) {
+  BeginLoading();
+  SetName("formHourlark");
+  SetHelpContext(1);
+  SetVisible(false);
+  for (int i = 0; i < 7; ++i) texts_[i] = BaseTexts[i];
+
+  sl = MakeHolder(this, "sl", false, dupAccept);
+  slUsers = MakeHolder(this, "slUsers", true, dupIgnore);
+  slTask = MakeHolder(this, "slTask", false, dupAccept);
+  slTaskDesc = MakeHolder(this, "slTaskDesc", true, dupAccept);
+  slCountDownComment = MakeHolder(this, "slCountDownComment", true, dupIgnore);
+  TrackingProbe& probe = *this;
+  TrackingHost& host = *this;
+  engine_.reset(new TrackingEngine(clock_, probe, host, *slTaskDesc, *slTask, *slUsers));
+
+  pForm = new TPanel(this);
+  pForm->SetName("pForm");
+  pForm->SetParent(this);
+  pForm->SetAlign(alClient);
+  pForm->SetBevelWidth(2);
+  pForm->SetCaption("");
+  BuildHeader();
+  BuildTrackingPanel();
+  BuildCountdownPanel();
+
+  // Off the visible area: the focus holder while tracking, and two values that are stored.
+  Button1 = AddButton(pForm, "Button1", "Button1", -200, -200, 20, 20);
+  edLang = AddEdit(pForm, "edLang", -200, -150, 20);
+  edCountDownComment = new TLabel(this);
+  edCountDownComment->SetName("edCountDownComment");
+  edCountDownComment->SetParent(pForm);
+  edCountDownComment->SetBounds(-200, -100, 20, 13);
+  edCountDownComment->SetCaption("");
+
+  BuildMenus();
+
+  KitTray = new TMainTrayIcon(this);
+  KitTray->SetName("KitTray");
+  KitTray->SetInterval(500);
+  KitTray->SetPopupMenu(popMainMenu);
+  KitTray->OnDblClick = [this](TObject* s) { mnRestoreClick(s); };
+  TimerHourlark = new TTimer(this);
+  TimerHourlark->SetName("TimerHourlark");
+  TimerHourlark->SetInterval(500);
+  TimerHourlark->OnTimer = [this](TObject* s) { TimerHourlarkTimer(s); };
+  TimerCountDown = new TTimer(this);
+  TimerCountDown->SetName("TimerCountDown");
+  TimerCountDown->SetEnabled(false);
+  TimerCountDown->OnTimer = [this](TObject* s) { TimerCountDownTimer(s); };
+
+  BuildStorage();
+
+  OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnActivate = [this](TObject* s) { FormActivate(s); };
+  OnCloseQuery = [this](TObject* s, bool& canClose) { FormCloseQuery(s, canClose); };
+  LoadedAll(this);
+  DoCreate();
+}
+
+TformHourlark::~TformHourlark() {
+  TimerHourlark->SetEnabled(false);
+  TimerCountDown->SetEnabled(false);
+  DoDestroy();
+}
+
+TButton* TformHourlark::AddButton(TWinControl* parent, const char* name, const std::string& caption, int left,
+                                  int top, int width, int height) {
+  auto* button = new TButton(this);
+  button->SetName(name);
+  button->SetParent(parent);
+  button->SetBounds(left, top, width, height);
+  button->SetCaption(caption);
+  return button;
+}
+
+TEdit* TformHourlark::AddEdit(TWinControl* parent, const char* name, int left, int top, int width) {
+  auto* edit = new TEdit(this);
+  edit->SetName(name);
+  edit->SetParent(parent);
+  edit->SetBounds(left, top, width, 19);
+  edit->SetText("");
+  return edit;
+}
+
+TMenuItem* TformHourlark::AddItem(TMenuItem* parent, const char* name, const std::string& caption,
+                                  TNotifyEvent click) {
+  auto* item = new TMenuItem(this);
+  if (name != nullptr && *name != 0) item->SetName(name);
+  item->SetCaption(caption);
+  item->OnClick = std::move(click);
+  parent->Add(item);
+  return item;
+}
+
+void TformHourlark::BuildHeader() {
+  pHeader = new TPanel(this);
+  pHeader->SetName("pHeader");
+  pHeader->SetParent(pForm);
+  pHeader->SetBounds(2, 2, ServiceWidth, HeaderHeight);
+  pHeader->SetBevelOuter(bvNone);
+  pHeader->SetColor(clTeal);
+  pHeader->SetCaption("");
+  pHeader->Font()->SetColor(clWhite);
+  pHeader->Font()->SetStyle(fsBold);
+  btSelectService = AddButton(pHeader, "btSelectService", "v", 1, 1, 14, 14);
+  btSelectService->SetHint("Select service");
+  btSelectService->OnClick = [this](TObject* s) { btSelectServiceClick(s); };
+  lServiceCaption = new TLabel(this);
+  lServiceCaption->SetName("lServiceCaption");
+  lServiceCaption->SetParent(pHeader);
+  lServiceCaption->SetBounds(18, 1, 76, 14);
+  lServiceCaption->SetTransparent(true);
+  btMinimize = AddButton(pHeader, "btMinimize", "_", 97, 1, 14, 14);
+  btMinimize->SetHint("Hide");
+  btMinimize->OnClick = [this](TObject* s) { mnHideClick(s); };
+  btClose = AddButton(pHeader, "btClose", "x", 112, 1, 14, 14);
+  btClose->SetHint("Close");
+  btClose->OnClick = [this](TObject* s) { mnCloseClick(s); };
+  for (TControl* grip : {static_cast<TControl*>(pHeader), static_cast<TControl*>(lServiceCaption)}) {
+    grip->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+      HeaderMouseDown(s, b, sh, x, y);
+    };
+    grip->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { HeaderMouseMove(s, sh, x, y); };
+    grip->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+      HeaderMouseUp(s, b, sh, x, y);
+    };
+  }
+}
+
+void TformHourlark::BuildTrackingPanel() {
+  pFormHourlark = new TPanel(this);
+  pFormHourlark->SetName("pFormHourlark");
+  pFormHourlark->SetParent(pForm);
+  pFormHourlark->SetBounds(2, 18, ServiceWidth, ServiceHeight);
+  pFormHourlark->SetBevelOuter(bvNone);
+  pFormHourlark->SetCaption("");
+  pFormHourlark->SetHelpContext(21);
+  imSelectUser = new TImage(this);
+  imSelectUser->SetName("imSelectUser");
+  imSelectUser->SetParent(pFormHourlark);
+  imSelectUser->SetBounds(2, 4, 16, 16);
+  imSelectUser->Picture()->Icon()->SetHandle(DrawClockIcon(-1));
+  imSelectUser->SetHint("Choose User");
+  imSelectUser->OnClick = [this](TObject* s) { imSelectUserClick(s); };
+  edUser = AddEdit(pFormHourlark, "edUser", 20, 2, 106);
+  edUser->OnChange = [this](TObject*) {
+    if (!engine_->Tracking()) engine_->SetUserName(edUser->Text());
+  };
+  edUser->OnKeyPress = [this](TObject*, char& key) {
+    if (key == 13) {
+      key = 0;
+      if (btStart->Enabled()) btStart->Click();
+    }
+  };
+  btStatistic = AddButton(pFormHourlark, "btStatistic", "Stat", 2, 23, 30, 18);
+  btStatistic->OnClick = [this](TObject* s) { btStatisticClick(s); };
+  btOptions = AddButton(pFormHourlark, "btOptions", "Opt", 33, 23, 30, 18);
+  btOptions->OnClick = [this](TObject* s) { btOptionsClick(s); };
+  btStart = AddButton(pFormHourlark, "btStart", BaseTexts[3], 64, 23, 31, 18);
+  btStart->OnClick = [this](TObject* s) { btStartClick(s); };
+  btStop = AddButton(pFormHourlark, "btStop", BaseTexts[4], 96, 23, 31, 18);
+  btStop->OnClick = [this](TObject* s) { btStopClick(s); };
+  StatusBar1 = new TStatusBar(this);
+  StatusBar1->SetName("StatusBar1");
+  StatusBar1->SetParent(pFormHourlark);
+  StatusBar1->SetSizeGrip(false);
+  StatusBar1->SetAlign(alBottom);
+  AddPanel(StatusBar1, 65, taCenter);
+  AddPanel(StatusBar1, 50, taLeftJustify);
+}
+
+void TformHourlark::BuildCountdownPanel() {
+  pFormCountDown = new TPanel(this);
+  pFormCountDown->SetName("pFormCountDown");
+  pFormCountDown->SetParent(pForm);
+  pFormCountDown->SetBounds(2, 18, ServiceWidth, ServiceHeight);
+  pFormCountDown->SetBevelOuter(bvNone);
+  pFormCountDown->SetCaption("");
+  pFormCountDown->SetHelpContext(31);
+  pFormCountDown->SetVisible(false);
+  BevelMode1 = new TBevel(this);
+  BevelMode1->SetName("BevelMode1");
+  BevelMode1->SetParent(pFormCountDown);
+  BevelMode1->SetBounds(1, 0, 72, 23);
+  BevelMode2 = new TBevel(this);
+  BevelMode2->SetName("BevelMode2");
+  BevelMode2->SetParent(pFormCountDown);
+  BevelMode2->SetBounds(75, 0, 52, 23);
+  edTimeAlarmHour = AddEdit(pFormCountDown, "edTimeAlarmHour", 3, 2, 22);
+  lTwoPoints = new TLabel(this);
+  lTwoPoints->SetName("lTwoPoints");
+  lTwoPoints->SetParent(pFormCountDown);
+  lTwoPoints->SetBounds(26, 5, 4, 13);
+  lTwoPoints->SetCaption(":");
+  edTimeAlarmMinute = AddEdit(pFormCountDown, "edTimeAlarmMinute", 31, 2, 22);
+  SpeedButton2 = AddButton(pFormCountDown, "SpeedButton2", "A", 55, 2, 16, 19);
+  SpeedButton2->SetHint("Alarm");
+  SpeedButton2->SetEnabled(false);
+  SpeedButton2->OnClick = [this](TObject*) { edTimeAlarmHour->SetFocus(); };
+  edTimeCountDown = AddEdit(pFormCountDown, "edTimeCountDown", 77, 2, 30);
+  SpeedButton1 = AddButton(pFormCountDown, "SpeedButton1", "C", 108, 2, 16, 19);
+  SpeedButton1->SetHint("Count Down");
+  SpeedButton1->SetEnabled(false);
+  SpeedButton1->OnClick = [this](TObject*) { edTimeCountDown->SetFocus(); };
+  btInputComment = AddButton(pFormCountDown, "btInputComment", "...", 2, 23, 40, 18);
+  btInputComment->SetHint("Enter Comment");
+  btInputComment->OnClick = [this](TObject* s) { btInputCommentClick(s); };
+  btCountDownStart = AddButton(pFormCountDown, "btCountDownStart", BaseTexts[3], 44, 23, 40, 18);
+  btCountDownStart->OnClick = [this](TObject* s) { btCountDownStartClick(s); };
+  btCountDownStop = AddButton(pFormCountDown, "btCountDownStop", BaseTexts[4], 86, 23, 40, 18);
+  btCountDownStop->OnClick = [this](TObject* s) { btCountDownStopClick(s); };
+  StatusBar2 = new TStatusBar(this);
+  StatusBar2->SetName("StatusBar2");
+  StatusBar2->SetParent(pFormCountDown);
+  StatusBar2->SetSizeGrip(false);
+  StatusBar2->SetAlign(alBottom);
+  AddPanel(StatusBar2, 70, taCenter);
+  AddPanel(StatusBar2, 50, taLeftJustify);
+
+  edTimeAlarmHour->OnChange = [this](TObject*) { edTimeChange(CountdownField::Hour); };
+  edTimeAlarmMinute->OnChange = [this](TObject*) { edTimeChange(CountdownField::Minute); };
+  edTimeCountDown->OnChange = [this](TObject*) { edTimeChange(CountdownField::Minutes); };
+  edTimeAlarmHour->OnKeyPress = [this](TObject*, char& key) {
+    if (key == 13) {
+      key = 0;
+      edTimeAlarmMinute->SetFocus();
+    }
+  };
+  auto startOnEnter = [this](char& key) {
+    if (key != 13) return false;
+    key = 0;
+    if (btCountDownStart->Enabled()) btCountDownStart->Click();
+    return true;
+  };
+  edTimeAlarmMinute->OnKeyPress = [this, startOnEnter](TObject*, char& key) {
+    if (startOnEnter(key)) return;
+    if (key == 8 && edTimeAlarmMinute->Text().empty()) {
+      key = 0;
+      edTimeAlarmHour->SetFocus();
+    }
+  };
+  edTimeCountDown->OnKeyPress = [startOnEnter](TObject*, char& key) { startOnEnter(key); };
+}
+
+void TformHourlark::BuildMenus() {
+  popMainMenu = new TPopupMenu(this);
+  popMainMenu->SetName("popMainMenu");
+  popMainMenu->OnPopup = [this](TObject* s) { popMainMenuPopup(s); };
+  TMenuItem* root = popMainMenu->Items();
+  mnRestore = AddItem(root, "mnRestore", "Restore", [this](TObject* s) { mnRestoreClick(s); });
+  mnHide = AddItem(root, "mnHide", "Hide", [this](TObject* s) { mnHideClick(s); });
+  mnHide->SetDefault(true);
+  Hourlark1 = AddItem(root, "Hourlark1", BaseTexts[0], nullptr);
+  mnStart = AddItem(Hourlark1, "mnStart", BaseTexts[3], [this](TObject*) {
+    mnServiceHourlark->Click();
+    btStart->Click();
+  });
+  mnStop = AddItem(Hourlark1, "mnStop", BaseTexts[4], [this](TObject* s) { btStopClick(s); });
+  AddItem(Hourlark1, "", "-", nullptr);
+  mnStatistic = AddItem(Hourlark1, "mnStatistic", "Statistics", [this](TObject* s) { btStatisticClick(s); });
+  mnOptions = AddItem(Hourlark1, "mnOptions", "Options", [this](TObject* s) { btOptionsClick(s); });
+  CountDown1 = AddItem(root, "CountDown1", BaseTexts[1], nullptr);
+  mnCountDownStart = AddItem(CountDown1, "mnCountDownStart", BaseTexts[3], [this](TObject*) {
+    mnServiceCountDown->Click();
+    btCountDownStart->Click();
+  });
+  mnCountDownStop =
+      AddItem(CountDown1, "mnCountDownStop", BaseTexts[4], [this](TObject* s) { btCountDownStopClick(s); });
+  AddItem(CountDown1, "", "-", nullptr);
+  mnCountDownTime = AddItem(CountDown1, "mnCountDownTime", "Choose time...", [this](TObject*) {
+    mnRestore->Click();
+    mnServiceCountDown->Click();
+  });
+  Help1 = AddItem(root, "Help1", "Help", nullptr);
+  // The help file is not part of the program: the item does nothing.
+  HelpContents1 = AddItem(Help1, "HelpContents1", "Contents", nullptr);
+  mnQuickDemo = AddItem(Help1, "mnQuickDemo", "Quick Demo", [this](TObject* s) { mnQuickDemoClick(s); });
+  AddItem(Help1, "", "-", nullptr);
+  mnLanguages = AddItem(Help1, "mnLanguages", "Languages", nullptr);
+  AddItem(mnLanguages, "", "-", nullptr);
+  mnLingroveInfo = AddItem(mnLanguages, "mnLingroveInfo", "Info", [this](TObject* s) { mnLingroveInfoClick(s); });
+  mnClose = AddItem(root, "mnClose", "Close", [this](TObject* s) { mnCloseClick(s); });
+
+  popSelectService = new TPopupMenu(this);
+  popSelectService->SetName("popSelectService");
+  mnServiceHourlark = AddItem(popSelectService->Items(), "mnServiceHourlark", BaseTexts[0],
+                              [this](TObject*) { ShowService(1); });
+  mnServiceCountDown = AddItem(popSelectService->Items(), "mnServiceCountDown", BaseTexts[1],
+                               [this](TObject*) { ShowService(2); });
+}
+
+void TformHourlark::BuildStorage() {
+  FormStorage = new TFormStorage(this);
+  FormStorage->SetName("FormStorage");
+  FormStorage->SetUseRegistry(true);
+  FormStorage->SetIniFileName(HourlarkRegistryKey);
+  FormStorage->SetIniSection("Options");
+  FormStorage->SetOptions(1u << fpPosition);
+  TStringList props;
+  props.SetText(StoredMainProps);
+  FormStorage->SetStoredProps(&props);
+}
+
+void TformHourlark::SetDataDir(const std::string& dir) {
+  dataDir_ = IncludeTrailingBackslash(dir);
+  engine_->SetTaskPath(dataDir_ + "hl20task.txt");
+  engine_->SetWorkPath(dataDir_ + "hl20work.txt");
+}
+
+std::string TformHourlark::LangText(int number) const {
+  if (number < 25 || number > 31) return std::string();
+  return texts_[number - 25];
+}
+
+int TformHourlark::WorkHeight() const { return GetSystemMetrics(SM_CYMAXIMIZED); }
+
+// ---- Start-up ---------------------------------------------------------------------------
+
+void TformHourlark::FormCreate(TObject*) {
+  Application->SetTitle(HourlarkCaption);
+  SetCaption(HourlarkCaption);
+  SetDataDir(ExtractFilePath(Application->ExeName()));
+  try {
+    engine_->LoadTaskList();
+  } catch (...) {
+    // A task list that cannot be read starts empty (and is not overwritten, see the engine).
+  }
+  SetBlockedList(BuildBlockedList(*slTaskDesc->Strings()));
+  firstActivation_ = true;
+  // The window has no caption bar: the header strip takes its place.
+  SetBorderStyle(bsNone);
+  SetClientWidth(132);
+  SetClientHeight(78);
+  const WindowSpot home = MainWindowHome(Width(), Height(), EdgeScreenSize().Width, WorkHeight());
+  SetBounds(home.left, home.top, Width(), Height());
+  Application->OnMinimize = [](TObject*) { ShowWindow(Application->Handle(), SW_HIDE); };
+  pFormHourlark->SetBounds(2, 18, ServiceWidth, ServiceHeight);
+  pFormCountDown->SetBounds(2, 18, ServiceWidth, ServiceHeight);
+  if (!mnServiceCountDown->Checked()) mnServiceHourlark->Click();
+}
+
+void TformHourlark::CheckVersionAndShowDemo() {
+  TRegistry registry;
+  if (!registry.OpenKey(HourlarkRegistryKey, true)) return;
+  if (registry.ReadString("Version") == HourlarkVersion) return;
+  EdgeShellExecute("", ExtractFilePath(Application->ExeName()) + "hl2demo.exe", "", "", SW_SHOWNORMAL);
+  registry.WriteString("Version", HourlarkVersion);
+}
+
+void TformHourlark::FillUserList() {
+  try {
+    ReadUserList(engine_->WorkPath(), *slUsers->Strings());
+  } catch (...) {
+    // An unreadable work file gives no known users; tracking still works.
+  }
+}
+
+void TformHourlark::FormActivate(TObject*) {
+  CheckVersionAndShowDemo();
+  if (!firstActivation_) return;
+  firstActivation_ = false;
+  dragging_ = false;
+  char login[51];
+  std::memset(login, 0, sizeof login);
+  DWORD size = 50;
+  if (!GetUserNameA(login, &size)) login[0] = 0;
+  if (edUser->Text().empty()) edUser->SetText(login);
+  engine_->InitTrackingState();
+  countdown_.Stop();
+  ApplyLanguageTexts();
+  if (options_ != nullptr) options_->FormStorage->RestoreFromStore();
+  SetScreenSaverWatch(-1);
+  FillUserList();
+  engine_->LoadTodayTotals();
+  UpdateControls();
+  UpdateCountdownMode();
+  KitTray->SetActive(true);
+  Application->ProcessMessages();
+  if (btStart->Enabled() && AutoStartTimer()) btStart->Click();
+  ShowService(mnServiceHourlark->Checked() ? 1 : 2);
+}
+
+void TformHourlark::ApplyLanguageTexts() {
+  Font()->Assign(btStart->Font());
+  for (TEdit* edit : {edUser, edTimeAlarmHour, edTimeAlarmMinute, edTimeCountDown}) edit->SetHeight(19);
+  for (TMenuItem* item : {mnServiceHourlark, Hourlark1}) item->SetCaption(LangText(25));
+  for (TMenuItem* item : {mnServiceCountDown, CountDown1}) item->SetCaption(LangText(26));
+  for (TMenuItem* item : {mnStart, mnCountDownStart}) item->SetCaption(LangText(28));
+  for (TMenuItem* item : {mnStop, mnCountDownStop}) item->SetCaption(LangText(29));
+  btStart->SetCaption(LangText(28));
+  btCountDownStart->SetCaption(LangText(28));
+  btStop->SetCaption(LangText(29));
+  btCountDownStop->SetCaption(LangText(29));
+  ShowService(mnServiceCountDown->Checked() ? 2 : 1);
+  StatusBar1->Panels()->Items(0)->SetText(LangText(31));
+  if (!countdown_.Running()) StatusBar2->Panels()->Items(1)->SetText(LangText(30));
+}
+
+void TformHourlark::ShowService(int service) {
+  const bool tracking = service == 1;
+  lServiceCaption->SetCaption(LangText(tracking ? 25 : 26));
+  pFormHourlark->SetVisible(tracking);
+  pFormCountDown->SetVisible(!tracking);
+  mnServiceHourlark->SetChecked(tracking);
+  mnServiceCountDown->SetChecked(!tracking);
+}
+
+void TformHourlark::FormCloseQuery(TObject*, bool& canClose) {
+  try {
+    engine_->AccountTick(true);
+  } catch (...) {
+    // Closing goes on whatever the last save met.
+  }
+  canClose = true;
+}
+
+// ---- Options read from the options dialog ------------------------------------------------
+
+int TformHourlark::SavePeriodMinutes() { return options_ != nullptr ? options_->edSaveTime->Value() : 5; }
+bool TformHourlark::AutoHide() const { return options_ == nullptr || options_->cbAutoHide->Checked(); }
+bool TformHourlark::AutoStartTimer() const { return options_ != nullptr && options_->cbAutoStartTimer->Checked(); }
+bool TformHourlark::AnimatedIcon() const { return options_ == nullptr || options_->cbAnimatedIcon->Checked(); }
+
+// ---- Tracking ---------------------------------------------------------------------------
+
+void TformHourlark::ShowDayTotal(const std::string& text) { StatusBar1->Panels()->Items(1)->SetText(text); }
+
+void TformHourlark::ShowTrayHint(const std::string& hint) { KitTray->SetHint(hint); }
+
+std::string TformHourlark::RestingHint() const {
+  if (engine_->Tracking()) return engine_->UserName() + " " + StatusBar1->Panels()->Items(1)->Text();
+  return HourlarkCaption;
+}
+
+void TformHourlark::TrackingStarted() {
+  if (Button1->CanFocus()) Button1->SetFocus();
+  if (AutoHide()) mnHide->Click();
+}
+
+void TformHourlark::ScreenSaverStopsTracking() {
+  if (options_ != nullptr && !options_->edPlayScreenSaverActivate->Text().empty())
+    EdgePlaySound(options_->edPlayScreenSaverActivate->Text());
+}
+
+std::string TformHourlark::GetActiveTask() { return ::GetActiveTask(); }
+bool TformHourlark::IsScreenSaverRunning() { return ::IsScreenSaverRunning(); }
+
+std::string TformHourlark::ForegroundTitle() {
+  HWND window = ActiveTaskForegroundWindow();
+  if (window == nullptr) return std::string();
+  char title[401];
+  const int length = GetWindowTextA(window, title, sizeof title);
+  return std::string(title, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+void TformHourlark::UpdateControls() {
+  const bool tracking = engine_->Tracking();
+  edUser->SetColor(tracking ? clBtnFace : clWindow);
+  edUser->SetReadOnly(tracking);
+  imSelectUser->SetEnabled(!tracking);
+  btStop->SetEnabled(tracking);
+  mnStop->SetEnabled(tracking);
+  btStart->SetEnabled(engine_->CanStart());
+  mnStart->SetEnabled(engine_->CanStart());
+  UpdateTrayIcons();
+}
+
+void TformHourlark::UpdateTrayIcons() {
+  KitTray->SetFrames(AnimatedIcon());
+  KitTray->SetAnimated(engine_->Tracking() || countdown_.Running());
+}
+
+void TformHourlark::TimerHourlarkTimer(TObject*) { engine_->TimerTick(); }
+
+void TformHourlark::btStartClick(TObject*) {
+  if (engine_->Tracking()) return;
+  engine_->SetUserName(edUser->Text());
+  engine_->Start();
+}
+
+void TformHourlark::btStopClick(TObject*) {
+  if (engine_->Tracking()) engine_->Stop();
+}
+
+// ---- Countdown --------------------------------------------------------------------------
+
+CountdownFields TformHourlark::Fields() const {
+  return {edTimeAlarmHour->Text(), edTimeAlarmMinute->Text(), edTimeCountDown->Text()};
+}
+
+void TformHourlark::edTimeChange(CountdownField field) {
+  if (choosingMode_) return;
+  const CountdownFields chosen = ChooseCountdownMode(Fields(), field);
+  choosingMode_ = true;
+  try {
+    if (chosen.hour != edTimeAlarmHour->Text()) edTimeAlarmHour->SetText(chosen.hour);
+    if (chosen.minute != edTimeAlarmMinute->Text()) edTimeAlarmMinute->SetText(chosen.minute);
+    if (chosen.minutes != edTimeCountDown->Text()) edTimeCountDown->SetText(chosen.minutes);
+  } catch (...) {
+    choosingMode_ = false;
+    throw;
+  }
+  choosingMode_ = false;
+  BevelMode1->SetVisible(true);
+  BevelMode2->SetVisible(true);
+  UpdateCountdownMode();
+}
+
+void TformHourlark::UpdateCountdownMode() {
+  const bool running = countdown_.Running();
+  TimerCountDown->SetEnabled(running);
+  for (TEdit* edit : {edTimeAlarmHour, edTimeAlarmMinute, edTimeCountDown}) {
+    edit->SetColor(running ? clBtnFace : clWindow);
+    edit->SetReadOnly(running);
+  }
+  btInputComment->SetEnabled(!running);
+  mnCountDownStart->SetEnabled(!running);
+  mnCountDownStop->SetEnabled(running);
+  btCountDownStop->SetEnabled(running);
+  StatusBar2->Panels()->Items(0)->SetText(Comment());
+  UpdateTrayIcons();
+  const bool canStart = CountdownCanStart(running, Fields());
+  btCountDownStart->SetEnabled(canStart);
+  mnCountDownStart->SetEnabled(canStart);
+}
+
+void TformHourlark::btCountDownStartClick(TObject*) {
+  if (countdown_.Running()) return;
+  // A blinking time-up ends when a new countdown starts.
+  StatusBar2->SetSimplePanel(false);
+  if (!countdown_.Start(Fields(), Now())) {
+    EdgeMessageBeep(MB_ICONHAND);
+    return;
+  }
+  TimerCountDown->SetInterval(countdown_.TimerInterval());
+  UpdateCountdownMode();
+  StatusBar2->Panels()->Items(0)->SetText(Comment().empty() ? "Time left:" : Comment());
+  StatusBar2->Panels()->Items(1)->SetText("");
+  if (AutoHide()) mnHide->Click();
+}
+
+void TformHourlark::TimerCountDownTimer(TObject*) {
+  const TDateTime now = Now();
+  switch (countdown_.OnTick(now)) {
+    case CountdownCycle::Tick::None:
+      TimerCountDown->SetEnabled(false);
+      return;
+    case CountdownCycle::Tick::Counting:
+    case CountdownCycle::Tick::Expired: {
+      const std::string left = countdown_.TimeLeftText(now);
+      KitTray->SetHint(CountdownHint(TrackingHintPart(engine_->Tracking(), engine_->UserName(),
+                                                      StatusBar1->Panels()->Items(1)->Text()),
+                                     Comment(), LangText(26), left));
+      StatusBar2->Panels()->Items(1)->SetText(left);
+      if (countdown_.Running()) return;
+      TimerCountDown->SetInterval(countdown_.TimerInterval());
+      StatusBar2->Panels()->Items(0)->SetText(LangText(27));
+      UpdateTrayIcons();
+      // The countdown no longer owns the hint: it must not keep showing the last time left.
+      KitTray->SetHint(RestingHint());
+      mnRestore->Click();
+      return;
+    }
+    case CountdownCycle::Tick::Blink:
+      mnServiceCountDown->Click();
+      EdgeMessageBeep(0xFFFFFFFF);
+      StatusBar2->SetSimplePanel(true);
+      StatusBar2->SetSimpleText(CountdownBlinkText(StatusBar2->SimpleText(), Comment(), LangText(27)));
+      return;
+  }
+}
+
+void TformHourlark::btCountDownStopClick(TObject*) {
+  const bool wasRunning = countdown_.Running();
+  countdown_.Stop();
+  UpdateCountdownMode();
+  StatusBar2->SetSimplePanel(false);
+  StatusBar2->SetSimpleText("");
+  StatusBar2->Panels()->Items(0)->SetText(Comment());
+  StatusBar2->Panels()->Items(1)->SetText(LangText(30));
+  if (wasRunning) KitTray->SetHint(RestingHint());
+}
+
+void TformHourlark::btInputCommentClick(TObject*) {
+  // The comment picker is still to come; until then the comment keeps its value.
+  Application->MessageBox("The comment list is not built yet.", HourlarkCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+void TformHourlark::popMainMenuPopup(TObject*) {
+  mnCountDownTime->SetCaption(CountdownTimeCaption(Fields(), LangText(26)));
+}
+
+// ---- Header, window and other actions ---------------------------------------------------
+
+void TformHourlark::btSelectServiceClick(TObject*) {
+  popSelectService->Popup(Left() + 1, Top() + pHeader->Height() + 1);
+}
+
+void TformHourlark::HeaderMouseDown(TObject*, TMouseButton button, TShiftState, int, int) {
+  if (button != mbLeft) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  grab_ = {cursor.x - Left(), cursor.y - Top()};
+  dragging_ = true;
+}
+
+void TformHourlark::HeaderMouseMove(TObject*, TShiftState, int, int) {
+  if (!dragging_) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const WindowSpot spot = SnapMainWindow({cursor.x - grab_.x, cursor.y - grab_.y}, Width(), Height(),
+                                         EdgeScreenSize().Width, WorkHeight());
+  SetBounds(spot.left, spot.top, Width(), Height());
+}
+
+void TformHourlark::HeaderMouseUp(TObject*, TMouseButton, TShiftState, int, int) { dragging_ = false; }
+
+void TformHourlark::mnHideClick(TObject*) {
+  FormStorage->SaveToStore();
+  if (HandleAllocated() && !ShowWindow(Handle(), SW_HIDE) && IsWindowVisible(Handle()))
+    Application->Minimize();
+  Hide();
+  mnRestore->SetDefault(true);
+}
+
+void TformHourlark::mnRestoreClick(TObject*) {
+  Application->Restore();
+  Show();
+  Application->BringToFront();
+  mnHide->SetDefault(true);
+}
+
+void TformHourlark::mnCloseClick(TObject*) { Close(); }
+
+void TformHourlark::btStatisticClick(TObject*) {
+  try {
+    engine_->AccountTick(true);
+  } catch (...) {
+    // The statistics read what the files hold; a failed save must not keep them closed.
+  }
+  Application->MessageBox("The statistics window is not built yet.", HourlarkCaption,
+                          MB_OK | MB_ICONINFORMATION);
+}
+
+void TformHourlark::btOptionsClick(TObject*) {
+  if (options_ != nullptr) options_->ShowModal();
+}
+
+void TformHourlark::imSelectUserClick(TObject*) {
+  if (engine_->Tracking()) return;
+  // The user picker is still to come; the name is typed into the edit meanwhile.
+  Application->MessageBox("The user list is not built yet.", HourlarkCaption, MB_OK | MB_ICONINFORMATION);
+}
+
+void TformHourlark::mnQuickDemoClick(TObject*) {
+  const std::string demo = ExtractFilePath(Application->ExeName()) + "hl2demo.exe";
+  if (!EdgeShellExecute("", demo, "", "", SW_SHOWNORMAL) && !FileExists(demo))
+    Application->MessageBox("Quick Demo \"hl2demo.exe\" not found", HourlarkCaption, MB_OK | MB_ICONHAND);
+}
+
+void TformHourlark::mnLingroveInfoClick(TObject*) {
+  Application->MessageBox("The language information is not built yet.", HourlarkCaption,
+                          MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,286 @@
+#include "app/win/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/win/options_form.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/format_settings.h"
+#include "platform/rtl/ini_file.h"
+#include "platform/wcl/win/edges.h"
+#include "platform/wcl/win/registry.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+TDateTime pinnedNow = 0;
+TDateTime PinnedClock() { return pinnedNow; }
+
+std::vector<unsigned>& Beeps() {
+  static std::vector<unsigned> beeps;
+  return beeps;
+}
+void RecordBeep(unsigned type) { Beeps().push_back(type); }
+
+std::vector<std::string>& Shells() {
+  static std::vector<std::string> shells;
+  return shells;
+}
+bool RecordShell(const std::string&, const std::string& file, const std::string&, const std::string&, int) {
+  Shells().push_back(file);
+  return true;
+}
+
+TScreenSize Screen1024() { return {1024, 768}; }
+
+// The main window and the options dialog as the program makes them, with a data folder, a
+// clean settings key, a pinned clock and recorded beeps and shell calls.
+class MainFormTest : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    FormatSettings() = DefaultFormatSettings();
+    ClearKey();
+    Beeps().clear();
+    Shells().clear();
+    previousBeep_ = SetMessageBeepEdge(&RecordBeep);
+    previousShell_ = SetShellExecuteEdge(&RecordShell);
+    previousScreen_ = SetScreenSizeEdge(&Screen1024);
+    pinnedNow = EncodeDate(2026, 12, 9) + EncodeTime(10, 15, 20, 0);
+    previousClock_ = SetClock(&PinnedClock);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    folder = std::string(temp) + "hlmain" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+  }
+  void TearDown() override {
+    main = nullptr;
+    options = nullptr;
+    app_.reset();
+    SetClock(previousClock_);
+    SetScreenSizeEdge(previousScreen_);
+    SetShellExecuteEdge(previousShell_);
+    SetMessageBeepEdge(previousBeep_);
+    ClearKey();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    ResetFormatSettings();
+    AppTest::TearDown();
+  }
+  static void ClearKey() {
+    TRegistry registry;
+    registry.DeleteKey("\\Software\\Quennix\\Hourlark");
+  }
+  // Makes the two windows; activate runs the first activation without showing them.
+  void Make(bool activate = true) {
+    main = app_->CreateForm<TformHourlark>();
+    options = app_->CreateForm<TformOptions>();
+    main->SetOptionsForm(options);
+    main->SetDataDir(folder);
+    if (activate) {
+      main->FormStorage->RestoreFromStore();
+      main->FormActivate(main);
+    }
+  }
+  // A fresh application with the windows made again, as at the next start.
+  void Restart() {
+    main = nullptr;
+    options = nullptr;
+    app_.reset();
+    app_ = std::make_unique<TApplication>();
+    Make();
+  }
+  std::string Panel(TStatusBar* bar, int index) { return bar->Panels()->Items(index)->Text(); }
+
+  std::string folder;
+  TformHourlark* main = nullptr;
+  TformOptions* options = nullptr;
+
+private:
+  TMessageBeepEdge previousBeep_ = nullptr;
+  TShellExecuteEdge previousShell_ = nullptr;
+  TScreenSizeEdge previousScreen_ = nullptr;
+  ClockFn previousClock_ = nullptr;
+};
+
+TEST_F(MainFormTest, FirstStartShowsTheDemoOnceAndSitsBottomRight) {
+  Make();
+  ASSERT_EQ(Shells().size(), 1u);
+  EXPECT_NE(Shells()[0].find("hl2demo.exe"), std::string::npos);
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey("\\Software\\Quennix\\Hourlark", false));
+  EXPECT_EQ(registry.ReadString("Version"), "2.02");
+  main->FormActivate(main);
+  EXPECT_EQ(Shells().size(), 1u);
+
+  EXPECT_EQ(main->ClientWidth(), 132);
+  EXPECT_EQ(main->ClientHeight(), 78);
+  EXPECT_EQ(main->Left() + main->Width(), 1024);
+  EXPECT_EQ(main->Top() + main->Height(), GetSystemMetrics(SM_CYMAXIMIZED) - 8);
+  EXPECT_EQ(app_->Title(), "Hourlark 2.02");
+  EXPECT_TRUE(main->pFormHourlark->Visible());
+  EXPECT_FALSE(main->pFormCountDown->Visible());
+  EXPECT_EQ(main->lServiceCaption->Caption(), main->LangText(25));
+
+  Restart();
+  EXPECT_EQ(Shells().size(), 1u);
+}
+
+TEST_F(MainFormTest, UserComesFromTheLoginOnlyWhenNoneIsStored) {
+  char login[51] = {};
+  DWORD size = 50;
+  GetUserNameA(login, &size);
+  Make();
+  EXPECT_EQ(main->edUser->Text(), login);
+  EXPECT_TRUE(main->btStart->Enabled());
+  EXPECT_FALSE(main->btStop->Enabled());
+
+  main->edUser->SetText("ann");
+  main->mnHideClick(main);  // stores the settings
+  Restart();
+  EXPECT_EQ(main->edUser->Text(), "ann");
+}
+
+TEST_F(MainFormTest, KnownUsersComeFromTheWorkFileOncePerName) {
+  TMemIniFile work(folder + "hl20work.txt");
+  work.WriteString("ann\t2026_12_8", "total", "01:00:00");
+  work.WriteString("ann\t2026_12_9", "total", "00:10:00");
+  work.WriteString("bob\t2026_12_9", "total", "00:20:00");
+  work.UpdateFile();
+  Make(false);
+  main->edUser->SetText("ann");
+  main->FormActivate(main);
+  EXPECT_EQ(main->slUsers->Strings()->Text(), "ann\r\nbob\r\n");
+  // Today's total of the user is shown at once.
+  EXPECT_EQ(Panel(main->StatusBar1, 1), "00:10:00");
+}
+
+TEST_F(MainFormTest, AutoStartOptionStartsTrackingAtFirstActivation) {
+  Make(false);
+  options->cbAutoStartTimer->SetChecked(true);
+  options->cbAutoHide->SetChecked(false);
+  options->FormStorage->SaveToStore();
+  main->edUser->SetText("ann");
+  main->FormActivate(main);
+  EXPECT_TRUE(main->Engine().Tracking());
+  EXPECT_FALSE(main->btStart->Enabled());
+  EXPECT_TRUE(main->btStop->Enabled());
+  EXPECT_TRUE(main->edUser->ReadOnly());
+  main->btStop->Click();
+  EXPECT_FALSE(main->Engine().Tracking());
+  // Stop saved the day.
+  TMemIniFile work(folder + "hl20work.txt");
+  EXPECT_NE(work.ReadString("ann\t2026_12_9", "total", "<none>"), "<none>");
+}
+
+TEST_F(MainFormTest, TypingChoosesTheCountdownMode) {
+  Make();
+  main->edTimeCountDown->SetText("15");
+  EXPECT_TRUE(main->btCountDownStart->Enabled());
+  main->edTimeAlarmHour->SetText("7");
+  EXPECT_EQ(main->edTimeCountDown->Text(), "");
+  EXPECT_FALSE(main->btCountDownStart->Enabled());
+  main->edTimeAlarmMinute->SetText("5");
+  EXPECT_TRUE(main->btCountDownStart->Enabled());
+  main->popMainMenuPopup(main->popMainMenu);
+  EXPECT_EQ(main->mnCountDownTime->Caption(), "Alarm at: 07:05");
+  main->edTimeCountDown->SetText("3");
+  EXPECT_EQ(main->edTimeAlarmHour->Text(), "");
+  EXPECT_EQ(main->edTimeAlarmMinute->Text(), "");
+}
+
+TEST_F(MainFormTest, OutOfRangeEntriesBeepAndStartNothing) {
+  Make();
+  options->cbAutoHide->SetChecked(false);
+  main->edTimeCountDown->SetText("256");
+  main->btCountDownStart->Click();
+  EXPECT_EQ(Beeps(), std::vector<unsigned>{MB_ICONHAND});
+  EXPECT_FALSE(main->Countdown().Running());
+  EXPECT_EQ(main->edTimeCountDown->Text(), "256");
+  main->edTimeAlarmHour->SetText("24");
+  main->edTimeAlarmMinute->SetText("00");
+  main->btCountDownStart->Click();
+  EXPECT_EQ(Beeps().size(), 2u);
+  EXPECT_FALSE(main->TimerCountDown->Enabled());
+}
+
+TEST_F(MainFormTest, AlarmAtTheCurrentMinuteIsSetForTomorrow) {
+  Make();
+  options->cbAutoHide->SetChecked(false);
+  main->edTimeAlarmHour->SetText("10");
+  main->edTimeAlarmMinute->SetText("15");
+  main->btCountDownStart->Click();
+  ASSERT_TRUE(main->Countdown().Running());
+  EXPECT_DOUBLE_EQ(main->Countdown().Target(), EncodeDate(2026, 12, 10) + EncodeTime(10, 15, 0, 0));
+  EXPECT_TRUE(main->edTimeAlarmHour->ReadOnly());
+  EXPECT_FALSE(main->btInputComment->Enabled());
+  EXPECT_TRUE(main->btCountDownStop->Enabled());
+  main->btCountDownStop->Click();
+  EXPECT_FALSE(main->Countdown().Running());
+  EXPECT_FALSE(main->edTimeAlarmHour->ReadOnly());
+}
+
+TEST_F(MainFormTest, CountdownExpiresBlinksAndStops) {
+  Make();
+  options->cbAutoHide->SetChecked(false);
+  main->edCountDownComment->SetCaption("tea");
+  main->edTimeCountDown->SetText("1");
+  main->btCountDownStart->Click();
+  ASSERT_TRUE(main->TimerCountDown->Enabled());
+  EXPECT_EQ(main->TimerCountDown->Interval(), 1000u);
+  EXPECT_EQ(Panel(main->StatusBar2, 0), "tea");
+
+  pinnedNow += 1.0 / SecsPerDay;
+  main->TimerCountDownTimer(main->TimerCountDown);
+  EXPECT_EQ(Panel(main->StatusBar2, 1), "00:00:59");
+  EXPECT_EQ(main->KitTray->Hint(), "    tea 00:00:59");
+
+  pinnedNow += 60.0 / SecsPerDay;
+  main->TimerCountDownTimer(main->TimerCountDown);
+  EXPECT_FALSE(main->Countdown().Running());
+  EXPECT_TRUE(main->TimerCountDown->Enabled());
+  EXPECT_EQ(main->TimerCountDown->Interval(), 600u);
+  EXPECT_EQ(Panel(main->StatusBar2, 0), main->LangText(27));
+  EXPECT_TRUE(main->Visible());
+  // The tray hint no longer shows the countdown.
+  EXPECT_EQ(main->KitTray->Hint(), main->RestingHint());
+
+  main->TimerCountDownTimer(main->TimerCountDown);
+  EXPECT_TRUE(main->pFormCountDown->Visible());
+  EXPECT_TRUE(main->StatusBar2->SimplePanel());
+  EXPECT_EQ(main->StatusBar2->SimpleText(), "tea");
+  main->TimerCountDownTimer(main->TimerCountDown);
+  EXPECT_EQ(main->StatusBar2->SimpleText(), "");
+  EXPECT_EQ(Beeps(), (std::vector<unsigned>{0xFFFFFFFF, 0xFFFFFFFF}));
+
+  main->btCountDownStop->Click();
+  EXPECT_FALSE(main->TimerCountDown->Enabled());
+  EXPECT_FALSE(main->StatusBar2->SimplePanel());
+  EXPECT_EQ(Panel(main->StatusBar2, 1), main->LangText(30));
+}
+
+TEST_F(MainFormTest, ServiceAndCountdownSettingsComeBack) {
+  Make();
+  main->mnServiceCountDown->Click();
+  main->edTimeCountDown->SetText("12");
+  main->edCountDownComment->SetCaption("tea");
+  main->slCountDownComment->Strings()->Add("tea");
+  main->edUser->SetText("bob");
+  main->mnHideClick(main);
+  EXPECT_TRUE(main->mnRestore->Default());
+  Restart();
+  EXPECT_TRUE(main->mnServiceCountDown->Checked());
+  EXPECT_TRUE(main->pFormCountDown->Visible());
+  EXPECT_EQ(main->lServiceCaption->Caption(), main->LangText(26));
+  EXPECT_EQ(main->edTimeCountDown->Text(), "12");
+  EXPECT_EQ(main->Comment(), "tea");
+  EXPECT_EQ(main->slCountDownComment->Strings()->Text(), "tea\r\n");
+  EXPECT_EQ(main->edUser->Text(), "bob");
+  EXPECT_TRUE(main->btCountDownStart->Enabled());
+}
+
+}  // namespace
