@@ -1,0 +1,345 @@
+#include "kit/win/tray_icon.h"
+
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "kit/win/icon_list_win.h"
+#include "platform/rtl/properties.h"
+#include "platform/wcl/win/bitmap.h"
+#include "platform/wcl/win/menus.h"
+#include "platform/wcl/win/timer.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+// One shell call as the tray icon made it.
+struct NotifyCall {
+  DWORD Message;
+  NOTIFYICONDATAA Data;
+  DWORD Thread;
+};
+
+std::vector<NotifyCall>& Calls() {
+  static std::vector<NotifyCall> calls;
+  return calls;
+}
+
+BOOL RecordNotify(DWORD message, NOTIFYICONDATAA* data) {
+  Calls().push_back({message, *data, GetCurrentThreadId()});
+  return TRUE;
+}
+
+// A copy of one of the system's icons: IDI_APPLICATION + offset.
+void LoadSystemIcon(TIcon* icon, int offset) {
+  icon->SetHandle(CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32512 + offset))));
+}
+
+// Icons of the frames shown (add and modify calls), in order.
+std::vector<HICON> ShownIcons() {
+  std::vector<HICON> shown;
+  for (const NotifyCall& call : Calls())
+    if (call.Message != NIM_DELETE) shown.push_back(call.Data.hIcon);
+  return shown;
+}
+
+int CountCalls(DWORD message) {
+  int count = 0;
+  for (const NotifyCall& call : Calls()) count += call.Message == message;
+  return count;
+}
+
+// The number of threads of this process.
+int ThreadCount() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  UniqueKernelHandle owner(snapshot);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    count += entry.th32OwnerProcessID == GetCurrentProcessId();
+  return count;
+}
+
+// Closes whatever menu is open shortly after it opens.
+class MenuCloser {
+public:
+  MenuCloser() : timer_(nullptr) {
+    timer_.SetInterval(100);
+    timer_.OnTimer = [this](TObject*) {
+      timer_.SetEnabled(false);
+      EndMenu();
+    };
+  }
+
+private:
+  TTimer timer_;
+};
+
+class TrayIconTest : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    Calls().clear();
+    previous_ = SetTrayNotifyEdge(&RecordNotify);
+  }
+  void TearDown() override {
+    SetTrayNotifyEdge(previous_);
+    AppTest::TearDown();
+  }
+
+  // A tray icon with a still icon, shown.
+  std::unique_ptr<TKitTrayIcon> ShownTray() {
+    auto tray = std::make_unique<TKitTrayIcon>(nullptr);
+    TIcon icon;
+    LoadSystemIcon(&icon, 0);
+    tray->SetIcon(&icon);
+    return tray;
+  }
+
+  // Sends the shell's callback message with a mouse message to the tray icon.
+  static void Mouse(TKitTrayIcon* tray, UINT mouseMessage) {
+    SendMessageA(tray->Handle(), CM_TRAYICON, 0, mouseMessage);
+  }
+
+private:
+  TTrayNotifyEdge previous_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(TrayIconTest, RecordIsTheFirstVersionLayoutWithTipAndCallback) {
+  std::unique_ptr<TKitTrayIcon> tray = ShownTray();
+  ASSERT_TRUE(tray->Added());
+  tray->SetHint("Hourlark|Counting since 9:00");
+  const NotifyCall& last = Calls().back();
+  EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), last.Message);
+  EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE), last.Data.cbSize);
+  EXPECT_EQ(tray->Handle(), last.Data.hWnd);
+  EXPECT_EQ(0u, last.Data.uID);
+  EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), last.Data.uFlags);
+  EXPECT_EQ(0xB054u, last.Data.uCallbackMessage);
+  EXPECT_EQ(tray->Icon()->Handle(), last.Data.hIcon);
+  EXPECT_STREQ("Hourlark", last.Data.szTip);
+
+  // The hint is a published property (the translation walk reaches it by name).
+  const PropInfo* hint = FindProp(tray.get(), "Hint");
+  ASSERT_NE(nullptr, hint);
+  hint->SetStr(*tray, std::string(80, 'x'));
+  EXPECT_EQ(std::string(63, 'x'), std::string(Calls().back().Data.szTip));
+
+  // The icon goes when the component goes.
+  HWND window = tray->Handle();
+  tray.reset();
+  EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), Calls().back().Message);
+  EXPECT_EQ(window, Calls().back().Data.hWnd);
+
+  // Nothing to show: never added.
+  Calls().clear();
+  TKitTrayIcon empty(nullptr);
+  empty.Loaded();
+  EXPECT_FALSE(empty.Added());
+  EXPECT_EQ(0, CountCalls(NIM_ADD));
+}
+
+TEST_F(TrayIconTest, MouseMessagesBecomeEventsAndClicks) {
+  std::unique_ptr<TKitTrayIcon> tray = ShownTray();
+  std::vector<std::string> log;
+  tray->OnMouseDown = [&](TObject* sender, TMouseButton button, TShiftState shift, int, int) {
+    EXPECT_EQ(tray.get(), sender);
+    log.push_back("down" + std::to_string(button) + ((shift & ssLeft) ? "L" : "") + ((shift & ssRight) ? "R" : "") +
+                  ((shift & ssDouble) ? "D" : ""));
+  };
+  tray->OnMouseUp = [&](TObject*, TMouseButton button, TShiftState, int, int) {
+    log.push_back("up" + std::to_string(button));
+  };
+  tray->OnClick = [&](TObject*, TMouseButton button, TShiftState, int x, int y) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ(cursor.x, x);
+    EXPECT_EQ(cursor.y, y);
+    log.push_back("click" + std::to_string(button));
+  };
+  tray->OnDblClick = [&](TObject*) { log.push_back("dbl"); };
+  tray->OnMouseMove = [&](TObject*, TShiftState, int, int) { log.push_back("move"); };
+
+  for (UINT m : {0x201u, 0x202u}) Mouse(tray.get(), m);
+  EXPECT_EQ((std::vector<std::string>{"down0L", "click0", "up0"}), log);
+  log.clear();
+  Mouse(tray.get(), 0x202);  // a release without a press on the icon
+  Mouse(tray.get(), 0x200);
+  EXPECT_EQ((std::vector<std::string>{"up0", "move"}), log);
+  log.clear();
+  for (UINT m : {0x201u, 0x202u, 0x203u, 0x202u}) Mouse(tray.get(), m);
+  EXPECT_EQ((std::vector<std::string>{"down0L", "click0", "up0", "dbl", "down0D", "up0"}), log);
+  log.clear();
+
+  // A right click with a menu that does not pop up by itself is a click of the right button.
+  TPopupMenu menu(nullptr);
+  menu.SetAutoPopup(false);
+  tray->SetPopupMenu(&menu);
+  for (UINT m : {0x204u, 0x205u, 0x206u, 0x207u, 0x208u}) Mouse(tray.get(), m);
+  EXPECT_EQ((std::vector<std::string>{"down1R", "click1", "up1", "down1D", "down2", "up2"}), log);
+}
+
+TEST_F(TrayIconTest, RightClickPopsUpTheMenuAndDoubleClickRunsTheDefaultItem) {
+  std::unique_ptr<TKitTrayIcon> tray = ShownTray();
+  auto* menu = new TPopupMenu(nullptr);
+  std::unique_ptr<TPopupMenu> menuOwner(menu);
+  auto* restore = new TMenuItem(menu);
+  auto* quit = new TMenuItem(menu);
+  menu->Items()->Add(restore);
+  menu->Items()->Add(quit);
+  int popups = 0;
+  int restores = 0;
+  int clicks = 0;
+  int doubles = 0;
+  menu->OnPopup = [&](TObject*) { ++popups; };
+  restore->OnClick = [&](TObject*) { ++restores; };
+  tray->OnClick = [&](TObject*, TMouseButton, TShiftState, int, int) { ++clicks; };
+  tray->OnDblClick = [&](TObject*) { ++doubles; };
+  tray->SetPopupMenu(menu);
+
+  {
+    MenuCloser closer;
+    Mouse(tray.get(), 0x204);
+    Mouse(tray.get(), 0x205);
+  }
+  EXPECT_EQ(1, popups);
+  EXPECT_EQ(0, clicks);
+  EXPECT_EQ(tray.get(), menu->PopupComponent());
+
+  // No default item: the double click is the component's own.
+  Mouse(tray.get(), 0x203);
+  EXPECT_EQ(1, doubles);
+  // A disabled default item is passed over; an enabled one runs instead of the event.
+  quit->SetDefault(true);
+  quit->SetEnabled(false);
+  Mouse(tray.get(), 0x203);
+  EXPECT_EQ(2, doubles);
+  restore->SetDefault(true);
+  Mouse(tray.get(), 0x203);
+  EXPECT_EQ(1, restores);
+  EXPECT_EQ(2, doubles);
+
+  // Inactive: neither the menu nor the default item.
+  tray->SetActive(false);
+  Mouse(tray.get(), 0x203);
+  EXPECT_EQ(1, restores);
+  EXPECT_EQ(3, doubles);
+
+  // The menu's removal clears the reference.
+  menuOwner.reset();
+  EXPECT_EQ(nullptr, tray->PopupMenu());
+}
+
+TEST_F(TrayIconTest, AnErrorInAHandlerIsReportedAndTheIconStaysUsable) {
+  std::unique_ptr<TKitTrayIcon> tray = ShownTray();
+  int clicks = 0;
+  tray->OnClick = [&](TObject*, TMouseButton, TShiftState, int, int) {
+    if (++clicks == 1) throw std::runtime_error("click failed");
+  };
+  for (UINT m : {0x201u, 0x202u, 0x201u, 0x202u}) Mouse(tray.get(), m);
+  EXPECT_EQ(2, clicks);
+  ASSERT_EQ(1u, Boxes().size());
+  EXPECT_NE(std::string::npos, Boxes()[0].find("click failed"));
+
+  // A handler may delete the tray icon itself.
+  TKitTrayIcon* raw = tray.release();
+  raw->OnMouseDown = [raw](TObject*, TMouseButton, TShiftState, int, int) { delete raw; };
+  HWND window = raw->Handle();
+  SendMessageA(window, CM_TRAYICON, 0, 0x201);
+  EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(TrayIconTest, AnimationRunsOnTheWindowThreadAndStopsWithTheComponent) {
+  const int threadsBefore = ThreadCount();
+  std::unique_ptr<TKitTrayIcon> tray = ShownTray();
+  TIconList frames;
+  for (int i = 1; i <= 3; ++i) {
+    TIcon icon;
+    LoadSystemIcon(&icon, i);
+    frames.Add(&icon);
+  }
+  tray->SetIcons(&frames);
+  tray->SetInterval(60);
+  tray->SetAnimated(true);
+  ASSERT_TRUE(tray->Animated());
+  Calls().clear();
+  ASSERT_TRUE(PumpUntil([] { return ShownIcons().size() >= 5; }));
+
+  std::vector<HICON> expected;
+  for (int i = 0; i < 3; ++i) expected.push_back(tray->Icons()->Get(i)->Handle());
+  std::vector<HICON> shown = ShownIcons();
+  // Frames follow each other in order, from wherever the first tick found them.
+  size_t start = 0;
+  while (start < 3 && expected[start] != shown[0]) ++start;
+  ASSERT_LT(start, 3u);
+  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(expected[(start + i) % 3], shown[i]) << i;
+  for (const NotifyCall& call : Calls()) EXPECT_EQ(GetCurrentThreadId(), call.Thread);
+
+  // Inactive: removed and no frame comes; active again: the frames go on.
+  tray->SetActive(false);
+  Calls().clear();
+  Pump(250);
+  EXPECT_TRUE(ShownIcons().empty());
+  tray->SetActive(true);
+  ASSERT_TRUE(PumpUntil([] { return ShownIcons().size() >= 3; }));
+
+  // Destroyed while animating: the icon goes and so does the worker.
+  EXPECT_GT(ThreadCount(), threadsBefore);
+  tray.reset();
+  EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), Calls().back().Message);
+  EXPECT_EQ(threadsBefore, ThreadCount());
+  Pump(100);
+}
+
+TEST_F(TrayIconTest, EmptyFramesAndAZeroIntervalAreHarmless) {
+  std::unique_ptr<TKitTrayIcon> tray = ShownTray();
+  TIconList frames;
+  TIcon icon;
+  LoadSystemIcon(&icon, 1);
+  TIcon empty;
+  frames.Add(&empty);
+  frames.Add(&icon);
+  frames.Add(&empty);
+  tray->SetIcons(&frames);
+  tray->SetInterval(0);
+  tray->SetAnimated(true);
+  Calls().clear();
+  Pump(500);
+  // A zero interval: frames no faster than the floor allows.
+  const int modifies = CountCalls(NIM_MODIFY);
+  EXPECT_GE(modifies, 2);
+  EXPECT_LE(modifies, static_cast<int>(500 / kMinTrayFrameInterval) + 2);
+  // Empty frames are passed over: the icon never leaves the notification area.
+  EXPECT_EQ(0, CountCalls(NIM_DELETE));
+  EXPECT_TRUE(tray->Added());
+  HICON shownFrame = tray->Icons()->Get(1)->Handle();
+  for (HICON shown : ShownIcons()) EXPECT_EQ(shownFrame, shown);
+
+  // Clearing the frames ends the animation and shows the still icon.
+  tray->Icons()->Clear();
+  EXPECT_FALSE(tray->Animated());
+  EXPECT_EQ(tray->Icon()->Handle(), Calls().back().Data.hIcon);
+}
+
+TEST_F(TrayIconTest, ShellRestartAddsTheIconAgain) {
+  std::unique_ptr<TKitTrayIcon> tray = ShownTray();
+  Calls().clear();
+  SendMessageA(tray->Handle(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_EQ(1, CountCalls(NIM_ADD));
+  EXPECT_TRUE(tray->Added());
+}
+
+TEST_F(TrayIconTest, TheRealShellShowsTheIcon) {
+  SetTrayNotifyEdge(nullptr);
+  std::unique_ptr<TKitTrayIcon> tray = ShownTray();
+  tray->SetHint("Hourlark test icon");
+  EXPECT_TRUE(tray->Added());
+  tray.reset();
+}
