@@ -368,7 +368,15 @@ std::string TformHourlark::LangText(int number) const {
   return texts_[number - 25];
 }
 
-int TformHourlark::WorkHeight() const { return GetSystemMetrics(SM_CYMAXIMIZED); }
+int TformHourlark::WorkHeight() const {
+  // The height of a maximised window reaches past the work area by the window frames; where
+  // those frames are wider than 4 pixels the window would hang below the screen or behind
+  // the taskbar, so the height counts at most 8 pixels past the work area's bottom.
+  int height = GetSystemMetrics(SM_CYMAXIMIZED);
+  RECT work{};
+  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) && height > work.bottom + 8) height = work.bottom + 8;
+  return height;
+}
 
 // ---- Start-up ---------------------------------------------------------------------------
 

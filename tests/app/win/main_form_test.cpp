@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -120,7 +121,12 @@ TEST_F(MainFormTest, FirstStartShowsTheDemoOnceAndSitsBottomRight) {
   EXPECT_EQ(main->ClientWidth(), 132);
   EXPECT_EQ(main->ClientHeight(), 78);
   EXPECT_EQ(main->Left() + main->Width(), 1024);
-  EXPECT_EQ(main->Top() + main->Height(), GetSystemMetrics(SM_CYMAXIMIZED) - 8);
+  // Just above the taskbar, and never below the work area.
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int bottom = std::min<int>(GetSystemMetrics(SM_CYMAXIMIZED), work.bottom + 8) - 8;
+  EXPECT_EQ(main->Top() + main->Height(), bottom);
+  EXPECT_LE(main->Top() + main->Height(), work.bottom);
   EXPECT_EQ(app_->Title(), "Hourlark 2.02");
   EXPECT_TRUE(main->pFormHourlark->Visible());
   EXPECT_FALSE(main->pFormCountDown->Visible());
