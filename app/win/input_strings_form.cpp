@@ -1,0 +1,203 @@
+#include "app/win/input_strings_form.h"
+
+#include <algorithm>
+
+#include "app/win/app_pictures.h"
+#include "app/win/form_parts.h"
+#include "kit/win/draw_utils_win.h"
+#include "lang/app_language.h"
+#include "platform/rtl/properties.h"
+#include "platform/rtl/string_list.h"
+#include "platform/wcl/win/application.h"
+
+TformInputStrings* formInputStrings = nullptr;
+
+namespace {
+
+// The question asked before an entry is deleted: message text 35 of the language files.
+constexpr uint16_t kDeleteQuestionText = 35;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// TPickerButton
+
+const ClassInfo* TPickerButton::StaticClassInfo() {
+  static const ClassInfo ci = ClassBuilder<TPickerButton>("TPickerButton", TGraphicControl::StaticClassInfo())
+                                  .Str("Caption", &TPickerButton::Caption, &TPickerButton::SetCaption)
+                                  .Build();
+  return &ci;
+}
+
+TPickerButton::TPickerButton(TComponent* owner) : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>()) {
+  SetControlStyle(csCaptureMouse | csClickEvents | csDoubleClicks);
+  SetParentColor(true);
+  glyph_->OnChange = [this](TObject*) { Invalidate(); };
+  SetBounds(0, 0, 23, 22);
+}
+
+TPickerButton::~TPickerButton() { glyph_->OnChange = nullptr; }
+
+void TPickerButton::Paint() {
+  TCanvas* canvas = Canvas();
+  if (Enabled() && (hot_ || down_)) {
+    RECT rect = ClientRect();
+    DrawEdge(canvas->Handle(), &rect, down_ && hot_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  }
+  // Pressed, the content moves one pixel down and right, as on any push button.
+  const int shift = down_ && hot_ ? 1 : 0;
+  if (!glyph_->Empty()) {
+    const RECT cell{0, 0, glyph_->Width(), glyph_->Height()};
+    DrawBitmapRectKeyed(canvas, (Width() - glyph_->Width()) / 2 + shift, (Height() - glyph_->Height()) / 2 + shift,
+                        cell, glyph_.get(), clDefault);
+    return;
+  }
+  canvas->Font()->Assign(Font());
+  if (!Enabled()) canvas->Font()->SetColor(clGrayText);
+  canvas->Brush()->SetStyle(bsClear);
+  const SIZE text = canvas->TextExtent(Caption());
+  canvas->TextOut((Width() - text.cx) / 2 + shift, (Height() - text.cy) / 2 + shift, Caption());
+}
+
+void TPickerButton::MouseEnter() {
+  hot_ = true;
+  Invalidate();
+}
+
+void TPickerButton::MouseLeave() {
+  hot_ = false;
+  Invalidate();
+}
+
+void TPickerButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft) {
+    down_ = true;
+    Invalidate();
+  }
+  TGraphicControl::MouseDown(button, shift, x, y);
+}
+
+void TPickerButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft) {
+    down_ = false;
+    Invalidate();
+  }
+  TGraphicControl::MouseUp(button, shift, x, y);
+}
+
+// ---------------------------------------------------------------------------------------
+// TformInputStrings
+
+const ClassInfo* TformInputStrings::StaticClassInfo() {
+  static const ClassInfo ci = ClassBuilder<TformInputStrings>("TformInputStrings", TForm::StaticClassInfo()).Build();
+  return &ci;
+}
+
+TformInputStrings::TformInputStrings(TComponent* owner) : TForm(owner) {
+  BeginLoading();
+  SetName("formInputStrings");
+  SetBorderStyle(bsToolWindow);
+  SetClientWidth(185);
+  SetClientHeight(88);
+
+  pCanEdit = MakeControl<TPanel>(this, "pCanEdit", this, 0, 0, 185, 11);
+  pCanEdit->SetAlign(alTop);
+  pCanEdit->SetBevelOuter(bvNone);
+  btDelete = MakeControl<TPickerButton>(this, "btDelete", pCanEdit, 3, 0, 13, 11);
+  LoadAppPicture(btDelete->Glyph(), kPicturePickerDelete);
+  btDelete->OnClick = [this](TObject* sender) { btDeleteClick(sender); };
+
+  Panel1 = MakeControl<TPanel>(this, "Panel1", this, 0, 11, 185, 77);
+  Panel1->SetAlign(alClient);
+  lbUsers = MakeControl<TListBox>(this, "lbUsers", Panel1, 3, 1, 121, 56);
+  lbUsers->SetTabStop(true);
+  lbUsers->OnClick = [this](TObject* sender) { lbUsersClick(sender); };
+  lbUsers->OnDblClick = [this](TObject* sender) { btOkClick(sender); };
+  Label1 = MakeControl<TLabel>(this, "Label1", Panel1, 4, 61, 22, 13);
+  Label1->SetCaption("New");
+  // Holds what the user types, so a language switch leaves it alone.
+  edUser = MakeControl<TEdit>(this, "edUser", Panel1, 30, 58, 152, 17);
+  edUser->SetTabStop(true);
+  btOk = MakeControl<TPickerButton>(this, "btOk", Panel1, 129, 3, 52, 22);
+  btOk->SetCaption("Ok");
+  btOk->OnClick = [this](TObject* sender) { btOkClick(sender); };
+  btCancel = MakeControl<TPickerButton>(this, "btCancel", Panel1, 129, 29, 52, 22);
+  btCancel->SetCaption("Cancel");
+  btCancel->OnClick = [this](TObject* sender) { btCancelClick(sender); };
+
+  // LANGUAGE: the form's translation component LingroveLang1 is made here, last before
+  // loading, once the localization library provides it.
+  LoadedAll(this);
+  DoCreate();
+}
+
+TformInputStrings::~TformInputStrings() {
+  if (formInputStrings == this) formInputStrings = nullptr;
+}
+
+void TformInputStrings::Prepare(const std::string& caption, TStrings* items, bool canEdit) {
+  SetCaption(caption);
+  int height = Panel1->Height();
+  pCanEdit->SetVisible(canEdit);
+  if (canEdit) height += pCanEdit->Height();
+  SetClientHeight(height);
+
+  // Inside the main window's bottom-right corner, but never off the screen's left or top.
+  if (TCustomForm* main = Application->MainForm(); main != nullptr && main != this) {
+    const int top = std::max(0, main->Top() + main->Height() - Height() - 10);
+    const int left = std::max(0, main->Left() + main->Width() - Width() - 10);
+    SetBounds(left, top, Width(), Height());
+  }
+
+  edUser->SetText("");
+  if (items != nullptr)
+    lbUsers->Items()->Assign(items);
+  else
+    lbUsers->Items()->Clear();
+  if (lbUsers->Items()->Count() > 0) {
+    lbUsers->SetItemIndex(0);
+    lbUsersClick(lbUsers);
+  }
+}
+
+void TformInputStrings::lbUsersClick(TObject*) {
+  const int index = lbUsers->ItemIndex();
+  if (CanEdit() && index >= 0) edUser->SetText(lbUsers->Items()->Strings(index));
+}
+
+void TformInputStrings::btOkClick(TObject*) {
+  if (lbUsers->Focused()) {
+    const int index = lbUsers->ItemIndex();
+    if (index < 0) return;
+    edUser->SetText(lbUsers->Items()->Strings(index));
+  } else {
+    lbUsers->Items()->Add(edUser->Text());
+  }
+  SetModalResult(mrOk);
+}
+
+void TformInputStrings::btCancelClick(TObject*) { SetModalResult(mrCancel); }
+
+void TformInputStrings::btDeleteClick(TObject*) {
+  const int index = lbUsers->ItemIndex();
+  if (index >= 0) {
+    const std::string entry = lbUsers->Items()->Strings(index);
+    if (Application->MessageBox(GetLangString(kDeleteQuestionText), entry, MB_YESNO | MB_ICONQUESTION) == IDYES)
+      lbUsers->Items()->Delete(index);
+  }
+  if (lbUsers->Items()->Count() > 0) {
+    lbUsers->SetItemIndex(0);
+    lbUsersClick(lbUsers);
+  }
+}
+
+std::string InputFromList(const std::string& caption, TStrings* items, bool canEdit) {
+  try {
+    if (formInputStrings == nullptr) formInputStrings = new TformInputStrings(Application);
+    formInputStrings->Prepare(caption, items, canEdit);
+    if (formInputStrings->ShowModal() == mrOk) return formInputStrings->edUser->Text();
+  } catch (...) {
+    // The callers treat the empty text as "nothing chosen"; an error is no more than that.
+  }
+  return "";
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The list picker: a small tool window placed in the main window's bottom-right corner
+// that offers a list of texts (users, countdown comments) to choose from, or a new text to
+// type, and, when editing is allowed, deletes entries after asking.
+//
+// One picker is made at start-up and reused; InputFromList prepares and shows it. After an
+// editing run the caller may take the dialog's list (lbUsers) over as its new list.
+
+// Windows comes in through the library's handle header.
+#include "platform/wcl/win/handles.h"
+
+#include <memory>
+#include <string>
+
+#include "platform/wcl/win/edit_controls.h"
+#include "platform/wcl/win/form.h"
+#include "platform/wcl/win/std_controls.h"
+
+class TStrings;
+
+// A flat button that never takes the focus: it shows only its caption or glyph until the
+// mouse comes over it. Not taking the focus matters to the picker, whose OK asks whether
+// the list has the focus.
+class TPickerButton : public TGraphicControl {
+  HL_REFLECTABLE
+public:
+  explicit TPickerButton(TComponent* owner);
+  ~TPickerButton() override;
+
+  // Drawn centred with its bottom-left colour see-through, instead of the caption.
+  TBitmap* Glyph() const { return glyph_.get(); }
+
+protected:
+  void Paint() override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+
+private:
+  std::unique_ptr<TBitmap> glyph_;
+  bool hot_ = false;
+  bool down_ = false;
+};
+
+class TformInputStrings : public TForm {
+  HL_REFLECTABLE
+public:
+  explicit TformInputStrings(TComponent* owner);
+  ~TformInputStrings() override;
+
+  // The strip above the list with the delete button; shown only while editing is allowed.
+  TPanel* pCanEdit;
+  TPickerButton* btDelete;
+  TPanel* Panel1;
+  TListBox* lbUsers;
+  TLabel* Label1;
+  TEdit* edUser;
+  TPickerButton* btOk;
+  TPickerButton* btCancel;
+
+  // Readies the dialog for one run: caption, height (with the delete strip when canEdit),
+  // place next to the main window, an empty new text and a copy of items with the first
+  // entry chosen.
+  void Prepare(const std::string& caption, TStrings* items, bool canEdit);
+  bool CanEdit() const { return pCanEdit->Visible(); }
+
+  // A chosen entry becomes the new text while editing is allowed.
+  void lbUsersClick(TObject* Sender);
+  // With the focus in the list: takes the chosen entry (nothing without one). Otherwise
+  // adds the new text to the list. Either way the dialog closes with OK.
+  void btOkClick(TObject* Sender);
+  void btCancelClick(TObject* Sender);
+  // Deletes the chosen entry once the user agrees, then chooses the first entry again.
+  void btDeleteClick(TObject* Sender);
+};
+
+// The picker made at start-up (InputFromList makes one when there is none yet).
+extern TformInputStrings* formInputStrings;
+
+// Shows the picker modally and answers the new text when it closes with OK, the empty text
+// when it is cancelled or anything fails (it never raises).
+std::string InputFromList(const std::string& caption, TStrings* items, bool canEdit);

@@ -1,0 +1,47 @@
+#include "app/win/wait_form.h"
+
+#include "app/win/form_parts.h"
+#include "platform/rtl/properties.h"
+
+TformWait* formWait = nullptr;
+
+const ClassInfo* TformWait::StaticClassInfo() {
+  static const ClassInfo ci = ClassBuilder<TformWait>("TformWait", TForm::StaticClassInfo()).Build();
+  return &ci;
+}
+
+TformWait::TformWait(TComponent* owner) : TForm(owner) {
+  BeginLoading();
+  SetName("formWait");
+  SetCaption("Please, wait");
+  SetBorderStyle(bsDialog);
+  SetBorderIcons(0);
+  SetFormStyle(fsStayOnTop);
+  SetPosition(poScreenCenter);
+  SetClientWidth(279);
+  SetClientHeight(62);
+  OnDeactivate = [this](TObject* sender) { FormDeactivate(sender); };
+
+  lInfo = MakeControl<TLabel>(this, "lInfo", this, 8, 8, 263, 13);
+  lInfo->SetAutoSize(false);
+  ProgressBar1 = MakeControl<TProgressBar>(this, "ProgressBar1", this, 8, 30, 182, 18);
+  ProgressBar1->SetMin(0);
+  ProgressBar1->SetMax(100);
+  ProgressBar1->SetStep(1);
+  btCancel = MakeControl<TButton>(this, "btCancel", this, 198, 27, 73, 25);
+  btCancel->SetCaption("Cancel");
+  btCancel->OnClick = [this](TObject* sender) { btCancelClick(sender); };
+
+  // LANGUAGE: the form's translation component LingroveLang1 is made here, last before
+  // loading, once the localization library provides it.
+  LoadedAll(this);
+  DoCreate();
+}
+
+TformWait::~TformWait() {
+  if (formWait == this) formWait = nullptr;
+}
+
+void TformWait::btCancelClick(TObject*) { Close(); }
+
+void TformWait::FormDeactivate(TObject*) { Hide(); }

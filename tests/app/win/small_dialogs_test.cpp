@@ -1,0 +1,393 @@
+// The list picker, the wait window, the language-support box and StripTitleBar. The
+// dialogs' logic is checked on forms that are never shown; a few runs show them for real
+// (under Wine on the X display), drive them with the mouse and keys as a user would, and
+// leave screenshots in the test program's folder for people to look at.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/win/input_strings_form.h"
+#include "app/win/lingrove_info_form.h"
+#include "app/win/strip_title_bar.h"
+#include "app/win/wait_form.h"
+#include "lang/app_language.h"
+#include "platform/rtl/string_list.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+// ---- Message boxes answered by the test ------------------------------------------------
+
+int g_boxAnswer = IDYES;
+std::vector<std::string> g_boxes;
+
+int AnswerBox(const std::string& text, const std::string& caption, unsigned flags) {
+  g_boxes.push_back(caption + ": " + text + (flags == (MB_YESNO | MB_ICONQUESTION) ? " [yes/no?]" : ""));
+  return g_boxAnswer;
+}
+
+// ---- Steps run later from the message loop (a modal form's, a message box's) -----------
+
+std::map<UINT_PTR, std::function<void()>>& Pending() {
+  static std::map<UINT_PTR, std::function<void()>> pending;
+  return pending;
+}
+
+void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  auto it = Pending().find(id);
+  if (it == Pending().end()) return;
+  std::function<void()> step = std::move(it->second);
+  Pending().erase(it);
+  try {
+    step();
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << "step failed: " << e.what();
+  }
+}
+
+// Runs step once, ms from now, from whatever loop handles the thread's messages then.
+void After(UINT ms, std::function<void()> step) {
+  Pending()[SetTimer(nullptr, 0, ms, &RunPending)] = std::move(step);
+}
+
+// ---- Screenshots -----------------------------------------------------------------------
+
+// The folder of the test program, as Wine shows it ("Z:\..." for the machine's "/").
+std::string ProgramFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder = path;
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
+// ---- Driving controls ------------------------------------------------------------------
+
+// A left click in the middle of a non-windowed control, as its parent window gets it.
+void ClickControl(TControl* control) {
+  HWND parent = control->Parent()->Handle();
+  const LPARAM at = MAKELPARAM(control->Left() + control->Width() / 2, control->Top() + control->Height() / 2);
+  SendMessageA(parent, WM_MOUSEMOVE, 0, at);
+  SendMessageA(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(parent, WM_LBUTTONUP, 0, at);
+}
+
+void TypeText(TWinControl* control, const std::string& text) {
+  for (char c : text) SendMessageA(control->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+class SmallDialogs : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    g_boxes.clear();
+    g_boxAnswer = IDYES;
+    previousBox_ = SetMessageBoxEdge(&AnswerBox);
+    // The tracker's main window: borderless, away from the screen's edges.
+    main_ = Application->CreateForm<TForm>();
+    main_->SetBorderStyle(bsNone);
+    main_->SetColor(clTeal);
+    main_->SetBounds(500, 300, 320, 200);
+    users_.SetText("anna\r\nbob\r\ncarl\r\ndora\r\n");
+  }
+  void TearDown() override {
+    // Steps not run yet (watchdogs) would outlive what they look at.
+    for (const auto& step : Pending()) KillTimer(nullptr, step.first);
+    Pending().clear();
+    SetMessageBoxEdge(previousBox_);
+    AppTest::TearDown();
+  }
+
+  // Saves a picture of the whole display as name in the program's folder, with ImageMagick
+  // run as a program of the machine Wine runs on, and waits for it while handling messages.
+  // Where the folder is not on Wine's "Z:" drive (on Windows itself) there is none to take.
+  static bool Screenshot(const std::string& name) {
+    const std::string folder = ProgramFolder();
+    if (folder.size() < 3 || (folder[0] != 'Z' && folder[0] != 'z') || folder[1] != ':') return true;
+    std::string unixFolder = folder.substr(2);
+    for (char& c : unixFolder)
+      if (c == '\\') c = '/';
+    const std::string file = folder + "\\" + name;
+    DeleteFileA(file.c_str());
+    // Written under another name and renamed, so the file appears only when complete.
+    std::string command = "/bin/sh -c \"import -window root '" + unixFolder + "/part-" + name + "' && mv '" +
+                          unixFolder + "/part-" + name + "' '" + unixFolder + "/" + name + "'\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+      return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return PumpUntil(
+        [&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
+  }
+
+  TformInputStrings* Picker() {
+    if (formInputStrings == nullptr) formInputStrings = new TformInputStrings(Application);
+    return formInputStrings;
+  }
+
+  TForm* main_ = nullptr;
+  TStringList users_;
+  TMessageBoxEdge previousBox_ = nullptr;
+};
+
+}  // namespace
+
+// ---- The picker, not shown -------------------------------------------------------------
+
+TEST_F(SmallDialogs, PickerIsPreparedNextToTheMainWindow) {
+  TformInputStrings* picker = Picker();
+  picker->Prepare("Choose User", &users_, false);
+  EXPECT_EQ(picker->Caption(), "Choose User");
+  EXPECT_EQ(picker->ClientHeight(), 77);
+  EXPECT_FALSE(picker->pCanEdit->Visible());
+  EXPECT_EQ(picker->Left(), 500 + 320 - picker->Width() - 10);
+  EXPECT_EQ(picker->Top(), 300 + 200 - picker->Height() - 10);
+  EXPECT_EQ(picker->lbUsers->Items()->Text(), users_.Text());
+  EXPECT_EQ(picker->lbUsers->ItemIndex(), 0);
+  EXPECT_EQ(picker->edUser->Text(), "");  // choosing copies only while editing
+
+  // Editing: the delete strip adds its height and the chosen entry is the new text.
+  picker->edUser->SetText("left over");
+  picker->Prepare("Enter Comment", &users_, true);
+  EXPECT_TRUE(picker->pCanEdit->Visible());
+  EXPECT_EQ(picker->ClientHeight(), 88);
+  EXPECT_EQ(picker->edUser->Text(), "anna");
+
+  // A main window close to the screen's top-left corner: the picker stays on the screen.
+  main_->SetBounds(-40, 20, 150, 60);
+  picker->Prepare("Choose User", nullptr, false);
+  EXPECT_EQ(picker->Left(), 0);
+  EXPECT_EQ(picker->Top(), 0);
+  EXPECT_EQ(picker->lbUsers->Items()->Count(), 0);
+  EXPECT_EQ(picker->lbUsers->ItemIndex(), -1);
+}
+
+TEST_F(SmallDialogs, PickerOkAndCancelOutsideTheList) {
+  TformInputStrings* picker = Picker();
+  picker->Prepare("Enter Comment", &users_, true);
+  picker->edUser->SetText("tea");
+  picker->btOkClick(picker->btOk);
+  EXPECT_EQ(picker->ModalResult(), mrOk);
+  EXPECT_EQ(picker->lbUsers->Items()->Count(), 5);
+  EXPECT_EQ(picker->lbUsers->Items()->Strings(4), "tea");
+
+  // OK with nothing typed still adds the empty entry.
+  picker->Prepare("Choose User", &users_, false);
+  picker->btOkClick(picker->btOk);
+  EXPECT_EQ(picker->lbUsers->Items()->Count(), 5);
+  EXPECT_EQ(picker->lbUsers->Items()->Strings(4), "");
+  EXPECT_EQ(picker->edUser->Text(), "");
+
+  picker->SetModalResult(mrNone);
+  picker->btCancelClick(picker->btCancel);
+  EXPECT_EQ(picker->ModalResult(), mrCancel);
+  // The list handed in is never changed.
+  EXPECT_EQ(users_.Count(), 4);
+}
+
+TEST_F(SmallDialogs, PickerDeletesOnlyWhatTheUserConfirms) {
+  TformInputStrings* picker = Picker();
+  picker->Prepare("Enter Comment", &users_, true);
+  picker->lbUsers->SetItemIndex(2);
+  picker->edUser->SetText("typed");
+
+  g_boxAnswer = IDNO;
+  picker->btDeleteClick(picker->btDelete);
+  EXPECT_EQ(g_boxes, (std::vector<std::string>{"carl: " + GetLangString(35) + " [yes/no?]"}));
+  EXPECT_EQ(picker->lbUsers->Items()->Count(), 4);
+  // Answered or not, the first entry is chosen again and copied over the typed text.
+  EXPECT_EQ(picker->lbUsers->ItemIndex(), 0);
+  EXPECT_EQ(picker->edUser->Text(), "anna");
+
+  g_boxAnswer = IDYES;
+  picker->lbUsers->SetItemIndex(1);
+  picker->btDeleteClick(picker->btDelete);
+  EXPECT_EQ(picker->lbUsers->Items()->Text(), "anna\r\ncarl\r\ndora\r\n");
+
+  // Down to the last entry, then none: an empty list with nothing chosen.
+  TStringList one;
+  one.Add("only");
+  picker->Prepare("Enter Comment", &one, true);
+  picker->btDeleteClick(picker->btDelete);
+  EXPECT_EQ(picker->lbUsers->Items()->Count(), 0);
+  EXPECT_EQ(picker->lbUsers->ItemIndex(), -1);
+  g_boxes.clear();
+  picker->btDeleteClick(picker->btDelete);  // nothing chosen: nothing asked
+  EXPECT_TRUE(g_boxes.empty());
+}
+
+// ---- StripTitleBar ---------------------------------------------------------------------
+
+TEST_F(SmallDialogs, StripTitleBarTakesTheCaptionOffFramedWindowsOnly) {
+  auto styleOf = [](TForm& form) { return static_cast<DWORD>(GetWindowLongPtrA(form.Handle(), GWL_STYLE)); };
+  const int caption = GetSystemMetrics(SM_CYCAPTION);
+
+  TForm single(nullptr);
+  single.SetBorderStyle(bsSingle);
+  single.SetBounds(10, 10, 200, 150);
+  StripTitleBar(&single);
+  EXPECT_EQ(styleOf(single) & WS_CAPTION, static_cast<DWORD>(WS_BORDER));
+  EXPECT_EQ(single.Height(), 150 - caption);
+  // Once stripped, there is no caption left to take off.
+  StripTitleBar(&single);
+  EXPECT_EQ(single.Height(), 150 - caption);
+
+  TForm dialog(nullptr);
+  dialog.SetBorderStyle(bsDialog);
+  dialog.SetBounds(10, 10, 200, 150);
+  StripTitleBar(&dialog);
+  EXPECT_EQ(styleOf(dialog) & (WS_CAPTION | DS_MODALFRAME), static_cast<DWORD>(WS_DLGFRAME | DS_MODALFRAME));
+  EXPECT_EQ(dialog.Height(), 150 - caption);
+
+  // A tool window keeps its caption, and so its height.
+  TForm tool(nullptr);
+  tool.SetBorderStyle(bsToolWindow);
+  tool.SetBounds(10, 10, 200, 150);
+  StripTitleBar(&tool);
+  EXPECT_EQ(styleOf(tool) & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+  EXPECT_EQ(tool.Height(), 150);
+
+  TForm borderless(nullptr);
+  borderless.SetBorderStyle(bsNone);
+  borderless.SetBounds(10, 10, 200, 150);
+  StripTitleBar(&borderless);
+  EXPECT_EQ(borderless.Height(), 150);
+}
+
+// ---- Shown on the display --------------------------------------------------------------
+
+TEST_F(SmallDialogs, UserPickerShownTakesTheEntryChosenInTheList) {
+  main_->Show();
+  std::string shownCaption;
+  After(50, [&] {
+    TformInputStrings* picker = formInputStrings;
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(picker->Handle()) != FALSE; }));
+    Pump(500);
+    shownCaption = picker->Caption();
+    EXPECT_TRUE(Screenshot("picker-users.png"));
+    // The list has the focus; a mouse click on the flat OK leaves it there.
+    picker->lbUsers->SetFocus();
+    SendMessageA(picker->lbUsers->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+    SendMessageA(picker->lbUsers->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+    ClickControl(picker->btOk);
+  });
+  After(20000, [] {
+    if (formInputStrings != nullptr && formInputStrings->Visible()) formInputStrings->SetModalResult(mrAbort);
+  });
+  EXPECT_EQ(InputFromList("Choose User", &users_, false), "carl");
+  EXPECT_EQ(shownCaption, "Choose User");
+  EXPECT_EQ(formInputStrings->lbUsers->Items()->Count(), 4);  // nothing added
+
+  // Cancel with the mouse gives the empty text.
+  After(50, [&] {
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(formInputStrings->Handle()) != FALSE; }));
+    ClickControl(formInputStrings->btCancel);
+  });
+  EXPECT_EQ(InputFromList("Choose User", &users_, false), "");
+}
+
+TEST_F(SmallDialogs, CommentPickerShownDeletesAfterTheQuestionAndAddsTheTypedText) {
+  main_->Show();
+  SetMessageBoxEdge(nullptr);  // the system's question box, answered below
+  std::string question;
+  After(50, [&] {
+    TformInputStrings* picker = formInputStrings;
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(picker->Handle()) != FALSE; }));
+    Pump(400);
+    picker->lbUsers->SetFocus();
+    SendMessageA(picker->lbUsers->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+    // The question shows while the click on the delete glyph waits for it.
+    After(300, [&] {
+      HWND box = nullptr;
+      PumpUntil([&] { return (box = FindWindowA("#32770", "bob")) != nullptr && IsWindowVisible(box); });
+      ASSERT_NE(box, nullptr);
+      Pump(400);
+      EXPECT_TRUE(Screenshot("picker-delete-question.png"));
+      char text[64] = {};
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+      question = text;
+      SendMessageA(box, WM_COMMAND, IDYES, 0);
+    });
+    ClickControl(picker->btDelete);
+    EXPECT_EQ(picker->lbUsers->Items()->Text(), "anna\r\ncarl\r\ndora\r\n");
+    EXPECT_EQ(picker->edUser->Text(), "anna");
+    picker->edUser->SetFocus();
+    SendMessageA(picker->edUser->Handle(), EM_SETSEL, 0, -1);
+    TypeText(picker->edUser, "coffee break");
+    Pump(300);
+    EXPECT_TRUE(Screenshot("picker-comments.png"));
+    ClickControl(picker->btOk);
+  });
+  After(30000, [] {
+    if (formInputStrings != nullptr && formInputStrings->Visible()) formInputStrings->SetModalResult(mrAbort);
+  });
+  EXPECT_EQ(InputFromList("Enter Comment", &users_, true), "coffee break");
+  EXPECT_EQ(question, GetLangString(35));
+  EXPECT_EQ(formInputStrings->lbUsers->Items()->Text(), "anna\r\ncarl\r\ndora\r\ncoffee break\r\n");
+}
+
+TEST_F(SmallDialogs, WaitWindowEndsOnCancelAndWhenLeft) {
+  main_->Show();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(main_->Handle()) != FALSE; }));
+  formWait = new TformWait(Application);
+  TformWait* wait = formWait;
+  EXPECT_EQ(wait->ClientWidth(), 279);
+  EXPECT_EQ(wait->ClientHeight(), 62);
+  wait->lInfo->SetCaption("Adding up the week...");
+  for (int i = 0; i < 40; ++i) wait->ProgressBar1->StepIt();
+  wait->Show();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(wait->Handle()) != FALSE; }));
+  EXPECT_NE(GetWindowLongPtrA(wait->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  RECT frame;
+  GetWindowRect(wait->Handle(), &frame);
+  EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
+  Pump(400);
+  EXPECT_TRUE(Screenshot("wait.png"));
+  SendMessageA(wait->btCancel->Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !wait->Visible() && IsWindowVisible(wait->Handle()) == FALSE; }));
+
+  // Clicking elsewhere ends the wait as well.
+  wait->Show();
+  ASSERT_TRUE(PumpUntil([&] { return wait->Active(); }));
+  SetActiveWindow(main_->Handle());
+  EXPECT_TRUE(PumpUntil([&] { return !wait->Visible(); }));
+  delete wait;
+  EXPECT_EQ(formWait, nullptr);
+}
+
+TEST_F(SmallDialogs, LanguageInfoShowsItsPicturesAndTurnsTheGlobe) {
+  auto* info = new TformLingroveInfo(Application);
+  EXPECT_EQ(info->ClientWidth(), 373);
+  EXPECT_EQ(info->ClientHeight(), 134);
+  EXPECT_EQ(info->AnimatedImage1->NumGlyphs(), 16);
+  EXPECT_EQ(info->AnimatedImage1->Width(), 16);
+  EXPECT_TRUE(info->AnimatedImage1->Active());
+  EXPECT_EQ(info->imLingroveLogo->Picture()->Width(), 24);
+  EXPECT_EQ(info->imLingroveLogo->Picture()->Height(), 24);
+  // Every text fits in the box.
+  for (TLabel* label : {info->Label1, info->Label2, info->Label3, info->Label4, info->Label5, info->Label6})
+    EXPECT_LE(label->Left() + label->Width(), info->ClientWidth()) << label->Caption();
+
+  std::vector<int> frames;
+  info->AnimatedImage1->OnFrameChanged = [&](TObject*) { frames.push_back(info->AnimatedImage1->GlyphNum()); };
+  After(50, [&] {
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(info->Handle()) != FALSE; }));
+    Pump(700);
+    EXPECT_TRUE(Screenshot("language-info.png"));
+    PostMessageA(info->Handle(), WM_CLOSE, 0, 0);
+  });
+  After(20000, [info] {
+    if (info->Visible()) info->SetModalResult(mrAbort);
+  });
+  EXPECT_EQ(info->ShowModal(), mrCancel);
+  EXPECT_GE(frames.size(), 4u);
+  delete info;
+}
