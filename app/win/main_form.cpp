@@ -6,6 +6,7 @@
 #include "app/win/active_task_probe.h"
 #include "app/win/options_form.h"
 #include "app/window_snap.h"
+#include "lang/app_language.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
@@ -368,6 +369,44 @@ std::string TformHourlark::LangText(int number) const {
   return texts_[number - 25];
 }
 
+void TformHourlark::FetchLangTexts() {
+  for (int number = 25; number <= 31; ++number) {
+    std::string text;
+    try {
+      text = AppLanguage()->GetLangString(static_cast<uint16_t>(number));
+    } catch (...) {
+      // No language file to ask: the window's own text stands.
+    }
+    texts_[number - 25] = text.empty() || text == kUndefinedLangString ? BaseTexts[number - 25] : text;
+  }
+}
+
+void TformHourlark::FillLanguagesMenu() {
+  const TStrings* languages = AppLanguage()->Languages();
+  TMenuItem* chosen = nullptr;
+  for (int i = 0; i < languages->Count(); ++i) {
+    const std::string name = languages->Strings(i);
+    auto* item = new TMenuItem(this);
+    item->SetCaption(name);
+    item->SetRadioItem(true);
+    item->SetGroupIndex(1);
+    item->SetChecked(SameText(name, CurrentLanguage()));
+    item->OnClick = [this](TObject* sender) { LanguageItemClick(sender); };
+    mnLanguages->Insert(0, item);
+    if (name == edLang->Text()) chosen = item;
+  }
+  if (chosen != nullptr) chosen->Click();
+}
+
+void TformHourlark::LanguageItemClick(TObject* sender) {
+  auto* item = dynamic_cast<TMenuItem*>(sender);
+  if (item == nullptr) return;
+  AppLanguage()->SetLangFileName(item->Caption());
+  edLang->SetText(item->Caption());
+  ApplyLanguageTexts();
+  item->SetChecked(true);
+}
+
 int TformHourlark::WorkHeight() const {
   // The height of a maximised window reaches past the work area by the window frames; where
   // those frames are wider than 4 pixels the window would hang below the screen or behind
@@ -381,6 +420,11 @@ int TformHourlark::WorkHeight() const {
 // ---- Start-up ---------------------------------------------------------------------------
 
 void TformHourlark::FormCreate(TObject*) {
+  try {
+    AppLanguage()->SetLangDir(ExtractFilePath(Application->ExeName()));
+  } catch (...) {
+    // Without a readable language file the window's own texts stand.
+  }
   Application->SetTitle(HourlarkCaption);
   SetCaption(HourlarkCaption);
   SetDataDir(ExtractFilePath(Application->ExeName()));
@@ -432,6 +476,7 @@ void TformHourlark::FormActivate(TObject*) {
   engine_->InitTrackingState();
   countdown_.Stop();
   ApplyLanguageTexts();
+  FillLanguagesMenu();
   if (options_ != nullptr) options_->FormStorage->RestoreFromStore();
   SetScreenSaverWatch(-1);
   FillUserList();
@@ -445,7 +490,12 @@ void TformHourlark::FormActivate(TObject*) {
 }
 
 void TformHourlark::ApplyLanguageTexts() {
-  Font()->Assign(btStart->Font());
+  try {
+    Font()->Assign(btStart->Font());
+  } catch (...) {
+    // The window keeps its font.
+  }
+  FetchLangTexts();
   for (TEdit* edit : {edUser, edTimeAlarmHour, edTimeAlarmMinute, edTimeCountDown}) edit->SetHeight(19);
   for (TMenuItem* item : {mnServiceHourlark, Hourlark1}) item->SetCaption(LangText(25));
   for (TMenuItem* item : {mnServiceCountDown, CountDown1}) item->SetCaption(LangText(26));

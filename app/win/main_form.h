@@ -113,6 +113,7 @@ public:
   void FormCloseQuery(TObject* sender, bool& canClose);
   void CheckVersionAndShowDemo();
   void ApplyLanguageTexts();
+  void LanguageItemClick(TObject* sender);
   void ShowService(int service);
   void UpdateControls();
   void UpdateTrayIcons();
@@ -176,6 +177,8 @@ private:
   bool AnimatedIcon() const;
   int WorkHeight() const;
   void FillUserList();
+  void FetchLangTexts();
+  void FillLanguagesMenu();
 
   TformOptions* options_ = nullptr;
   SystemTrackingClock clock_;

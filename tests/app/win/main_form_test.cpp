@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "app/win/options_form.h"
+#include "lang/app_language.h"
+#include "lang/lang_file_edit.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/ini_file.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
 #include "tests/wcl/win/app_fixture.h"
@@ -287,6 +290,41 @@ TEST_F(MainFormTest, ServiceAndCountdownSettingsComeBack) {
   EXPECT_EQ(main->slCountDownComment->Strings()->Text(), "tea\r\n");
   EXPECT_EQ(main->edUser->Text(), "bob");
   EXPECT_TRUE(main->btCountDownStart->Enabled());
+}
+
+// A language file beside the program: chosen from the menu it translates the window's texts,
+// and it is chosen again at the next start.
+TEST_F(MainFormTest, ChosenLanguageTranslatesAndComesBack) {
+  const std::string lang = ExtractFilePath(app_->ExeName()) + "Testish.lng";
+  {
+    TLingroveLangFileEdit file(lang);
+    file.AddString(25, "Stundenlerche", 0);
+    file.AddString(28, "Los", 0);
+    file.Save();
+  }
+  // The language list is read when the language folder is set.
+  LangFinalize();
+  Make();
+  TMenuItem* item = main->mnLanguages->Items(0);
+  ASSERT_EQ(item->Caption(), "Testish");
+  EXPECT_TRUE(item->RadioItem());
+  item->Click();
+  EXPECT_EQ(main->edLang->Text(), "Testish");
+  EXPECT_TRUE(item->Checked());
+  EXPECT_EQ(main->LangText(25), "Stundenlerche");
+  EXPECT_EQ(main->btStart->Caption(), "Los");
+  EXPECT_EQ(main->mnCountDownStart->Caption(), "Los");
+  EXPECT_EQ(main->lServiceCaption->Caption(), "Stundenlerche");
+  // A text the file does not have stays the window's own.
+  EXPECT_EQ(main->btStop->Caption(), "Stop");
+  main->mnHideClick(main);
+  Restart();
+  EXPECT_EQ(main->btStart->Caption(), "Los");
+  main = nullptr;
+  options = nullptr;
+  app_.reset();
+  LangFinalize();
+  DeleteFileA(lang.c_str());
 }
 
 }  // namespace
