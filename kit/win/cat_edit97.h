@@ -1,0 +1,90 @@
+#pragma once
+// TCatEdit97: a one-line edit that can keep its text in the registry or an INI file, and
+// that can look flat.
+//
+// With Active set, the text is loaded when the form is loaded and, when the user changed it,
+// saved when the form that owns the edit is destroyed. The value is named after the edit
+// (its Name), below the key IniFile\IniSection of the current user (UseRegistry) or in
+// section IniSection of the INI file IniFile.
+//
+// With Style97 (the default) the edit has no border of its own: a 3-pixel frame drawn in the
+// non-client area shows flat, and sunken while the edit has the focus or the mouse is over
+// it. Its height then follows its font.
+
+// The window library's headers come first: they bring <windows.h> and take back its macros
+// that clash with the runtime's names.
+#include "platform/wcl/win/edit_controls.h"
+
+#include <string>
+
+class TCatEdit97 : public TEdit {
+  HL_REFLECTABLE
+public:
+  explicit TCatEdit97(TComponent* owner);
+  // Saves the text when Active, changed, and the owning form is being destroyed. Errors of
+  // the store are swallowed then: the form goes all the same.
+  ~TCatEdit97() override;
+
+  // Load on form load, save on form destruction.
+  bool Active() const { return active_; }
+  void SetActive(bool value) { active_ = value; }
+  // The registry key path (with UseRegistry) or the INI file name.
+  const std::string& IniFile() const { return iniFile_; }
+  void SetIniFile(const std::string& value) { iniFile_ = value; }
+  // The subkey below IniFile, or the INI section.
+  const std::string& IniSection() const { return iniSection_; }
+  void SetIniSection(const std::string& value) { iniSection_ = value; }
+  // The text shown when nothing is stored.
+  const std::string& TextDefault() const { return textDefault_; }
+  void SetTextDefault(const std::string& value) { textDefault_ = value; }
+  // The flat look; switching it off gives the ordinary sunken border and a height of 21.
+  bool Style97() const { return style97_; }
+  void SetStyle97(bool value);
+  // The registry (the default) instead of an INI file.
+  bool UseRegistry() const { return useRegistry_; }
+  void SetUseRegistry(bool value) { useRegistry_ = value; }
+  // The ordinary look's automatic size and 3-D border: both off while the look is flat.
+  bool AutoSize() const { return !style97_; }
+  bool Ctl3D() const { return !style97_; }
+
+  // A text other than the current one marks the edit modified; the same text changes
+  // nothing.
+  void SetText(const std::string& value);
+
+  // Shows the stored text (TextDefault when there is none) and leaves the edit unmodified.
+  // Raises the store's error for a value that cannot be read as text.
+  void LoadText();
+  // Stores the text and clears the modified mark. Raises the store's error when the text
+  // cannot be written.
+  void SaveText();
+
+  // True while the flat frame shows sunken: the edit has the focus or the mouse is over it.
+  bool FrameHot() const;
+
+  void Loaded() override;
+  void WndProc(TMessage& msg) override;
+
+protected:
+  void FontChanged() override;
+  void EnabledChanged() override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+
+private:
+  // The flat height for the current font.
+  void AdjustHeight();
+  // Draws the flat frame, clipped to region (screen coordinates), or whole for nullptr.
+  void PaintFrame(HRGN region);
+  void RedrawFrame();
+  // True when the owner is a form that is being destroyed.
+  bool OwnerFormDestroying() const;
+
+  bool active_ = false;
+  std::string iniSection_;
+  std::string iniFile_;
+  std::string textDefault_;
+  bool style97_ = false;
+  bool useRegistry_ = true;
+  bool mouseOver_ = false;
+  bool focused_ = false;
+};
