@@ -160,19 +160,36 @@ private:
   std::vector<const TPersistent*> walking_;
 };
 
+struct ListItemCaptionAccess {
+  TListItemCaptionGet get = nullptr;
+  TListItemCaptionSet set = nullptr;
+};
+
+ListItemCaptionAccess& ItemAccess() {
+  static ListItemCaptionAccess access;
+  return access;
+}
+
+// The text of a string list or of a list-view item: through the string-list role, or for an
+// item through the installed access.
+bool GetRoleText(const TPersistent* obj, std::string& text) {
+  if (obj->GetAsText(text)) return true;
+  return ItemAccess().get != nullptr && ItemAccess().get(obj, text);
+}
+
 // Text of a string property, or of a string list or list-view item (prop nullptr).
 std::string ReadText(const TPersistent* obj, const PropInfo* prop) {
   if (prop != nullptr) return GetStrProp(obj, *prop);
   std::string text;
-  obj->GetAsText(text);
+  GetRoleText(obj, text);
   return text;
 }
 
 void WriteText(TPersistent* obj, const PropInfo* prop, const std::string& text) {
   if (prop != nullptr)
     SetStrProp(obj, *prop, text);
-  else
-    obj->SetAsText(text);
+  else if (!obj->SetAsText(text) && ItemAccess().set != nullptr)
+    ItemAccess().set(obj, text);
 }
 
 void Walk::WalkObject(TPersistent* obj, const std::string& path, bool listItem) {
@@ -230,11 +247,12 @@ void Walk::WalkChildren(TPersistent* obj, const std::string& path, bool listItem
     return;
   }
   std::string text;
-  if (!obj->GetAsText(text)) return;
-  if (!listItem)
-    Visit(obj, path, nullptr, Target::StringList);
-  else if (StringProp(obj, "Caption") == nullptr)  // a published caption was visited already
+  if (!listItem) {
+    if (obj->GetAsText(text)) Visit(obj, path, nullptr, Target::StringList);
+  } else if (StringProp(obj, "Caption") == nullptr && GetRoleText(obj, text)) {
+    // (a published caption was visited with the other properties)
     Visit(obj, path, nullptr, Target::ListItem);
+  }
 }
 
 void Walk::EnterFont(TPersistent* obj) {
@@ -316,6 +334,11 @@ uint16_t Walk::NextIdent() const {
 }
 
 }  // namespace
+
+void SetListItemCaptionAccess(TListItemCaptionGet get, TListItemCaptionSet set) {
+  ItemAccess().get = get;
+  ItemAccess().set = set;
+}
 
 void TranslateForm(TComponent* form, const TLangRules& rules, TLingroveLangFile* file) {
   Walk walk(form, rules, wmTranslate);

@@ -68,6 +68,14 @@ void CollectFormStrings(TComponent* form, const TLangRules& rules, TLingroveLang
 void RemoveComponentStrings(TComponent* form, TComponent* component, const TLangRules& rules,
                             TLingroveLangFileEdit& edit);
 
+// How the walk reads and writes the caption of a list-view item whose class offers it
+// neither as a published "Caption" nor as text (the string-list role). The window side,
+// which knows its list-view item class, installs the pair; each answers false for objects
+// it does not know.
+using TListItemCaptionGet = bool (*)(const TPersistent* item, std::string& caption);
+using TListItemCaptionSet = bool (*)(TPersistent* item, const std::string& caption);
+void SetListItemCaptionAccess(TListItemCaptionGet get, TListItemCaptionSet set);
+
 // Rename tracking: the names a form's components had when the file was last written.
 struct TLangCompRec {
   TComponent* Component;

@@ -37,7 +37,12 @@ std::string EntryOf(TLingroveLangFile& file, const std::string& path) {
 
 class TranslationWalkTest : public LangFileTest {
 protected:
+  void SetUp() override {
+    LangFileTest::SetUp();
+    SetListItemCaptionAccess(&GetFakeItemCaption, &SetFakeItemCaption);
+  }
   void TearDown() override {
+    SetListItemCaptionAccess(nullptr, nullptr);
     LangFinalize();
     LangFileTest::TearDown();
   }

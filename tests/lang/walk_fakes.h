@@ -208,19 +208,24 @@ inline const ClassInfo* TFakeColumn::StaticClassInfo() {
   return &ci;
 }
 
+// An item whose caption only the window side knows how to reach (see
+// InstallFakeItemAccess).
 class TFakeListItem : public TPersistent {
 public:
   std::string caption;
   std::string ClassName() const override { return "TListItem"; }
-  bool GetAsText(std::string& text) const override {
-    text = caption;
-    return true;
-  }
-  bool SetAsText(const std::string& text) override {
-    caption = text;
-    return true;
-  }
 };
+
+inline bool GetFakeItemCaption(const TPersistent* item, std::string& caption) {
+  auto* fake = dynamic_cast<const TFakeListItem*>(item);
+  if (fake != nullptr) caption = fake->caption;
+  return fake != nullptr;
+}
+inline bool SetFakeItemCaption(TPersistent* item, const std::string& caption) {
+  auto* fake = dynamic_cast<TFakeListItem*>(item);
+  if (fake != nullptr) fake->caption = caption;
+  return fake != nullptr;
+}
 
 class TFakeListItems : public TPersistent {
 public:
