@@ -6,6 +6,8 @@
 #include "app/win/form_parts.h"
 #include "kit/win/draw_utils_win.h"
 #include "lang/app_language.h"
+#include "lang/win/lang_collector.h"
+#include "lang/win/lingrove_lang.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/string_list.h"
 #include "platform/wcl/win/application.h"
@@ -14,8 +16,19 @@ TformInputStrings* formInputStrings = nullptr;
 
 namespace {
 
-// The question asked before an entry is deleted: message text 35 of the language files.
-constexpr uint16_t kDeleteQuestionText = 35;
+// The question asked before an entry is deleted: message text 35 of the language files,
+// or the picker's own base text when they hold none.
+std::string DeleteQuestion() {
+  std::string text;
+  try {
+    text = GetLangString(35);
+  } catch (...) {
+    // No language file to ask: the base text stands.
+  }
+  return text.empty() || text == kUndefinedLangString ? "Delete this entry?" : text;
+}
+
+TLangFormRegistrar registrar("TformInputStrings", [](TComponent* owner) { return new TformInputStrings(owner); });
 
 }  // namespace
 
@@ -116,7 +129,7 @@ TformInputStrings::TformInputStrings(TComponent* owner) : TForm(owner) {
   Label1 = MakeControl<TLabel>(this, "Label1", Panel1, 4, 61, 22, 13);
   Label1->SetCaption("New");
   // Holds what the user types, so a language switch leaves it alone.
-  edUser = MakeControl<TEdit>(this, "edUser", Panel1, 30, 58, 152, 17);
+  edUser = MakeControl<TCatEdit97>(this, "edUser", Panel1, 30, 58, 152, 17);
   edUser->SetTabStop(true);
   btOk = MakeControl<TPickerButton>(this, "btOk", Panel1, 129, 3, 52, 22);
   btOk->SetCaption("Ok");
@@ -125,8 +138,8 @@ TformInputStrings::TformInputStrings(TComponent* owner) : TForm(owner) {
   btCancel->SetCaption("Cancel");
   btCancel->OnClick = [this](TObject* sender) { btCancelClick(sender); };
 
-  // LANGUAGE: the form's translation component LingroveLang1 is made here, last before
-  // loading, once the localization library provides it.
+  LingroveLang1 = new TLingroveLang(this);
+  LingroveLang1->SetName("LingroveLang1");
   LoadedAll(this);
   DoCreate();
 }
@@ -182,7 +195,7 @@ void TformInputStrings::btDeleteClick(TObject*) {
   const int index = lbUsers->ItemIndex();
   if (index >= 0) {
     const std::string entry = lbUsers->Items()->Strings(index);
-    if (Application->MessageBox(GetLangString(kDeleteQuestionText), entry, MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (Application->MessageBox(DeleteQuestion(), entry, MB_YESNO | MB_ICONQUESTION) == IDYES)
       lbUsers->Items()->Delete(index);
   }
   if (lbUsers->Items()->Count() > 0) {

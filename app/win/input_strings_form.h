@@ -12,10 +12,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/wcl/win/edit_controls.h"
+#include "kit/win/cat_edit97.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/std_controls.h"
 
+class TLingroveLang;
 class TStrings;
 
 // A flat button that never takes the focus: it shows only its caption or glyph until the
@@ -55,9 +56,10 @@ public:
   TPanel* Panel1;
   TListBox* lbUsers;
   TLabel* Label1;
-  TEdit* edUser;
+  TCatEdit97* edUser;
   TPickerButton* btOk;
   TPickerButton* btCancel;
+  TLingroveLang* LingroveLang1;
 
   // Readies the dialog for one run: caption, height (with the delete strip when canEdit),
   // place next to the main window, an empty new text and a copy of items with the first

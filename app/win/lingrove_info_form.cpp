@@ -2,7 +2,15 @@
 
 #include "app/win/app_pictures.h"
 #include "app/win/form_parts.h"
+#include "lang/win/lang_collector.h"
+#include "lang/win/lingrove_lang.h"
 #include "platform/rtl/properties.h"
+
+namespace {
+
+TLangFormRegistrar registrar("TformLingroveInfo", [](TComponent* owner) { return new TformLingroveInfo(owner); });
+
+}  // namespace
 
 const ClassInfo* TformLingroveInfo::StaticClassInfo() {
   static const ClassInfo ci = ClassBuilder<TformLingroveInfo>("TformLingroveInfo", TForm::StaticClassInfo()).Build();
@@ -53,8 +61,8 @@ TformLingroveInfo::TformLingroveInfo(TComponent* owner) : TForm(owner) {
   Label6->SetAlignment(taRightJustify);
   Label6->SetLeft(imLingroveLogo->Left() - 6 - Label6->Width());
 
-  // LANGUAGE: the form's translation component LingroveLang1 is made here, last before
-  // loading, once the localization library provides it.
+  LingroveLang1 = new TLingroveLang(this);
+  LingroveLang1->SetName("LingroveLang1");
   LoadedAll(this);
   // The labels know their wrapped height once loaded.
   Label3->SetTop(Label2->Top() + Label2->Height() + 4);

@@ -7,6 +7,8 @@
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/std_controls.h"
 
+class TLingroveLang;
+
 class TformLingroveInfo : public TForm {
   HL_REFLECTABLE
 public:
@@ -20,4 +22,5 @@ public:
   TLabel* Label5;
   TLabel* Label6;
   TImage* imLingroveLogo;
+  TLingroveLang* LingroveLang1;
 };

@@ -1,9 +1,17 @@
 #include "app/win/wait_form.h"
 
 #include "app/win/form_parts.h"
+#include "lang/win/lang_collector.h"
+#include "lang/win/lingrove_lang.h"
 #include "platform/rtl/properties.h"
 
 TformWait* formWait = nullptr;
+
+namespace {
+
+TLangFormRegistrar registrar("TformWait", [](TComponent* owner) { return new TformWait(owner); });
+
+}  // namespace
 
 const ClassInfo* TformWait::StaticClassInfo() {
   static const ClassInfo ci = ClassBuilder<TformWait>("TformWait", TForm::StaticClassInfo()).Build();
@@ -32,8 +40,8 @@ TformWait::TformWait(TComponent* owner) : TForm(owner) {
   btCancel->SetCaption("Cancel");
   btCancel->OnClick = [this](TObject* sender) { btCancelClick(sender); };
 
-  // LANGUAGE: the form's translation component LingroveLang1 is made here, last before
-  // loading, once the localization library provides it.
+  LingroveLang1 = new TLingroveLang(this);
+  LingroveLang1->SetName("LingroveLang1");
   LoadedAll(this);
   DoCreate();
 }

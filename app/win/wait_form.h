@@ -7,6 +7,8 @@
 #include "platform/wcl/win/status_controls.h"
 #include "platform/wcl/win/std_controls.h"
 
+class TLingroveLang;
+
 class TformWait : public TForm {
   HL_REFLECTABLE
 public:
@@ -16,6 +18,7 @@ public:
   TLabel* lInfo;
   TProgressBar* ProgressBar1;
   TButton* btCancel;
+  TLingroveLang* LingroveLang1;
 
   void btCancelClick(TObject* Sender);
   // The window lost the activation: the wait ends.

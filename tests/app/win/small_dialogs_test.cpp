@@ -16,7 +16,10 @@
 #include "app/win/strip_title_bar.h"
 #include "app/win/wait_form.h"
 #include "lang/app_language.h"
+#include "lang/lang_file.h"
+#include "lang/win/lang_collector.h"
 #include "platform/rtl/string_list.h"
+#include "tests/lang/win/lang_win_fixture.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -64,6 +67,12 @@ std::string ProgramFolder() {
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string folder = path;
   return folder.substr(0, folder.find_last_of('\\'));
+}
+
+// The delete question: text 35 of the language files, or the picker's own when they have none.
+std::string DeleteQuestion() {
+  const std::string text = GetLangString(35);
+  return text.empty() || text == kUndefinedLangString ? "Delete this entry?" : text;
 }
 
 // ---- Driving controls ------------------------------------------------------------------
@@ -201,7 +210,7 @@ TEST_F(SmallDialogs, PickerDeletesOnlyWhatTheUserConfirms) {
 
   g_boxAnswer = IDNO;
   picker->btDeleteClick(picker->btDelete);
-  EXPECT_EQ(g_boxes, (std::vector<std::string>{"carl: " + GetLangString(35) + " [yes/no?]"}));
+  EXPECT_EQ(g_boxes, (std::vector<std::string>{"carl: " + DeleteQuestion() + " [yes/no?]"}));
   EXPECT_EQ(picker->lbUsers->Items()->Count(), 4);
   // Answered or not, the first entry is chosen again and copied over the typed text.
   EXPECT_EQ(picker->lbUsers->ItemIndex(), 0);
@@ -222,6 +231,42 @@ TEST_F(SmallDialogs, PickerDeletesOnlyWhatTheUserConfirms) {
   g_boxes.clear();
   picker->btDeleteClick(picker->btDelete);  // nothing chosen: nothing asked
   EXPECT_TRUE(g_boxes.empty());
+}
+
+// ---- Languages -------------------------------------------------------------------------
+
+using SmallDialogsLanguage = LangWinTest;
+
+TEST_F(SmallDialogsLanguage, TheDialogsTextsGoIntoTheBaseLanguageAndTheQuestionComesFromIt) {
+  std::vector<TLangFormClass> forms;
+  for (const TLangFormClass& form : RegisteredLangForms())
+    if (form.Name == "TformInputStrings" || form.Name == "TformWait" || form.Name == "TformLingroveInfo")
+      forms.push_back(form);
+  ASSERT_EQ(forms.size(), 3u);
+  CollectBaseLanguage(dir_, {{35, "Remove this name?"}}, forms, DEFAULT_CHARSET);
+  {
+    TLingroveLangFile native(PathOf("native.lng"));
+    auto textOf = [&](const std::string& form, const std::string& path) {
+      TLingroveLangStr* entry = native.Find(form, path);
+      return entry == nullptr ? std::string("-") : entry->GetText();
+    };
+    EXPECT_EQ(textOf("formInputStrings", "btOk.Caption"), "Ok");
+    EXPECT_EQ(textOf("formInputStrings", "Label1.Caption"), "New");
+    EXPECT_EQ(textOf("formInputStrings", "edUser.Text"), "-");  // the user's own text
+    EXPECT_EQ(textOf("formWait", "Caption"), "Please, wait");
+    EXPECT_EQ(textOf("formLingroveInfo", "Label6.Caption"), "Powered by");
+  }
+
+  TformInputStrings picker(nullptr);
+  TStringList names;
+  names.Add("anna");
+  picker.Prepare("Enter Comment", &names, true);
+  g_boxes.clear();
+  TMessageBoxEdge previous = SetMessageBoxEdge(&AnswerBox);
+  g_boxAnswer = IDNO;
+  picker.btDeleteClick(picker.btDelete);
+  SetMessageBoxEdge(previous);
+  EXPECT_EQ(g_boxes, (std::vector<std::string>{"anna: Remove this name? [yes/no?]"}));
 }
 
 // ---- StripTitleBar ---------------------------------------------------------------------
@@ -330,7 +375,7 @@ TEST_F(SmallDialogs, CommentPickerShownDeletesAfterTheQuestionAndAddsTheTypedTex
     if (formInputStrings != nullptr && formInputStrings->Visible()) formInputStrings->SetModalResult(mrAbort);
   });
   EXPECT_EQ(InputFromList("Enter Comment", &users_, true), "coffee break");
-  EXPECT_EQ(question, GetLangString(35));
+  EXPECT_EQ(question, DeleteQuestion());
   EXPECT_EQ(formInputStrings->lbUsers->Items()->Text(), "anna\r\ncarl\r\ndora\r\ncoffee break\r\n");
 }
 
