@@ -152,23 +152,16 @@ TButtonLayoutResult CalcButtonLayout(const TGlyphRect& client, const std::string
     spacing = (extent - margin - g) / 2 - t / 2;
   }
 
-  switch (layout) {
-    case blGlyphLeft:
-      glyph.X = margin;
-      text.X = glyph.X + gw + spacing;
-      break;
-    case blGlyphRight:
-      glyph.X = w - margin - gw;
-      text.X = glyph.X - spacing - tw;
-      break;
-    case blGlyphTop:
-      glyph.Y = margin;
-      text.Y = glyph.Y + gh + spacing;
-      break;
-    case blGlyphBottom:
-      glyph.Y = h - margin - gh;
-      text.Y = glyph.Y - spacing - th;
-      break;
+  // Along the layout direction the glyph stands at the margin from its own edge, and the
+  // text follows it (or precedes it) after the spacing.
+  int& glyphAlong = vertical ? glyph.Y : glyph.X;
+  int& textAlong = vertical ? text.Y : text.X;
+  if (layout == blGlyphLeft || layout == blGlyphTop) {
+    glyphAlong = margin;
+    textAlong = glyphAlong + g + spacing;
+  } else {
+    glyphAlong = extent - margin - g;
+    textAlong = glyphAlong - spacing - t;
   }
 
   result.GlyphPos = TGlyphPoint{glyph.X + client.Left, glyph.Y + client.Top};
