@@ -141,6 +141,11 @@ TformInputStrings::TformInputStrings(TComponent* owner) : TForm(owner) {
   LingroveLang1 = new TLingroveLang(this);
   LingroveLang1->SetName("LingroveLang1");
   LoadedAll(this);
+  // The flat edit is as high as its font needs: it sits on the panel's bottom edge and the
+  // list takes what is left above it.
+  edUser->SetTop(Panel1->ClientHeight() - edUser->Height() - 2);
+  Label1->SetTop(edUser->Top() + (edUser->Height() - Label1->Height()) / 2);
+  lbUsers->SetHeight(edUser->Top() - 2 - lbUsers->Top());
   DoCreate();
 }
 
