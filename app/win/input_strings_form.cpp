@@ -4,7 +4,6 @@
 
 #include "app/win/app_pictures.h"
 #include "app/win/form_parts.h"
-#include "kit/win/draw_utils_win.h"
 #include "lang/app_language.h"
 #include "lang/win/lang_collector.h"
 #include "lang/win/lingrove_lang.h"
@@ -32,75 +31,6 @@ TLangFormRegistrar registrar("TformInputStrings", [](TComponent* owner) { return
 
 }  // namespace
 
-// ---------------------------------------------------------------------------------------
-// TPickerButton
-
-const ClassInfo* TPickerButton::StaticClassInfo() {
-  static const ClassInfo ci = ClassBuilder<TPickerButton>("TPickerButton", TGraphicControl::StaticClassInfo())
-                                  .Str("Caption", &TPickerButton::Caption, &TPickerButton::SetCaption)
-                                  .Build();
-  return &ci;
-}
-
-TPickerButton::TPickerButton(TComponent* owner) : TGraphicControl(owner), glyph_(std::make_unique<TBitmap>()) {
-  SetControlStyle(csCaptureMouse | csClickEvents | csDoubleClicks);
-  SetParentColor(true);
-  glyph_->OnChange = [this](TObject*) { Invalidate(); };
-  SetBounds(0, 0, 23, 22);
-}
-
-TPickerButton::~TPickerButton() { glyph_->OnChange = nullptr; }
-
-void TPickerButton::Paint() {
-  TCanvas* canvas = Canvas();
-  if (Enabled() && (hot_ || down_)) {
-    RECT rect = ClientRect();
-    DrawEdge(canvas->Handle(), &rect, down_ && hot_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-  }
-  // Pressed, the content moves one pixel down and right, as on any push button.
-  const int shift = down_ && hot_ ? 1 : 0;
-  if (!glyph_->Empty()) {
-    const RECT cell{0, 0, glyph_->Width(), glyph_->Height()};
-    DrawBitmapRectKeyed(canvas, (Width() - glyph_->Width()) / 2 + shift, (Height() - glyph_->Height()) / 2 + shift,
-                        cell, glyph_.get(), clDefault);
-    return;
-  }
-  canvas->Font()->Assign(Font());
-  if (!Enabled()) canvas->Font()->SetColor(clGrayText);
-  canvas->Brush()->SetStyle(bsClear);
-  const SIZE text = canvas->TextExtent(Caption());
-  canvas->TextOut((Width() - text.cx) / 2 + shift, (Height() - text.cy) / 2 + shift, Caption());
-}
-
-void TPickerButton::MouseEnter() {
-  hot_ = true;
-  Invalidate();
-}
-
-void TPickerButton::MouseLeave() {
-  hot_ = false;
-  Invalidate();
-}
-
-void TPickerButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft) {
-    down_ = true;
-    Invalidate();
-  }
-  TGraphicControl::MouseDown(button, shift, x, y);
-}
-
-void TPickerButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft) {
-    down_ = false;
-    Invalidate();
-  }
-  TGraphicControl::MouseUp(button, shift, x, y);
-}
-
-// ---------------------------------------------------------------------------------------
-// TformInputStrings
-
 const ClassInfo* TformInputStrings::StaticClassInfo() {
   static const ClassInfo ci = ClassBuilder<TformInputStrings>("TformInputStrings", TForm::StaticClassInfo()).Build();
   return &ci;
@@ -116,8 +46,13 @@ TformInputStrings::TformInputStrings(TComponent* owner) : TForm(owner) {
   pCanEdit = MakeControl<TPanel>(this, "pCanEdit", this, 0, 0, 185, 11);
   pCanEdit->SetAlign(alTop);
   pCanEdit->SetBevelOuter(bvNone);
-  btDelete = MakeControl<TPickerButton>(this, "btDelete", pCanEdit, 3, 0, 13, 11);
-  LoadAppPicture(btDelete->Glyph(), kPicturePickerDelete);
+  btDelete = MakeControl<TKitSpeedButton>(this, "btDelete", pCanEdit, 3, 0, 13, 11);
+  btDelete->SetFlat(true);
+  {
+    TBitmap glyph;
+    LoadAppPicture(&glyph, kPicturePickerDelete);
+    btDelete->SetGlyph(&glyph);
+  }
   btDelete->OnClick = [this](TObject* sender) { btDeleteClick(sender); };
 
   Panel1 = MakeControl<TPanel>(this, "Panel1", this, 0, 11, 185, 77);
@@ -131,10 +66,12 @@ TformInputStrings::TformInputStrings(TComponent* owner) : TForm(owner) {
   // Holds what the user types, so a language switch leaves it alone.
   edUser = MakeControl<TCatEdit97>(this, "edUser", Panel1, 30, 58, 152, 17);
   edUser->SetTabStop(true);
-  btOk = MakeControl<TPickerButton>(this, "btOk", Panel1, 129, 3, 52, 22);
+  btOk = MakeControl<TKitSpeedButton>(this, "btOk", Panel1, 129, 3, 52, 22);
+  btOk->SetFlat(true);
   btOk->SetCaption("Ok");
   btOk->OnClick = [this](TObject* sender) { btOkClick(sender); };
-  btCancel = MakeControl<TPickerButton>(this, "btCancel", Panel1, 129, 29, 52, 22);
+  btCancel = MakeControl<TKitSpeedButton>(this, "btCancel", Panel1, 129, 29, 52, 22);
+  btCancel->SetFlat(true);
   btCancel->SetCaption("Cancel");
   btCancel->OnClick = [this](TObject* sender) { btCancelClick(sender); };
 

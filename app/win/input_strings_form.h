@@ -4,45 +4,22 @@
 // type, and, when editing is allowed, deletes entries after asking.
 //
 // One picker is made at start-up and reused; InputFromList prepares and shows it. After an
-// editing run the caller may take the dialog's list (lbUsers) over as its new list.
+// editing run the caller may take the dialog's list (lbUsers) over as its new list. Its
+// buttons are flat speed buttons, which never take the focus: OK asks whether the list
+// has it.
 
 // Windows comes in through the library's handle header.
 #include "platform/wcl/win/handles.h"
 
-#include <memory>
 #include <string>
 
 #include "kit/win/cat_edit97.h"
+#include "kit/win/speed_button.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/std_controls.h"
 
 class TLingroveLang;
 class TStrings;
-
-// A flat button that never takes the focus: it shows only its caption or glyph until the
-// mouse comes over it. Not taking the focus matters to the picker, whose OK asks whether
-// the list has the focus.
-class TPickerButton : public TGraphicControl {
-  HL_REFLECTABLE
-public:
-  explicit TPickerButton(TComponent* owner);
-  ~TPickerButton() override;
-
-  // Drawn centred with its bottom-left colour see-through, instead of the caption.
-  TBitmap* Glyph() const { return glyph_.get(); }
-
-protected:
-  void Paint() override;
-  void MouseEnter() override;
-  void MouseLeave() override;
-  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-
-private:
-  std::unique_ptr<TBitmap> glyph_;
-  bool hot_ = false;
-  bool down_ = false;
-};
 
 class TformInputStrings : public TForm {
   HL_REFLECTABLE
@@ -52,13 +29,13 @@ public:
 
   // The strip above the list with the delete button; shown only while editing is allowed.
   TPanel* pCanEdit;
-  TPickerButton* btDelete;
+  TKitSpeedButton* btDelete;
   TPanel* Panel1;
   TListBox* lbUsers;
   TLabel* Label1;
   TCatEdit97* edUser;
-  TPickerButton* btOk;
-  TPickerButton* btCancel;
+  TKitSpeedButton* btOk;
+  TKitSpeedButton* btCancel;
   TLingroveLang* LingroveLang1;
 
   // Readies the dialog for one run: caption, height (with the delete strip when canEdit),
