@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -52,16 +53,16 @@ int CountCalls(DWORD message) {
   return count;
 }
 
-// The number of threads of this process.
-int ThreadCount() {
+// The threads of this process.
+std::set<DWORD> Threads() {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   UniqueKernelHandle owner(snapshot);
   THREADENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  int count = 0;
+  std::set<DWORD> threads;
   for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-    count += entry.th32OwnerProcessID == GetCurrentProcessId();
-  return count;
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) threads.insert(entry.th32ThreadID);
+  return threads;
 }
 
 class TrayIconTest : public AppTest {
@@ -233,7 +234,7 @@ TEST_F(TrayIconTest, AnErrorInAHandlerIsReportedAndTheIconStaysUsable) {
 }
 
 TEST_F(TrayIconTest, AnimationRunsOnTheWindowThreadAndStopsWithTheComponent) {
-  const int threadsBefore = ThreadCount();
+  const std::set<DWORD> threadsBefore = Threads();
   std::unique_ptr<TKitTrayIcon> tray = ShownTray();
   TIconList frames;
   for (int i = 1; i <= 3; ++i) {
@@ -267,10 +268,13 @@ TEST_F(TrayIconTest, AnimationRunsOnTheWindowThreadAndStopsWithTheComponent) {
   ASSERT_TRUE(PumpUntil([] { return ShownIcons().size() >= 3; }));
 
   // Destroyed while animating: the icon goes and so does the worker.
-  EXPECT_GT(ThreadCount(), threadsBefore);
+  std::set<DWORD> started;
+  for (DWORD thread : Threads())
+    if (threadsBefore.count(thread) == 0) started.insert(thread);
+  EXPECT_FALSE(started.empty());
   tray.reset();
   EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), Calls().back().Message);
-  EXPECT_EQ(threadsBefore, ThreadCount());
+  for (DWORD thread : Threads()) EXPECT_EQ(0u, started.count(thread)) << "thread " << thread << " still runs";
   Pump(100);
 }
 
