@@ -40,12 +40,6 @@ TStrHolder* MakeHolder(TComponent* owner, const char* name, bool sorted, TDuplic
   return holder;
 }
 
-TStatusPanel* AddPanel(TStatusBar* bar, int width, TAlignment alignment) {
-  TStatusPanel* panel = bar->Panels()->Add();
-  panel->SetWidth(width);
-  panel->SetAlignment(alignment);
-  return panel;
-}
 
 }  // namespace
 
@@ -149,6 +143,31 @@ TMenuItem* TformHourlark::AddItem(TMenuItem* parent, const char* name, const std
   return item;
 }
 
+TPanel* TformHourlark::AddServicePanel(const char* name, int helpContext) {
+  auto* panel = new TPanel(this);
+  panel->SetName(name);
+  panel->SetParent(pForm);
+  panel->SetBounds(2, 18, ServiceWidth, ServiceHeight);
+  panel->SetBevelOuter(bvNone);
+  panel->SetCaption("");
+  panel->SetHelpContext(helpContext);
+  return panel;
+}
+
+// A service's status bar: a centred state panel and the time panel.
+TStatusBar* TformHourlark::AddStatusBar(TWinControl* parent, const char* name, int stateWidth) {
+  auto* bar = new TStatusBar(this);
+  bar->SetName(name);
+  bar->SetParent(parent);
+  bar->SetSizeGrip(false);
+  bar->SetAlign(alBottom);
+  TStatusPanel* state = bar->Panels()->Add();
+  state->SetWidth(stateWidth);
+  state->SetAlignment(taCenter);
+  bar->Panels()->Add()->SetWidth(50);
+  return bar;
+}
+
 void TformHourlark::BuildHeader() {
   pHeader = new TPanel(this);
   pHeader->SetName("pHeader");
@@ -185,13 +204,7 @@ void TformHourlark::BuildHeader() {
 }
 
 void TformHourlark::BuildTrackingPanel() {
-  pFormHourlark = new TPanel(this);
-  pFormHourlark->SetName("pFormHourlark");
-  pFormHourlark->SetParent(pForm);
-  pFormHourlark->SetBounds(2, 18, ServiceWidth, ServiceHeight);
-  pFormHourlark->SetBevelOuter(bvNone);
-  pFormHourlark->SetCaption("");
-  pFormHourlark->SetHelpContext(21);
+  pFormHourlark = AddServicePanel("pFormHourlark", 21);
   imSelectUser = new TImage(this);
   imSelectUser->SetName("imSelectUser");
   imSelectUser->SetParent(pFormHourlark);
@@ -217,23 +230,11 @@ void TformHourlark::BuildTrackingPanel() {
   btStart->OnClick = [this](TObject* s) { btStartClick(s); };
   btStop = AddButton(pFormHourlark, "btStop", BaseTexts[4], 96, 23, 31, 18);
   btStop->OnClick = [this](TObject* s) { btStopClick(s); };
-  StatusBar1 = new TStatusBar(this);
-  StatusBar1->SetName("StatusBar1");
-  StatusBar1->SetParent(pFormHourlark);
-  StatusBar1->SetSizeGrip(false);
-  StatusBar1->SetAlign(alBottom);
-  AddPanel(StatusBar1, 65, taCenter);
-  AddPanel(StatusBar1, 50, taLeftJustify);
+  StatusBar1 = AddStatusBar(pFormHourlark, "StatusBar1", 65);
 }
 
 void TformHourlark::BuildCountdownPanel() {
-  pFormCountDown = new TPanel(this);
-  pFormCountDown->SetName("pFormCountDown");
-  pFormCountDown->SetParent(pForm);
-  pFormCountDown->SetBounds(2, 18, ServiceWidth, ServiceHeight);
-  pFormCountDown->SetBevelOuter(bvNone);
-  pFormCountDown->SetCaption("");
-  pFormCountDown->SetHelpContext(31);
+  pFormCountDown = AddServicePanel("pFormCountDown", 31);
   pFormCountDown->SetVisible(false);
   BevelMode1 = new TBevel(this);
   BevelMode1->SetName("BevelMode1");
@@ -266,13 +267,7 @@ void TformHourlark::BuildCountdownPanel() {
   btCountDownStart->OnClick = [this](TObject* s) { btCountDownStartClick(s); };
   btCountDownStop = AddButton(pFormCountDown, "btCountDownStop", BaseTexts[4], 86, 23, 40, 18);
   btCountDownStop->OnClick = [this](TObject* s) { btCountDownStopClick(s); };
-  StatusBar2 = new TStatusBar(this);
-  StatusBar2->SetName("StatusBar2");
-  StatusBar2->SetParent(pFormCountDown);
-  StatusBar2->SetSizeGrip(false);
-  StatusBar2->SetAlign(alBottom);
-  AddPanel(StatusBar2, 70, taCenter);
-  AddPanel(StatusBar2, 50, taLeftJustify);
+  StatusBar2 = AddStatusBar(pFormCountDown, "StatusBar2", 70);
 
   edTimeAlarmHour->OnChange = [this](TObject*) { edTimeChange(CountdownField::Hour); };
   edTimeAlarmMinute->OnChange = [this](TObject*) { edTimeChange(CountdownField::Minute); };

@@ -170,6 +170,8 @@ private:
   TButton* AddButton(TWinControl* parent, const char* name, const std::string& caption, int left, int top,
                      int width, int height);
   TEdit* AddEdit(TWinControl* parent, const char* name, int left, int top, int width);
+  TPanel* AddServicePanel(const char* name, int helpContext);
+  TStatusBar* AddStatusBar(TWinControl* parent, const char* name, int stateWidth);
   TMenuItem* AddItem(TMenuItem* parent, const char* name, const std::string& caption, TNotifyEvent click);
   CountdownFields Fields() const;
   bool AutoHide() const;
