@@ -58,6 +58,9 @@ void CollectBaseLanguage(const std::string& dir, const std::vector<TLangMessageT
   edit->SetFlag(lfNative, true);
   edit->SetFontCharset(charset);
   for (const TLangMessageText& message : messages) edit->AddString(message.Ident, message.Text, 0);
+  // Files open for reading would keep the file from being replaced.
+  CloseCurrentFile();
+  CloseBaseLangFile();
   edit->Save();
 
   for (const TLangFormClass& formClass : forms) {

@@ -122,8 +122,8 @@ TEST_F(TranslationWalkTest, TranslateSetsEveryKeyedTextOfTheForm) {
   EXPECT_EQ("", f.sbMain->Panel(1)->text);
   EXPECT_EQ(3, f.mmNotes->lines.Count());
   EXPECT_EQ("Dritte", f.mmNotes->lines.Strings(2));
-  EXPECT_EQ("Task", f.lvTasks->Column(0)->caption);
-  EXPECT_EQ("Zeit", f.lvTasks->Column(1)->caption);
+  EXPECT_EQ("Task", f.lvTasks->Column(0)->text);
+  EXPECT_EQ("Zeit", f.lvTasks->Column(1)->text);
   EXPECT_EQ("Schreiben", f.lvTasks->items.items[0]->caption);
   EXPECT_EQ("Reading", f.lvTasks->items.items[1]->caption);
   EXPECT_EQ("Beginnen", f.mnStart->caption);
@@ -154,7 +154,7 @@ TEST_F(TranslationWalkTest, LocalRulesKeepComponentsClassesAndSingleProperties) 
   EXPECT_EQ("", f.sbMain->hint);                   // the component itself is kept...
   EXPECT_EQ("Bereit", f.sbMain->Panel(0)->text);   // ...its panels are not
   EXPECT_EQ("First line", f.mmNotes->lines.Strings(0));  // its string lists are its own
-  EXPECT_EQ("Task", f.lvTasks->Column(0)->caption);
+  EXPECT_EQ("Task", f.lvTasks->Column(0)->text);
   EXPECT_EQ("Schreiben", f.lvTasks->items.items[0]->caption);
   EXPECT_EQ("Start", f.mnStart->caption);
 }

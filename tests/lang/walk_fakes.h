@@ -123,18 +123,27 @@ inline const ClassInfo* TFakeMenuItem::StaticClassInfo() {
   return &ci;
 }
 
-class TFakePanel : public TCollectionItem {
+// A collection item with one text, published as Prop by a class called Name.
+template <const char* Name, const char* Prop>
+class TFakeTextItem : public TCollectionItem {
   HL_REFLECTABLE
   std::string text;
   const std::string& Text() const { return text; }
   void SetText(const std::string& v) { text = v; }
 };
-inline const ClassInfo* TFakePanel::StaticClassInfo() {
-  static const ClassInfo ci = ClassBuilder<TFakePanel>("TStatusPanel", TCollectionItem::StaticClassInfo())
-                                  .Str("Text", &TFakePanel::Text, &TFakePanel::SetText)
+template <const char* Name, const char* Prop>
+const ClassInfo* TFakeTextItem<Name, Prop>::StaticClassInfo() {
+  static const ClassInfo ci = ClassBuilder<TFakeTextItem>(Name, TCollectionItem::StaticClassInfo())
+                                  .Str(Prop, &TFakeTextItem::Text, &TFakeTextItem::SetText)
                                   .Build();
   return &ci;
 }
+inline constexpr char kPanelClass[] = "TStatusPanel";
+inline constexpr char kColumnClass[] = "TListColumn";
+inline constexpr char kTextProp[] = "Text";
+inline constexpr char kCaptionProp[] = "Caption";
+using TFakePanel = TFakeTextItem<kPanelClass, kTextProp>;
+using TFakeColumn = TFakeTextItem<kColumnClass, kCaptionProp>;
 
 class TFakeStatusBar : public TFakeControl {
   HL_REFLECTABLE
@@ -194,22 +203,8 @@ inline const ClassInfo* TFakeCombo::StaticClassInfo() {
   return &ci;
 }
 
-// A list view: columns (a collection) and items (a list of captions that is no collection).
-class TFakeColumn : public TCollectionItem {
-  HL_REFLECTABLE
-  std::string caption;
-  const std::string& Caption() const { return caption; }
-  void SetCaption(const std::string& v) { caption = v; }
-};
-inline const ClassInfo* TFakeColumn::StaticClassInfo() {
-  static const ClassInfo ci = ClassBuilder<TFakeColumn>("TListColumn", TCollectionItem::StaticClassInfo())
-                                  .Str("Caption", &TFakeColumn::Caption, &TFakeColumn::SetCaption)
-                                  .Build();
-  return &ci;
-}
-
-// An item whose caption only the window side knows how to reach (see
-// InstallFakeItemAccess).
+// A list view's item: its caption only the window side knows how to reach (through the access the
+// tests install: GetFakeItemCaption, SetFakeItemCaption).
 class TFakeListItem : public TPersistent {
 public:
   std::string caption;
@@ -239,6 +234,7 @@ public:
   TPersistent* ListedItem(int i) const override { return items.at(static_cast<size_t>(i)).get(); }
 };
 
+// A list view: columns (a collection) and items (a list of captions that is no collection).
 class TFakeListView : public TFakeControl {
   HL_REFLECTABLE
   TFakeListView(TComponent* owner, const std::string& name)
@@ -290,8 +286,8 @@ struct FakeForm {
     cbUser->itemIndex = 2;
     lvTasks->Columns()->Add();
     lvTasks->Columns()->Add();
-    lvTasks->Column(0)->caption = "Task";
-    lvTasks->Column(1)->caption = "Time";
+    lvTasks->Column(0)->text = "Task";
+    lvTasks->Column(1)->text = "Time";
     lvTasks->items.Add("Writing");
     lvTasks->items.Add("Reading");
     mnStart->caption = "Start";

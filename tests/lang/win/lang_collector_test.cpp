@@ -62,7 +62,10 @@ TEST_F(LangWinTest, CollectorWritesTheMessagesFirstThenEveryFormsTexts) {
   }
   const int count = TLingroveLangFile(PathOf("native.lng")).GetCount();
 
-  // Written anew each time; and never while another language is current.
+  // Written anew each time, also while the old file is open for reading; and never while
+  // another language is current.
+  ASSERT_NE(nullptr, CurrentLangFile());
+  EXPECT_EQ("Tracking", GetLangString(25));
   CollectBaseLanguage(dir_, kMessages, forms, DEFAULT_CHARSET);
   EXPECT_EQ(count, TLingroveLangFile(PathOf("native.lng")).GetCount());
   SetLanguage("german");
