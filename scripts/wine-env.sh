@@ -27,6 +27,10 @@ hl_wine_start() {
   # Without a window manager, managed windows cost about two seconds per show or hide;
   # unmanaged windows behave the same for our tests and are fast.
   "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+  # A crashing test must end at once with a failure, not wait for an interactive debugger.
+  local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+  "$WINE64" reg add "$aedebug" /v Debugger /d '' /f </dev/null >/dev/null 2>&1 || true
+  "$WINE64" reg add "$aedebug" /v Auto /d 1 /f </dev/null >/dev/null 2>&1 || true
 }
 
 hl_wine_stop() {
