@@ -10,4 +10,6 @@ cmake --build --preset win64 --target Hourlark
 if [ -n "${DISPLAY:-}" ]; then HL_KEEP_DISPLAY=1; fi
 hl_wine_start "$root/build/win64"
 trap hl_wine_stop EXIT
+# The base language file is collected from the tracker's own forms (needs Wine, so here).
+cmake --build --preset win64 --target native_lng || echo "run: native.lng was not collected"
 "$WINE64" "$root/build/win64/app/Hourlark.exe"
