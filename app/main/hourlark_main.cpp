@@ -1,11 +1,12 @@
 // Entry point of the tracker: the active-task library is loaded, the windows are created in
-// their order (the main window first, then the options dialog), and the message loop runs
+// their order (the main window, the options dialog, the list picker), and the message loop runs
 // until the main window closes. No command line is read.
 #include <windows.h>
 
 #include <memory>
 
 #include "app/win/active_task_probe.h"
+#include "app/win/input_strings_form.h"
 #include "app/win/main_form.h"
 #include "app/win/options_form.h"
 #include "platform/wcl/win/application.h"
@@ -21,6 +22,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       auto* main = application->CreateForm<TformHourlark>();
       auto* options = application->CreateForm<TformOptions>();
       main->SetOptionsForm(options);
+      formInputStrings = application->CreateForm<TformInputStrings>();
       application->Run();
     } catch (...) {
       application->HandleException(application.get());

@@ -4,7 +4,10 @@
 
 #include "app/task_data.h"
 #include "app/win/active_task_probe.h"
+#include "app/win/input_strings_form.h"
+#include "app/win/lingrove_info_form.h"
 #include "app/win/options_form.h"
+#include "app/win/strip_title_bar.h"
 #include "app/window_snap.h"
 #include "lang/app_language.h"
 #include "platform/rtl/date_time.h"
@@ -431,7 +434,7 @@ void TformHourlark::FormCreate(TObject*) {
   SetBlockedList(BuildBlockedList(*slTaskDesc->Strings()));
   firstActivation_ = true;
   // The window has no caption bar: the header strip takes its place.
-  SetBorderStyle(bsNone);
+  StripTitleBar(this);
   SetClientWidth(132);
   SetClientHeight(78);
   const WindowSpot home = MainWindowHome(Width(), Height(), EdgeScreenSize().Width, WorkHeight());
@@ -691,8 +694,12 @@ void TformHourlark::btCountDownStopClick(TObject*) {
 }
 
 void TformHourlark::btInputCommentClick(TObject*) {
-  // The comment picker is still to come; until then the comment keeps its value.
-  Application->MessageBox("The comment list is not built yet.", HourlarkCaption, MB_OK | MB_ICONINFORMATION);
+  const std::string comment = InputFromList("Enter Comment", slCountDownComment->Strings(), true);
+  edCountDownComment->SetCaption(comment);
+  // The picker may have gained or lost entries; a cancelled run leaves the list alone.
+  if (!comment.empty() && formInputStrings != nullptr)
+    slCountDownComment->Strings()->Assign(formInputStrings->lbUsers->Items());
+  StatusBar2->Panels()->Items(0)->SetText(comment);
 }
 
 void TformHourlark::popMainMenuPopup(TObject*) {
@@ -757,8 +764,9 @@ void TformHourlark::btOptionsClick(TObject*) {
 
 void TformHourlark::imSelectUserClick(TObject*) {
   if (engine_->Tracking()) return;
-  // The user picker is still to come; the name is typed into the edit meanwhile.
-  Application->MessageBox("The user list is not built yet.", HourlarkCaption, MB_OK | MB_ICONINFORMATION);
+  const std::string name = InputFromList("Choose User", slUsers->Strings(), false);
+  edUser->SetText(name);
+  if (!name.empty()) slUsers->Strings()->Add(name);
 }
 
 void TformHourlark::mnQuickDemoClick(TObject*) {
@@ -768,6 +776,6 @@ void TformHourlark::mnQuickDemoClick(TObject*) {
 }
 
 void TformHourlark::mnLingroveInfoClick(TObject*) {
-  Application->MessageBox("The language information is not built yet.", HourlarkCaption,
-                          MB_OK | MB_ICONINFORMATION);
+  std::unique_ptr<TformLingroveInfo> info(new TformLingroveInfo(Application));
+  info->ShowModal();
 }
