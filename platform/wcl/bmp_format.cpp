@@ -115,7 +115,12 @@ TDibHeaderInfo ParseDibInfoHeader(const uint8_t* data, size_t size, int heightFa
     if (info.BitCount != 16 && info.BitCount != 32) InvalidBitmap();
     info.BitFields = true;
     // The masks follow a 40-byte header; later headers carry them inside.
-    if (headerSize == kInfoHeaderSize) info.ColorTableOffset += kMaskBytes;
+    if (headerSize == kInfoHeaderSize) {
+      info.ColorTableOffset += kMaskBytes;
+    } else if (headerSize < kInfoHeaderSize + kMaskBytes) {
+      // Too short to hold the masks, too long for them to follow: nothing sound to read.
+      InvalidBitmap();
+    }
   } else if (compression != kCompressionRgb) {
     InvalidBitmap();
   }

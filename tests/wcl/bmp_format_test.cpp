@@ -152,6 +152,18 @@ TEST(BmpFormat, DataEndingEarlyIsAReadErrorWithoutAllocating) {
   ExpectDecodeThrows<EReadError>(huge);
 }
 
+TEST(BmpFormat, BitFieldHeadersTooShortForTheirMasksAreRefused) {
+  // A 44-byte header with bit fields: the masks would be read past the header and the data.
+  std::vector<uint8_t> packed(44 + 4, 0);
+  Put32(packed, 0, 44);
+  Put32(packed, 4, 1);
+  Put32(packed, 8, 1);
+  packed[12] = 1;
+  packed[14] = 32;
+  Put32(packed, 16, 3);
+  EXPECT_THROW(DecodePackedDib(packed.data(), packed.size()), EInvalidGraphic);
+}
+
 TEST(BmpFormat, PackedBitmapsStartWithTheInfoHeader) {
   TDibImage image = Pattern(5, 3, 4);
   std::vector<uint8_t> file = EncodeBmpFile(image);
