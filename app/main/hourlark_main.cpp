@@ -9,6 +9,7 @@
 #include "app/win/input_strings_form.h"
 #include "app/win/main_form.h"
 #include "app/win/options_form.h"
+#include "kit/win/cursors.h"
 #include "platform/wcl/win/application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -16,6 +17,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   {
     auto application = std::make_unique<TApplication>();
     try {
+      // The kit's hand and drag cursors become screen cursors 14000 and 14001.
+      RegisterKitCursors();
       application->SetTitle("Hourlark starting");
       application->SetHelpFile("hourlark.hlp");
       application->SetHintPause(300);
