@@ -1,26 +1,12 @@
 #include "app/active_task_rules.h"
 
+#include "platform/rtl/sysutils.h"
+
 namespace {
 
 // Paths are compared the way the file system treats them for the letters A to Z; other
 // bytes must match exactly, since their case pairs depend on the ANSI code page.
-unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
-bool SamePathText(const char* a, size_t aLength, const std::string& b) {
-  if (aLength != b.size()) return false;
-  for (size_t i = 0; i < aLength; ++i) {
-    if (FoldAscii(static_cast<unsigned char>(a[i])) !=
-        FoldAscii(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
-bool SamePathText(const std::string& a, const std::string& b) {
-  return SamePathText(a.data(), a.size(), b);
-}
+bool SamePathText(const std::string& a, const std::string& b) { return SameText(a, b); }
 
 // Position just after the last "\" or ":" of a path: where its file name starts.
 size_t FileNameStart(const std::string& path) {
@@ -47,7 +33,7 @@ bool IsBlockedPath(const std::string& path, const std::string& blockedList) {
   while (start <= blockedList.size()) {
     size_t end = blockedList.find(';', start);
     if (end == std::string::npos) end = blockedList.size();
-    if (SamePathText(blockedList.data() + start, end - start, path)) return true;
+    if (SamePathText(blockedList.substr(start, end - start), path)) return true;
     start = end + 1;
   }
   return false;

@@ -8,19 +8,6 @@
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/registry.h"
 
-namespace {
-
-// The character height of font as the screen shows it.
-int ScreenCharHeight(TFont* font) {
-  WindowDc screen = WindowDc::ForClient(nullptr);
-  if (!screen) return 0;
-  ScopedSelectObject selected(screen.get(), font->Handle());
-  TEXTMETRICA metrics{};
-  if (!GetTextMetricsA(screen.get(), &metrics)) return 0;
-  return metrics.tmHeight;
-}
-
-}  // namespace
 
 const ClassInfo* TCatEdit97::StaticClassInfo() {
   static const ClassInfo ci =
@@ -117,7 +104,7 @@ void TCatEdit97::Loaded() {
 }
 
 void TCatEdit97::AdjustHeight() {
-  const int charHeight = ScreenCharHeight(Font());
+  const int charHeight = FontLineHeight(Font());
   if (charHeight > 0) SetHeight(FlatEditHeightFor(charHeight));
 }
 

@@ -28,15 +28,17 @@ std::string CrLfBreaks(const std::string& text) {
   return result;
 }
 
-int FontLineHeight(TFont* font) {
-  WindowDc screen = WindowDc::ForClient(nullptr);
-  ScopedSelectObject selected(screen.get(), font->Handle());
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(screen.get(), &metrics);
-  return metrics.tmHeight;
-}
 
 }  // namespace
+
+int FontLineHeight(TFont* font) {
+  WindowDc screen = WindowDc::ForClient(nullptr);
+  if (!screen) return 0;
+  ScopedSelectObject selected(screen.get(), font->Handle());
+  TEXTMETRICA metrics{};
+  if (!GetTextMetricsA(screen.get(), &metrics)) return 0;
+  return metrics.tmHeight;
+}
 
 // ---------------------------------------------------------------------------------------
 // TCustomEdit

@@ -19,8 +19,12 @@
 // Scroll bars of a memo (and of other scrolling controls).
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
+// The character height of font as the screen shows it (0 when it cannot be measured).
+int FontLineHeight(TFont* font);
+
 // An EDIT window. Text set from code, or typed by the user, runs OnChange; text set from
 // code is not Modified, typed text is.
+
 class TCustomEdit : public TWinControl {
   HL_REFLECTABLE
 public:
