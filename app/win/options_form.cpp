@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "app/win/global_form.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/application.h"
+#include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
 
 const char* const HourlarkRegistryKey = "Software\\Quennix\\Hourlark";
@@ -91,7 +93,7 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
   btOK->SetCaption("OK");
   btOK->SetDefault(true);
   btOK->SetModalResult(mrOk);
-  btOK->OnClick = [this](TObject* sender) { btApplyClick(sender); };
+  btOK->OnClick = [this](TObject* sender) { btOKClick(sender); };
   btCancel = new TButton(this);
   btCancel->SetName("btCancel");
   btCancel->SetParent(this);
@@ -118,6 +120,9 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
   FormStorage->SetStoredProps(&props);
   FormStorage->OnSavePlacement = [this](TObject* sender) { FormStorageSavePlacement(sender); };
 
+  OnShow = [this](TObject* sender) { FormShow(sender); };
+  OnActivate = [this](TObject* sender) { FormActivate(sender); };
+  BindChanges();
   LoadedAll(this);
   DoCreate();
 }
@@ -161,9 +166,71 @@ TLabel* TformOptions::AddLabel(const char* caption, int left, int top) {
   return label;
 }
 
+void TformOptions::BindChanges() {
+  const TNotifyEvent changed = [this](TObject* sender) { cbAutoHideClick(sender); };
+  for (TCheckBox* box : {cbAutoStart, cbAutoStartTimer, cbAutoHide, cbPauseScreenSaver, cbShowIcons, cbAnimatedIcon,
+                         cbSpy, cbRemindEvery, cbRemindDone, cbRemindDoneAgain})
+    box->OnClick = changed;
+  for (TEdit* edit : {static_cast<TEdit*>(edSaveTime), static_cast<TEdit*>(edRemindEvery),
+                      static_cast<TEdit*>(edRemindDone), static_cast<TEdit*>(edRemindDoneAgain),
+                      edPlayScreenSaverActivate, edRemindEveryMessage, edRemindEverySound, edRemindDoneMessage,
+                      edRemindDoneSound})
+    edit->OnChange = changed;
+}
+
+void TformOptions::cbAutoHideClick(TObject*) {
+  btApply->SetEnabled(true);
+  const bool every = cbRemindEvery->Checked();
+  for (TEdit* edit : {static_cast<TEdit*>(edRemindEvery), edRemindEveryMessage, edRemindEverySound})
+    edit->SetEnabled(every);
+  const bool done = cbRemindDone->Checked();
+  for (TEdit* edit : {static_cast<TEdit*>(edRemindDone), edRemindDoneMessage, edRemindDoneSound})
+    edit->SetEnabled(done);
+  cbRemindDoneAgain->SetEnabled(done);
+  edRemindDoneAgain->SetEnabled(done && cbRemindDoneAgain->Checked());
+}
+
+void TformOptions::FormShow(TObject*) {
+  if (cbShowIcons->Checked() && formGlobal != nullptr) formGlobal->StartIconLoader();
+}
+
+void TformOptions::FormActivate(TObject*) { btApply->SetEnabled(false); }
+
 void TformOptions::btApplyClick(TObject*) {
+  // A number typed out of range is stored, and shown, as the nearest allowed one.
+  for (TOptionsSpinEdit* spin : {edSaveTime, edRemindEvery, edRemindDone, edRemindDoneAgain})
+    spin->SetValue(spin->Value());
   if (OnApplied) OnApplied(this);
   FormStorage->SaveToStore();
+  if (!cbShowIcons->Checked() && formGlobal != nullptr) formGlobal->ClearIcons();
+  btApply->SetEnabled(false);
+}
+
+void TformOptions::btOKClick(TObject*) {
+  if (btApply->Enabled()) btApply->Click();
+}
+
+void TformOptions::PlaySoundFile(const std::string& fileName) {
+  std::string name = fileName;
+  if (!name.empty() && name.front() == '"') name.erase(0, 1);
+  if (!name.empty() && name.back() == '"') name.pop_back();
+  if (name.empty() || !FileExists(name)) return;
+  EdgePlaySound(name);
+}
+
+ReminderSettings TformOptions::Reminders() const {
+  ReminderSettings settings;
+  settings.RemindEvery = cbRemindEvery->Checked();
+  settings.EveryMinutes = edRemindEvery->Value();
+  settings.EverySound = edRemindEverySound->Text();
+  settings.EveryMessage = edRemindEveryMessage->Text();
+  settings.RemindDone = cbRemindDone->Checked();
+  settings.DoneHours = edRemindDone->Value();
+  settings.RemindDoneAgain = cbRemindDoneAgain->Checked();
+  settings.DoneAgainMinutes = edRemindDoneAgain->Value();
+  settings.DoneSound = edRemindDoneSound->Text();
+  settings.DoneMessage = edRemindDoneMessage->Text();
+  return settings;
 }
 
 void TformOptions::FormStorageSavePlacement(TObject*) {

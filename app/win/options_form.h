@@ -2,10 +2,13 @@
 // TformOptions: the tracker's settings. This first version holds the setting controls with
 // their defaults, stores them in the registry with the main window's key (section
 // "Options"), and applies them (OK or Apply) together with the start-with-Windows value.
-// The main window and the tracking engine read the controls directly.
+// The main window, the tracking engine and the reminders read the controls directly. Every
+// change of a setting enables Apply; each activation of the dialog disables it again, and
+// OK stores only while Apply is enabled.
 
 #include <string>
 
+#include "app/reminders.h"
 #include "kit/win/form_storage.h"
 #include "platform/wcl/win/edit_controls.h"
 #include "platform/wcl/win/form.h"
@@ -63,8 +66,23 @@ public:
   TButton* btApply;
   TFormStorage* FormStorage;
 
-  // Called by OK and Apply: stores the settings; the main window's tray icons follow.
+  // Stores the settings; the main window's tray icons follow; with icons switched off the
+  // task icons are forgotten. Apply is disabled afterwards.
   void btApplyClick(TObject* sender);
+  // Applies when there are unapplied changes (Apply enabled); the button then closes.
+  void btOKClick(TObject* sender);
+  // A setting changed: Apply is enabled and the reminder controls follow their check boxes.
+  void cbAutoHideClick(TObject* sender);
+  void FormShow(TObject* sender);
+  void FormActivate(TObject* sender);
+  // Plays a sound file in the background. Quotes around the name are dropped; an empty name
+  // or a file that does not exist plays nothing.
+  void PlaySoundFile(const std::string& fileName);
+
+  // The reminder settings as the controls hold them.
+  ReminderSettings Reminders() const;
+  // The dialog is open with changes not yet applied.
+  bool SettingsPending() const { return Visible() && btApply->Enabled(); }
   // Writes or deletes the start-with-Windows value.
   void FormStorageSavePlacement(TObject* sender);
   // The main window refreshes its tray icons when the animation option is applied.
@@ -75,4 +93,5 @@ private:
   TOptionsSpinEdit* AddSpin(const char* name, int left, int top, int minValue, int maxValue, int value);
   TEdit* AddEdit(const char* name, int left, int top, int width, const std::string& text);
   TLabel* AddLabel(const char* caption, int left, int top);
+  void BindChanges();
 };

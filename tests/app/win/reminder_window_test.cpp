@@ -1,0 +1,199 @@
+// The reminder window and the reminders as the tracker runs them: the options dialog's
+// settings and sound routine, and the message window at the bottom right of the screen.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win/message_form.h"
+#include "app/win/options_form.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/streams.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+std::vector<std::string> g_played;
+bool g_soundWorks = true;
+
+bool RecordSound(const std::string& fileName) {
+  g_played.push_back(fileName);
+  return g_soundWorks;
+}
+
+class ReminderWindow : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    g_played.clear();
+    g_soundWorks = true;
+    previousSound_ = SetPlaySoundEdge(&RecordSound);
+    options_ = Application->CreateForm<TformOptions>();
+    window_ = Application->CreateForm<TFormMessage>();
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    sound_ = std::string(folder) + "hl reminder sound.wav";
+    TFileStream(sound_, fmCreate).Write("RIFF", 4);
+  }
+  void TearDown() override {
+    DeleteFileA(sound_.c_str());
+    SetPlaySoundEdge(previousSound_);
+    AppTest::TearDown();
+  }
+
+  static int Bottom() { return MaximizedWindowHeight() - 8; }
+
+  TformOptions* options_ = nullptr;
+  TFormMessage* window_ = nullptr;
+  std::string sound_;
+  TPlaySoundEdge previousSound_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ReminderWindow, AShortTextShowsFlushRightAboveTheTaskbar) {
+  window_->ShowMessageWindow("Take a break", "Hourlark");
+  Pump(50);
+  EXPECT_TRUE(window_->Visible());
+  EXPECT_TRUE(IsWindowVisible(window_->Handle()));
+  EXPECT_EQ(window_->lMessage->Caption(), "Take a break");
+  EXPECT_EQ(window_->Width(), 190);
+  EXPECT_EQ(window_->Height(), 81);
+  EXPECT_EQ(window_->lMessage->Width(), 180);
+  EXPECT_EQ(window_->btOK->Left(), (190 - window_->btOK->Width()) / 2);
+  EXPECT_EQ(window_->Left(), EdgeScreenSize().Width - 190);
+  EXPECT_EQ(window_->Top(), Bottom() - 81);
+  // The caption: the service's name and the time of the reminder.
+  const std::string caption = window_->Caption();
+  ASSERT_EQ(caption.rfind("Hourlark ", 0), 0u) << caption;
+  TDateTime shown;
+  EXPECT_TRUE(TryStrToTime(caption.substr(9), shown)) << caption;
+
+  window_->btOK->Click();
+  EXPECT_FALSE(window_->Visible());
+}
+
+TEST_F(ReminderWindow, ALongTextWidensTheWindowAndASecondReminderReplacesTheFirst) {
+  window_->ShowMessageWindow("Take a break", "Hourlark");
+  const std::string text = "You have worked enough. Take a rest for today, and tomorrow as well";
+  window_->ShowMessageWindow(text, "Hourlark");
+  Pump(50);
+  const int textWidth = window_->lMessTest->Width();
+  ASSERT_GT(textWidth, 180);
+  EXPECT_FALSE(window_->lMessTest->Visible());
+  EXPECT_TRUE(window_->Visible());
+  EXPECT_EQ(window_->lMessage->Caption(), text);
+  EXPECT_EQ(window_->Width(), textWidth + 10);
+  EXPECT_EQ(window_->lMessage->Width(), textWidth);
+  EXPECT_EQ(window_->Left() + window_->Width(), EdgeScreenSize().Width);
+  EXPECT_EQ(window_->btOK->Left(), (textWidth + 10 - window_->btOK->Width()) / 2);
+  // Back to a short text, back to the usual width.
+  window_->ShowMessageWindow("Stretch", "Hourlark");
+  EXPECT_EQ(window_->Width(), 190);
+  EXPECT_EQ(window_->Left(), EdgeScreenSize().Width - 190);
+}
+
+TEST_F(ReminderWindow, RemindersUseTheOptionsAsTheyStand) {
+  // The defaults: a break every 30 minutes without sound, a limit at 6 hours.
+  RunReminders(*options_, *window_, EncodeTime(0, 29, 59, 0), "Hourlark");
+  EXPECT_FALSE(window_->Visible());
+  RunReminders(*options_, *window_, EncodeTime(0, 30, 0, 0), "Hourlark");
+  EXPECT_TRUE(window_->Visible());
+  EXPECT_EQ(window_->lMessage->Caption(), "Take a break for 5 minutes");
+  EXPECT_TRUE(g_played.empty());
+
+  // A quoted sound file name plays the file; a sound that fails still shows the text.
+  options_->edRemindDoneSound->SetText("\"" + sound_ + "\"");
+  g_soundWorks = false;
+  window_->Hide();
+  RunReminders(*options_, *window_, EncodeTime(6, 0, 0, 0), "Hourlark");
+  EXPECT_EQ(g_played, std::vector<std::string>{sound_});
+  EXPECT_TRUE(window_->Visible());
+  EXPECT_EQ(window_->lMessage->Caption(), "You have worked enough. Take a rest for today");
+
+  // An empty text gives the sound alone.
+  window_->Hide();
+  options_->edRemindDoneMessage->SetText("");
+  RunReminders(*options_, *window_, EncodeTime(6, 0, 0, 0), "Hourlark");
+  EXPECT_EQ(g_played.size(), 2u);
+  EXPECT_FALSE(window_->Visible());
+
+  // Switched off: nothing.
+  options_->cbRemindEvery->SetChecked(false);
+  RunReminders(*options_, *window_, EncodeTime(1, 0, 0, 0), "Hourlark");
+  EXPECT_FALSE(window_->Visible());
+}
+
+TEST_F(ReminderWindow, AZeroPeriodLeftInTheDialogGivesNoReminderAndNoError) {
+  options_->edRemindEvery->SetText("0");
+  options_->edRemindDoneAgain->SetText("0");
+  options_->cbRemindDoneAgain->SetChecked(true);
+  // Read as the smallest allowed period, one minute.
+  RunReminders(*options_, *window_, EncodeTime(0, 1, 0, 0), "Hourlark");
+  EXPECT_TRUE(window_->Visible());
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(ReminderWindow, RemindersWaitWhileTheDialogHoldsUnappliedChanges) {
+  options_->Show();
+  Pump(50);
+  // Each activation starts with nothing to apply.
+  EXPECT_FALSE(options_->btApply->Enabled());
+  RunReminders(*options_, *window_, EncodeTime(0, 30, 0, 0), "Hourlark");
+  EXPECT_TRUE(window_->Visible());
+  window_->Hide();
+  options_->edRemindEveryMessage->SetText("Walk around");
+  EXPECT_TRUE(options_->btApply->Enabled());
+  RunReminders(*options_, *window_, EncodeTime(1, 0, 0, 0), "Hourlark");
+  EXPECT_FALSE(window_->Visible());
+  // Once the dialog is closed (Cancel keeps what was typed), the changed text is used.
+  options_->Hide();
+  RunReminders(*options_, *window_, EncodeTime(1, 30, 0, 0), "Hourlark");
+  EXPECT_TRUE(window_->Visible());
+  EXPECT_EQ(window_->lMessage->Caption(), "Walk around");
+}
+
+TEST_F(ReminderWindow, SoundFileNamesLoseTheirQuotesAndMissingFilesPlayNothing) {
+  options_->PlaySoundFile("\"" + sound_ + "\"");
+  options_->PlaySoundFile(sound_);
+  options_->PlaySoundFile("\"");
+  options_->PlaySoundFile("\"\"");
+  options_->PlaySoundFile("");
+  options_->PlaySoundFile(sound_ + ".missing");
+  EXPECT_EQ(g_played, (std::vector<std::string>{sound_, sound_}));
+}
+
+TEST_F(ReminderWindow, TheReminderControlsFollowTheirCheckBoxes) {
+  options_->cbRemindDoneAgain->SetChecked(true);
+  EXPECT_TRUE(options_->edRemindDoneAgain->Enabled());
+  options_->cbRemindDone->SetChecked(false);
+  EXPECT_FALSE(options_->edRemindDone->Enabled());
+  EXPECT_FALSE(options_->cbRemindDoneAgain->Enabled());
+  EXPECT_FALSE(options_->edRemindDoneAgain->Enabled());
+  EXPECT_FALSE(options_->edRemindDoneMessage->Enabled());
+  options_->cbRemindDoneAgain->SetChecked(false);
+  options_->cbRemindDone->SetChecked(true);
+  EXPECT_TRUE(options_->cbRemindDoneAgain->Enabled());
+  EXPECT_FALSE(options_->edRemindDoneAgain->Enabled());
+  options_->cbRemindEvery->SetChecked(false);
+  EXPECT_FALSE(options_->edRemindEvery->Enabled());
+  EXPECT_FALSE(options_->edRemindEverySound->Enabled());
+  EXPECT_TRUE(options_->edRemindDoneSound->Enabled());
+}
+
+TEST_F(ReminderWindow, OkStoresOnlyUnappliedChangesAndApplyKeepsNumbersInRange) {
+  // Applying writes the start-with-Windows value: it must not be left in the test prefix.
+  options_->cbAutoStart->SetChecked(false);
+  int applied = 0;
+  options_->OnApplied = [&](TObject*) { ++applied; };
+  options_->btApply->SetEnabled(false);
+  options_->btOK->Click();
+  EXPECT_EQ(applied, 0);
+  options_->edRemindEvery->SetText("0");
+  EXPECT_TRUE(options_->btApply->Enabled());
+  options_->btOK->Click();
+  EXPECT_EQ(applied, 1);
+  EXPECT_FALSE(options_->btApply->Enabled());
+  EXPECT_EQ(options_->edRemindEvery->Text(), "1");
+}
