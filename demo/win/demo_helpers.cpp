@@ -1,0 +1,55 @@
+#include "demo/win/demo_helpers.h"
+
+#include <cstring>
+#include <string>
+
+#include "demo/demo_texts.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/streams.h"
+#include "platform/wcl/win/bitmap.h"
+#include "platform/wcl/win/edges.h"
+#include "platform/wcl/win/screen.h"
+
+UINT IconClipboardFormat() {
+  static const UINT format = RegisterClipboardFormatA("Hourlark Icon");
+  return format;
+}
+
+void SaveIconToClipboard(TIcon* icon) {
+  TMemoryStream stream;
+  icon->SaveToStream(stream);
+  if (stream.Size() == 0) return;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(stream.Size()));
+  if (block == nullptr) throw EOutOfResources("Out of memory");
+  void* p = GlobalLock(block);
+  if (p != nullptr) std::memcpy(p, stream.Memory(), static_cast<size_t>(stream.Size()));
+  GlobalUnlock(block);
+  if (p == nullptr || SetClipboardData(IconClipboardFormat(), block) == nullptr) {
+    GlobalFree(block);
+    throw EOutOfResources("Cannot put the icon on the clipboard");
+  }
+}
+
+bool LoadIconFromClipboard(TIcon* icon) {
+  HANDLE block = GetClipboardData(IconClipboardFormat());
+  if (block == nullptr) return false;
+  const void* p = GlobalLock(block);
+  if (p == nullptr) return false;
+  TMemoryStream stream;
+  try {
+    stream.WriteBuffer(p, static_cast<int64_t>(GlobalSize(block)));
+  } catch (...) {
+    GlobalUnlock(block);
+    throw;
+  }
+  GlobalUnlock(block);
+  stream.SetPosition(0);
+  icon->LoadFromStream(stream);
+  return true;
+}
+
+void ShowNotImplemented() {
+  if (Screen != nullptr) Screen->SetCursor(crDefault);
+  EdgeMessageBox(SNotImplemented, std::string(), MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+  throw EAbort("");
+}

@@ -1,0 +1,241 @@
+#include "demo/gif_lzw.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "demo/demo_texts.h"
+#include "gif_test_bytes.h"
+#include "platform/rtl/exceptions.h"
+
+using namespace gif_test;
+
+namespace {
+
+struct TPicture {
+  TGifPixels Pixels;
+  std::vector<uint8_t> Bits;
+
+  TPicture(int width, int height, int bits) {
+    Pixels.Width = width;
+    Pixels.Height = height;
+    Pixels.BitCount = bits;
+    Bits.assign(Pixels.Stride() * static_cast<size_t>(height), 0);
+    Pixels.Bits = Bits.data();
+  }
+  // Rows of a picture are padded; only the pixels' own bits are compared.
+  unsigned At(int x, int y) const {
+    const uint8_t* row = Bits.data() + static_cast<size_t>(Pixels.Height - 1 - y) * Pixels.Stride();
+    switch (Pixels.BitCount) {
+      case 1: return (row[x / 8] >> (7 - x % 8)) & 1;
+      case 4: return x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 15;
+      default: return row[x];
+    }
+  }
+  bool SamePixels(const TPicture& other) const {
+    for (int y = 0; y < Pixels.Height; ++y)
+      for (int x = 0; x < Pixels.Width; ++x)
+        if (At(x, y) != other.At(x, y)) return false;
+    return true;
+  }
+};
+
+TPicture Noise(int width, int height, int bits, unsigned seed, int colors = 256) {
+  TPicture picture(width, height, bits);
+  std::mt19937 random(seed);
+  if (bits == 8) {
+    for (uint8_t& b : picture.Bits) b = static_cast<uint8_t>(random() % static_cast<unsigned>(colors));
+  } else {
+    for (uint8_t& b : picture.Bits) b = static_cast<uint8_t>(random());
+  }
+  return picture;
+}
+
+TGifDecodeResult Decode(const std::vector<uint8_t>& raster, TPicture& into, int frameBits, bool interlaced = false,
+                        bool tolerant = true) {
+  return DecodeGifRaster(raster.data(), raster.size(), into.Pixels, frameBits, interlaced, tolerant);
+}
+
+// A decoder written the plain way, as other programs read GIF rasters: every code after the
+// first defines an entry, the width grows when the next entry would not fit, and the end
+// code must come. Returns the number of pixels before the end code, or -1 when the codes
+// do not follow the format.
+long ReferencePixelCount(const std::vector<uint8_t>& raster) {
+  int m = raster.at(0);
+  std::vector<uint8_t> data;
+  size_t pos = 1;
+  for (;;) {
+    if (pos >= raster.size()) return -1;
+    uint8_t length = raster[pos++];
+    if (length == 0) break;
+    if (pos + length > raster.size()) return -1;
+    data.insert(data.end(), raster.begin() + static_cast<long>(pos), raster.begin() + static_cast<long>(pos + length));
+    pos += length;
+  }
+  if (pos != raster.size()) return -1;
+  const int clear = 1 << m, end = clear + 1;
+  int width = m + 1, next = clear + 2;
+  bool first = true;
+  std::vector<long> lengths(4096, 1);
+  long pixels = 0, previous = 0;
+  size_t bit = 0;
+  for (;;) {
+    if (bit + static_cast<size_t>(width) > data.size() * 8) return -1;
+    int code = 0;
+    for (int i = 0; i < width; ++i, ++bit) code |= ((data[bit / 8] >> (bit % 8)) & 1) << i;
+    if (code == end) return (data.size() * 8 - bit < 8) ? pixels : -1;
+    if (code == clear) {
+      width = m + 1;
+      next = clear + 2;
+      first = true;
+      continue;
+    }
+    if (code > next || (first && code >= clear)) return -1;
+    long length = code < clear ? 1 : code == next ? lengths[static_cast<size_t>(previous)] + 1
+                                                  : lengths[static_cast<size_t>(code)];
+    pixels += length;
+    if (!first && next < 4096) {
+      lengths[static_cast<size_t>(next)] = lengths[static_cast<size_t>(previous)] + 1;
+      ++next;
+      if (next == (1 << width) && width < 12) ++width;
+    }
+    first = false;
+    previous = code;
+  }
+}
+
+}  // namespace
+
+TEST(GifLzw, RoundTripsPicturesOfEveryDepthAndShape) {
+  struct Case {
+    int width, height, bits, colors;
+    bool interlaced;
+  };
+  for (const Case& c : {Case{1, 1, 1, 2, false}, Case{7, 3, 1, 2, true}, Case{13, 9, 4, 16, false},
+                        Case{5, 17, 4, 16, true}, Case{31, 11, 8, 256, false}, Case{256, 256, 8, 256, false},
+                        Case{300, 40, 8, 3, true}, Case{640, 8, 1, 2, false}}) {
+    TPicture picture = Noise(c.width, c.height, c.bits, static_cast<unsigned>(c.width * 31 + c.height), c.colors);
+    std::vector<uint8_t> raster = EncodeGifRaster(picture.Pixels, c.interlaced);
+    EXPECT_EQ(raster[0], c.bits == 1 ? 2 : c.bits);
+    TPicture decoded(c.width, c.height, c.bits);
+    EXPECT_EQ(Decode(raster, decoded, c.bits, c.interlaced), TGifDecodeResult::Complete);
+    EXPECT_TRUE(decoded.SamePixels(picture)) << c.width << "x" << c.height << "x" << c.bits;
+    // Other readers see exactly the picture's pixels and a proper end code.
+    EXPECT_EQ(ReferencePixelCount(raster), static_cast<long>(c.width) * c.height) << c.width << "x" << c.height;
+  }
+}
+
+TEST(GifLzw, CodeStreamsEndCleanlyAtEveryDictionarySize) {
+  // Pictures of every length up to past the first reset: the last code falls at every
+  // dictionary size, so the end code comes right after each width change and on every bit
+  // offset; and long uniform runs reach the reset on various pixels.
+  for (int bits : {1, 4}) {
+    for (int width = 1; width <= 1500; ++width) {
+      TPicture picture = Noise(width, 1, bits, static_cast<unsigned>(width));
+      std::vector<uint8_t> raster = EncodeGifRaster(picture.Pixels, false);
+      ASSERT_EQ(ReferencePixelCount(raster), width) << bits << " bits, " << width;
+    }
+  }
+  for (int width : {1, 2, 100, 4093, 4094, 4095, 9000, 20000}) {
+    TPicture picture(width, 1, 8);
+    std::vector<uint8_t> raster = EncodeGifRaster(picture.Pixels, false);
+    EXPECT_EQ(ReferencePixelCount(raster), width) << width;
+    TPicture decoded(width, 1, 8);
+    decoded.Bits.assign(decoded.Bits.size(), 0xEE);
+    EXPECT_EQ(Decode(raster, decoded, 8), TGifDecodeResult::Complete);
+    EXPECT_TRUE(decoded.SamePixels(picture)) << width;
+  }
+}
+
+TEST(GifLzw, SubBlocksHold255BytesUntilTheLast) {
+  TPicture picture = Noise(200, 50, 8, 7);
+  std::vector<uint8_t> raster = EncodeGifRaster(picture.Pixels, false);
+  size_t pos = 1;
+  int blocks = 0;
+  while (raster.at(pos) != 0) {
+    size_t length = raster[pos];
+    pos += length + 1;
+    ++blocks;
+    if (raster.at(pos) != 0) {
+      EXPECT_EQ(length, 255u);
+    }
+  }
+  EXPECT_GT(blocks, 10);
+  EXPECT_EQ(pos + 1, raster.size());
+}
+
+TEST(GifLzw, ReportsProgressByRowsFromZeroToHundred) {
+  TPicture picture = Noise(10, 4, 8, 3);
+  std::vector<int> seen;
+  EncodeGifRaster(picture.Pixels, false, [&](int percent) { seen.push_back(percent); });
+  EXPECT_EQ(seen, (std::vector<int>{0, 25, 50, 75, 100, 100}));
+}
+
+TEST(GifLzw, DecodesRastersWithoutALeadingClearCode) {
+  TPicture decoded(4, 1, 1);
+  std::vector<uint8_t> raster = Raster(2, PackCodes({{0, 3}, {1, 3}, {6, 3}, {5, 4}}));
+  EXPECT_EQ(Decode(raster, decoded, 1), TGifDecodeResult::Complete);
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(decoded.At(x, 0), static_cast<unsigned>(x % 2)) << x;
+}
+
+TEST(GifLzw, CodeSizeBelowTheFrameBitsStillUsesTheDictionary) {
+  // Frame of 8 colours coded with size 2: code 6 is the string (1, 2), not the colour 6.
+  TPicture decoded(4, 1, 4);
+  std::vector<uint8_t> raster = Raster(2, PackCodes({{4, 3}, {1, 3}, {2, 3}, {6, 3}, {5, 4}}));
+  EXPECT_EQ(Decode(raster, decoded, 3), TGifDecodeResult::Complete);
+  EXPECT_EQ(decoded.At(0, 0), 1u);
+  EXPECT_EQ(decoded.At(1, 0), 2u);
+  EXPECT_EQ(decoded.At(2, 0), 1u);
+  EXPECT_EQ(decoded.At(3, 0), 2u);
+}
+
+TEST(GifLzw, RefusesCodeSizesOutsideTwoToNine) {
+  TPicture decoded(4, 1, 8);
+  for (int size : {0, 1, 10, 12}) {
+    try {
+      Decode(Raster(size, PackCodes({{0, 3}})), decoded, 8);
+      FAIL() << size;
+    } catch (const EInvalidGraphicOperation& error) {
+      EXPECT_EQ(error.Message(), SGIFCodeSizeError);
+    }
+  }
+}
+
+TEST(GifLzw, CutDataKeepsTheRowsDecodedSoFar) {
+  TPicture picture = Noise(40, 20, 8, 9, 4);
+  std::vector<uint8_t> raster = EncodeGifRaster(picture.Pixels, false);
+  std::vector<uint8_t> cut(raster.begin(), raster.begin() + static_cast<long>(raster.size() / 2));
+  TPicture decoded(40, 20, 8);
+  EXPECT_EQ(Decode(cut, decoded, 8), TGifDecodeResult::Truncated);
+  for (int x = 0; x < 40; ++x) EXPECT_EQ(decoded.At(x, 0), picture.At(x, 0));
+}
+
+TEST(GifLzw, HostileCodesNeverWriteOutsideThePicture) {
+  // Random rasters: codes beyond the table, first codes naming entries, chains through
+  // entries never assigned. Run under the address sanitizer on the host.
+  std::mt19937 random(42);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> raster{static_cast<uint8_t>(2 + round % 8)};
+    int blocks = 1 + static_cast<int>(random() % 4);
+    for (int b = 0; b < blocks; ++b) {
+      uint8_t length = static_cast<uint8_t>(1 + random() % 255);
+      raster.push_back(length);
+      for (int i = 0; i < length; ++i) raster.push_back(static_cast<uint8_t>(random()));
+    }
+    raster.push_back(0);
+    int width = 1 + static_cast<int>(random() % 70), height = 1 + static_cast<int>(random() % 30);
+    for (int bits : {1, 4, 8}) {
+      TPicture decoded(width, height, bits);
+      Decode(raster, decoded, bits == 1 ? 1 : bits == 4 ? 3 : 8, round % 2 == 1, true);
+    }
+  }
+}
+
+TEST(GifLzw, ZeroSizedPicturesEncodeToAnEndCodeAndDecodeToNothing) {
+  TPicture empty(0, 0, 8);
+  std::vector<uint8_t> raster = EncodeGifRaster(empty.Pixels, false);
+  EXPECT_EQ(ReferencePixelCount(raster), 0);
+  TPicture zeroWidth(0, 5, 8);
+  EXPECT_EQ(Decode(raster, zeroWidth, 8), TGifDecodeResult::Complete);
+}
