@@ -82,9 +82,15 @@ public:
     std::string commandLine = "\"" + program + "\" " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    started_ = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                              nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
-                              &info_) != FALSE;
+    // A program copied a moment ago can still be held by a scanner or a busy file system;
+    // a start is tried a few times before the test gives up on it.
+    for (int attempt = 0; attempt < 5 && !started_; ++attempt) {
+      if (attempt > 0) Sleep(200);
+      started_ = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
+                                &info_) != FALSE;
+      if (!started_) error_ = GetLastError();
+    }
   }
   ~Child() {
     if (!started_) return;
@@ -99,6 +105,8 @@ public:
   Child& operator=(const Child&) = delete;
 
   bool Started() const { return started_; }
+  // The system's error code of the last failed start.
+  DWORD StartError() const { return error_; }
   bool Running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
   bool EndsWithin(int milliseconds) const {
     return WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0;
@@ -134,6 +142,7 @@ private:
 
   PROCESS_INFORMATION info_ = {};
   bool started_ = false;
+  DWORD error_ = 0;
 };
 
 std::string WindowTitle(HWND window) {
@@ -165,7 +174,7 @@ protected:
 TEST_F(ActiveTaskProbe, ReportsTheFullPathOfTheProgramInFront) {
   std::string path = PlaceTarget("front target.exe");
   Child target(path, "Front target window");
-  ASSERT_TRUE(target.Started());
+  ASSERT_TRUE(target.Started()) << "start error " << target.StartError();
   HWND window = target.Window();
   ASSERT_NE(window, nullptr);
 
@@ -188,8 +197,8 @@ TEST_F(ActiveTaskProbe, EndsAProgramOnlyWhenItsPathIsBlocked) {
   std::string keptPath = PlaceTarget("kept.exe");
   Child blocked(blockedPath, "Blocked");
   Child kept(keptPath, "Kept");
-  ASSERT_TRUE(blocked.Started());
-  ASSERT_TRUE(kept.Started());
+  ASSERT_TRUE(blocked.Started()) << "start error " << blocked.StartError();
+  ASSERT_TRUE(kept.Started()) << "start error " << kept.StartError();
   ASSERT_NE(blocked.Window(), nullptr);
   ASSERT_NE(kept.Window(), nullptr);
 
@@ -224,7 +233,7 @@ TEST_F(ActiveTaskProbe, SeesAScreenSaverRunningFromTheSystemDirectory) {
 
   // A ".scr" file outside the system directory is an ordinary program.
   Child elsewhere(PlaceTarget("x.scr"), "Not a saver");
-  ASSERT_TRUE(elsewhere.Started());
+  ASSERT_TRUE(elsewhere.Started()) << "start error " << elsewhere.StartError();
   ASSERT_NE(elsewhere.Window(), nullptr);
   SetScreenSaverWatch(-1);
   GetActiveTask();
@@ -232,7 +241,7 @@ TEST_F(ActiveTaskProbe, SeesAScreenSaverRunningFromTheSystemDirectory) {
 
   {
     Child saver(saverPath, "Saver");
-    ASSERT_TRUE(saver.Started());
+    ASSERT_TRUE(saver.Started()) << "start error " << saver.StartError();
     ASSERT_NE(saver.Window(), nullptr);
 
     // Until the watch starts, sampling leaves the flag alone.
@@ -263,7 +272,7 @@ void ExpectLibraryAbsentCaseRuns(const ScratchFolder& folder) {
               "--gtest_filter=ActiveTaskProbeAlone.DISABLED_EverySampleIsEmpty "
               "--gtest_output=xml:\"" + report + "\"",
               folder.Path());
-  ASSERT_TRUE(child.Started());
+  ASSERT_TRUE(child.Started()) << "start error " << child.StartError();
   ASSERT_TRUE(child.EndsWithin(60000));
   EXPECT_EQ(child.ExitCode(), 0u);
   std::ifstream in(report);
