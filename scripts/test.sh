@@ -16,6 +16,13 @@ step "win64: configure and build"
 cmake --preset win64 >/dev/null && cmake --build --preset win64 || exit 1
 step "win32: configure and build (deliverable)"
 cmake --preset win32 >/dev/null && cmake --build --preset win32 || exit 1
+# The deliverables must really be 32-bit Windows programs.
+for binary in app/Hourlark.exe demo/hl2demo.exe platform/qatask/qatask.dll; do
+  if ! i686-w64-mingw32-objdump -f "build/win32/$binary" | grep -q "file format pei-i386"; then
+    echo "build/win32/$binary is not a 32-bit Windows program"
+    exit 1
+  fi
+done
 
 step "host: tests"
 ctest --preset host || status=1
