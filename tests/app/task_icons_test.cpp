@@ -5,7 +5,6 @@
 #include <map>
 #include <set>
 
-#include "kit/str_holder.h"
 #include "platform/rtl/exceptions.h"
 
 namespace {
@@ -97,17 +96,4 @@ TEST(CollectTaskIconsTest, AStoppedLoadKeepsWhatItFoundAndTheNextLoadsOnlyTheRes
   EXPECT_EQ(set.Count(), 3);
   for (const char* path : {Edit, Mail, Calc}) EXPECT_EQ(source.counted[path], 1) << path;
   ExpectNamesBesideTheirImages(set);
-}
-
-TEST(TaskIconIndexTest, TreesCountTheirOwnAndTheGroupImagesBeforeTheIcons) {
-  TStrHolder names(nullptr);
-  names.SetSorted(true);
-  names.SetDuplicates(dupIgnore);
-  names.Strings()->Add(std::string(Edit) + "\t");
-  names.Strings()->Add(std::string(Mail) + "\t");
-  EXPECT_EQ(TaskListImageIndex(names, Mail), 1);
-  EXPECT_EQ(TaskListImageIndex(names, "c:\\apps\\edit.exe"), 0);
-  EXPECT_EQ(TaskListImageIndex(names, Calc), -1);
-  EXPECT_EQ(TaskTreeImageIndex(names, Mail, 16, 3), 16 + 1 + 3);
-  EXPECT_EQ(TaskTreeImageIndex(names, Calc, 16, 3), -1);
 }
