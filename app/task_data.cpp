@@ -70,7 +70,7 @@ void SplitTab3(const std::string& line, std::string& path, std::string& descript
 bool FindTask(const TStringList& list, const std::string& key, int& index) {
   int low = 0;
   int high = list.Count() - 1;
-  bool found = false;
+  int hit = -1;
   while (low <= high) {
     const int middle = low + (high - low) / 2;
     const int compared = AnsiCompareText(TaskKey(list.Strings(middle)), key);
@@ -79,14 +79,28 @@ bool FindTask(const TStringList& list, const std::string& key, int& index) {
     } else {
       high = middle - 1;
       if (compared == 0) {
-        found = true;
+        hit = middle;
         // With duplicates accepted the search goes on to the left to the first such line.
-        if (list.Duplicates() != dupAccept) low = middle;
+        if (list.Duplicates() != dupAccept) break;
       }
     }
   }
+  if (hit >= 0) {
+    index = hit;
+    return true;
+  }
   index = low;
-  return found;
+  // The list is sorted by whole lines, and the locale's comparison can order two lines
+  // differently from their keys (a TAB weighs more than a blank, hyphens count last). A key
+  // the search missed is looked for line by line before it is taken as new, so a known
+  // program never gets a second line.
+  for (int i = 0; i < list.Count(); ++i) {
+    if (AnsiCompareText(TaskKey(list.Strings(i)), key) == 0) {
+      index = i;
+      return true;
+    }
+  }
+  return false;
 }
 
 bool FindTask(const TStrHolder& holder, const std::string& key, int& index) {

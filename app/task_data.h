@@ -33,7 +33,8 @@ void SplitTab3(const std::string& line, std::string& path, std::string& descript
 // Binary search of a sorted list by the text before the first TAB of each line (the whole
 // line has no TAB: an empty key), ignoring case in the user's locale. Returns whether key is
 // there; index receives the first line with that key when the list accepts duplicates, the
-// line found otherwise, and the insertion place when there is none.
+// line found otherwise, and the insertion place when there is none. A key the search misses
+// because the locale orders lines and keys differently is still found, by a scan.
 bool FindTask(const TStringList& list, const std::string& key, int& index);
 bool FindTask(const TStrHolder& holder, const std::string& key, int& index);
 

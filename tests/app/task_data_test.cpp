@@ -95,6 +95,27 @@ TEST_F(TaskData, FindTaskSearchesByPathIgnoringCase) {
   EXPECT_EQ(index, 1);
 }
 
+TEST_F(TaskData, FindTaskFindsKeysWhoseLinesSortOtherwise) {
+  // Under the system's locale comparison a TAB weighs more than a blank, so the line of
+  // "a.exe" sorts after the line of "a.exe b" although its key sorts first.
+  TStringList sorted;
+  MakeTaskList(sorted);
+  for (const char* line : {"C:\\x\\a.exe b\tAB\t0", "C:\\x\\a.exe\tA\t0", "C:\\x\\a-b.exe\tH\t6",
+                           "C:\\x\\ab.exe\tN\t1"})
+    sorted.Add(line);
+  int index = -1;
+  for (const char* key : {"C:\\x\\a.exe", "C:\\x\\a.exe b", "C:\\x\\a-b.exe", "C:\\x\\ab.exe"}) {
+    ASSERT_TRUE(FindTask(sorted, key, index)) << key;
+    EXPECT_EQ(sorted.Strings(index).substr(0, std::string(key).size() + 1), std::string(key) + "\t");
+  }
+  // Lines in any order: a key is still found where it stands.
+  TStringList unordered;
+  for (const char* line : {"C:\\z.exe\tZ\t1", "C:\\a.exe\tA\t1", "C:\\m.exe\tM\t1"}) unordered.Add(line);
+  EXPECT_TRUE(FindTask(unordered, "c:\\A.exe", index));
+  EXPECT_EQ(index, 1);
+  EXPECT_FALSE(FindTask(unordered, "C:\\b.exe", index));
+}
+
 TEST_F(TaskData, BlockedListHoldsGroupSixPathsLastFirst) {
   TStringList list;
   list.Add("C:\\a.exe\tA\t6");
