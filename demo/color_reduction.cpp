@@ -338,6 +338,54 @@ std::vector<uint8_t> ReducedBitmapFile(const TDibImage& source, uint8_t method) 
   return file;
 }
 
+void KeepKeyColor(const TDibImage& source, TDibImage& reduced, uint32_t key) {
+  const uint8_t keyR = static_cast<uint8_t>(key), keyG = static_cast<uint8_t>(key >> 8),
+                keyB = static_cast<uint8_t>(key >> 16);
+  const size_t stride = reduced.Stride();
+  std::vector<uint64_t> uses(256, 0);
+  bool anyKey = false;
+  ForEachPixel(source, [&](int y, int x, TRgb c) {
+    if (c.R == keyR && c.G == keyG && c.B == keyB)
+      anyKey = true;
+    else
+      ++uses[reduced.Bits[static_cast<size_t>(y) * stride + static_cast<size_t>(x)]];
+  });
+  if (!anyKey || reduced.Palette.size() < 256) return;
+  auto isKey = [&](const TDibColor& c) { return c.Red == keyR && c.Green == keyG && c.Blue == keyB; };
+  // The entry for the key: one no other pixel uses (the key's own first), else the least used.
+  size_t entry = 0;
+  for (size_t i = 1; i < 256; ++i) {
+    bool better = uses[i] < uses[entry] ||
+                  (uses[i] == uses[entry] && isKey(reduced.Palette[i]) && !isKey(reduced.Palette[entry]));
+    if (better) entry = i;
+  }
+  const TDibColor old = reduced.Palette[entry];
+  reduced.Palette[entry] = TDibColor{keyB, keyG, keyR, 0};
+  // Other entries of the key colour move by one step of blue, so the key stays unique.
+  for (size_t i = 0; i < 256; ++i)
+    if (i != entry && isKey(reduced.Palette[i])) reduced.Palette[i].Blue ^= 1;
+  std::vector<uint8_t> moved(256);
+  for (size_t i = 0; i < 256; ++i) moved[i] = static_cast<uint8_t>(i);
+  if (uses[entry] > 0) {
+    // The pixels that had the entry go to the nearest of the others.
+    long best = -1;
+    for (size_t i = 0; i < 256; ++i) {
+      if (i == entry) continue;
+      const TDibColor& p = reduced.Palette[i];
+      long dr = p.Red - old.Red, dg = p.Green - old.Green, db = p.Blue - old.Blue;
+      long distance = dr * dr + dg * dg + db * db;
+      if (best < 0 || distance < best) {
+        best = distance;
+        moved[entry] = static_cast<uint8_t>(i);
+      }
+    }
+  }
+  ForEachPixel(source, [&](int y, int x, TRgb c) {
+    uint8_t& index = reduced.Bits[static_cast<size_t>(y) * stride + static_cast<size_t>(x)];
+    index = (c.R == keyR && c.G == keyG && c.B == keyB) ? static_cast<uint8_t>(entry) : moved[index];
+  });
+}
+
 TDibImage ToTrueColor(const TDibImage& source) {
   TDibImage out;
   out.Width = source.Width;

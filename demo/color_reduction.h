@@ -32,5 +32,11 @@ TDibImage ReduceTo8Bit(const TDibImage& source, uint8_t method, uint32_t* colorC
 // The bitmap file of ReduceTo8Bit's result, its header declaring the colour count.
 std::vector<uint8_t> ReducedBitmapFile(const TDibImage& source, uint8_t method);
 
+// Gives the see-through colour key (a plain RGB colour) of source its own exact entry in
+// reduced (source reduced to 8 bits), so that it can still be found after the reduction:
+// source's key pixels take that entry, and no other entry keeps the key colour. Without key
+// pixels nothing changes.
+void KeepKeyColor(const TDibImage& source, TDibImage& reduced, uint32_t key);
+
 // Any decoded picture (1, 4, 8, 16, 24 or 32 bits) as 24 bits a pixel.
 TDibImage ToTrueColor(const TDibImage& source);

@@ -177,7 +177,9 @@ void ReadFrame(TByteReader& in, const TGifImageInfo& image, TGifFrameInfo& frame
   raster.Width = ReadLe16(descriptor + 4);
   raster.Height = ReadLe16(descriptor + 6);
   raster.Packed = descriptor[8];
-  if (raster.Width > kMaxPictureSide || raster.Height > kMaxPictureSide) ShortData();
+  // The frame must lie within the largest logical screen a file may have.
+  if (frame.OriginLeft + raster.Width > kMaxPictureSide || frame.OriginTop + raster.Height > kMaxPictureSide)
+    ShortData();
   frame.RowsInterlaced = (raster.Packed & 0x40) != 0;
   if (raster.Packed & 0x80) {
     raster.BitsPerPixel = (raster.Packed & 7) + 1;
@@ -433,6 +435,8 @@ std::vector<uint8_t> WriteGif(TGifImageInfo& image, const std::vector<TGifFrameI
     width = std::max(width, frame->OriginLeft + frame->Raster->Width);
     height = std::max(height, frame->OriginTop + frame->Raster->Height);
   }
+  // What is written must be readable: the screen stays within the readers' caps.
+  if (width > kMaxPictureSide || height > kMaxPictureSide) throw EInvalidGraphicOperation(SGIFEncodeError);
   AppendField16(out, width);
   AppendField16(out, height);
   image.LogicalWidth = static_cast<uint16_t>(width);

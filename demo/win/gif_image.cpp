@@ -346,24 +346,24 @@ void TGIFImage::WriteData(TStream& stream) {
 void TGIFImage::EncodeFrame(TGIFFrame& frame) {
   if (!frame.bitmap_ || frame.bitmap_->Empty()) throw EInvalidGraphicOperation(SGIFNoData);
   TBitmap& bitmap = *frame.bitmap_;
-  std::vector<uint8_t> file;
+  TDibImage picture;
   TPixelFormat format = bitmap.PixelFormat();
   if (format != pf1bit && format != pf4bit && format != pf8bit) {
     uint8_t method = frame.Grayscale() ? kReduceGrayscale : DefaultReductionMethod;
     std::unique_ptr<TMemoryStream> reduced = BitmapToStream(&bitmap, pf8bit, method);
     if (reduced && reduced->Size() > 0) {
-      const auto* begin = static_cast<const uint8_t*>(reduced->Memory());
-      file.assign(begin, begin + reduced->Size());
+      picture = DecodeBmpFile(static_cast<const uint8_t*>(reduced->Memory()), static_cast<size_t>(reduced->Size()));
       if (method == kReduceGrayscale) frame.SetGrayscale(true);
+      // The reduction must not lose the see-through colour, or the frame would turn opaque.
+      if (frame.KeyColor() != clNone)
+        KeepKeyColor(ToTrueColor(bitmap.ToDibImage()), picture, static_cast<uint32_t>(PlainRgb(frame.KeyColor())));
     }
   }
-  if (file.empty()) {
+  if (picture.Bits.empty()) {
     TMemoryStream stream;
     bitmap.SaveToStream(stream);
-    const auto* begin = static_cast<const uint8_t*>(stream.Memory());
-    file.assign(begin, begin + stream.Size());
+    picture = DecodeBmpFile(static_cast<const uint8_t*>(stream.Memory()), static_cast<size_t>(stream.Size()));
   }
-  TDibImage picture = DecodeBmpFile(file.data(), file.size());
   if (picture.BitCount != 1 && picture.BitCount != 4 && picture.BitCount != 8)
     throw EInvalidGraphicOperation(SGIFEncodeError);
   Progress(psStarting, 0, std::string());
@@ -384,6 +384,71 @@ std::vector<uint8_t> TGIFImage::WriteBytes() {
     infos.push_back(&frame->info_);
   }
   return WriteGif(info_, infos, ColorToRGB);
+}
+
+namespace {
+
+// A copy of a bitmap handle the clipboard owns, in a bitmap of our own.
+void CopyClipboardBitmap(HANDLE handle, TBitmap& bitmap) {
+  if (handle == nullptr) throw EInvalidGraphic("Bitmap image is not valid");
+  auto copy = static_cast<HBITMAP>(CopyImage(handle, IMAGE_BITMAP, 0, 0, 0));
+  if (copy == nullptr) throw EInvalidGraphic("Bitmap image is not valid");
+  bitmap.SetHandle(copy);
+}
+
+}  // namespace
+
+void TGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+  if (!IsClipboardFormatAvailable(ClipboardFormat())) {
+    TBitmap bitmap;
+    CopyClipboardBitmap(format == CF_BITMAP && data != nullptr ? data : GetClipboardData(CF_BITMAP), bitmap);
+    Assign(&bitmap);
+    return;
+  }
+  HANDLE block = GetClipboardData(ClipboardFormat());
+  const auto* bytes = block != nullptr ? static_cast<const uint8_t*>(GlobalLock(block)) : nullptr;
+  if (bytes == nullptr) throw EReadError("Stream read error");
+  try {
+    // Another program wrote the block: its length must fit what the block holds.
+    size_t size = GlobalSize(block);
+    if (size < 4 || ReadLe32(bytes) > size - 4) throw EReadError("Stream read error");
+    LoadBytes(bytes + 4, ReadLe32(bytes), false);
+  } catch (...) {
+    GlobalUnlock(block);
+    throw;
+  }
+  GlobalUnlock(block);
+  if (frames_.empty()) return;
+  currentFrame_ = 0;
+  if (IsClipboardFormatAvailable(CF_BITMAP)) {
+    auto bitmap = std::make_unique<TBitmap>();
+    CopyClipboardBitmap(GetClipboardData(CF_BITMAP), *bitmap);
+    frames_[0]->bitmap_ = std::move(bitmap);
+  }
+}
+
+void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+  if (frames_.empty()) return;
+  TBitmap* first = frames_[0]->Bitmap();
+  format = CF_BITMAP;
+  data = first->Empty() ? nullptr : CopyImage(first->Handle(), IMAGE_BITMAP, 0, 0, 0);
+  palette = nullptr;
+  if (!std::all_of(frames_.begin(), frames_.end(), [](const auto& f) { return f->HasRaster(); })) return;
+  std::vector<uint8_t> bytes = WriteBytes();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 4);
+  if (block == nullptr) throw EOutOfResources("Out of memory");
+  auto* p = static_cast<uint8_t*>(GlobalLock(block));
+  if (p != nullptr) {
+    std::vector<uint8_t> prefix;
+    AppendLe32(prefix, static_cast<uint32_t>(bytes.size()));
+    std::memcpy(p, prefix.data(), 4);
+    std::memcpy(p + 4, bytes.data(), bytes.size());
+    GlobalUnlock(block);
+  }
+  if (p == nullptr || SetClipboardData(ClipboardFormat(), block) == nullptr) {
+    GlobalFree(block);
+    throw EOutOfResources("Cannot put the picture on the clipboard");
+  }
 }
 
 TGIFFrame* TGIFImage::AppendFrame(TGraphic* graphic) {

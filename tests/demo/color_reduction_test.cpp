@@ -186,3 +186,33 @@ TEST(ColorReduction, TrueColorCopyResolvesPalettesAndMasks) {
   EXPECT_EQ(rgb.Bits[2], 255);
   EXPECT_EQ(rgb.Bits[1], 0);
 }
+
+TEST(ColorReduction, KeyColourKeepsAnExactEntryOfItsOwn) {
+  // Median cut averages cells: the key (1, 2, 250) would come out as a box colour.
+  std::vector<TRgbPixel> pixels{{1, 2, 250}, {3, 3, 240}, {200, 10, 10}, {1, 2, 250}};
+  TDibImage source = TrueColor(4, 1, pixels);
+  TDibImage reduced = ReduceTo8Bit(source, kReduceMedianCut);
+  KeepKeyColor(source, reduced, 0xFA0201);
+  uint8_t key = IndexAt(reduced, 0, 0);
+  EXPECT_EQ(IndexAt(reduced, 3, 0), key);
+  EXPECT_EQ(PaletteColor(reduced, key), std::make_tuple(1, 2, 250));
+  EXPECT_NE(IndexAt(reduced, 1, 0), key);
+  EXPECT_NE(IndexAt(reduced, 2, 0), key);
+
+  // Every entry in use by other pixels: the least used one is given up to the key, its
+  // pixels move to the nearest other entry, and no other entry keeps the key's colour.
+  std::vector<TRgbPixel> many;
+  for (int i = 0; i < 256; ++i) many.push_back({i, 255 - i, i / 2});
+  many.push_back({0, 255, 0});  // the key, equal to the first colour's entry
+  many[0] = {0, 255, 1};
+  TDibImage wide = TrueColor(257, 1, many);
+  TDibImage reducedWide = ReduceTo8Bit(wide, kReducePopularity);
+  KeepKeyColor(wide, reducedWide, 0x00FF00);
+  uint8_t wideKey = IndexAt(reducedWide, 256, 0);
+  EXPECT_EQ(PaletteColor(reducedWide, wideKey), std::make_tuple(0, 255, 0));
+  for (int x = 0; x < 256; ++x) EXPECT_NE(IndexAt(reducedWide, x, 0), wideKey) << x;
+  for (int i = 0; i < 256; ++i) {
+    if (i == wideKey) continue;
+    EXPECT_NE(PaletteColor(reducedWide, i), std::make_tuple(0, 255, 0)) << i;
+  }
+}

@@ -193,6 +193,9 @@ TEST(GifReader, RefusesPicturesOverTheSizeCapsBeforeAllocating) {
   Bytes file = Header("GIF89a", 4, 1, BlackWhite());
   Append(file, Image(0, 0, 16385, 1, Raster0101()));
   EXPECT_THROW(Read(WithTrailer(file)), EReadError);
+  file = Header("GIF89a", 4, 1, BlackWhite());
+  Append(file, Image(0, 60000, 4, 1, Raster0101()));  // far outside any screen
+  EXPECT_THROW(Read(WithTrailer(file)), EReadError);
 
   // Within the caps but with far too little data to fill: known cut, nothing allocated.
   file = Header("GIF89a", 4, 1, BlackWhite());
@@ -355,7 +358,12 @@ TEST(GifWriter, FailsWithoutFramesAndWhenASizeDoesNotFit) {
   } catch (const EInvalidGraphicOperation& error) {
     EXPECT_EQ(error.Message(), SGIFNoData);
   }
+  // Everything written must read back: no side beyond the readers' caps.
   TGifDocument doc = Read(SmallGif());
+  doc.Frames[0].OriginLeft = kMaxPictureSide - 4;
+  EXPECT_EQ(Read(WriteGif(doc)).Image.LogicalWidth, kMaxPictureSide);
+  doc.Frames[0].OriginLeft = kMaxPictureSide - 3;
+  EXPECT_THROW(WriteGif(doc), EInvalidGraphicOperation);
   doc.Frames[0].OriginLeft = 65534;
   EXPECT_THROW(WriteGif(doc), EInvalidGraphicOperation);
 }

@@ -15,7 +15,9 @@ using Bytes = std::vector<uint8_t>;
 inline void Append(Bytes& out, const Bytes& more) {
   for (uint8_t byte : more) out.push_back(byte);
 }
-inline void Append(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
+inline void Append(Bytes& out, const std::string& text) {
+  for (char c : text) out.push_back(static_cast<uint8_t>(c));
+}
 inline void Le16(Bytes& out, int value) {
   out.push_back(static_cast<uint8_t>(value));
   out.push_back(static_cast<uint8_t>(value >> 8));

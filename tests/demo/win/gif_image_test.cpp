@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../gif_test_bytes.h"
+#include "demo/color_reduction.h"
 #include "demo/demo_texts.h"
 #include "platform/rtl/streams.h"
 
@@ -201,4 +202,167 @@ TEST(GifImage, AssignmentSharesRastersAndHandsOutTheCurrentFrame) {
   fromBitmap.Assign(nullptr);
   EXPECT_EQ(fromBitmap.FrameCount(), 0);
   EXPECT_TRUE(fromBitmap.Empty());
+}
+
+// ---- Writing --------------------------------------------------------------------------
+
+namespace {
+
+// A true-colour bitmap of width x 1 with the given colours.
+std::unique_ptr<TBitmap> Strip(const std::vector<TColor>& colors) {
+  std::unique_ptr<TBitmap> bitmap = Surface(static_cast<int>(colors.size()), 1, clWhite);
+  for (size_t x = 0; x < colors.size(); ++x) bitmap->Canvas()->SetPixels(static_cast<int>(x), 0, colors[x]);
+  return bitmap;
+}
+
+void ReloadThroughStoredForm(TGIFImage& from, TGIFImage& to) {
+  TMemoryStream stream;
+  from.WriteData(stream);
+  stream.SetPosition(0);
+  to.ReadData(stream);
+}
+
+}  // namespace
+
+TEST(GifImage, FramesBuiltFromBitmapsSurviveTheStoredForm) {
+  TGIFImage image;
+  TGIFFrame* first = image.AppendFrame(Strip({clRed, clLime, clBlue}).get());
+  first->SetDelayMs(120);
+  first->SetDisposal(2);
+  TGIFFrame* second = image.AppendFrame(Strip({clYellow, clRed}).get());
+  second->SetOriginLeft(1);
+  second->SetDelayMs(16);  // kept in hundredths: comes back as 10
+  second->SetKeyColor(clYellow);
+  image.SetLoopEnabled(true);
+  image.SetLoopCount(4);
+  EXPECT_EQ(image.VersionIndex(), 2);
+
+  TGIFImage again;
+  ReloadThroughStoredForm(image, again);
+  ASSERT_EQ(again.FrameCount(), 2);
+  EXPECT_TRUE(again.LoopEnabled());
+  EXPECT_EQ(again.LoopCount(), 4);
+  EXPECT_EQ(again.LogicalWidth(), 3);
+  EXPECT_EQ(again.Frames(0)->DelayMs(), 120);
+  EXPECT_EQ(again.Frames(0)->Disposal(), 2);
+  EXPECT_EQ(again.Frames(0)->KeyColor(), clNone);
+  EXPECT_EQ(again.Frames(1)->DelayMs(), 10);
+  EXPECT_EQ(again.Frames(1)->KeyColor(), clYellow);
+  EXPECT_EQ(again.Frames(1)->OriginLeft(), 1);
+  TBitmap* bitmap = again.Frames(0)->Bitmap();
+  EXPECT_EQ(Pixel(*bitmap, 0, 0), clRed);
+  EXPECT_EQ(Pixel(*bitmap, 1, 0), clLime);
+  EXPECT_EQ(Pixel(*bitmap, 2, 0), clBlue);
+  EXPECT_EQ(Pixel(*again.Frames(1)->Bitmap(), 1, 0), clRed);
+}
+
+TEST(GifImage, SingleFrameFromABitmapIsWrittenAs87a) {
+  TGIFImage image;
+  image.Assign(Strip({clRed, clBlue}).get());
+  TMemoryStream stream;
+  image.SaveToStream(stream);
+  std::string bytes(static_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
+  EXPECT_EQ(bytes.substr(0, 6), "GIF87a");
+  image.SetComments({"a comment"});
+  TMemoryStream second;
+  image.SaveToStream(second);
+  EXPECT_EQ(std::string(static_cast<const char*>(second.Memory()), 6), "GIF89a");
+}
+
+TEST(GifImage, GrayscaleFramesAreWrittenAsGrayLevels) {
+  TGIFImage image;
+  image.AppendFrame(Strip({RGB(100, 150, 200)}).get())->SetGrayscale(true);
+  TGIFImage again;
+  ReloadThroughStoredForm(image, again);
+  const int level = (77 * 100 + 150 * 150 + 29 * 200) >> 8;
+  EXPECT_EQ(Pixel(*again.Frames(0)->Bitmap(), 0, 0), RGB(level, level, level));
+}
+
+TEST(GifImage, KeyColourSurvivesAReductionThatAveragesColours) {
+  uint8_t saved = DefaultReductionMethod;
+  DefaultReductionMethod = kReduceMedianCut;
+  TGIFImage image;
+  const TColor key = RGB(1, 2, 250);
+  image.AppendFrame(Strip({key, RGB(3, 3, 240), clRed, key}).get())->SetKeyColor(key);
+  TGIFImage again;
+  ReloadThroughStoredForm(image, again);
+  DefaultReductionMethod = saved;
+  EXPECT_EQ(again.Frames(0)->KeyColor(), key);
+  std::unique_ptr<TBitmap> target = Surface(4, 1, clLime);
+  again.Draw(target->Canvas(), RECT{0, 0, 4, 1});
+  EXPECT_EQ(Pixel(*target, 0, 0), clLime);
+  EXPECT_NE(Pixel(*target, 1, 0), clLime);
+  EXPECT_EQ(Pixel(*target, 3, 0), clLime);
+}
+
+TEST(GifImage, PalettedBitmapsKeepTheirColourTable) {
+  std::unique_ptr<TBitmap> bitmap = Strip({clRed, clTeal, clNavy});
+  bitmap->SetPixelFormat(pf8bit);
+  TGIFImage image;
+  image.Assign(bitmap.get());
+  TMemoryStream stream;
+  image.SaveToStream(stream);
+  EXPECT_EQ(image.Info().Header->GlobalTable.Count, 256);
+  TGIFImage again;
+  stream.SetPosition(0);
+  again.LoadFromStream(stream);
+  TBitmap* decoded = again.Frames(0)->Bitmap();
+  EXPECT_EQ(Pixel(*decoded, 0, 0), clRed);
+  EXPECT_EQ(Pixel(*decoded, 1, 0), clTeal);
+  EXPECT_EQ(Pixel(*decoded, 2, 0), clNavy);
+}
+
+TEST(GifImage, WritingNeedsFramesWithPictures) {
+  TGIFImage image;
+  TMemoryStream stream;
+  try {
+    image.SaveToStream(stream);
+    FAIL();
+  } catch (const EInvalidGraphicOperation& error) {
+    EXPECT_EQ(error.Message(), SGIFNoData);
+  }
+  TBitmap empty;
+  image.AppendFrame(Strip({clRed}).get());
+  image.Frames(0)->Assign(&empty);
+  EXPECT_THROW(image.SaveToStream(stream), EInvalidGraphicOperation);
+}
+
+TEST(GifImage, ClipboardCarriesTheGifAndTheFirstFramesBitmap) {
+  TGIFImage image;
+  LoadInto(image, RedBlue(false));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  UINT format = 0;
+  HANDLE data = nullptr;
+  HPALETTE palette = nullptr;
+  image.SaveToClipboardFormat(format, data, palette);
+  EXPECT_EQ(format, static_cast<UINT>(CF_BITMAP));
+  ASSERT_NE(data, nullptr);
+  SetClipboardData(format, data);
+  CloseClipboard();
+
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  TGIFImage pasted;
+  pasted.LoadFromClipboardFormat(CF_BITMAP, GetClipboardData(CF_BITMAP), nullptr);
+  CloseClipboard();
+  ASSERT_EQ(pasted.FrameCount(), 1);
+  EXPECT_EQ(pasted.CurrentFrame(), 0);
+  EXPECT_TRUE(pasted.Frames(0)->HasRaster());
+  TBitmap* bitmap = pasted.Frames(0)->Bitmap();
+  EXPECT_EQ(Pixel(*bitmap, 0, 0), clRed);
+  EXPECT_EQ(Pixel(*bitmap, 1, 0), clBlue);
+}
+
+TEST(GifImage, ClipboardBlockWithAnOverlongLengthIsRefused) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 8);
+  auto* p = static_cast<uint8_t*>(GlobalLock(block));
+  const uint8_t bytes[8] = {0xF0, 0xFF, 0xFF, 0x0F, 'G', 'I', 'F', '8'};
+  std::copy(bytes, bytes + 8, p);
+  GlobalUnlock(block);
+  SetClipboardData(TGIFImage::ClipboardFormat(), block);
+  TGIFImage pasted;
+  EXPECT_THROW(pasted.LoadFromClipboardFormat(0, nullptr, nullptr), EReadError);
+  CloseClipboard();
 }
