@@ -1,0 +1,206 @@
+#pragma once
+// The month calendar and the date dialog.
+//
+// TKitCalendar shows a month as a 7 x 7 grid (a row of day names, then six weeks) and lets
+// the user pick a day with the mouse or the keys; TLocCalendar is its borderless variant for
+// the drop-down, which follows the mouse but never takes the focus and frames today.
+// TKitTimerSpeedButton is the repeating arrow button of the drop-down and the dialog.
+// TSelectDateDlg is the modal date dialog that SelectDate shows. The month arithmetic is in
+// kit/calendar_logic.h.
+
+// The window library's headers come first: they bring <windows.h> and take back its macros
+// that clash with the runtime's names.
+#include "platform/wcl/win/control.h"
+
+#include <memory>
+#include <string>
+
+#include "kit/calendar_logic.h"
+#include "kit/win/speed_button.h"
+#include "platform/wcl/win/form.h"
+#include "platform/wcl/win/std_controls.h"
+
+class TBitmap;
+class TStrings;
+
+// The kit's texts of the arrow buttons (short and long hint at once) and the dialog.
+extern const char* const SPrevMonth;
+extern const char* const SPrevYear;
+extern const char* const SNextMonth;
+extern const char* const SNextYear;
+extern const char* const SDateDlgTitle;
+
+// The arrow glyphs of the month and year buttons, made once per process.
+enum TCalendarGlyph { cgPrevYear, cgPrevMonth, cgNextMonth, cgNextYear };
+TBitmap* CalendarGlyph(TCalendarGlyph glyph);
+
+// Lines drawn between the cells: a mask of these flags.
+enum TCalendarLine : unsigned {
+  clnFixedHorz = 1,  // under the day names
+  clnFixedVert = 2,  // between the day names
+  clnHorz = 4,       // between the weeks
+  clnVert = 8,       // between the days of a week
+};
+
+class TKitCalendar : public TCustomControl {
+  HL_REFLECTABLE
+public:
+  explicit TKitCalendar(TComponent* owner);
+  ~TKitCalendar() override;
+
+  // The selected day; today at creation.
+  TDateTime CalendarDate() const { return month_.Date(); }
+  void SetCalendarDate(TDateTime value);
+  // Parts of the date. Writing one sets UseCurrentDate to False; values the month cannot
+  // take are ignored.
+  int Day() const { return month_.Day(); }
+  void SetDay(int value);
+  int Month() const { return month_.Month(); }
+  void SetMonth(int value);
+  int Year() const { return month_.Year(); }
+  void SetYear(int value);
+  // The user cannot move the selection.
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool value) { readOnly_ = value; }
+  TDayOfWeekName StartOfWeek() const { return month_.StartOfWeek(); }
+  void SetStartOfWeek(TDayOfWeekName value);
+  // True moves the date to today.
+  bool UseCurrentDate() const { return useCurrentDate_; }
+  void SetUseCurrentDate(bool value);
+  TColor WeekendColor() const { return weekendColor_; }
+  void SetWeekendColor(TColor value);
+  TDaysOfWeek Weekends() const { return month_.Weekends(); }
+  void SetWeekends(TDaysOfWeek value);
+
+  // Colour of the day-name row.
+  TColor FixedColor() const { return fixedColor_; }
+  void SetFixedColor(TColor value);
+  unsigned GridLines() const { return gridLines_; }
+  void SetGridLines(unsigned value);
+  int GridLineWidth() const { return 1; }
+
+  // One month or year back or on.
+  void PrevMonth() { StepTo(month_.StepMonth(-1)); }
+  void NextMonth() { StepTo(month_.StepMonth(1)); }
+  void PrevYear() { StepTo(month_.StepYear(-1)); }
+  void NextYear() { StepTo(month_.StepYear(1)); }
+  // Lays the month out again and moves the current cell to the date.
+  virtual void UpdateCalendar();
+
+  // The current cell, and the cell text of (col, row).
+  int Col() const { return col_; }
+  int Row() const { return row_; }
+  std::string CellText(int col, int row) const { return month_.CellText(col, row); }
+  int CellDay(int col, int row) const { return month_.CellDay(col, row); }
+  RECT CellRect(int col, int row) const;
+  // The cell at a client point; false outside the cells.
+  bool MouseToCell(int x, int y, int& col, int& row) const;
+
+  void Click() override;
+  void WndProc(TMessage& msg) override;
+
+  TNotifyEvent OnChange;
+
+protected:
+  // Fires OnChange.
+  virtual void Change();
+  // May the cell become current?
+  virtual bool SelectCell(int col, int row);
+  virtual void DrawCell(int col, int row, const RECT& rect, bool selected);
+  void Paint() override;
+  void Resize() override;
+  void CreateParams(TCreateParams& params) override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(char& key) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  // The calendar takes the focus when pressed.
+  virtual bool FocusOnPress() const { return true; }
+
+private:
+  // A step of the model happened (or not): lay out and notify.
+  void StepTo(bool changed);
+  // A year, month or day write changed the date.
+  void PartChanged(bool changed);
+  // Makes the cell current when the grid may; runs Click.
+  void MoveToCell(int col, int row);
+  void InvalidateCellOf(int col, int row);
+
+  TCalendarMonth month_;
+  bool readOnly_ = false;
+  bool updating_ = false;
+  bool useCurrentDate_ = true;
+  TColor weekendColor_ = 0x0000FF;
+  TColor fixedColor_ = clBtnFace;
+  unsigned gridLines_ = clnFixedHorz | clnFixedVert | clnHorz | clnVert;
+  int colWidth_ = 24;
+  int rowHeight_ = 16;
+  int col_ = 0;
+  int row_ = 1;
+};
+
+// The calendar of the drop-down: no border, never focused, today framed.
+class TLocCalendar : public TKitCalendar {
+  HL_REFLECTABLE
+public:
+  explicit TLocCalendar(TComponent* owner);
+  void WndProc(TMessage& msg) override;
+
+protected:
+  void DrawCell(int col, int row, const RECT& rect, bool selected) override;
+  void CreateParams(TCreateParams& params) override;
+  void ColorChanged() override;
+  bool FocusOnPress() const override { return false; }
+};
+
+// A speed button in the old style that repeats its click while held.
+class TKitTimerSpeedButton : public TKitSpeedButton {
+  HL_REFLECTABLE
+public:
+  explicit TKitTimerSpeedButton(TComponent* owner);
+};
+
+// The date dialog: a month calendar, a title with the month and year, arrow buttons, OK and
+// Cancel. Page Up and Page Down step months (with Ctrl years), Tab one month on and
+// Shift+Tab one back, Enter accepts and Escape cancels.
+class TSelectDateDlg : public TForm {
+  HL_REFLECTABLE
+public:
+  explicit TSelectDateDlg(TComponent* owner);
+
+  TKitCalendar* Calendar = nullptr;
+  TLabel* TitleLabel = nullptr;
+  TKitTimerSpeedButton* PrevYearBtn = nullptr;
+  TKitTimerSpeedButton* PrevMonthBtn = nullptr;
+  TKitTimerSpeedButton* NextMonthBtn = nullptr;
+  TKitTimerSpeedButton* NextYearBtn = nullptr;
+  TButton* OkBtn = nullptr;
+  TButton* CancelBtn = nullptr;
+
+  // The calendar's date (the null date is today), title refreshed.
+  TDateTime Date() const { return Calendar->CalendarDate(); }
+  void SetDate(TDateTime value);
+  // Hints of the four buttons from the first four lines that are not empty.
+  void SetHints(TStrings* hints);
+
+  void PrevYearBtnClick(TObject* sender);
+  void NextYearBtnClick(TObject* sender);
+  void PrevMonthBtnClick(TObject* sender);
+  void NextMonthBtnClick(TObject* sender);
+  void CalendarChange(TObject* sender);
+  void CalendarDblClick(TObject* sender);
+  void TopPanelDblClick(TObject* sender);
+  void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
+
+private:
+  void RefreshTitle();
+};
+
+// The hints of four arrow buttons (previous year, previous month, next month, next year)
+// from the first four lines of hints that are not empty.
+void SetCalendarButtonHints(TKitSpeedButton* const buttons[4], TStrings* hints);
+
+// Shows the date dialog on date (the null date: today); true and the chosen date when the
+// user accepts it, false and date unchanged otherwise. An empty title keeps the dialog's.
+bool SelectDate(TDateTime& date, const std::string& title, TDayOfWeekName startOfWeek, TDaysOfWeek weekends,
+                TColor weekendColor, TStrings* hints);
