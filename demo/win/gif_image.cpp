@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "demo/ani_cursor.h"
 #include "demo/color_reduction.h"
 #include "demo/demo_texts.h"
+#include "demo/win/ani_cursor_image.h"
 #include "demo/win/kit_graph.h"
 #include "kit/win/draw_utils_win.h"
 #include "platform/rtl/streams.h"
@@ -485,6 +487,11 @@ void TGIFImage::Assign(TPersistent* source) {
   } else if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
     Clear();
     AppendFrame(bitmap);
+  } else if (auto* cursor = dynamic_cast<TAnimatedCursorImage*>(source)) {
+    Clear();
+    info_.BackdropColor = clWindow;
+    for (int i = 0; i < cursor->FrameCount(); ++i)
+      AppendFrame(cursor->Icons(i))->SetDelayMs(AniRateToDelayMs(cursor->Frames(i)->Rate()));
   } else {
     TGraphic::Assign(source);
     return;

@@ -142,7 +142,8 @@ public:
   void SetComments(const std::vector<std::string>& lines);
   const TGifImageInfo& Info() const { return info_; }
 
-  // nullptr clears; from another GIF image (sharing its data), a GIF frame or a bitmap.
+  // nullptr clears; from another GIF image (sharing its data), a GIF frame, a bitmap, or an
+  // animated cursor (one frame per cursor frame, on the window colour).
   void Assign(TPersistent* source) override;
 
   TProgressEvent OnProgress;

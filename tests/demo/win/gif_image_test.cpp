@@ -8,6 +8,8 @@
 
 #include "../gif_test_bytes.h"
 #include "demo/color_reduction.h"
+#include "demo/win/ani_cursor_image.h"
+#include "platform/wcl/ico_format.h"
 #include "demo/demo_texts.h"
 #include "platform/rtl/streams.h"
 
@@ -365,4 +367,72 @@ TEST(GifImage, ClipboardBlockWithAnOverlongLengthIsRefused) {
   TGIFImage pasted;
   EXPECT_THROW(pasted.LoadFromClipboardFormat(0, nullptr, nullptr), EReadError);
   CloseClipboard();
+}
+
+TEST(GifImage, AnimatedCursorBecomesOneFramePerCursorFrame) {
+  // An animated cursor of two 8 x 8 icons, shown 3 and 6 jiffies.
+  auto icon = [](uint8_t index) {
+    TDibImage color;
+    color.Width = color.Height = 8;
+    color.BitCount = 4;
+    color.Palette.assign(16, TDibColor{});
+    color.Palette[1] = TDibColor{0, 0, 255, 0};
+    color.Palette[2] = TDibColor{255, 0, 0, 0};
+    color.Palette[3] = TDibColor{255, 255, 255, 0};
+    color.Bits.assign(color.Stride() * 8, static_cast<uint8_t>(index * 0x11));
+    std::fill(color.Bits.begin(), color.Bits.begin() + static_cast<long>(color.Stride()), 0x33);  // bottom row white
+    TDibImage mask = color;
+    mask.BitCount = 1;
+    mask.Palette = {TDibColor{}, TDibColor{255, 255, 255, 0}};
+    mask.Bits.assign(mask.Stride() * 8, 0);
+    return EncodeIconFile(color, mask);
+  };
+  auto chunk = [](Bytes& out, const std::string& id, const Bytes& data) {
+    Append(out, id);
+    Le16(out, static_cast<int>(data.size()));
+    Le16(out, 0);
+    Append(out, data);
+    if (data.size() % 2) out.push_back(0);
+  };
+  Bytes header;
+  for (int value : {36, 2, 2, 0, 0, 0, 0, 3, 1}) {
+    Le16(header, value);
+    Le16(header, 0);
+  }
+  Bytes rate;
+  Le16(rate, 3);
+  Le16(rate, 0);
+  Le16(rate, 6);
+  Le16(rate, 0);
+  Bytes frames{'f', 'r', 'a', 'm'};
+  chunk(frames, "icon", icon(1));
+  chunk(frames, "icon", icon(2));
+  Bytes body{'A', 'C', 'O', 'N'};
+  chunk(body, "anih", header);
+  chunk(body, "LIST", frames);
+  Bytes file;
+  chunk(file, "RIFF", body);
+  TMemoryStream stream;
+  stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+  stream.SetPosition(0);
+  TAnimatedCursorImage cursor;
+  cursor.LoadFromStream(stream);
+  ASSERT_EQ(cursor.FrameCount(), 2);
+
+  TGIFImage image;
+  image.Assign(&cursor);
+  ASSERT_EQ(image.FrameCount(), 2);
+  EXPECT_EQ(image.BackdropColor(), clWindow);
+  EXPECT_EQ(image.VersionIndex(), 2);
+  EXPECT_EQ(image.CurrentFrame(), 1);
+  EXPECT_EQ(image.Frames(0)->DelayMs(), cursor.Frames(0)->Rate() * 100 / 6);
+  EXPECT_EQ(image.LogicalWidth(), 8);
+  EXPECT_EQ(Pixel(*image.Frames(0)->Bitmap(), 3, 3), clRed);
+  EXPECT_EQ(Pixel(*image.Frames(1)->Bitmap(), 3, 3), clBlue);
+  // Written and read back, the window colour (white here, as in the bottom rows) stays the
+  // background.
+  TGIFImage again;
+  ReloadThroughStoredForm(image, again);
+  EXPECT_EQ(again.FrameCount(), 2);
+  EXPECT_EQ(again.BackdropColor() & 0xFFFFFF, ColorToRGB(clWindow) & 0xFFFFFF);
 }
