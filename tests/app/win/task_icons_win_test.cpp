@@ -120,6 +120,12 @@ TEST_F(TaskIconsWin, ProgramFilesGiveTheirIconCountAndASmallIcon) {
   TaskIcon icon = files.SmallIcon(icons_[0]);
   ASSERT_TRUE(icon);
   EXPECT_NE(TWinTaskIconSource::IconOf(icon)->Handle(), nullptr);
+  // A program with icons: the system's text editor.
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  const std::string editor = std::string(system) + "\\notepad.exe";
+  EXPECT_GT(files.IconCount(editor), 0);
+  EXPECT_TRUE(files.SmallIcon(editor));
   // The test program carries no icon; a text file and a path that is gone have none.
   EXPECT_EQ(files.IconCount(ProgramPath()), 0);
   EXPECT_EQ(files.IconCount(text_), 0);
