@@ -53,6 +53,9 @@ TGIFFrame::~TGIFFrame() = default;
 void TGIFFrame::Decode(bool strict) {
   bitmap_ = std::make_unique<TBitmap>();
   if (!HasRaster()) return;
+  // Decoded frames stay cached: together they keep within the size of one largest picture.
+  uint64_t pixels = static_cast<uint64_t>(info_.Raster->Width) * static_cast<uint64_t>(info_.Raster->Height);
+  if (owner_->CachedPixels() + pixels > kMaxCachedGifPixels) throw EOutOfResources("Out of memory");
   TDibImage picture;
   owner_->Progress(psStarting, 0, std::string());
   try {
@@ -268,6 +271,13 @@ void TGIFImage::Draw(TCanvas* canvas, const RECT& rect) {
                          key);
 }
 
+uint64_t TGIFImage::CachedPixels() const {
+  uint64_t pixels = 0;
+  for (const auto& frame : frames_)
+    if (frame->bitmap_) pixels += static_cast<uint64_t>(frame->bitmap_->Width()) * static_cast<uint64_t>(frame->bitmap_->Height());
+  return pixels;
+}
+
 void TGIFImage::Progress(TProgressStage stage, int percent, const std::string& message) {
   if (OnProgress) OnProgress(this, stage, percent, message);
 }
@@ -473,6 +483,8 @@ void TGIFImage::Assign(TPersistent* source) {
     for (const auto& from : image->frames_) {
       frames_.push_back(std::make_unique<TGIFFrame>(this));
       frames_.back()->Assign(from.get());
+      // The global table is shared too, so each frame keeps using it as before.
+      frames_.back()->info_.HasLocalTable = from->info_.HasLocalTable;
     }
     info_.LogicalWidth = image->info_.LogicalWidth;
     info_.LogicalHeight = image->info_.LogicalHeight;

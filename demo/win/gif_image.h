@@ -15,6 +15,10 @@
 
 class TGIFImage;
 
+// The most pixels the decoded frames of one image hold together (the largest picture's);
+// a frame beyond it is not decoded and shows nothing.
+constexpr uint64_t kMaxCachedGifPixels = uint64_t{kMaxPictureSide} * kMaxPictureSide;
+
 // Stages of a long operation reported through a graphic's progress event.
 enum TProgressStage { psStarting, psRunning, psEnding };
 // Sender, stage, percent done, and the message of the error that ended the work (if any).
@@ -155,6 +159,8 @@ private:
   friend class TGIFFrame;
   void LoadBytes(const uint8_t* data, size_t size, bool decodeFirst);
   void RecomputeLogicalSize();
+  // Pixels of the frames decoded so far.
+  uint64_t CachedPixels() const;
   void Progress(TProgressStage stage, int percent, const std::string& message);
   std::vector<uint8_t> WriteBytes();
   void EncodeFrame(TGIFFrame& frame);

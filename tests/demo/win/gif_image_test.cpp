@@ -436,3 +436,27 @@ TEST(GifImage, AnimatedCursorBecomesOneFramePerCursorFrame) {
   EXPECT_EQ(again.FrameCount(), 2);
   EXPECT_EQ(again.BackdropColor() & 0xFFFFFF, ColorToRGB(clWindow) & 0xFFFFFF);
 }
+
+TEST(GifImage, DecodedFramesTogetherStayWithinOnePictureSize) {
+  // Two frames of half the largest picture each, after a small first frame: the second
+  // large one would pass the budget and stays empty.
+  Bytes noise;
+  for (int block = 0; block < 120; ++block) {
+    noise.push_back(255);
+    for (int i = 0; i < 255; ++i) noise.push_back(static_cast<uint8_t>(i * 37 + block));
+  }
+  noise.push_back(0);
+  Bytes raster{2};
+  Append(raster, noise);
+  Bytes file = Header("GIF89a", 4, 1, BlackWhite());
+  Append(file, Image(0, 0, 4, 1, Raster0101()));
+  Append(file, Image(0, 0, 16384, 8192, raster));
+  Append(file, Image(0, 0, 16384, 8192, raster));
+  file.push_back(0x3B);
+  TGIFImage image;
+  LoadInto(image, file);
+  ASSERT_EQ(image.FrameCount(), 3);
+  EXPECT_EQ(image.Frames(1)->Bitmap()->Width(), 16384);
+  EXPECT_TRUE(image.Frames(2)->Bitmap()->Empty());
+  EXPECT_TRUE(image.Frames(2)->Damaged());
+}
