@@ -1,6 +1,7 @@
-// Entry point of the tracker: the active-task library is loaded, the windows are created in
-// their order (the main window, the options dialog, the list picker), and the message loop runs
-// until the main window closes. No command line is read.
+// Entry point of the tracker: the active-task library is loaded, the windows that live as long
+// as the program are created in their order (the main window, the options dialog, the list
+// picker, the wait window), and the message loop runs until the main window closes. No
+// command line is read.
 #include <windows.h>
 
 #include <memory>
@@ -9,6 +10,7 @@
 #include "app/win/input_strings_form.h"
 #include "app/win/main_form.h"
 #include "app/win/options_form.h"
+#include "app/win/wait_form.h"
 #include "kit/win/cursors.h"
 #include "platform/wcl/win/application.h"
 
@@ -26,6 +28,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       auto* options = application->CreateForm<TformOptions>();
       main->SetOptionsForm(options);
       formInputStrings = application->CreateForm<TformInputStrings>();
+      formWait = application->CreateForm<TformWait>();
       application->Run();
     } catch (...) {
       application->HandleException(application.get());

@@ -4,16 +4,22 @@
 
 #include "app/task_data.h"
 #include "app/win/active_task_probe.h"
+#include "app/win/app_pictures.h"
+#include "app/win/form_parts.h"
 #include "app/win/input_strings_form.h"
 #include "app/win/lingrove_info_form.h"
 #include "app/win/options_form.h"
 #include "app/win/strip_title_bar.h"
 #include "app/window_snap.h"
+#include "kit/win/icon_list_win.h"
 #include "lang/app_language.h"
+#include "lang/win/lang_collector.h"
+#include "lang/win/lingrove_lang.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/application.h"
+#include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
 
@@ -35,6 +41,9 @@ constexpr int HeaderHeight = 16;
 constexpr int ServiceWidth = 128;
 constexpr int ServiceHeight = 58;
 
+// The picture of a tray frame, a button glyph or a menu image.
+constexpr int IconSize = 16;
+
 TStrHolder* MakeHolder(TComponent* owner, const char* name, bool sorted, TDuplicates duplicates) {
   auto* holder = new TStrHolder(owner);
   holder->SetName(name);
@@ -43,6 +52,24 @@ TStrHolder* MakeHolder(TComponent* owner, const char* name, bool sorted, TDuplic
   return holder;
 }
 
+// A strip of 16 x 16 cells of the program's pictures as an image list, its key colour
+// see-through.
+void LoadPictureCells(TImageList* list, const char* name) {
+  TBitmap strip;
+  LoadAppPicture(&strip, name);
+  list->AddMasked(&strip, clDefault);
+}
+
+// The button's glyph, from the program's pictures: square cells side by side.
+void SetButtonGlyph(TKitSpeedButton* button, const char* name) {
+  TBitmap glyph;
+  LoadAppPicture(&glyph, name);
+  button->SetGlyph(&glyph);
+  if (glyph.Height() > 0) button->SetNumGlyphs(glyph.Width() / glyph.Height());
+}
+
+// Collecting the base language makes the main window too.
+TLangFormRegistrar registrar("TformHourlark", [](TComponent* owner) { return new TformHourlark(owner); });
 
 }  // namespace
 
@@ -54,6 +81,9 @@ const ClassInfo* TformHourlark::StaticClassInfo() {
 TformHourlark::TformHourlark(TComponent* owner) : TForm(owner) {
   BeginLoading();
   SetName("formHourlark");
+  // No frame and no caption bar: the panel's bevel is the window's edge and the header strip
+  // its caption.
+  SetBorderStyle(bsNone);
   SetHelpContext(1);
   SetVisible(false);
   for (int i = 0; i < 7; ++i) texts_[i] = BaseTexts[i];
@@ -78,21 +108,15 @@ TformHourlark::TformHourlark(TComponent* owner) : TForm(owner) {
   BuildCountdownPanel();
 
   // Off the visible area: the focus holder while tracking, and two values that are stored.
-  Button1 = AddButton(pForm, "Button1", "Button1", -200, -200, 20, 20);
-  edLang = AddEdit(pForm, "edLang", -200, -150, 20);
-  edCountDownComment = new TLabel(this);
-  edCountDownComment->SetName("edCountDownComment");
-  edCountDownComment->SetParent(pForm);
-  edCountDownComment->SetBounds(-200, -100, 20, 13);
+  Button1 = MakeControl<TButton>(this, "Button1", pForm, -200, -200, 20, 20);
+  Button1->SetCaption("Button1");
+  edLang = MakeControl<TEdit>(this, "edLang", pForm, -200, -150, 20, 19);
+  edLang->SetText("");
+  edCountDownComment = MakeControl<TLabel>(this, "edCountDownComment", pForm, -200, -100, 20, 13);
   edCountDownComment->SetCaption("");
 
   BuildMenus();
-
-  KitTray = new TMainTrayIcon(this);
-  KitTray->SetName("KitTray");
-  KitTray->SetInterval(500);
-  KitTray->SetPopupMenu(popMainMenu);
-  KitTray->OnDblClick = [this](TObject* s) { mnRestoreClick(s); };
+  BuildTrayIcons();
   TimerHourlark = new TTimer(this);
   TimerHourlark->SetName("TimerHourlark");
   TimerHourlark->SetInterval(500);
@@ -103,6 +127,15 @@ TformHourlark::TformHourlark(TComponent* owner) : TForm(owner) {
   TimerCountDown->OnTimer = [this](TObject* s) { TimerCountDownTimer(s); };
 
   BuildStorage();
+  LingroveLang1 = new TLingroveLang(this);
+  LingroveLang1->SetName("LingroveLang1");
+  {
+    // What the user typed or chose, and the tray hint that the tracker keeps writing, stay as
+    // they are when the language changes.
+    TStringList rules;
+    rules.SetText("-edUser\r\n-edLang\r\n-edCountDownComment\r\n-KitTray\r\n");
+    LingroveLang1->SetLocalRules(&rules);
+  }
 
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnActivate = [this](TObject* s) { FormActivate(s); };
@@ -115,25 +148,67 @@ TformHourlark::~TformHourlark() {
   TimerHourlark->SetEnabled(false);
   TimerCountDown->SetEnabled(false);
   DoDestroy();
+  // The image list goes before the menus that show it.
+  popMainMenu->SetImages(nullptr);
 }
 
-TButton* TformHourlark::AddButton(TWinControl* parent, const char* name, const std::string& caption, int left,
-                                  int top, int width, int height) {
-  auto* button = new TButton(this);
-  button->SetName(name);
-  button->SetParent(parent);
-  button->SetBounds(left, top, width, height);
-  button->SetCaption(caption);
+// A flat speed button with its glyph (none for nullptr) left of the caption.
+TKitSpeedButton* TformHourlark::AddSpeedButton(TWinControl* parent, const char* name, const char* glyph, int left,
+                                               int top, int width, int height) {
+  auto* button = MakeControl<TKitSpeedButton>(this, name, parent, left, top, width, height);
+  button->SetFlat(true);
+  // The glyphs stay in colour also while the mouse is elsewhere.
+  button->SetGrayedInactive(false);
+  button->SetLayout(blGlyphLeft);
+  button->SetSpacing(2);
+  if (glyph != nullptr) SetButtonGlyph(button, glyph);
   return button;
 }
 
-TEdit* TformHourlark::AddEdit(TWinControl* parent, const char* name, int left, int top, int width) {
-  auto* edit = new TEdit(this);
-  edit->SetName(name);
-  edit->SetParent(parent);
-  edit->SetBounds(left, top, width, 19);
+TCatEdit97* TformHourlark::AddEdit(TWinControl* parent, const char* name, int left, int top, int width) {
+  auto* edit = MakeControl<TCatEdit97>(this, name, parent, left, top, width, 19);
   edit->SetText("");
   return edit;
+}
+
+// The tray icon and its store of pictures: the still clock and the eight frames of its hand
+// going round, which UpdateTrayIcons copies into the tray icon as the option asks.
+void TformHourlark::BuildTrayIcons() {
+  KitTrayIconList = new TKitTrayIcon(this);
+  KitTrayIconList->SetName("KitTrayIconList");
+  KitTrayIconList->SetActive(false);
+  {
+    TImageList cells(IconSize, IconSize);
+    LoadPictureCells(&cells, kPictureTrayClock);
+    TIcon icon;
+    if (cells.GetIcon(0, &icon)) KitTrayIconList->SetIcon(&icon);
+    TIconList frames;
+    for (int i = 1; i < cells.Count(); ++i)
+      if (cells.GetIcon(i, &icon)) frames.Add(&icon);
+    KitTrayIconList->SetIcons(&frames);
+  }
+  KitTray = new TKitTrayIcon(this);
+  KitTray->SetName("KitTray");
+  KitTray->SetInterval(500);
+  KitTray->SetPopupMenu(popMainMenu);
+  KitTray->SetHint(HourlarkCaption);
+  KitTray->SetIcon(KitTrayIconList->Icon());
+  KitTray->SetIcons(KitTrayIconList->Icons());
+}
+
+void TformHourlark::BuildMenuImages() {
+  ImageList1 = std::make_unique<TImageList>(IconSize, IconSize);
+  LoadPictureCells(ImageList1.get(), kPictureMainMenu);
+  popMainMenu->SetImages(ImageList1.get());
+  // Pictures for the commands of the two services. A menu whose items have pictures but
+  // also submenus is left without: Wine measures a submenu's item without the picture
+  // column and cuts its text.
+  const std::pair<TMenuItem*, TMainMenuImage> images[] = {
+      {mnStart, miStart},          {mnStop, miStop},
+      {mnStatistic, miStatistic},  {mnOptions, miOptions},
+      {mnCountDownStart, miStart}, {mnCountDownStop, miStop},
+      {mnCountDownTime, miCountDownTime}};
+  for (const auto& [item, image] : images) item->SetImageIndex(image);
 }
 
 TMenuItem* TformHourlark::AddItem(TMenuItem* parent, const char* name, const std::string& caption,
@@ -181,20 +256,19 @@ void TformHourlark::BuildHeader() {
   pHeader->SetCaption("");
   pHeader->Font()->SetColor(clWhite);
   pHeader->Font()->SetStyle(fsBold);
-  btSelectService = AddButton(pHeader, "btSelectService", "v", 1, 1, 14, 14);
+  // The header's buttons show white glyphs straight on the teal strip.
+  btSelectService = AddSpeedButton(pHeader, "btSelectService", kGlyphService, 1, 1, 14, 14);
   btSelectService->SetHint("Select service");
   btSelectService->OnClick = [this](TObject* s) { btSelectServiceClick(s); };
-  lServiceCaption = new TLabel(this);
-  lServiceCaption->SetName("lServiceCaption");
-  lServiceCaption->SetParent(pHeader);
-  lServiceCaption->SetBounds(18, 1, 76, 14);
+  lServiceCaption = MakeControl<TLabel>(this, "lServiceCaption", pHeader, 18, 1, 76, 14);
   lServiceCaption->SetTransparent(true);
-  btMinimize = AddButton(pHeader, "btMinimize", "_", 97, 1, 14, 14);
+  btMinimize = AddSpeedButton(pHeader, "btMinimize", kGlyphHide, 97, 1, 14, 14);
   btMinimize->SetHint("Hide");
   btMinimize->OnClick = [this](TObject* s) { mnHideClick(s); };
-  btClose = AddButton(pHeader, "btClose", "x", 112, 1, 14, 14);
+  btClose = AddSpeedButton(pHeader, "btClose", kGlyphClose, 112, 1, 14, 14);
   btClose->SetHint("Close");
   btClose->OnClick = [this](TObject* s) { mnCloseClick(s); };
+  for (TKitSpeedButton* button : {btSelectService, btMinimize, btClose}) button->SetTransparent(true);
   for (TControl* grip : {static_cast<TControl*>(pHeader), static_cast<TControl*>(lServiceCaption)}) {
     grip->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
       HeaderMouseDown(s, b, sh, x, y);
@@ -208,11 +282,9 @@ void TformHourlark::BuildHeader() {
 
 void TformHourlark::BuildTrackingPanel() {
   pFormHourlark = AddServicePanel("pFormHourlark", 21);
-  imSelectUser = new TImage(this);
-  imSelectUser->SetName("imSelectUser");
-  imSelectUser->SetParent(pFormHourlark);
-  imSelectUser->SetBounds(2, 4, 16, 16);
-  imSelectUser->Picture()->Icon()->SetHandle(DrawClockIcon(-1));
+  imSelectUser = MakeControl<TImage>(this, "imSelectUser", pFormHourlark, 2, 3, 16, 16);
+  LoadAppPicture(imSelectUser->Picture()->Bitmap(), kPictureUserPick);
+  imSelectUser->SetTransparent(true);
   imSelectUser->SetHint("Choose User");
   imSelectUser->OnClick = [this](TObject* s) { imSelectUserClick(s); };
   edUser = AddEdit(pFormHourlark, "edUser", 20, 2, 106);
@@ -225,13 +297,17 @@ void TformHourlark::BuildTrackingPanel() {
       if (btStart->Enabled()) btStart->Click();
     }
   };
-  btStatistic = AddButton(pFormHourlark, "btStatistic", "Stat", 2, 23, 30, 18);
+  btStatistic = AddSpeedButton(pFormHourlark, "btStatistic", kGlyphStatistic, 2, 23, 16, 18);
+  btStatistic->SetHint("Statistics");
   btStatistic->OnClick = [this](TObject* s) { btStatisticClick(s); };
-  btOptions = AddButton(pFormHourlark, "btOptions", "Opt", 33, 23, 30, 18);
+  btOptions = AddSpeedButton(pFormHourlark, "btOptions", kGlyphOptions, 19, 23, 16, 18);
+  btOptions->SetHint("Options");
   btOptions->OnClick = [this](TObject* s) { btOptionsClick(s); };
-  btStart = AddButton(pFormHourlark, "btStart", BaseTexts[3], 64, 23, 31, 18);
+  btStart = AddSpeedButton(pFormHourlark, "btStart", kGlyphStart, 36, 23, 46, 18);
+  btStart->SetCaption(BaseTexts[3]);
   btStart->OnClick = [this](TObject* s) { btStartClick(s); };
-  btStop = AddButton(pFormHourlark, "btStop", BaseTexts[4], 96, 23, 31, 18);
+  btStop = AddSpeedButton(pFormHourlark, "btStop", kGlyphStop, 83, 23, 44, 18);
+  btStop->SetCaption(BaseTexts[4]);
   btStop->OnClick = [this](TObject* s) { btStopClick(s); };
   StatusBar1 = AddStatusBar(pFormHourlark, "StatusBar1", 65);
 }
@@ -239,36 +315,30 @@ void TformHourlark::BuildTrackingPanel() {
 void TformHourlark::BuildCountdownPanel() {
   pFormCountDown = AddServicePanel("pFormCountDown", 31);
   pFormCountDown->SetVisible(false);
-  BevelMode1 = new TBevel(this);
-  BevelMode1->SetName("BevelMode1");
-  BevelMode1->SetParent(pFormCountDown);
-  BevelMode1->SetBounds(1, 0, 72, 23);
-  BevelMode2 = new TBevel(this);
-  BevelMode2->SetName("BevelMode2");
-  BevelMode2->SetParent(pFormCountDown);
-  BevelMode2->SetBounds(75, 0, 52, 23);
+  BevelMode1 = MakeControl<TBevel>(this, "BevelMode1", pFormCountDown, 1, 0, 72, 23);
+  BevelMode2 = MakeControl<TBevel>(this, "BevelMode2", pFormCountDown, 75, 0, 52, 23);
   edTimeAlarmHour = AddEdit(pFormCountDown, "edTimeAlarmHour", 3, 2, 22);
-  lTwoPoints = new TLabel(this);
-  lTwoPoints->SetName("lTwoPoints");
-  lTwoPoints->SetParent(pFormCountDown);
-  lTwoPoints->SetBounds(26, 5, 4, 13);
+  lTwoPoints = MakeControl<TLabel>(this, "lTwoPoints", pFormCountDown, 26, 5, 4, 13);
   lTwoPoints->SetCaption(":");
   edTimeAlarmMinute = AddEdit(pFormCountDown, "edTimeAlarmMinute", 31, 2, 22);
-  SpeedButton2 = AddButton(pFormCountDown, "SpeedButton2", "A", 55, 2, 16, 19);
+  // The mode buttons only mark the two fields; they stay disabled.
+  SpeedButton2 = AddSpeedButton(pFormCountDown, "SpeedButton2", kGlyphAlarm, 55, 2, 16, 19);
   SpeedButton2->SetHint("Alarm");
   SpeedButton2->SetEnabled(false);
   SpeedButton2->OnClick = [this](TObject*) { edTimeAlarmHour->SetFocus(); };
   edTimeCountDown = AddEdit(pFormCountDown, "edTimeCountDown", 77, 2, 30);
-  SpeedButton1 = AddButton(pFormCountDown, "SpeedButton1", "C", 108, 2, 16, 19);
+  SpeedButton1 = AddSpeedButton(pFormCountDown, "SpeedButton1", kGlyphCountDown, 108, 2, 16, 19);
   SpeedButton1->SetHint("Count Down");
   SpeedButton1->SetEnabled(false);
   SpeedButton1->OnClick = [this](TObject*) { edTimeCountDown->SetFocus(); };
-  btInputComment = AddButton(pFormCountDown, "btInputComment", "...", 2, 23, 40, 18);
+  btInputComment = AddSpeedButton(pFormCountDown, "btInputComment", kGlyphComment, 2, 23, 24, 18);
   btInputComment->SetHint("Enter Comment");
   btInputComment->OnClick = [this](TObject* s) { btInputCommentClick(s); };
-  btCountDownStart = AddButton(pFormCountDown, "btCountDownStart", BaseTexts[3], 44, 23, 40, 18);
+  btCountDownStart = AddSpeedButton(pFormCountDown, "btCountDownStart", kGlyphStart, 28, 23, 49, 18);
+  btCountDownStart->SetCaption(BaseTexts[3]);
   btCountDownStart->OnClick = [this](TObject* s) { btCountDownStartClick(s); };
-  btCountDownStop = AddButton(pFormCountDown, "btCountDownStop", BaseTexts[4], 86, 23, 40, 18);
+  btCountDownStop = AddSpeedButton(pFormCountDown, "btCountDownStop", kGlyphStop, 78, 23, 49, 18);
+  btCountDownStop->SetCaption(BaseTexts[4]);
   btCountDownStop->OnClick = [this](TObject* s) { btCountDownStopClick(s); };
   StatusBar2 = AddStatusBar(pFormCountDown, "StatusBar2", 70);
 
@@ -342,6 +412,7 @@ void TformHourlark::BuildMenus() {
                               [this](TObject*) { ShowService(1); });
   mnServiceCountDown = AddItem(popSelectService->Items(), "mnServiceCountDown", BaseTexts[1],
                                [this](TObject*) { ShowService(2); });
+  BuildMenuImages();
 }
 
 void TformHourlark::BuildStorage() {
@@ -419,7 +490,7 @@ int TformHourlark::WorkHeight() const {
 
 void TformHourlark::FormCreate(TObject*) {
   try {
-    AppLanguage()->SetLangDir(ExtractFilePath(Application->ExeName()));
+    LingroveLang1->SetLangDir(ExtractFilePath(Application->ExeName()));
   } catch (...) {
     // Without a readable language file the window's own texts stand.
   }
@@ -481,7 +552,6 @@ void TformHourlark::FormActivate(TObject*) {
   engine_->LoadTodayTotals();
   UpdateControls();
   UpdateCountdownMode();
-  KitTray->SetActive(true);
   Application->ProcessMessages();
   if (btStart->Enabled() && AutoStartTimer()) btStart->Click();
   ShowService(mnServiceHourlark->Checked() ? 1 : 2);
@@ -494,7 +564,7 @@ void TformHourlark::ApplyLanguageTexts() {
     // The window keeps its font.
   }
   FetchLangTexts();
-  for (TEdit* edit : {edUser, edTimeAlarmHour, edTimeAlarmMinute, edTimeCountDown}) edit->SetHeight(19);
+  for (TCatEdit97* edit : {edUser, edTimeAlarmHour, edTimeAlarmMinute, edTimeCountDown}) edit->SetHeight(19);
   for (TMenuItem* item : {mnServiceHourlark, Hourlark1}) item->SetCaption(LangText(25));
   for (TMenuItem* item : {mnServiceCountDown, CountDown1}) item->SetCaption(LangText(26));
   for (TMenuItem* item : {mnStart, mnCountDownStart}) item->SetCaption(LangText(28));
@@ -578,7 +648,20 @@ void TformHourlark::UpdateControls() {
 }
 
 void TformHourlark::UpdateTrayIcons() {
-  KitTray->SetFrames(AnimatedIcon());
+  TIconList* frames = KitTray->Icons();
+  frames->BeginUpdate();
+  try {
+    if (AnimatedIcon()) {
+      frames->Assign(KitTrayIconList->Icons());
+    } else {
+      frames->Clear();
+      frames->Add(KitTrayIconList->Icon());
+    }
+  } catch (...) {
+    frames->EndUpdate();
+    throw;
+  }
+  frames->EndUpdate();
   KitTray->SetAnimated(engine_->Tracking() || countdown_.Running());
 }
 
@@ -621,7 +704,7 @@ void TformHourlark::edTimeChange(CountdownField field) {
 void TformHourlark::UpdateCountdownMode() {
   const bool running = countdown_.Running();
   TimerCountDown->SetEnabled(running);
-  for (TEdit* edit : {edTimeAlarmHour, edTimeAlarmMinute, edTimeCountDown}) {
+  for (TCatEdit97* edit : {edTimeAlarmHour, edTimeAlarmMinute, edTimeCountDown}) {
     edit->SetColor(running ? clBtnFace : clWindow);
     edit->SetReadOnly(running);
   }

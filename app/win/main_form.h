@@ -10,17 +10,21 @@
 
 #include "app/countdown_logic.h"
 #include "app/tracking_engine.h"
-#include "app/win/main_tray.h"
 #include "kit/str_holder.h"
+#include "kit/win/cat_edit97.h"
 #include "kit/win/form_storage.h"
+#include "kit/win/speed_button.h"
+#include "kit/win/tray_icon.h"
 #include "platform/wcl/win/edit_controls.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/menus.h"
 #include "platform/wcl/win/status_controls.h"
 #include "platform/wcl/win/std_controls.h"
+#include "platform/wcl/win/image_list.h"
 #include "platform/wcl/win/timer.h"
 
 class TformOptions;
+class TLingroveLang;
 
 // The version whose quick demo has been shown, and the window's caption.
 extern const char* const HourlarkVersion;
@@ -46,30 +50,30 @@ public:
   // ---- Components ----
   TPanel* pForm;
   TPanel* pHeader;
-  TButton* btSelectService;
+  TKitSpeedButton* btSelectService;
   TLabel* lServiceCaption;
-  TButton* btMinimize;
-  TButton* btClose;
+  TKitSpeedButton* btMinimize;
+  TKitSpeedButton* btClose;
   TPanel* pFormHourlark;
   TImage* imSelectUser;
-  TEdit* edUser;
-  TButton* btStatistic;
-  TButton* btOptions;
-  TButton* btStart;
-  TButton* btStop;
+  TCatEdit97* edUser;
+  TKitSpeedButton* btStatistic;
+  TKitSpeedButton* btOptions;
+  TKitSpeedButton* btStart;
+  TKitSpeedButton* btStop;
   TStatusBar* StatusBar1;
   TPanel* pFormCountDown;
   TBevel* BevelMode1;
   TBevel* BevelMode2;
-  TEdit* edTimeAlarmHour;
+  TCatEdit97* edTimeAlarmHour;
   TLabel* lTwoPoints;
-  TEdit* edTimeAlarmMinute;
-  TButton* SpeedButton2;
-  TEdit* edTimeCountDown;
-  TButton* SpeedButton1;
-  TButton* btInputComment;
-  TButton* btCountDownStart;
-  TButton* btCountDownStop;
+  TCatEdit97* edTimeAlarmMinute;
+  TKitSpeedButton* SpeedButton2;
+  TCatEdit97* edTimeCountDown;
+  TKitSpeedButton* SpeedButton1;
+  TKitSpeedButton* btInputComment;
+  TKitSpeedButton* btCountDownStart;
+  TKitSpeedButton* btCountDownStop;
   TStatusBar* StatusBar2;
   TButton* Button1;
   TEdit* edLang;
@@ -97,7 +101,10 @@ public:
   TMenuItem* mnServiceHourlark;
   TMenuItem* mnServiceCountDown;
 
-  TMainTrayIcon* KitTray;
+  // The icon in the notification area, and a hidden second one that only keeps the still
+  // picture and the eight animation frames to copy from.
+  TKitTrayIcon* KitTray;
+  TKitTrayIcon* KitTrayIconList;
   TTimer* TimerHourlark;
   TTimer* TimerCountDown;
   TStrHolder* sl;
@@ -105,7 +112,10 @@ public:
   TStrHolder* slTask;
   TStrHolder* slTaskDesc;
   TStrHolder* slCountDownComment;
+  // The tray menu's pictures.
+  std::unique_ptr<TImageList> ImageList1;
   TFormStorage* FormStorage;
+  TLingroveLang* LingroveLang1;
 
   // ---- Handlers ----
   void FormCreate(TObject* sender);
@@ -167,9 +177,11 @@ private:
   void BuildCountdownPanel();
   void BuildMenus();
   void BuildStorage();
-  TButton* AddButton(TWinControl* parent, const char* name, const std::string& caption, int left, int top,
-                     int width, int height);
-  TEdit* AddEdit(TWinControl* parent, const char* name, int left, int top, int width);
+  TKitSpeedButton* AddSpeedButton(TWinControl* parent, const char* name, const char* glyph, int left, int top,
+                                  int width, int height);
+  TCatEdit97* AddEdit(TWinControl* parent, const char* name, int left, int top, int width);
+  void BuildTrayIcons();
+  void BuildMenuImages();
   TPanel* AddServicePanel(const char* name, int helpContext);
   TStatusBar* AddStatusBar(TWinControl* parent, const char* name, int stateWidth);
   TMenuItem* AddItem(TMenuItem* parent, const char* name, const std::string& caption, TNotifyEvent click);

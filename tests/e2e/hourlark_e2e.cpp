@@ -68,19 +68,35 @@ int WidthOf(HWND window) {
   return rect.right - rect.left;
 }
 
-// The controls of the main window, told apart by class, width and caption.
+// A flat speed button has no window of its own: it is reached through its panel, at its
+// place in the window's layout.
+struct PanelButton {
+  HWND panel = nullptr;
+  int x = 0, y = 0;  // the button's middle in the panel
+};
+
+// The controls of the main window: the edits told apart by class and width, the status bars
+// by their panel (each service panel holds its edits and its status bar).
 struct MainWindow {
   HWND form = nullptr;
-  HWND edUser = nullptr, btStart = nullptr, btStop = nullptr, statusBar1 = nullptr;
-  HWND edHour = nullptr, edMinute = nullptr, edMinutes = nullptr;
-  HWND btCountDownStart = nullptr, btCountDownStop = nullptr, statusBar2 = nullptr;
+  HWND edUser = nullptr, statusBar1 = nullptr;
+  HWND edHour = nullptr, edMinute = nullptr, edMinutes = nullptr, statusBar2 = nullptr;
+  PanelButton btStart, btStop, btCountDownStart, btCountDownStop;
   std::vector<HWND> children;
 
   bool Complete() const {
-    return edUser && btStart && btStop && statusBar1 && edHour && edMinute && edMinutes && btCountDownStart &&
-           btCountDownStop && statusBar2;
+    return edUser && statusBar1 && edHour && edMinute && edMinutes && statusBar2;
   }
 };
+
+// The buttons' places in the two service panels.
+void PlaceButtons(MainWindow& main) {
+  const HWND tracking = GetParent(main.edUser), countdown = GetParent(main.edMinutes);
+  main.btStart = {tracking, 59, 32};
+  main.btStop = {tracking, 105, 32};
+  main.btCountDownStart = {countdown, 52, 32};
+  main.btCountDownStop = {countdown, 102, 32};
+}
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
   reinterpret_cast<MainWindow*>(data)->children.push_back(window);
@@ -106,9 +122,6 @@ MainWindow FindMainWindow(DWORD processId) {
     if (cls == "HlEDIT" && width == 106) main.edUser = child;
     if (cls == "HlEDIT" && width == 30) main.edMinutes = child;
     if (cls == "HlEDIT" && width == 22) hourEdits.push_back(child);
-    if (cls == "HlBUTTON" && width == 31) (TextOf(child) == "Start" ? main.btStart : main.btStop) = child;
-    if (cls == "HlBUTTON" && width == 40 && TextOf(child) != "...")
-      (TextOf(child) == "Start" ? main.btCountDownStart : main.btCountDownStop) = child;
   }
   if (hourEdits.size() == 2) {
     RECT a{}, b{};
@@ -122,6 +135,7 @@ MainWindow FindMainWindow(DWORD processId) {
     if (main.edUser && GetParent(child) == GetParent(main.edUser)) main.statusBar1 = child;
     if (main.edMinutes && GetParent(child) == GetParent(main.edMinutes)) main.statusBar2 = child;
   }
+  if (main.Complete()) PlaceButtons(main);
   return main;
 }
 
@@ -153,7 +167,21 @@ void SetText(HWND edit, const std::string& text) {
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+// A left click on the button, as the mouse would give it: pressed and released over it.
+void PostClick(const PanelButton& button) {
+  const LPARAM at = MAKELPARAM(button.x, button.y);
+  PostMessageA(button.panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(button.panel, WM_LBUTTONUP, 0, at);
+}
+
+// The same, returning once the tracker has handled it.
+void Click(const PanelButton& button) {
+  PostClick(button);
+  SendMessageA(button.panel, WM_NULL, 0, 0);
+}
+
+// Tracking and the countdown make their edits read-only while they run.
+bool ReadOnly(HWND edit) { return (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0; }
 
 PROCESS_INFORMATION Launch(const std::string& exe, const std::string& arguments, const std::string& folder) {
   STARTUPINFOA startup{};
@@ -209,13 +237,17 @@ void Screenshot(const std::string& file) {
 
 HWND FindTargetWindow() { return FindWindowA("HourlarkProbeTarget", nullptr); }
 
-// Every top-level utility window of the tracker gets the tray icon's right click; only the
-// tray icon's own window answers it with the menu.
+// Every top-level utility window of the tracker gets the tray icon's right click (the
+// button going down and up over the icon); only the active tray icon's own window answers it
+// with the menu.
 BOOL CALLBACK RightClickTray(HWND window, LPARAM processId) {
+  const UINT trayMessage = 0xB054;
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == static_cast<DWORD>(processId) && ClassOf(window) == "HlUtilityWindow")
-    PostMessageA(window, WM_APP + 17, 1, WM_RBUTTONUP);
+  if (owner == static_cast<DWORD>(processId) && ClassOf(window) == "HlUtilityWindow") {
+    PostMessageA(window, trayMessage, 0, WM_RBUTTONDOWN);
+    PostMessageA(window, trayMessage, 0, WM_RBUTTONUP);
+  }
   return TRUE;
 }
 
@@ -282,10 +314,13 @@ int main(int argc, char** argv) {
   Sleep(1500);  // painted
   Screenshot(shots + "e2e_tracking_service.bmp");
 
-  SetText(main.edUser, user);
-  Check(IsWindowEnabled(main.btStart) && !IsWindowEnabled(main.btStop), "a user name enables Start");
+  SetText(main.edUser, "");
   Click(main.btStart);
-  Check(PollUntil([&] { return IsWindowEnabled(main.btStop) != FALSE; }, 5000), "Start starts tracking");
+  Sleep(500);
+  Check(!ReadOnly(main.edUser) && IsWindowVisible(main.form), "without a user name Start does nothing");
+  SetText(main.edUser, user);
+  Click(main.btStart);
+  Check(PollUntil([&] { return ReadOnly(main.edUser); }, 5000), "Start starts tracking");
   Check(PollUntil([&] { return !IsWindowVisible(main.form); }, 5000), "the window hides when tracking starts");
 
   PROCESS_INFORMATION other = Launch(target, "E2E Target", folder);
@@ -298,7 +333,7 @@ int main(int argc, char** argv) {
     Sleep(200);
   }
   Click(main.btStop);
-  Check(PollUntil([&] { return IsWindowEnabled(main.btStart) != FALSE; }, 5000), "Stop ends tracking");
+  Check(PollUntil([&] { return !ReadOnly(main.edUser); }, 5000), "Stop ends tracking");
   Finish(other, true);
 
   const std::string tasks = ReadFile(taskPath);
@@ -313,19 +348,23 @@ int main(int argc, char** argv) {
   HWND menu = nullptr;
   PollUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }, 5000);
   Check(menu != nullptr, "a right click on the tray icon opens the menu");
+  if (menu) {
+    // The tracking submenu open beside the menu: Restore, Hide, then the tracking service.
+    Sleep(300);
+    for (int i = 0; i < 3; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RIGHT, 0);
+  }
   Sleep(500);
   Screenshot(shots + "e2e_tray_menu.bmp");
   if (menu) {
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (int i = 0; i < 3; ++i) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     PollUntil([&] { return !IsWindowVisible(menu); }, 3000);
   }
 
   // One minute of countdown: it ends with the window back and a blinking status bar.
   SetText(main.edMinutes, "1");
-  Check(IsWindowEnabled(main.btCountDownStart) != FALSE, "minutes enable the countdown's Start");
   Click(main.btCountDownStart);
-  Check(IsWindowEnabled(main.btCountDownStop) != FALSE, "the countdown runs");
+  Check(PollUntil([&] { return ReadOnly(main.edMinutes); }, 5000), "minutes start the countdown");
   Check(PollUntil([&] { return IsWindowVisible(main.form) && SendMessageA(main.statusBar2, SB_ISSIMPLE, 0, 0) != 0; },
                   90000),
         "at the end of the minute the window comes back blinking");
@@ -391,8 +430,8 @@ int main(int argc, char** argv) {
       // Every Stop saves both files; the end comes at a random moment among them.
       const DWORD deadline = GetTickCount() + 200 + std::rand() % 1500;
       while (GetTickCount() < deadline) {
-        PostMessageA(main.btStart, BM_CLICK, 0, 0);
-        PostMessageA(main.btStop, BM_CLICK, 0, 0);
+        PostClick(main.btStart);
+        PostClick(main.btStop);
         Sleep(std::rand() % 20);
       }
     }

@@ -8,6 +8,21 @@ Pictures (key colour fuchsia, always in the bottom-left corner):
   LINGROVE_LOGO   24 x 24  the localization library's mark: two speech bubbles
   LINGROVE_ANIM  256 x 16  sixteen 16 x 16 frames of a turning globe
   PICKER_DELETE    7 x 7   the picker's delete glyph: a red cross
+  TRAY_CLOCK     144 x 16  the tray icon: the still clock face, then eight frames of a
+                           hand going round
+  MAIN_MENU      160 x 16  the tray menu's images: restore, hide, start, stop, statistics,
+                           options, close, countdown time, help, time tracking
+  USER_PICK       16 x 16  the main window's user picker: head and shoulders
+  GLYPH_SERVICE    7 x 7   header glyphs in white: the service menu's arrow,
+  GLYPH_HIDE       7 x 7     hiding to the tray,
+  GLYPH_CLOSE      8 x 8     closing
+  GLYPH_STATISTIC 24 x 12  button glyphs, each cell followed by its greyed cell for a
+  GLYPH_OPTIONS   24 x 12    disabled button: statistics (bars), options (gear), start,
+  GLYPH_START     20 x 10    stop, alarm (clock with bells), countdown (hourglass),
+  GLYPH_STOP      20 x 10    comment (speech bubble)
+  GLYPH_ALARM     24 x 12
+  GLYPH_COUNTDOWN 24 x 12
+  GLYPH_COMMENT   24 x 12
 
 Run it from anywhere: python3 app/win/res/make_app_pictures.py
 """
@@ -138,6 +153,270 @@ def delete_glyph():
     return img
 
 
+def disc(img, cx, cy, r, colour):
+    for y in range(len(img)):
+        for x in range(len(img[0])):
+            if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r:
+                img[y][x] = colour
+
+
+def line(img, x0, y0, x1, y1, colour):
+    steps = int(max(abs(x1 - x0), abs(y1 - y0)) * 2) + 1
+    for i in range(steps + 1):
+        t = i / steps
+        x, y = int(round(x0 + (x1 - x0) * t)), int(round(y0 + (y1 - y0) * t))
+        if 0 <= y < len(img) and 0 <= x < len(img[0]):
+            img[y][x] = colour
+
+
+def clock_face(turns_long, turns_short):
+    """The tray clock: a white dial in a teal rim, dark red hands."""
+    img = blank(16, 16)
+    disc(img, 8, 8, 8, (0, 110, 110))
+    disc(img, 8, 8, 6.2, (255, 255, 240))
+    for i in range(4):
+        a = i * math.pi / 2
+        img[int(8 - 5.2 * math.cos(a))][int(8 + 5.2 * math.sin(a)) - (1 if i == 1 else 0)] = (0, 110, 110)
+    hand = (150, 0, 0)
+    for turns, length in ((turns_short, 3.2), (turns_long, 5.0)):
+        a = turns * 2 * math.pi
+        line(img, 7.5, 7.5, 7.5 + math.sin(a) * length, 7.5 - math.cos(a) * length, hand)
+    img[7][7] = img[8][8] = img[7][8] = img[8][7] = (60, 0, 0)
+    return img
+
+
+def tray_strip():
+    cells = [clock_face(10.0 / 60, 2.0 / 12)] + [clock_face(i / 8.0, 0.0) for i in range(8)]
+    return [sum((cell[y] for cell in cells), []) for y in range(16)]
+
+
+WHITE = (255, 255, 255)
+
+
+def glyph_service():
+    img = blank(7, 7)
+    for row, (a, b) in enumerate(((0, 7), (1, 6), (2, 5), (3, 4))):
+        for x in range(a, b):
+            img[row + 1][x] = WHITE
+    return img
+
+
+def glyph_hide():
+    img = blank(7, 7)
+    for y in (4, 5):
+        for x in range(1, 7):
+            img[y][x] = WHITE
+    return img
+
+
+def glyph_close():
+    img = blank(8, 8)
+    for i in range(1, 7):
+        for d in (0, 1):
+            if i + d < 8:
+                img[i][i + d] = WHITE
+            if 7 - i - d >= 0:
+                img[i][7 - i - d] = WHITE
+    img[7][0] = KEY
+    return img
+
+
+def glyph_statistic(size=12):
+    img = blank(size, size)
+    o = (size - 12) // 2
+    dark = (40, 40, 40)
+    for x0, h, colour in ((1, 5, (40, 90, 200)), (5, 9, (40, 160, 60)), (9, 7, (210, 60, 40))):
+        for y in range(10 - h, 10):
+            for x in range(x0, x0 + 3):
+                img[o + y][o + x] = colour
+        for y in range(10 - h, 10):
+            img[o + y][o + x0 + 2] = shade(colour, 0.6)
+    for x in range(0, 12):
+        img[o + 10][o + x] = dark
+    img[o + 10][o + 0] = KEY if o == 0 else img[o + 10][o + 0]
+    return img
+
+
+def glyph_options(size=12):
+    img = blank(size, size)
+    c = size / 2.0
+    grey, edge = (150, 150, 160), (70, 70, 80)
+    for y in range(size):
+        for x in range(size):
+            dx, dy = x + 0.5 - c, y + 0.5 - c
+            r = math.hypot(dx, dy)
+            a = math.atan2(dy, dx)
+            tooth = math.cos(a * 8) > 0.3
+            if r <= 3.6 or (tooth and r <= 5.4):
+                img[y][x] = grey
+            if r <= 1.5:
+                img[y][x] = KEY
+    outline(img, grey, edge)
+    img[size - 1][0] = KEY
+    return img
+
+
+def glyph_start(size=10):
+    img = blank(size, size)
+    o = (size - 10) // 2
+    green, edge = (40, 170, 60), (10, 90, 20)
+    plot(img, ["#     ", "###   ", "####  ", "######", "######", "####  ", "###   ", "#     "],
+         o + 2, o + 1, green)
+    plot(img, ["##    ", "# ##  ", "#   # ", "#    #", "#    #", "#   # ", "# ##  ", "##    "],
+         o + 2, o + 1, edge)
+    return img
+
+
+def glyph_stop(size=10):
+    img = blank(size, size)
+    o = (size - 10) // 2
+    red, edge = (210, 40, 30), (120, 10, 10)
+    for y in range(2, 9):
+        for x in range(2, 9):
+            img[o + y][o + x] = red
+    outline(img, red, edge)
+    return img
+
+
+def glyph_alarm(size=12):
+    img = blank(size, size)
+    o = (size - 12) // 2
+    bell = (200, 140, 20)
+    disc(img, o + 2.5, o + 2.5, 2.2, bell)
+    disc(img, o + 9.5, o + 2.5, 2.2, bell)
+    disc(img, o + 6, o + 6.5, 4.6, (60, 60, 60))
+    disc(img, o + 6, o + 6.5, 3.6, (255, 255, 240))
+    line(img, o + 5.5, o + 6, o + 5.5, o + 3.5, (150, 0, 0))
+    line(img, o + 5.5, o + 6, o + 7.5, o + 6, (150, 0, 0))
+    img[o + 11][o + 2] = img[o + 11][o + 9] = (60, 60, 60)
+    img[size - 1][0] = KEY
+    return img
+
+
+def glyph_countdown(size=12):
+    img = blank(size, size)
+    o = (size - 12) // 2
+    frame, glass, sand = (110, 70, 30), (220, 235, 245), (225, 180, 60)
+    for x in range(2, 10):
+        img[o + 0][o + x] = img[o + 11][o + x] = frame
+    for y in range(1, 11):
+        half = abs(y - 5.5)
+        w = int(half * 0.75) + 1
+        for x in range(6 - w, 6 + w):
+            img[o + y][o + x] = glass
+        img[o + y][o + 5 - w] = img[o + y][o + 6 + w] = (90, 90, 100)
+    for y in range(3, 5):
+        for x in range(4, 8):
+            if img[o + y][o + x] == glass:
+                img[o + y][o + x] = sand
+    for y in range(8, 11):
+        for x in range(3, 9):
+            if img[o + y][o + x] == glass:
+                img[o + y][o + x] = sand
+    img[o + 6][o + 6] = img[o + 7][o + 6] = sand
+    return img
+
+
+def glyph_comment(size=12):
+    img = blank(size, size)
+    o = (size - 12) // 2
+    paper, edge = (255, 245, 170), (120, 100, 30)
+    fill_round_rect(img, o + 0, o + 1, o + 12, o + 9, 2.5, paper)
+    plot(img, ["###", "## ", "#  "], o + 3, o + 9, paper)
+    outline(img, paper, edge)
+    for y in (3, 5):
+        for x in range(3, 9 if y == 3 else 7):
+            img[o + y][o + x] = (90, 90, 90)
+    return img
+
+
+def user_pick():
+    img = blank(16, 16)
+    shirt, skin, hair = (40, 90, 190), (240, 195, 150), (90, 60, 30)
+    fill_round_rect(img, 2, 10, 14, 16, 4, shirt)
+    outline(img, shirt, (20, 45, 110))
+    disc(img, 8, 6, 3.6, skin)
+    for x in range(5, 12):
+        for y in range(2, 5):
+            if img[y][x] == skin and y < 4:
+                img[y][x] = hair
+    outline(img, skin, (150, 100, 70))
+    img[15][0] = KEY
+    return img
+
+
+def with_disabled(img):
+    """The glyph followed by a greyed copy of itself, the cell a disabled button shows."""
+    grey = []
+    for row in img:
+        out = []
+        for colour in row:
+            if colour == KEY:
+                out.append(KEY)
+            else:
+                r, g, b = colour
+                level = int(120 + (0.3 * r + 0.59 * g + 0.11 * b) * 0.3)
+                out.append((level, level, level))
+        grey.append(out)
+    return [a + b for a, b in zip(img, grey)]
+
+
+def centred(img, size=16):
+    out = blank(size, size)
+    h, w = len(img), len(img[0])
+    top, left = (size - h) // 2, (size - w) // 2
+    for y in range(h):
+        for x in range(w):
+            out[top + y][left + x] = img[y][x]
+    return out
+
+
+def menu_window():
+    img = blank(16, 16)
+    for y in range(2, 14):
+        for x in range(1, 15):
+            img[y][x] = (255, 255, 255)
+    for y in range(2, 5):
+        for x in range(1, 15):
+            img[y][x] = (0, 110, 110)
+    outline(img, (255, 255, 255), (80, 80, 80))
+    return img
+
+
+def menu_hide():
+    img = blank(16, 16)
+    for y in (11, 12):
+        for x in range(3, 13):
+            img[y][x] = (40, 40, 40)
+    return img
+
+
+def menu_close():
+    img = blank(16, 16)
+    red = (200, 30, 30)
+    for i in range(3, 13):
+        for d in (0, 1):
+            img[i][i + d] = red
+            img[i][15 - i - d] = red
+    return img
+
+
+def menu_help():
+    img = blank(16, 16)
+    blue = (40, 90, 200)
+    disc(img, 8, 8, 7, blue)
+    outline(img, blue, (20, 45, 120))
+    plot(img, [" ### ", "#   #", "    #", "   # ", "  #  ", "     ", "  #  "], 6, 4, (255, 255, 255))
+    return img
+
+
+def menu_strip():
+    cells = [menu_window(), menu_hide(), centred(glyph_start()), centred(glyph_stop()),
+             centred(glyph_statistic()), centred(glyph_options()), menu_close(), centred(glyph_alarm()),
+             menu_help(), clock_face(10.0 / 60, 2.0 / 12)]
+    return [sum((cell[y] for cell in cells), []) for y in range(16)]
+
+
 def dib(img):
     """A bitmap resource: BITMAPINFOHEADER and 24-bit rows, bottom-up, padded to 4 bytes."""
     h, w = len(img), len(img[0])
@@ -207,7 +486,14 @@ def resource_section(pictures):
 
 
 def main():
-    images = {"LINGROVE_LOGO": logo(), "LINGROVE_ANIM": globe_strip(), "PICKER_DELETE": delete_glyph()}
+    images = {"LINGROVE_LOGO": logo(), "LINGROVE_ANIM": globe_strip(), "PICKER_DELETE": delete_glyph(),
+              "TRAY_CLOCK": tray_strip(), "MAIN_MENU": menu_strip(), "USER_PICK": user_pick(),
+              "GLYPH_SERVICE": glyph_service(), "GLYPH_HIDE": glyph_hide(), "GLYPH_CLOSE": glyph_close(),
+              "GLYPH_STATISTIC": with_disabled(glyph_statistic()),
+              "GLYPH_OPTIONS": with_disabled(glyph_options()), "GLYPH_START": with_disabled(glyph_start()),
+              "GLYPH_STOP": with_disabled(glyph_stop()), "GLYPH_ALARM": with_disabled(glyph_alarm()),
+              "GLYPH_COUNTDOWN": with_disabled(glyph_countdown()),
+              "GLYPH_COMMENT": with_disabled(glyph_comment())}
     pictures = {}
     for name, img in images.items():
         pictures[name] = dib(img)

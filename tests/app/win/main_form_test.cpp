@@ -9,8 +9,12 @@
 #include <vector>
 
 #include "app/win/options_form.h"
+#include "kit/win/icon_list_win.h"
 #include "lang/app_language.h"
+#include "lang/lang_file.h"
 #include "lang/lang_file_edit.h"
+#include "lang/win/lang_collector.h"
+#include "platform/wcl/win/bitmap.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/ini_file.h"
@@ -123,6 +127,14 @@ TEST_F(MainFormTest, FirstStartShowsTheDemoOnceAndSitsBottomRight) {
 
   EXPECT_EQ(main->ClientWidth(), 132);
   EXPECT_EQ(main->ClientHeight(), 78);
+  // No caption bar and no frame: the header strip stands in for them.
+  EXPECT_EQ(GetWindowLongPtrA(main->Handle(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+  EXPECT_EQ(main->Width(), 132);
+  EXPECT_EQ(main->Height(), 78);
+  RECT client{};
+  GetClientRect(main->Handle(), &client);
+  EXPECT_EQ(client.right, 132);
+  EXPECT_EQ(client.bottom, 78);
   EXPECT_EQ(main->Left() + main->Width(), 1024);
   // Just above the taskbar, and never below the work area.
   RECT work{};
@@ -184,6 +196,73 @@ TEST_F(MainFormTest, AutoStartOptionStartsTrackingAtFirstActivation) {
   // Stop saved the day.
   TMemIniFile work(folder + "hl20work.txt");
   EXPECT_NE(work.ReadString("ann\t2026_12_9", "total", "<none>"), "<none>");
+}
+
+// The tray icon animates while tracking or counting down, through the eight frames kept by
+// the hidden icon, or shows only the still picture when the option says so.
+TEST_F(MainFormTest, TrayIconTakesItsFramesFromTheHiddenIcon) {
+  Make();
+  EXPECT_FALSE(main->KitTrayIconList->Active());
+  EXPECT_FALSE(main->KitTrayIconList->Added());
+  ASSERT_EQ(main->KitTrayIconList->Icons()->Count(), 8);
+  ASSERT_FALSE(main->KitTrayIconList->Icon()->Empty());
+  EXPECT_EQ(main->KitTray->Interval(), 500);
+  EXPECT_EQ(main->KitTray->PopupMenu(), main->popMainMenu);
+  EXPECT_FALSE(main->KitTray->Animated());
+
+  options->cbAutoHide->SetChecked(false);
+  options->cbAnimatedIcon->SetChecked(true);
+  main->edUser->SetText("ann");
+  main->btStart->Click();
+  EXPECT_TRUE(main->KitTray->Animated());
+  EXPECT_EQ(main->KitTray->Icons()->Count(), 8);
+  options->cbAnimatedIcon->SetChecked(false);
+  main->UpdateTrayIcons();
+  ASSERT_EQ(main->KitTray->Icons()->Count(), 1);
+  EXPECT_FALSE(main->KitTray->Icons()->Get(0)->Empty());
+  main->btStop->Click();
+  EXPECT_FALSE(main->KitTray->Animated());
+
+  // The countdown alone animates the icon too.
+  options->cbAnimatedIcon->SetChecked(true);
+  main->edTimeCountDown->SetText("5");
+  main->btCountDownStart->Click();
+  EXPECT_TRUE(main->KitTray->Animated());
+  EXPECT_EQ(main->KitTray->Icons()->Count(), 8);
+  main->btCountDownStop->Click();
+  EXPECT_FALSE(main->KitTray->Animated());
+}
+
+// The base language file holds the window's own texts, never the user's data.
+TEST_F(MainFormTest, WindowTextsAreCollectedWithoutTheUsersData) {
+  std::vector<TLangFormClass> forms;
+  for (const TLangFormClass& form : RegisteredLangForms())
+    if (form.Name == "TformHourlark") forms.push_back(form);
+  ASSERT_EQ(forms.size(), 1u);
+  // A form made with a user name in it, as after a start with a login.
+  forms[0].Create = [](TComponent* owner) {
+    auto* form = new TformHourlark(owner);
+    form->edUser->SetText("ann");
+    form->edLang->SetText("Testish");
+    form->edCountDownComment->SetCaption("tea");
+    return form;
+  };
+  CollectBaseLanguage(folder, {{25, "Hourlark"}}, forms, DEFAULT_CHARSET);
+  {
+    TLingroveLangFile native(folder + "native.lng");
+    auto textOf = [&](const std::string& path) {
+      TLingroveLangStr* entry = native.Find("formHourlark", path);
+      return entry == nullptr ? std::string("-") : entry->GetText();
+    };
+    EXPECT_EQ(textOf("mnRestore.Caption"), "Restore");
+    EXPECT_EQ(textOf("mnQuickDemo.Caption"), "Quick Demo");
+    EXPECT_EQ(textOf("btStart.Caption"), "Start");
+    EXPECT_EQ(textOf("SpeedButton2.Hint"), "Alarm");
+    EXPECT_EQ(textOf("edUser.Text"), "-");
+    EXPECT_EQ(textOf("edLang.Text"), "-");
+    EXPECT_EQ(textOf("edCountDownComment.Caption"), "-");
+  }
+  LangFinalize();
 }
 
 TEST_F(MainFormTest, TypingChoosesTheCountdownMode) {
@@ -300,6 +379,9 @@ TEST_F(MainFormTest, ChosenLanguageTranslatesAndComesBack) {
     TLingroveLangFileEdit file(lang);
     file.AddString(25, "Stundenlerche", 0);
     file.AddString(28, "Los", 0);
+    // The window's own texts, and one over the user's name that must not take.
+    file.AddKeyedString(200, "formHourlark", "mnRestore.Caption", 0, "Zurueck");
+    file.AddKeyedString(201, "formHourlark", "edUser.Text", 0, "niemand");
     file.Save();
   }
   // The language list is read when the language folder is set.
@@ -315,6 +397,11 @@ TEST_F(MainFormTest, ChosenLanguageTranslatesAndComesBack) {
   EXPECT_EQ(main->btStart->Caption(), "Los");
   EXPECT_EQ(main->mnCountDownStart->Caption(), "Los");
   EXPECT_EQ(main->lServiceCaption->Caption(), "Stundenlerche");
+  EXPECT_EQ(main->mnRestore->Caption(), "Zurueck");
+  char login[51] = {};
+  DWORD size = 50;
+  GetUserNameA(login, &size);
+  EXPECT_EQ(main->edUser->Text(), login);
   // A text the file does not have stays the window's own.
   EXPECT_EQ(main->btStop->Caption(), "Stop");
   main->mnHideClick(main);
