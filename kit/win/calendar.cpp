@@ -397,12 +397,9 @@ TKitTimerSpeedButton::TKitTimerSpeedButton(TComponent* owner) : TKitSpeedButton(
 
 // ---- TSelectDateDlg ----------------------------------------------------------------------
 
-namespace {
-
-TKitTimerSpeedButton* ArrowButton(TComponent* owner, TWinControl* parent, const char* name, TCalendarGlyph glyph,
-                                  const char* hint, int left, int top, int size) {
+TKitTimerSpeedButton* NewCalendarButton(TComponent* owner, TWinControl* parent, TCalendarGlyph glyph,
+                                        const char* hint, int left, int top, int size) {
   auto* button = new TKitTimerSpeedButton(owner);
-  button->SetName(name);
   button->SetParent(parent);
   button->SetBounds(left, top, size, size);
   button->SetGlyph(CalendarGlyph(glyph));
@@ -410,15 +407,12 @@ TKitTimerSpeedButton* ArrowButton(TComponent* owner, TWinControl* parent, const 
   return button;
 }
 
-// The kit's default font: "MS Sans Serif", 8 points, window text.
 void SetKitDefaultFont(TFont* font) {
   font->SetName("MS Sans Serif");
   font->SetSize(8);
   font->SetStyle(0);
   font->SetColor(clWindowText);
 }
-
-}  // namespace
 
 const ClassInfo* TSelectDateDlg::StaticClassInfo() {
   static const ClassInfo ci = ClassBuilder<TSelectDateDlg>("TSelectDateDlg", TForm::StaticClassInfo()).Build();
@@ -461,10 +455,14 @@ TSelectDateDlg::TSelectDateDlg(TComponent* owner) : TForm(owner) {
   TitleLabel->Font()->SetColor(clBlue);
   TitleLabel->OnDblClick = [this](TObject* sender) { TopPanelDblClick(sender); };
 
-  PrevYearBtn = ArrowButton(this, topPanel, "PrevYearBtn", cgPrevYear, SPrevYear, 3, 3, 16);
-  PrevMonthBtn = ArrowButton(this, topPanel, "PrevMonthBtn", cgPrevMonth, SPrevMonth, 18, 3, 16);
-  NextMonthBtn = ArrowButton(this, topPanel, "NextMonthBtn", cgNextMonth, SNextMonth, 188, 3, 16);
-  NextYearBtn = ArrowButton(this, topPanel, "NextYearBtn", cgNextYear, SNextYear, 203, 3, 16);
+  PrevYearBtn = NewCalendarButton(this, topPanel, cgPrevYear, SPrevYear, 3, 3, 16);
+  PrevYearBtn->SetName("PrevYearBtn");
+  PrevMonthBtn = NewCalendarButton(this, topPanel, cgPrevMonth, SPrevMonth, 18, 3, 16);
+  PrevMonthBtn->SetName("PrevMonthBtn");
+  NextMonthBtn = NewCalendarButton(this, topPanel, cgNextMonth, SNextMonth, 188, 3, 16);
+  NextMonthBtn->SetName("NextMonthBtn");
+  NextYearBtn = NewCalendarButton(this, topPanel, cgNextYear, SNextYear, 203, 3, 16);
+  NextYearBtn->SetName("NextYearBtn");
   PrevYearBtn->OnClick = [this](TObject* sender) { PrevYearBtnClick(sender); };
   PrevMonthBtn->OnClick = [this](TObject* sender) { PrevMonthBtnClick(sender); };
   NextMonthBtn->OnClick = [this](TObject* sender) { NextMonthBtnClick(sender); };

@@ -102,6 +102,8 @@ public:
   TNotifyEvent OnChange;
 
 protected:
+  // The popup calendar hands the keys the date edit forwards straight to its calendar.
+  friend class TPopupCalendar;
   // Fires OnChange.
   virtual void Change();
   // May the cell become current?
@@ -195,6 +197,12 @@ public:
 private:
   void RefreshTitle();
 };
+
+// A repeating arrow button with its glyph and hint, size x size at (left, top) of parent.
+TKitTimerSpeedButton* NewCalendarButton(TComponent* owner, TWinControl* parent, TCalendarGlyph glyph,
+                                        const char* hint, int left, int top, int size);
+// The kit's default font: "MS Sans Serif", 8 points, window text.
+void SetKitDefaultFont(TFont* font);
 
 // The hints of four arrow buttons (previous year, previous month, next month, next year)
 // from the first four lines of hints that are not empty.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <string>
@@ -11,6 +10,7 @@
 #include "platform/rtl/string_list.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/edit_controls.h"
+#include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -90,10 +90,6 @@ protected:
     return std::to_string(c->Day()) + "." + std::to_string(c->Month()) + "." + std::to_string(c->Year());
   }
 
-  // With HL_SHOW_MS set, the windows stay up that long for a screenshot.
-  static void HoldForLooking() {
-    if (const char* ms = std::getenv("HL_SHOW_MS")) Pump(static_cast<DWORD>(std::atoi(ms)));
-  }
 
   std::unique_ptr<TForm> form;
   int changes = 0;

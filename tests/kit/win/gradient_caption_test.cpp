@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "kit/win/window_hook.h"
 #include "platform/wcl/win/menus.h"
+#include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -111,10 +111,6 @@ protected:
     return count;
   }
 
-  // With HL_SHOW_MS set, the windows stay up that long for a screenshot.
-  static void HoldForLooking() {
-    if (const char* ms = std::getenv("HL_SHOW_MS")) Pump(static_cast<DWORD>(std::atoi(ms)));
-  }
 
   std::unique_ptr<TFrameForm> form;
   std::unique_ptr<TForm> other;
