@@ -228,7 +228,14 @@ void ReadGif(const uint8_t* data, size_t size, TGifDocument& doc) {
   while (block != 0 && block != kTrailer) {
     std::vector<TGifExtension> gathered;
     while (block == kExtensionIntroducer) {
-      TGifExtension extension = ReadExtension(in);
+      TGifExtension extension;
+      try {
+        extension = ReadExtension(in);
+      } catch (const EReadError&) {
+        // The data ends inside an extension: what came before it is the whole file.
+        block = kTrailer;
+        break;
+      }
       switch (extension.Kind) {
         case gekPlainText: gathered.clear(); break;
         case gekApplication: ApplyLoopExtension(extension, image); break;

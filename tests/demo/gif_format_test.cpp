@@ -176,6 +176,18 @@ TEST(GifReader, CutFileKeepsFramesReadBeforeTheFailure) {
   EXPECT_EQ(doc.Frames.size(), 1u);
 }
 
+TEST(GifReader, FileEndingInsideAnExtensionKeepsWhatCameBefore) {
+  Bytes file = Header("GIF89a", 4, 1, BlackWhite());
+  Append(file, Image(0, 0, 4, 1, Raster0101()));
+  Append(file, Comment({"whole"}));
+  file.insert(file.end(), {0x21, 0xFE, 5, 'h', 'e'});
+  TGifDocument doc = Read(file);
+  EXPECT_EQ(doc.Frames.size(), 1u);
+  EXPECT_EQ(doc.Image.Header->Comments, std::vector<std::string>{"whole"});
+  file.resize(file.size() - 4);  // cut after the introducer
+  EXPECT_EQ(Read(file).Frames.size(), 1u);
+}
+
 TEST(GifReader, ShortLastSubBlockMarksTheFrameDamagedAndKeepsAWellFormedRaster) {
   Bytes raster{2, 10, 0x8C};  // promises 10 bytes, holds 1
   Bytes file = Header("GIF89a", 4, 1, BlackWhite());
