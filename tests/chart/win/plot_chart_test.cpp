@@ -1,0 +1,254 @@
+#include "platform/chart/win/plot_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "platform/wcl/win/bitmap.h"
+#include "platform/wcl/win/form.h"
+#include "platform/wcl/win/screen.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+constexpr TColor kPurple = 0xFF0080;
+
+TColor PixelAt(TBitmap* bitmap, int x, int y) { return bitmap->Canvas()->Pixels(x, y) & 0xFFFFFF; }
+
+class PlotChartTest : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(50, 50, 860, 340);
+  }
+  void TearDown() override {
+    form.reset();
+    AppTest::TearDown();
+  }
+
+  // A bar chart set up as the statistics window's day chart.
+  TPlotChart* DayChart() {
+    auto* chart = new TPlotChart(form.get());
+    chart->SetParent(form.get());
+    chart->SetBounds(4, 4, 420, 280);
+    chart->Title()->SetVisible(false);
+    chart->Legend()->SetVisible(false);
+    chart->Foot()->SetVisible(false);
+    chart->RightAxis()->SetVisible(false);
+    chart->TopAxis()->SetVisible(false);
+    chart->LeftAxis()->SetTitle("Time (hours)");
+    chart->LeftWall()->SetColor(clWhite);
+    chart->BackWall()->SetTransparent(true);
+    chart->SetMarginLeft(1);
+    chart->SetMarginRight(1);
+    chart->SetMarginBottom(1);
+    chart->SetMarginTop(3);
+    chart->SetBevelInner(bvRaised);
+    chart->SetBevelOuter(bvLowered);
+    for (TPlotBarSeries** s : {&series1, &series2}) {
+      *s = new TPlotBarSeries(form.get());
+      (*s)->SetMultiBar(mbNone);
+      (*s)->SetMarksVisible(false);
+      (*s)->SetPenVisible(false);
+      (*s)->SetCursor(crHandPoint);
+      (*s)->SetYValuesDateTime(true);
+      (*s)->SetParentChart(chart);
+    }
+    series1->SetSeriesColor(kPurple);
+    series2->SetSeriesColor(clLime);
+    const char* days[] = {"Mo 1", "Tu 2", "We 3", "Th 4", "Fr 5"};
+    for (int i = 0; i < 5; ++i) {
+      series1->Add((i + 1) / 24.0, days[i]);
+      series2->Add(i == 2 ? 0 : 0.5 / 24.0, days[i]);
+    }
+    return chart;
+  }
+
+  // A tilted pie with a legend of values and percentages, as on the detail page.
+  TPlotChart* PieChart() {
+    auto* chart = new TPlotChart(form.get());
+    chart->SetParent(form.get());
+    chart->SetBounds(430, 4, 400, 280);
+    chart->SetAxisVisible(false);
+    chart->SetView3DWalls(false);
+    chart->SetFrameVisible(false);
+    chart->Title()->SetVisible(false);
+    chart->Legend()->SetLegendStyle(lsValues);
+    chart->Legend()->SetTextStyle(ltsRightPercent);
+    chart->Legend()->SetShadowSize(2);
+    chart->SetView3D(true);
+    chart->View3DOptions()->SetElevation(315);
+    chart->View3DOptions()->SetRotation(360);
+    chart->View3DOptions()->SetOrthogonal(false);
+    pie = new TPlotPieSeries(form.get());
+    pie->SetStartAngle(90);
+    pie->SetMarksVisible(false);
+    pie->SetPenVisible(false);
+    pie->SetCursor(crHandPoint);
+    pie->SetOtherSliceText("Other");
+    pie->SetParentChart(chart);
+    pie->Add(3.0 / 24, "Editor (03:00:00)");
+    pie->Add(1.0 / 24, "Browser (01:00:00)");
+    pie->Add(0.5 / 24, "Mail (00:30:00)");
+    return chart;
+  }
+
+  // The chart painted as on screen (so it keeps the geometry of its points) into a bitmap.
+  static std::unique_ptr<TBitmap> Render(TPlotChart* chart) {
+    auto out = std::make_unique<TBitmap>();
+    out->SetSize(chart->Width(), chart->Height());
+    chart->Perform(WM_PAINT, reinterpret_cast<WPARAM>(out->Canvas()->Handle()), 0);
+    return out;
+  }
+
+  static POINT Centre(const TPlotRect& r) { return POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+
+  std::unique_ptr<TForm> form;
+  TPlotBarSeries* series1 = nullptr;
+  TPlotBarSeries* series2 = nullptr;
+  TPlotPieSeries* pie = nullptr;
+};
+
+}  // namespace
+
+TEST_F(PlotChartTest, BarsAreDrawnInTheirSeriesColoursOneBehindTheOther) {
+  TPlotChart* chart = DayChart();
+  auto shot = Render(chart);
+  ASSERT_EQ(5u, series1->BarBounds().size());
+  ASSERT_EQ(5u, series2->BarBounds().size());
+  // Taller purple bars rise above the lime ones in front of them.
+  for (int i = 0; i < 5; ++i) {
+    const TPlotRect back = series1->BarBounds()[i];
+    const TPlotRect front = series2->BarBounds()[i];
+    EXPECT_LT(back.Top, front.Top) << i;
+    EXPECT_EQ(kPurple, PixelAt(shot.get(), (back.Left + back.Right) / 2, back.Top + 2)) << i;
+    if (i != 2) {
+      EXPECT_EQ(clLime, PixelAt(shot.get(), Centre(front).x, front.Bottom - 2)) << i;
+    }
+  }
+  // Each taller by an hour: the bars grow evenly.
+  const int step = series1->BarBounds()[0].Top - series1->BarBounds()[1].Top;
+  EXPECT_NEAR(step, series1->BarBounds()[1].Top - series1->BarBounds()[2].Top, 1);
+  // The bevels: raised inner, lowered outer; the background in the chart's colour.
+  EXPECT_EQ(ColorToRGB(clBtnShadow) & 0xFFFFFF, PixelAt(shot.get(), 0, 0));
+  EXPECT_EQ(ColorToRGB(clBtnFace) & 0xFFFFFF, PixelAt(shot.get(), 8, chart->Height() - 8));
+  // The left wall is white.
+  const TPlotRect first = series1->BarBounds()[0];
+  EXPECT_EQ(clWhite, PixelAt(shot.get(), first.Left - 20, first.Bottom - 3 - 20 + 20));
+}
+
+TEST_F(PlotChartTest, PressOnABarTellsItsIndexAndTheSeries) {
+  TPlotChart* chart = DayChart();
+  Render(chart);
+  std::vector<std::pair<TPlotSeries*, int>> clicks;
+  chart->OnClickSeries = [&](TObject* sender, TPlotSeries* s, int index, TMouseButton, TShiftState, int, int) {
+    EXPECT_EQ(chart, sender);
+    clicks.push_back({s, index});
+  };
+  const POINT lime = Centre(series2->BarBounds()[3]);
+  SendMessageA(chart->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(lime.x, lime.y));
+  SendMessageA(chart->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(lime.x, lime.y));
+  const TPlotRect back = series1->BarBounds()[4];
+  SendMessageA(chart->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((back.Left + back.Right) / 2, back.Top + 2));
+  SendMessageA(chart->Handle(), WM_LBUTTONUP, 0, 0);
+  SendMessageA(chart->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(chart->Width() - 3, 3));  // nothing there
+  SendMessageA(chart->Handle(), WM_LBUTTONUP, 0, 0);
+  ASSERT_EQ(2u, clicks.size());
+  EXPECT_EQ(series2, clicks[0].first);
+  EXPECT_EQ(3, clicks[0].second);
+  EXPECT_EQ(series1, clicks[1].first);
+  EXPECT_EQ(4, clicks[1].second);
+  // The hand cursor over a bar only.
+  SendMessageA(chart->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(lime.x, lime.y));
+  EXPECT_EQ(crHandPoint, chart->Cursor());
+  SendMessageA(chart->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  EXPECT_EQ(crDefault, chart->Cursor());
+}
+
+TEST_F(PlotChartTest, PieSlicesCanBeFoundAndShowTheirColours) {
+  TPlotChart* chart = PieChart();
+  auto shot = Render(chart);
+  const TPieGeometry& g = pie->Geometry();
+  ASSERT_FALSE(g.Empty());
+  EXPECT_LT(g.RadiusY, g.RadiusX);  // tilted
+  // A point in the middle of each slice's arc, half way out.
+  for (int i = 0; i < pie->Count(); ++i) {
+    const double mid = (g.StartAngle[i] + g.SweepAngle[i] / 2) * 3.14159265358979 / 180;
+    const int x = static_cast<int>(g.CentreX + g.RadiusX * 0.6 * std::cos(mid));
+    const int y = static_cast<int>(g.CentreY - g.RadiusY * 0.6 * std::sin(mid));
+    EXPECT_EQ(i, pie->Clicked(x, y)) << i;
+    EXPECT_EQ(pie->ValueColor(i) & 0xFFFFFF, PixelAt(shot.get(), x, y)) << i;
+  }
+  // The legend stands right of the pie and shows the slices' colours.
+  int found = 0;
+  for (int x = static_cast<int>(g.CentreX + g.RadiusX) + 2; x < chart->Width(); ++x)
+    for (int y = 0; y < chart->Height(); y += 2)
+      if (PixelAt(shot.get(), x, y) == (pie->ValueColor(1) & 0xFFFFFF)) ++found;
+  EXPECT_GT(found, 10);
+  // Turning moves the slices.
+  pie->SetStartAngle(pie->StartAngle() + 90);
+  Render(chart);
+  EXPECT_DOUBLE_EQ(180, pie->Geometry().StartAngle[0]);
+}
+
+TEST_F(PlotChartTest, BitmapExportHasTheChartSizeAndPicture) {
+  TPlotChart* chart = DayChart();
+  chart->SetColor(clWhite);
+  chart->SetBevelInner(bvNone);
+  chart->SetBevelOuter(bvNone);
+  std::unique_ptr<TBitmap> bitmap = chart->CreateBitmap();
+  ASSERT_EQ(chart->Width(), bitmap->Width());
+  ASSERT_EQ(chart->Height(), bitmap->Height());
+  EXPECT_EQ(clWhite, PixelAt(bitmap.get(), 0, 0));
+  auto shot = Render(chart);
+  int purple = 0, differ = 0;
+  for (int y = 0; y < bitmap->Height(); y += 3)
+    for (int x = 0; x < bitmap->Width(); x += 3) {
+      if (PixelAt(bitmap.get(), x, y) == kPurple) ++purple;
+      if (PixelAt(bitmap.get(), x, y) != PixelAt(shot.get(), x, y)) ++differ;
+    }
+  EXPECT_GT(purple, 100);
+  EXPECT_EQ(0, differ);  // the export draws exactly what the window shows
+}
+
+TEST_F(PlotChartTest, EmptyAndOddChartsDrawWithoutFault) {
+  TPlotChart* chart = DayChart();
+  series1->Clear();
+  series2->Clear();
+  Render(chart);
+  EXPECT_TRUE(series1->BarBounds().empty());
+  chart->SetBounds(0, 0, 3, 3);  // smaller than its margins
+  Render(chart);
+  series1->Add(-1.0 / 24, "neg");
+  series1->Add(1e9, "huge");
+  chart->SetBounds(0, 0, 300, 200);
+  Render(chart);
+  TPlotChart* pieChart = PieChart();
+  pie->Clear();
+  pie->Add(0, "zero");
+  Render(pieChart);
+  EXPECT_EQ(-1, pie->Clicked(pieChart->Width() / 2, pieChart->Height() / 2));
+}
+
+TEST_F(PlotChartTest, SeriesAndChartMayBeFreedInEitherOrder) {
+  TPlotChart* chart = DayChart();
+  delete series2;
+  EXPECT_EQ(1, chart->SeriesCount());
+  delete chart;
+  EXPECT_EQ(nullptr, series1->ParentChart());
+  series1->Add(1);  // no chart to tell: nothing happens
+}
+
+// Shows both charts on a form; with HL_SHOT_PAUSE_MS set it stays up that long for a look.
+TEST_F(PlotChartTest, ShownOnAForm) {
+  DayChart();
+  PieChart();
+  form->Show();
+  const char* pause = std::getenv("HL_SHOT_PAUSE_MS");
+  Pump(pause ? static_cast<DWORD>(std::atoi(pause)) : 100);
+  EXPECT_TRUE(form->Visible());
+}
