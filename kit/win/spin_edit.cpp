@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "kit/win/draw_utils_win.h"
-#include "kit/win/edit_paste.h"
+#include "kit/win/one_line_edit.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
@@ -405,20 +405,13 @@ void TKitSpinEdit::KeyPress(char& key) {
   if (key == 0) return;
   TCustomEdit::KeyPress(key);
   if (key != '\r' && key != '\x1b') return;
-  // The edit's window takes Enter and Escape for itself: the form's default and cancel
-  // buttons hear of them from here.
-  TCustomForm* form = GetParentForm(this);
-  if (form == nullptr) return;
-  const char typed = key;
-  form->DialogKey(typed == '\r' ? VK_RETURN : VK_ESCAPE, 0);
-  if (typed == '\r') key = 0;
+  ForwardDialogChar(this, key);
+  if (key == '\r') key = 0;
 }
 
 void TKitSpinEdit::CreateParams(TCreateParams& params) {
   TCustomEdit::CreateParams(params);
-  static const DWORD kAlignStyle[] = {ES_LEFT, ES_RIGHT, ES_CENTER};
-  // Multi-line only so that the text can be kept clear of the button.
-  params.Style |= ES_MULTILINE | WS_CLIPCHILDREN | kAlignStyle[alignment_];
+  params.Style |= OneLineEditStyle(alignment_);
 }
 
 void TKitSpinEdit::CreateWnd() {

@@ -1,6 +1,8 @@
-#include "kit/win/edit_paste.h"
+#include "kit/win/one_line_edit.h"
 
 #include <cstring>
+
+#include "platform/wcl/win/form.h"
 
 namespace {
 
@@ -56,4 +58,13 @@ bool ClipboardFirstLine(HWND owner, std::string& text) {
 
 void ReplaceEditSelection(HWND edit, const std::string& text) {
   SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+DWORD OneLineEditStyle(TAlignment alignment) {
+  static const DWORD kAlignStyle[] = {ES_LEFT, ES_RIGHT, ES_CENTER};
+  return ES_MULTILINE | WS_CLIPCHILDREN | kAlignStyle[alignment];
+}
+
+void ForwardDialogChar(TWinControl* edit, char key) {
+  if (TCustomForm* form = GetParentForm(edit)) form->DialogKey(key == '\r' ? VK_RETURN : VK_ESCAPE, 0);
 }

@@ -1,0 +1,279 @@
+// The combo edit under Wine: its button and drop-down with a stand-in popup, the keys that
+// open, accept and cancel, typing rules of ReadOnly and DirectInput, the button's width and
+// glyphs, and the focus staying with the edit while the popup is open.
+
+#include "kit/win/combo_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "platform/wcl/win/bitmap.h"
+#include "platform/wcl/win/form.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+// A drop-down that holds a text: what it was given, or what a test picks.
+class TTextPopup : public TPopupWindow {
+public:
+  explicit TTextPopup(TWinControl* editor) : TPopupWindow(editor) { SetBounds(0, 0, 160, 90); }
+  TPopupValue GetValue() override { return picked; }
+  void SetValue(const TPopupValue& value) override {
+    given = value;
+    picked = PopupValueText(value);
+  }
+  std::string picked;
+  TPopupValue given;
+
+protected:
+  void Paint() override {
+    Canvas()->Brush()->SetColor(clWindow);
+    Canvas()->FillRect(ClientRect());
+    Canvas()->TextOut(4, 4, "picked: " + picked);
+  }
+};
+
+// A combo edit with that drop-down, as a descendant makes one.
+class TTextComboEdit : public TCustomComboEdit {
+public:
+  explicit TTextComboEdit(TComponent* owner) : TCustomComboEdit(owner) {
+    popup = new TTextPopup(this);
+    popup->OnCloseUp = [this](TObject* sender, bool accept) { ClosePopup(sender, accept); };
+    SetPopup(popup);
+    SetGlyphKind(gkDropDown);
+  }
+  TTextPopup* popup;
+};
+
+class ComboEditTest : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(100, 100, 320, 240);
+    edit = new TTextComboEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(10, 10, 150, 21);
+    edit->OnChange = [this](TObject*) { ++changes; };
+    other = new TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(10, 180, 121, 21);
+  }
+  void TearDown() override {
+    form.reset();
+    AppTest::TearDown();
+  }
+  void ShowFocused() {
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    edit->SetFocus();
+    Pump(30);
+  }
+  void Char(char c) { SendMessageA(edit->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1); }
+  void AltDown() { SendMessageA(edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29)); }
+  // A press and release in the middle of the button, as its host window gets them.
+  void ClickButton() {
+    HWND host = edit->Button()->Parent()->Handle();
+    const LPARAM at = MAKELPARAM(edit->ButtonWidth() / 2, 5);
+    SendMessageA(host, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(host, WM_LBUTTONUP, 0, at);
+  }
+
+  std::unique_ptr<TForm> form;
+  TTextComboEdit* edit = nullptr;
+  TEdit* other = nullptr;
+  int changes = 0;
+};
+
+TEST_F(ComboEditTest, ButtonOpensThePopupBelowWithTheTextAndEnterAcceptsItsValueOnce) {
+  ShowFocused();
+  edit->SetText("first");
+  changes = 0;
+  ClickButton();
+  ASSERT_TRUE(edit->PopupVisible());
+  EXPECT_TRUE(IsWindowVisible(edit->popup->Handle()));
+  EXPECT_EQ(PopupValueText(edit->popup->given), "first");
+  RECT e, p;
+  GetWindowRect(edit->Handle(), &e);
+  GetWindowRect(edit->popup->Handle(), &p);
+  EXPECT_EQ(p.top, e.bottom);
+  EXPECT_EQ(p.right, e.right);
+  // The popup took neither the focus nor the activation.
+  EXPECT_EQ(GetFocus(), edit->Handle());
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+  // While it is open the edit cannot be typed into.
+  Char('x');
+  EXPECT_EQ(edit->Text(), "first");
+
+  edit->popup->picked = "second";
+  Char('\r');
+  EXPECT_FALSE(edit->PopupVisible());
+  EXPECT_FALSE(IsWindowVisible(edit->popup->Handle()));
+  EXPECT_EQ(edit->Text(), "second");
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(edit->Modified());
+  Char('y');  // typing works again
+  EXPECT_EQ(edit->Text().back(), 'y');
+}
+
+TEST_F(ComboEditTest, EscapeClosesAndKeepsTheText) {
+  ShowFocused();
+  edit->SetText("kept");
+  changes = 0;
+  AltDown();
+  ASSERT_TRUE(edit->PopupVisible());
+  edit->popup->picked = "dropped";
+  Char('\x1b');
+  EXPECT_FALSE(edit->PopupVisible());
+  EXPECT_EQ(edit->Text(), "kept");
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(ComboEditTest, ButtonPressWhileOpenAcceptsAndDoesNotOpenAgain) {
+  ShowFocused();
+  ClickButton();
+  ASSERT_TRUE(edit->PopupVisible());
+  edit->popup->picked = "picked";
+  ClickButton();
+  EXPECT_FALSE(edit->PopupVisible());
+  EXPECT_EQ(edit->Text(), "picked");
+  ClickButton();  // the next press opens it again
+  EXPECT_TRUE(edit->PopupVisible());
+}
+
+TEST_F(ComboEditTest, MouseReleaseInsideThePopupAccepts) {
+  ShowFocused();
+  ClickButton();
+  edit->popup->picked = "clicked";
+  SendMessageA(edit->popup->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  SendMessageA(edit->popup->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+  EXPECT_FALSE(edit->PopupVisible());
+  EXPECT_EQ(edit->Text(), "clicked");
+}
+
+TEST_F(ComboEditTest, FocusLeavingClosesWithoutAcceptingAndLetsTheFocusGo) {
+  ShowFocused();
+  edit->SetText("kept");
+  ClickButton();
+  ASSERT_TRUE(edit->PopupVisible());
+  edit->popup->picked = "dropped";
+  other->SetFocus();
+  Pump(30);
+  EXPECT_FALSE(edit->PopupVisible());
+  EXPECT_EQ(edit->Text(), "kept");
+  EXPECT_EQ(GetFocus(), other->Handle());
+}
+
+TEST_F(ComboEditTest, ReadOnlyBlocksTypingPasteTheButtonAndTheDropDown) {
+  int clicks = 0;
+  edit->OnButtonClick = [&](TObject*) { ++clicks; };
+  ShowFocused();
+  edit->SetText("fixed");
+  edit->SetReadOnly(true);
+  Char('x');
+  SendMessageA(edit->Handle(), WM_PASTE, 0, 0);
+  ClickButton();
+  AltDown();
+  edit->PopupDropDown(true);
+  EXPECT_EQ(edit->Text(), "fixed");
+  EXPECT_EQ(clicks, 0);
+  EXPECT_FALSE(edit->PopupVisible());
+}
+
+TEST_F(ComboEditTest, WithoutDirectInputTheButtonStillChangesTheText) {
+  ShowFocused();
+  edit->SetText("old");
+  edit->SetDirectInput(false);
+  Char('x');
+  EXPECT_EQ(edit->Text(), "old");
+  ClickButton();
+  edit->popup->picked = "new";
+  Char('\r');
+  EXPECT_EQ(edit->Text(), "new");
+  Char('x');
+  EXPECT_EQ(edit->Text(), "new");  // still no typing after the popup closed
+}
+
+TEST_F(ComboEditTest, PlainComboEditButtonRunsOnButtonClickAlsoFromClickKey) {
+  auto* plain = new TComboEdit(form.get());
+  plain->SetParent(form.get());
+  plain->SetBounds(10, 60, 150, 21);
+  int clicks = 0;
+  plain->OnButtonClick = [&](TObject*) { ++clicks; };
+  form->Show();
+  plain->SetFocus();
+  SendMessageA(plain->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+  EXPECT_EQ(clicks, 1);
+  SendMessageA(plain->Handle(), WM_KEYDOWN, VK_DOWN, 1);  // Down alone is not the key
+  EXPECT_EQ(clicks, 1);
+  // Width 1 hides the button but keeps the key; width 0 takes the key away too.
+  plain->SetButtonWidth(1);
+  EXPECT_FALSE(plain->Button()->Parent()->Visible());
+  SendMessageA(plain->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+  EXPECT_EQ(clicks, 2);
+  plain->SetButtonWidth(0);
+  SendMessageA(plain->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+  EXPECT_EQ(clicks, 2);
+  // A width not below the client width is refused.
+  plain->SetButtonWidth(500);
+  EXPECT_EQ(plain->ButtonWidth(), 0);
+}
+
+TEST_F(ComboEditTest, GlyphKindsSetTheButton) {
+  EXPECT_EQ(edit->ButtonWidth(), GetSystemMetrics(SM_CXVSCROLL));
+  ASSERT_NE(edit->Glyph(), nullptr);
+  EXPECT_FALSE(edit->Glyph()->Empty());
+  // The system's arrow is black on white with a black line at its foot: white is the ground.
+  EXPECT_EQ(edit->Glyph()->TransparentColor() & 0xFFFFFF, clWhite);
+  edit->SetGlyphKind(gkEllipsis);
+  EXPECT_EQ(edit->Glyph()->Width(), std::max(1, edit->ButtonWidth() - 6));
+  EXPECT_EQ(edit->NumGlyphs(), 1);
+  TBitmap own;
+  own.SetSize(10, 10);
+  edit->SetGlyph(&own);
+  EXPECT_EQ(edit->GlyphKind(), gkCustom);
+}
+
+TEST_F(ComboEditTest, PasteTakesTheFirstLineOnly) {
+  ShowFocused();
+  edit->SetText("");
+  ASSERT_TRUE(OpenClipboard(edit->Handle()));
+  EmptyClipboard();
+  const char text[] = "one\r\ntwo";
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+  memcpy(GlobalLock(block), text, sizeof text);
+  GlobalUnlock(block);
+  SetClipboardData(CF_TEXT, block);
+  CloseClipboard();
+  SendMessageA(edit->Handle(), WM_PASTE, 0, 0);
+  EXPECT_EQ(edit->Text(), "one");
+}
+
+TEST_F(ComboEditTest, HeightNeverGoesBelowWhatTheFontsNeed) {
+  edit->SetHeight(4);
+  EXPECT_GT(edit->Height(), 4);
+  edit->SetHeight(40);
+  EXPECT_EQ(edit->Height(), 40);
+}
+
+// With HL_SHOW_MS set, the open drop-down stays up that long for a look.
+TEST_F(ComboEditTest, OpenDropDownShows) {
+  form->SetCaption("Combo edit");
+  auto* dots = new TComboEdit(form.get());
+  dots->SetParent(form.get());
+  dots->SetBounds(10, 140, 150, 21);
+  dots->SetGlyphKind(gkEllipsis);
+  dots->SetText("ellipsis button");
+  ShowFocused();
+  edit->SetText("drop-down");
+  ClickButton();
+  edit->popup->Invalidate();
+  Pump(50);
+  EXPECT_TRUE(edit->PopupVisible());
+  if (const char* hold = std::getenv("HL_SHOW_MS")) Pump(static_cast<DWORD>(std::atoi(hold)));
+}
+
+}  // namespace
