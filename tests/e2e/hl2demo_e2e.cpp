@@ -1,0 +1,127 @@
+// End to end with the real quick demo: starts hl2demo.exe, checks that its window comes up
+// on the first page, walks the pages forward to the end and back by clicking Next and
+// Previous, and closes the window, expecting the program to end by itself.
+//
+// Arguments: hl2demo.exe, and optionally milliseconds to rest on each page (to look at it).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+int failures = 0;
+
+void Expect(bool ok, const std::string& what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+  std::fflush(stdout);
+  if (!ok) ++failures;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
+    if (GetTickCount() - start > timeoutMs) return false;
+  return true;
+}
+
+std::string WindowText(HWND window) {
+  char text[128] = {};
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// The size and place of a child in its form's client area.
+RECT ClientPlace(HWND form, HWND child) {
+  RECT rect{};
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+struct Demo {
+  HWND form = nullptr;
+  HWND buttons = nullptr;  // the bottom panel holding Previous and Next
+  HWND counter = nullptr;  // the page counter under the side strip
+};
+
+BOOL CALLBACK FindParts(HWND child, LPARAM data) {
+  auto* demo = reinterpret_cast<Demo*>(data);
+  const RECT place = ClientPlace(demo->form, child);
+  const int width = place.right - place.left, height = place.bottom - place.top;
+  if (place.top == 273 && width == 510 && height == 32) demo->buttons = child;
+  if (place.left == 0 && width == 41 && height == 15) demo->counter = child;
+  return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::printf("usage: hl2demo_e2e hl2demo.exe [rest-ms]\n");
+    return 2;
+  }
+  const DWORD rest = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 0;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::string command = std::string("\"") + argv[1] + "\"";
+  if (!CreateProcessA(argv[1], &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    std::printf("FAIL cannot start %s (%lu)\n", argv[1], GetLastError());
+    return 1;
+  }
+
+  Demo demo;
+  Expect(WaitFor([&] {
+           demo.form = FindWindowA(nullptr, "Hourlark by Quennix 2.0 Quick Demo");
+           DWORD owner = 0;
+           if (demo.form) GetWindowThreadProcessId(demo.form, &owner);
+           return demo.form && owner == process.dwProcessId && IsWindowVisible(demo.form);
+         }, 30000),
+         "the demo window comes up");
+  if (demo.form) {
+    RECT client{};
+    GetClientRect(demo.form, &client);
+    Expect(client.right == 510 && client.bottom == 305, "its client area is 510 x 305");
+    EnumChildWindows(demo.form, FindParts, reinterpret_cast<LPARAM>(&demo));
+    Expect(demo.buttons && demo.counter, "the button panel and the page counter are there");
+  }
+  if (demo.buttons && demo.counter) {
+    auto click = [&](int x) {
+      const LPARAM at = MAKELPARAM(x, 17);
+      PostMessageA(demo.buttons, WM_LBUTTONDOWN, MK_LBUTTON, at);
+      PostMessageA(demo.buttons, WM_LBUTTONUP, 0, at);
+      SendMessageA(demo.buttons, WM_NULL, 0, 0);
+      // Two clicks closer together than the double-click time would make a double click.
+      Sleep(rest > 0 ? rest : GetDoubleClickTime() + 50);
+    };
+    auto next = [&] { click(135); };
+    auto previous = [&] { click(45); };
+    Sleep(rest);
+    Expect(WindowText(demo.counter).empty(), "the first page has no counter");
+    previous();
+    Expect(WindowText(demo.counter).empty(), "Previous does nothing on the first page");
+    next();
+    Expect(WindowText(demo.counter).empty(), "the introduction has no counter");
+    next();
+    Expect(WindowText(demo.counter) == "1/11", "the first counted page shows 1/11");
+    for (int i = 0; i < 10; ++i) next();
+    Expect(WindowText(demo.counter) == "11/11", "the last page shows 11/11");
+    next();
+    Expect(WindowText(demo.counter) == "11/11", "Next does nothing on the last page");
+    previous();
+    Expect(WindowText(demo.counter) == "10/11", "Previous goes one page back");
+    PostMessageA(demo.form, WM_CLOSE, 0, 0);
+  }
+  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  Expect(ended && code == 0, "closing the window ends the program cleanly");
+  if (!ended) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  std::printf("%d failure(s)\n", failures);
+  return failures == 0 ? 0 : 1;
+}
