@@ -78,7 +78,6 @@ const ClassInfo* TformGlobal::StaticClassInfo() {
 TformGlobal::TformGlobal(TComponent* owner) : TForm(owner) {
   BeginLoading();
   SetName("formGlobal");
-  SetCaption("formGlobal");
   OnCreate = [this](TObject* sender) { FormCreate(sender); };
 
   slIcons = new TStrHolder(this);

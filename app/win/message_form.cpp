@@ -41,7 +41,8 @@ const ClassInfo* TFormMessage::StaticClassInfo() {
 TFormMessage::TFormMessage(TComponent* owner) : TForm(owner) {
   BeginLoading();
   SetName("FormMessage");
-  SetCaption("Hourlark");
+  // The caption is made at each reminder (service name and time); it has no text of its own
+  // that a language switch could put over it.
   SetBorderStyle(bsSizeToolWin);
   SetWidth(MessageWindowWidth);
   SetHeight(81);
