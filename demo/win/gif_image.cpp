@@ -53,8 +53,10 @@ TGIFFrame::~TGIFFrame() = default;
 void TGIFFrame::Decode(bool strict) {
   bitmap_ = std::make_unique<TBitmap>();
   if (!HasRaster()) return;
-  // Decoded frames stay cached: together they keep within the size of one largest picture.
+  // Decoded frames stay cached within the size of one largest picture: beyond it, the
+  // pictures of other frames that can be decoded again are let go first.
   uint64_t pixels = static_cast<uint64_t>(info_.Raster->Width) * static_cast<uint64_t>(info_.Raster->Height);
+  if (owner_->CachedPixels() + pixels > kMaxCachedGifPixels) owner_->ReleaseDecodedFrames(this);
   if (owner_->CachedPixels() + pixels > kMaxCachedGifPixels) throw EOutOfResources("Out of memory");
   TDibImage picture;
   owner_->Progress(psStarting, 0, std::string());
@@ -276,6 +278,13 @@ uint64_t TGIFImage::CachedPixels() const {
   for (const auto& frame : frames_)
     if (frame->bitmap_) pixels += static_cast<uint64_t>(frame->bitmap_->Width()) * static_cast<uint64_t>(frame->bitmap_->Height());
   return pixels;
+}
+
+void TGIFImage::ReleaseDecodedFrames(const TGIFFrame* keep) {
+  for (size_t i = 0; i < frames_.size(); ++i) {
+    TGIFFrame& frame = *frames_[i];
+    if (&frame != keep && static_cast<int>(i) != currentFrame_ && frame.HasRaster()) frame.bitmap_.reset();
+  }
 }
 
 void TGIFImage::Progress(TProgressStage stage, int percent, const std::string& message) {

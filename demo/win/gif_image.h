@@ -15,8 +15,9 @@
 
 class TGIFImage;
 
-// The most pixels the decoded frames of one image hold together (the largest picture's);
-// a frame beyond it is not decoded and shows nothing.
+// The most pixels the decoded frames of one image hold together (the largest picture's).
+// Beyond it, decoding a frame lets go of the pictures of other frames that have raster data
+// (never the current frame's); a frame that still does not fit shows nothing.
 constexpr uint64_t kMaxCachedGifPixels = uint64_t{kMaxPictureSide} * kMaxPictureSide;
 
 // Stages of a long operation reported through a graphic's progress event.
@@ -34,8 +35,9 @@ public:
   std::string ClassName() const override { return "TGIFFrame"; }
 
   TGIFImage* Owner() const { return owner_; }
-  // The decoded picture, made on first use. A frame without raster data answers an empty
-  // bitmap. Undecodable rows leave the frame Damaged with the rows decoded so far.
+  // The decoded picture, made on first use (and again after the image let it go to make
+  // room, see kMaxCachedGifPixels). A frame without raster data answers an empty bitmap.
+  // Undecodable rows leave the frame Damaged with the rows decoded so far.
   TBitmap* Bitmap();
   // 0 when the frame has neither a bitmap nor raster data.
   int Width() const;
@@ -161,6 +163,9 @@ private:
   void RecomputeLogicalSize();
   // Pixels of the frames decoded so far.
   uint64_t CachedPixels() const;
+  // Lets go of the decoded pictures of frames that can decode again, but keep's and the
+  // current frame's.
+  void ReleaseDecodedFrames(const TGIFFrame* keep);
   void Progress(TProgressStage stage, int percent, const std::string& message);
   std::vector<uint8_t> WriteBytes();
   void EncodeFrame(TGIFFrame& frame);
