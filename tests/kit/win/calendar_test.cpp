@@ -10,14 +10,13 @@
 #include "platform/rtl/string_list.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/edit_controls.h"
+#include "tests/kit/win/calendar_fixture.h"
 #include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
 
 constexpr TColor kGreen = 0x00FF00;
-
-TDateTime Feb14th2026() { return EncodeDate(2026, 2, 14) + 0.5; }
 
 // Keys sent one per tick, each to the window that has the focus then, while a modal
 // dialog runs its own message loop.
@@ -36,22 +35,8 @@ void CALLBACK SendNextKey(HWND, UINT, UINT_PTR timer, DWORD) {
   if (HWND focus = GetFocus()) PostMessageA(focus, WM_KEYDOWN, key, 1);
 }
 
-class CalendarTest : public AppTest {
+class CalendarTest : public CalendarWindowTest {
 protected:
-  void SetUp() override {
-    AppTest::SetUp();
-    FormatSettings() = DefaultFormatSettings();
-    previousClock_ = SetClock(&Feb14th2026);
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(100, 100, 300, 220);
-  }
-  void TearDown() override {
-    form.reset();
-    Pump(20);
-    SetClock(previousClock_);
-    ResetFormatSettings();
-    AppTest::TearDown();
-  }
 
   TKitCalendar* NewCalendar() {
     auto* calendar = new TKitCalendar(form.get());
@@ -91,11 +76,7 @@ protected:
   }
 
 
-  std::unique_ptr<TForm> form;
   int changes = 0;
-
-private:
-  ClockFn previousClock_ = nullptr;
 };
 
 }  // namespace

@@ -8,35 +8,22 @@
 
 #include "platform/rtl/string_list.h"
 #include "platform/wcl/win/edit_controls.h"
+#include "tests/kit/win/calendar_fixture.h"
 #include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
 
-TDateTime Feb14th2026() { return EncodeDate(2026, 2, 14) + 0.5; }
-
-class PopupCalendarTest : public AppTest {
+class PopupCalendarTest : public CalendarWindowTest {
 protected:
   void SetUp() override {
-    AppTest::SetUp();
-    FormatSettings() = DefaultFormatSettings();
-    previousClock_ = SetClock(&Feb14th2026);
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(100, 100, 300, 220);
+    CalendarWindowTest::SetUp();
     edit = new TEdit(form.get());
     edit->SetParent(form.get());
     edit->SetBounds(10, 10, 120, 21);
     popup = static_cast<TPopupCalendar*>(CreatePopupCalendar(edit));
     popup->OnCloseUp = [this](TObject*, bool accept) { closes.push_back(accept); };
   }
-  void TearDown() override {
-    form.reset();
-    Pump(20);
-    SetClock(previousClock_);
-    ResetFormatSettings();
-    AppTest::TearDown();
-  }
-
   TDateTime Value() { return std::get<TDateTime>(popup->GetValue()); }
 
   void Show() {
@@ -55,13 +42,9 @@ protected:
     popup->Calendar()->Perform(WM_LBUTTONUP, 0, at);
   }
 
-  std::unique_ptr<TForm> form;
   TEdit* edit = nullptr;
   TPopupCalendar* popup = nullptr;
   std::vector<bool> closes;
-
-private:
-  ClockFn previousClock_ = nullptr;
 };
 
 }  // namespace
