@@ -84,8 +84,10 @@ TformGlobal::TformGlobal(TComponent* owner) : TForm(owner) {
   slIcons->SetName("slIcons");
   slIcons->SetSorted(true);
   slIcons->SetDuplicates(dupIgnore);
-  ilIcons = new TImageList(16, 16, cd32Bit);
-  ilGroups = new TImageList(16, 16, cd32Bit);
+  icons_ = std::make_unique<TImageList>(16, 16, cd32Bit);
+  ilIcons = icons_.get();
+  groups_ = std::make_unique<TImageList>(16, 16, cd32Bit);
+  ilGroups = groups_.get();
 
   LingroveLang1 = new TLingroveLang(this);
   LingroveLang1->SetName("LingroveLang1");
@@ -95,8 +97,6 @@ TformGlobal::TformGlobal(TComponent* owner) : TForm(owner) {
 
 TformGlobal::~TformGlobal() {
   StopIconLoader();
-  delete ilIcons;
-  delete ilGroups;
   if (formGlobal == this) formGlobal = nullptr;
 }
 

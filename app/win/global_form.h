@@ -81,6 +81,8 @@ private:
   TStrHolder* taskList_ = nullptr;
   TaskIconSource* source_ = nullptr;
   TaskIconSet gathered_;
+  std::unique_ptr<TImageList> icons_;
+  std::unique_ptr<TImageList> groups_;
   std::unique_ptr<TLoadIcons> loader_;
 };
 
