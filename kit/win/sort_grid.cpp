@@ -27,8 +27,8 @@ std::unique_ptr<TBitmap> MakeArrowBitmap(bool up) {
   TCanvas* canvas = bitmap->Canvas();
   canvas->Brush()->SetColor(clBtnFace);
   canvas->FillRect(RECT{0, 0, kArrowWidth, kArrowHeight});
-  canvas->Brush()->SetColor(clBtnShadow);
-  canvas->Pen()->SetColor(clBtnShadow);
+  canvas->Brush()->SetColor(clBtnText);
+  canvas->Pen()->SetColor(clBtnText);
   if (up)
     canvas->Polygon({{1, 5}, {6, 5}, {3, 0}, {4, 0}});
   else
@@ -111,8 +111,7 @@ const ClassInfo* TSearchOptions::StaticClassInfo() {
 }
 
 void TSearchOptions::SetFiltered(bool value) {
-  // Switching off what is off changes nothing; switching on again filters the full set.
-  if (!value && !filtered_) return;
+  // Switching on again filters the full set, not only the rows shown.
   filtered_ = value;
   if (grid_ != nullptr) grid_->FilterChanged(value);
 }
@@ -243,10 +242,12 @@ void TSortGrid::SortByColumn(int col) {
     for (int r = 1; r < RowCount(); ++r) texts.push_back(Cells(*key, r));
     std::vector<int> order = SortedOrder(texts, sortOptions_->sortStyle_, sortOptions_->caseSensitive_,
                                          sortOptions_->direction_);
+    int moved = current;
     for (size_t k = 0; k < order.size(); ++k) {
       ++order[k];  // text index to row number
-      if (order[k] == current) current = static_cast<int>(k) + 1;
+      if (order[k] == current) moved = static_cast<int>(k) + 1;
     }
+    current = moved;
     CellStore().PermuteRows(1, order);
     if (OnEndSort && !IsDestroying()) OnEndSort(this, *key);
   }

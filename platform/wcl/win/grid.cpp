@@ -420,7 +420,10 @@ void TCustomGrid::FocusCell(int col, int row, bool moveAnchor) {
   col = std::clamp(col, FixedCols(), std::max(FixedCols(), ColCount() - 1));
   row = std::clamp(row, FixedRows(), std::max(FixedRows(), RowCount() - 1));
   const bool moved = col != col_ || row != row_;
-  if (moved && !SelectCell(col, row)) return;
+  // A current cell that fell outside the grid (fewer rows or columns) moves whatever the
+  // owner says.
+  const bool valid = col_ >= FixedCols() && col_ < ColCount() && row_ >= FixedRows() && row_ < RowCount();
+  if (moved && !SelectCell(col, row) && valid) return;
   if (moved) UpdateText();
   InvalidateSelection();
   col_ = col;

@@ -131,6 +131,11 @@ TEST_F(SortGridTest, SortEventsSecondaryKeysAndTheCurrentRowFollowingItsContent)
   EXPECT_EQ((std::vector<std::string>{"begin 2", "end 0", "end 2"}), events);
   EXPECT_EQ((std::vector<std::string>{"bravo", "alpha", "Charlie", "delta"}), Column(0));
   EXPECT_EQ("Charlie", grid->Cells(0, grid->Row()));
+  Fill({{"b"}, {"c"}, {"a"}});
+  grid->SetSecondaryIndex("");
+  grid->MoveToCell(0, 1);
+  grid->SortByColumn(0);
+  EXPECT_EQ(2, grid->Row()) << "b went from the first row to the second";
 
   events.clear();
   grid->SetRowCount(2);
@@ -319,7 +324,7 @@ TEST_F(SortGridTest, PaintsHeaderArrowSelectionAndFormats) {
   const RECT header = grid->CellRect(0, 0);
   bool arrow = false;
   for (int x = header.left + 3; x < header.left + 11; ++x)
-    for (int y = 0; y < 18; ++y) arrow |= (canvas->Pixels(x, y) & 0xFFFFFF) == (ColorToRGB(clBtnShadow) & 0xFFFFFF);
+    for (int y = 0; y < 18; ++y) arrow |= (canvas->Pixels(x, y) & 0xFFFFFF) == (ColorToRGB(clBtnText) & 0xFFFFFF);
   EXPECT_TRUE(arrow) << "the sort column shows its arrow";
   const RECT selected = grid->CellRect(1, 2);
   EXPECT_EQ(ColorToRGB(clHighlight) & 0xFFFFFF, canvas->Pixels(selected.right - 2, selected.bottom - 2) & 0xFFFFFF);
