@@ -308,6 +308,11 @@ int main(int argc, char** argv) {
   RECT rect{};
   GetWindowRect(main.form, &rect);
   Check(rect.right == GetSystemMetrics(SM_CXSCREEN), "the window sits flush right");
+  RECT client{};
+  GetClientRect(main.form, &client);
+  Check((GetWindowLongA(main.form, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME)) == 0 && client.right == 132 &&
+            client.bottom == 78 && rect.right - rect.left == 132,
+        "the window has no caption bar or frame, only its 132 x 78 client area");
   RECT area{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
   Check(rect.bottom <= area.bottom && rect.bottom >= area.bottom - 8, "the window sits just above the taskbar");
