@@ -1,0 +1,140 @@
+#include "platform/report/win/band_report.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/report/win/report_preview.h"
+#include "platform/report/win/report_render.h"
+#include "platform/rtl/properties.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/wcl/win/application.h"
+
+namespace {
+
+struct GlobalMemoryTraits {
+  using Handle = HGLOBAL;
+  static bool IsValid(HGLOBAL handle) { return handle != nullptr; }
+  static void Close(HGLOBAL handle) { GlobalFree(handle); }
+};
+using UniqueGlobal = UniqueWinHandle<GlobalMemoryTraits>;
+
+// Locks a movable memory block for the scope.
+template <typename T>
+class GlobalLockScope {
+public:
+  explicit GlobalLockScope(HGLOBAL memory) : memory_(memory), data_(static_cast<T*>(GlobalLock(memory))) {}
+  ~GlobalLockScope() {
+    if (data_) GlobalUnlock(memory_);
+  }
+  GlobalLockScope(const GlobalLockScope&) = delete;
+  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+  T* get() const { return data_; }
+
+private:
+  HGLOBAL memory_;
+  T* data_;
+};
+
+// Sets the printer's paper, orientation, copies and bin from the layout.
+void ApplyLayout(DEVMODEA* mode, const TReportLayout& layout) {
+  const bool a4 = std::fabs(layout.PageWidth() - 210) < 0.5 && std::fabs(layout.PageLength() - 297) < 0.5;
+  if (a4) {
+    mode->dmPaperSize = DMPAPER_A4;
+    mode->dmFields |= DM_PAPERSIZE;
+  } else {
+    mode->dmPaperSize = 0;
+    mode->dmPaperWidth = static_cast<short>(std::lround(layout.PageWidth() * 10));
+    mode->dmPaperLength = static_cast<short>(std::lround(layout.PageLength() * 10));
+    mode->dmFields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
+  }
+  mode->dmOrientation = layout.Orientation() == poLandscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  mode->dmCopies = static_cast<short>(std::min(layout.Copies(), 999));
+  mode->dmDefaultSource = layout.Bin() == pbFirst ? DMBIN_UPPER : DMBIN_AUTO;
+  mode->dmFields |= DM_ORIENTATION | DM_COPIES | DM_DEFAULTSOURCE;
+}
+
+std::string PrintDialogError(DWORD code) {
+  if (code == PDERR_NODEFAULTPRN || code == PDERR_NODEVICES) return "There is no printer installed";
+  return "The printer could not be prepared (error " + IntToStr(code) + ")";
+}
+
+}  // namespace
+
+const ClassInfo* TBandReport::StaticClassInfo() {
+  static const ClassInfo ci = ClassBuilder<TBandReport>("TBandReport", TReportLayout::StaticClassInfo()).Build();
+  return &ci;
+}
+
+void TBandReport::Preview() {
+  const TReportDocument doc = Generate();
+  if (doc.Pages.empty()) return;
+  TReportPreview preview(nullptr, doc, *this);
+  preview.ShowModal();
+}
+
+bool PrintReportDocument(const TReportDocument& doc, const TReportLayout& layout, HWND owner) {
+  if (doc.Pages.empty()) return true;
+  PRINTDLGA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  // First the default printer's settings, without a dialog, to set the layout's paper.
+  dialog.Flags = PD_RETURNDEFAULT;
+  if (!PrintDlgA(&dialog)) throw EReportError(PrintDialogError(CommDlgExtendedError()));
+  UniqueGlobal devMode(dialog.hDevMode);
+  UniqueGlobal devNames(dialog.hDevNames);
+  {
+    GlobalLockScope<DEVMODEA> mode(devMode.get());
+    if (mode.get()) ApplyLayout(mode.get(), layout);
+  }
+  const int pages = static_cast<int>(doc.Pages.size());
+  dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+  dialog.nMinPage = dialog.nFromPage = 1;
+  dialog.nMaxPage = dialog.nToPage = static_cast<WORD>(std::min(pages, 0xFFFF));
+  const BOOL chosen = PrintDlgA(&dialog);
+  // The dialog may hand back new blocks in place of ours.
+  devMode.release();
+  devMode.reset(dialog.hDevMode);
+  devNames.release();
+  devNames.reset(dialog.hDevNames);
+  if (!chosen) {
+    const DWORD code = CommDlgExtendedError();
+    if (code == 0) return false;  // cancelled
+    throw EReportError(PrintDialogError(code));
+  }
+  UniqueMemoryDc printer(dialog.hDC);
+  int first = 0, last = pages - 1;
+  if (dialog.Flags & PD_PAGENUMS) {
+    first = std::max(0, dialog.nFromPage - 1);
+    last = std::min(pages - 1, dialog.nToPage - 1);
+  }
+  if (first <= last) PrintReportOnDc(printer.get(), doc, first, last);
+  return true;
+}
+
+void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last) {
+  first = std::max(0, first);
+  last = std::min(last, static_cast<int>(doc.Pages.size()) - 1);
+  DOCINFOA info{};
+  info.cbSize = sizeof info;
+  info.lpszDocName = doc.Title.empty() ? "Report" : doc.Title.c_str();
+  if (StartDocA(dc, &info) <= 0) throw EReportError("Printing could not start: " + SysErrorMessage(GetLastOSError()));
+  TPageScale scale = PageScaleForDpi(GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY));
+  // Device coordinates start at the printable area, not at the paper's edge.
+  scale.OriginX = -GetDeviceCaps(dc, PHYSICALOFFSETX);
+  scale.OriginY = -GetDeviceCaps(dc, PHYSICALOFFSETY);
+  for (int i = first; i <= last; ++i) {
+    bool ok = StartPage(dc) > 0;
+    if (ok) {
+      RenderReportPage(dc, doc.Pages[i], scale);
+      ok = EndPage(dc) > 0;
+    }
+    if (!ok) {
+      const int error = GetLastOSError();
+      AbortDoc(dc);
+      throw EReportError("Printing failed on page " + IntToStr(i + 1) + ": " + SysErrorMessage(error));
+    }
+  }
+  EndDoc(dc);
+}
