@@ -230,6 +230,11 @@ void TKitInplaceEdit::CloseUp(bool accept) {
   }
 }
 
+void TKitInplaceEdit::CancelMode(TControl* sender) {
+  TInplaceEdit::CancelMode(sender);
+  if (sender != this) CloseUp(false);
+}
+
 // The pick list's keys: Enter and Escape close an open list, Alt+Up and Alt+Down open and
 // close it, everything else goes to an open list.
 bool TKitInplaceEdit::HandleListKey(TMessage& msg) {
@@ -265,10 +270,7 @@ void TKitInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
   TInplaceEdit::KeyDown(key, shift);
 }
 
-void TKitInplaceEdit::Change() {
-  TInplaceEdit::Change();
-  KitGrid()->EditChanged();
-}
+
 
 void TKitInplaceEdit::WndProc(TMessage& msg) {
   switch (msg.Msg) {
@@ -421,6 +423,13 @@ int TKitDrawGrid::GetEditLimit() {
 
 void TKitDrawGrid::EditChanged() {
   if (OnEditChange && !IsDestroying()) OnEditChange(this);
+}
+
+// While the editor comes and goes, its text reaches the cell only when it closes (so that
+// Escape can drop it); an editor that is always shown writes at once.
+void TKitDrawGrid::EditorChanged() {
+  EditChanged();
+  if (HasOption(goAlwaysShowEditor)) TDrawGrid::EditorChanged();
 }
 
 TAlignment TKitDrawGrid::GetEditAlignment(int col, int row) {
@@ -647,6 +656,12 @@ void TKitDrawGrid::RowHeightsChanged() {
   StopTracking();
   TDrawGrid::RowHeightsChanged();
   if (OnRowSized && !IsDestroying()) OnRowSized(this);
+}
+
+void TKitDrawGrid::CancelMode(TControl* sender) {
+  TDrawGrid::CancelMode(sender);
+  StopTracking();
+  if (TKitInplaceEdit* editor = static_cast<TKitInplaceEdit*>(InplaceEditor())) editor->CancelMode(sender);
 }
 
 void TKitDrawGrid::WndProc(TMessage& msg) {

@@ -66,11 +66,12 @@ public:
   void CloseUp(bool accept);
   void UpdateContents() override;
   void WndProc(TMessage& msg) override;
+  // A press on another control of the form closes the list.
+  void CancelMode(TControl* sender) override;
 
 protected:
   void CreateParams(TCreateParams& params) override;
   void KeyDown(WORD& key, TShiftState shift) override;
-  void Change() override;
   void BoundsChanged() override;
 
 private:
@@ -134,6 +135,7 @@ public:
   TNotifyEvent OnEditButtonClick;
 
   void WndProc(TMessage& msg) override;
+  void CancelMode(TControl* sender) override;
 
 protected:
   friend class TKitInplaceEdit;
@@ -149,6 +151,7 @@ protected:
   virtual void CheckButton(int col, int row, bool& enabled);
 
   bool CanEditShow() override;
+  void EditorChanged() override;
   void SetEditText(int col, int row, const std::string& value) override;
   std::unique_ptr<TInplaceEdit> CreateEditor() override;
   void Paint() override;

@@ -18,17 +18,21 @@ const EnumInfo GridOptionEnum{"TGridOption",
 constexpr TGridOptions kDefaultOptions = GridOpt(goFixedVertLine) | GridOpt(goFixedHorzLine) | GridOpt(goVertLine) |
                                          GridOpt(goHorzLine) | GridOpt(goRangeSelect);
 
-// The keys the editor leaves to the grid: they move the current cell or end the edit.
-bool GridKeyOfEditor(WORD key, TShiftState shift) {
+// The keys the editor leaves to the grid: they move the current cell, and (unless the
+// editor is always shown) Enter and Escape end the edit. Tab moves between cells with
+// goTabs; otherwise it, Enter and Escape are the form's.
+bool GridKeyOfEditor(const TCustomGrid* grid, WORD key, TShiftState shift) {
   switch (key) {
     case VK_UP:
     case VK_DOWN:
     case VK_PRIOR:
     case VK_NEXT:
+      return true;
     case VK_ESCAPE:
     case VK_RETURN:
+      return !grid->HasOption(goAlwaysShowEditor);
     case VK_TAB:
-      return true;
+      return grid->HasOption(goTabs);
     case VK_HOME:
     case VK_END:
       return (shift & ssCtrl) != 0;
@@ -81,7 +85,7 @@ void TInplaceEdit::BoundsChanged() {
 
 void TInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
   TCustomEdit::KeyDown(key, shift);
-  if (key != 0 && GridKeyOfEditor(key, shift)) {
+  if (key != 0 && GridKeyOfEditor(grid_, key, shift)) {
     grid_->KeyDown(key, shift);
     key = 0;
   }
@@ -98,11 +102,16 @@ void TInplaceEdit::KeyPress(char& key) {
     MessageBeep(0);
     return;
   }
+  // The grid's key handlers see what is typed into its editor.
+  grid_->KeyPress(key);
+  if (key == 0) return;
   TCustomEdit::KeyPress(key);
 }
 
 void TInplaceEdit::Change() {
-  if (!loading_) TCustomEdit::Change();
+  if (loading_) return;
+  TCustomEdit::Change();
+  grid_->EditorChanged();
 }
 
 void TInplaceEdit::DoExit() {
@@ -113,8 +122,9 @@ void TInplaceEdit::DoExit() {
 void TInplaceEdit::WndProc(TMessage& msg) {
   switch (msg.Msg) {
     case WM_GETDLGCODE:
-      msg.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
+      msg.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
       if (grid_->HasOption(goTabs)) msg.Result |= DLGC_WANTTAB;
+      if (!grid_->HasOption(goAlwaysShowEditor)) msg.Result |= DLGC_WANTALLKEYS;
       return;
     case WM_SETFOCUS:
       TCustomEdit::WndProc(msg);
@@ -555,6 +565,10 @@ void TCustomGrid::HideEditor() {
   InvalidateCell(col_, row_);
 }
 
+void TCustomGrid::EditorChanged() {
+  UpdateText();
+}
+
 void TCustomGrid::UpdateText() {
   if (editor_ == nullptr || !editorShown_ || editor_->col_ < 0 || editor_->row_ < 0) return;
   if (!editor_->Modified()) return;
@@ -877,9 +891,10 @@ void TCustomGrid::DoExit() {
 void TCustomGrid::WndProc(TMessage& msg) {
   switch (msg.Msg) {
     case WM_GETDLGCODE:
-      msg.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+      msg.Result = DLGC_WANTARROWS;
+      if (HasOption(goEditing)) msg.Result |= DLGC_WANTCHARS;
       if (HasOption(goTabs)) msg.Result |= DLGC_WANTTAB;
-      if (HasOption(goEditing)) msg.Result |= DLGC_WANTALLKEYS;
+      if (EditorMode() && !HasOption(goAlwaysShowEditor)) msg.Result |= DLGC_WANTALLKEYS;
       return;
     case WM_VSCROLL:
     case WM_HSCROLL:
@@ -936,6 +951,16 @@ void TCustomGrid::WndProc(TMessage& msg) {
 
 void TDrawGrid::DrawCell(int col, int row, const RECT& rect, TGridDrawState state) {
   if (OnDrawCell && !IsDestroying()) OnDrawCell(this, col, row, rect, state);
+}
+
+std::string TDrawGrid::GetEditText(int col, int row) {
+  std::string value;
+  if (OnGetEditText && !IsDestroying()) OnGetEditText(this, col, row, value);
+  return value;
+}
+
+void TDrawGrid::SetEditText(int col, int row, const std::string& value) {
+  if (OnSetEditText && !IsDestroying()) OnSetEditText(this, col, row, value);
 }
 
 void TStringGrid::SetCells(int col, int row, const std::string& value) {

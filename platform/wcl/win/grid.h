@@ -191,6 +191,8 @@ protected:
   virtual void SetEditText(int col, int row, const std::string& value) {}
   virtual int GetEditLimit() { return 0; }
   virtual std::unique_ptr<TInplaceEdit> CreateEditor();
+  // The user changed the editor's text: the base writes it into the cell at once.
+  virtual void EditorChanged();
   // Writes the editor's text into the cell it edits.
   void UpdateText();
   // Loads the editor again from its cell after the cells changed under it.
@@ -257,13 +259,22 @@ private:
   bool updatingScroll_ = false;
 };
 
+using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, std::string& Value)>;
+using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const std::string& Value)>;
+
+// A grid whose owner draws the cells and, for editing, gives and takes their texts.
 class TDrawGrid : public TCustomGrid {
   HL_REFLECTABLE
 public:
   explicit TDrawGrid(TComponent* owner) : TCustomGrid(owner) {}
 
+  TGetEditEvent OnGetEditText;
+  TSetEditEvent OnSetEditText;
+
 protected:
   void DrawCell(int col, int row, const RECT& rect, TGridDrawState state) override;
+  std::string GetEditText(int col, int row) override;
+  void SetEditText(int col, int row, const std::string& value) override;
 };
 
 class TStringGrid : public TDrawGrid {

@@ -130,34 +130,57 @@ TEST_F(KitDrawGridTest, ARefusedButtonBeepsAndNeverClicks) {
   EXPECT_EQ(0, clicks) << "without FixedButtons headers are no buttons";
 }
 
-TEST_F(KitDrawGridTest, EscapeClosesTheEditorAndFiresOnCancelEdit) {
+TEST_F(KitDrawGridTest, TheEditorWritesOnEnterAndEscapeDropsTheEdit) {
   form->Show();
   grid->SetOptions(grid->Options() | GridOpt(goEditing));
+  std::vector<std::string> written;
+  grid->OnGetEditText = [](TObject*, int, int, std::string& value) { value = "cell"; };
+  grid->OnSetEditText = [&](TObject*, int, int, const std::string& value) { written.push_back(value); };
   int cancels = 0;
   grid->OnCancelEdit = [&](TObject*) { ++cancels; };
+  int changes = 0;
+  grid->OnEditChange = [&](TObject*) { ++changes; };
+  auto type = [this](char ch) {
+    const HWND edit = grid->InplaceEditor()->Handle();
+    SendMessageA(edit, EM_SETSEL, 100, 100);
+    SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(ch), 0);
+  };
   bool refuse = true;
   grid->OnShowEditor = [&](TObject*, int, int, bool& allow) { allow = !refuse; };
   grid->SetFocus();
   grid->ShowEditor();
   EXPECT_FALSE(grid->EditorMode()) << "OnShowEditor refused";
   refuse = false;
+
   grid->ShowEditor();
   ASSERT_TRUE(grid->EditorMode());
-  SendMessageA(grid->InplaceEditor()->Handle(), WM_CHAR, 'z', 0);
-  int changes = 0;
-  grid->OnEditChange = [&](TObject*) { ++changes; };
-  SendMessageA(grid->InplaceEditor()->Handle(), WM_CHAR, 'y', 0);
+  type('z');
   EXPECT_EQ(1, changes);
+  EXPECT_TRUE(written.empty()) << "nothing reaches the cell while the editor is open";
+  EditorKey(VK_RETURN);
+  EXPECT_FALSE(grid->EditorMode());
+  EXPECT_EQ((std::vector<std::string>{"cellz"}), written);
+
+  grid->ShowEditor();
+  type('y');
   EditorKey(VK_ESCAPE);
   EXPECT_FALSE(grid->EditorMode());
+  EXPECT_EQ(1u, written.size()) << "Escape drops the edit";
   EXPECT_EQ(1, cancels);
 
   grid->OnCancelEdit = [](TObject*) { throw std::runtime_error("handler failed"); };
   grid->ShowEditor();
+  type('x');
   EXPECT_THROW(EditorKey(VK_ESCAPE), std::runtime_error);
-  EXPECT_FALSE(grid->EditorMode());
   grid->ShowEditor();
-  EXPECT_TRUE(grid->EditorMode()) << "a failing handler leaves the grid usable";
+  type('w');
+  EditorKey(VK_RETURN);
+  EXPECT_EQ((std::vector<std::string>{"cellz", "cellw"}), written) << "a failing handler leaves no gate shut";
+
+  grid->SetOptions(grid->Options() | GridOpt(goAlwaysShowEditor));
+  grid->ShowEditor();
+  type('v');
+  EXPECT_EQ("cellv", written.back()) << "an editor always shown writes at once";
 }
 
 TEST_F(KitDrawGridTest, PickListShowsItsItemsAndTakesTheChosenOneOnEnter) {

@@ -307,6 +307,21 @@ TEST_F(SortGridTest, EditingMarksTheGridModified) {
   EXPECT_EQ("alpha", editor->Text()) << "the editor follows the current cell";
 }
 
+TEST_F(SortGridTest, AnEditorAlwaysShownLeavesTabToTheForm) {
+  auto* next = new TEdit(form.get());
+  next->SetParent(form.get());
+  next->SetBounds(8, 285, 100, 20);
+  next->SetTabStop(true);
+  grid->SetTabOrder(0);
+  form->Show();
+  Fill(kFiles);
+  grid->SetOptions(grid->Options() | GridOpt(goEditing) | GridOpt(goAlwaysShowEditor));
+  grid->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return grid->EditorMode() && grid->InplaceEditor()->Focused(); }));
+  grid->InplaceEditor()->Perform(WM_KEYDOWN, VK_TAB, 1);
+  EXPECT_TRUE(next->Focused());
+}
+
 TEST_F(SortGridTest, PaintsHeaderArrowSelectionAndFormats) {
   form->Show();
   Fill(kFiles);
