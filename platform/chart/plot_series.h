@@ -50,7 +50,8 @@ public:
 
   TColor SeriesColor() const { return color_; }
   void SetSeriesColor(TColor value);
-  // Value texts beside the points; off for every series the statistics show.
+  // Value texts beside the points. Kept as set; the chart does not draw them (no chart of
+  // the program shows them).
   bool MarksVisible() const { return marksVisible_; }
   void SetMarksVisible(bool value);
   // The outline of bars and slices.

@@ -236,7 +236,7 @@ public:
   double BottomMargin() const { return margins_[3]; }
   void SetMargins(double left, double top, double right, double bottom);
   int Columns() const { return 1; }
-  // Percent the preview starts with.
+  // Percent of the paper's real size the preview starts with (100: real size).
   int Zoom() const { return zoom_; }
   void SetZoom(int value);
   int Copies() const { return copies_; }

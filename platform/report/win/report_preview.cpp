@@ -221,7 +221,7 @@ TReportPreview::TReportPreview(TComponent* owner, const TReportDocument& doc, co
   view_ = new TReportPageView(this);
   view_->SetParent(this);
   view_->SetAlign(alClient);
-  view_->SetZoom(layout.Zoom() == 100 ? 0 : layout.Zoom());
+  view_->SetZoom(layout.Zoom());
   view_->SetDocument(&doc_);
 
   prior_->OnClick = [this](TObject*) { ShowPage(PageIndex() - 1); };

@@ -189,6 +189,14 @@ TEST_F(PlotChartTest, PieSlicesCanBeFoundAndShowTheirColours) {
     for (int y = 0; y < chart->Height(); y += 2)
       if (PixelAt(shot.get(), x, y) == (pie->ValueColor(1) & 0xFFFFFF)) ++found;
   EXPECT_GT(found, 10);
+  // The mouse over a slice: the handler learns where, the series which slice.
+  int hovered = -2;
+  chart->OnMouseMove = [&](TObject*, TShiftState, int x, int y) { hovered = pie->Clicked(x, y); };
+  SendMessageA(chart->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<int>(g.CentreX), static_cast<int>(g.CentreY) - 5));
+  EXPECT_EQ(0, hovered);  // the first slice starts at twelve o'clock and runs left
+  EXPECT_EQ(crHandPoint, chart->Cursor());
+  SendMessageA(chart->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  EXPECT_EQ(-1, hovered);
   // Turning moves the slices.
   pie->SetStartAngle(pie->StartAngle() + 90);
   Render(chart);

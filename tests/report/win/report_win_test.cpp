@@ -189,8 +189,11 @@ TEST_F(ReportWinTest, PreviewPagesThroughTheDocumentAndZooms) {
   EXPECT_FALSE(preview.NextButton()->Enabled());
   preview.PriorButton()->Click();
   EXPECT_EQ(static_cast<int>(doc.Pages.size()) - 2, preview.PageIndex());
-  // Whole page: the paper fits the view.
+  // The layout's zoom first: real size. Whole page: the paper fits the view.
   TReportPageView* view = preview.PageView();
+  EXPECT_EQ(100, view->Zoom());
+  EXPECT_FALSE(preview.RealSizeButton()->Enabled());
+  preview.WholePageButton()->Click();
   RECT paper = view->PaperRect();
   const RECT client = view->ClientRect();
   EXPECT_GE(paper.left, 0);
