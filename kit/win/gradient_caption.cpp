@@ -212,8 +212,6 @@ TKitGradientCaption::~TKitGradientCaption() {
 
 TCustomForm* TKitGradientCaption::Form() const { return dynamic_cast<TCustomForm*>(Owner()); }
 
-bool TKitGradientCaption::Running() const { return active_ && Form() != nullptr; }
-
 void TKitGradientCaption::SetActive(bool value) {
   if (value == active_) return;
   active_ = value;

@@ -150,7 +150,6 @@ private:
   friend class TKitCaption;
   friend class TKitCaptionList;
   TCustomForm* Form() const;
-  bool Running() const;
   bool DrawnAsGradient() const;
   bool IsRightToLeftCaption() const;
   void FontChanged();
