@@ -109,13 +109,15 @@ bool PrintReportDocument(const TReportDocument& doc, const TReportLayout& layout
     first = std::max(0, dialog.nFromPage - 1);
     last = std::min(pages - 1, dialog.nToPage - 1);
   }
-  if (first <= last) PrintReportOnDc(printer.get(), doc, first, last);
+  // Copies the driver cannot make itself are left to the program (nCopies says how many).
+  if (first <= last) PrintReportOnDc(printer.get(), doc, first, last, std::max<int>(1, dialog.nCopies));
   return true;
 }
 
-void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last) {
+void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last, int copies) {
   first = std::max(0, first);
   last = std::min(last, static_cast<int>(doc.Pages.size()) - 1);
+  if (first > last || copies < 1) return;
   DOCINFOA info{};
   info.cbSize = sizeof info;
   info.lpszDocName = doc.Title.empty() ? "Report" : doc.Title.c_str();
@@ -124,7 +126,8 @@ void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last) {
   // Device coordinates start at the printable area, not at the paper's edge.
   scale.OriginX = -GetDeviceCaps(dc, PHYSICALOFFSETX);
   scale.OriginY = -GetDeviceCaps(dc, PHYSICALOFFSETY);
-  for (int i = first; i <= last; ++i) {
+  for (int n = 0; n < copies * (last - first + 1); ++n) {
+    const int i = first + n % (last - first + 1);
     bool ok = StartPage(dc) > 0;
     if (ok) {
       RenderReportPage(dc, doc.Pages[i], scale);

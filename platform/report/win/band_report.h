@@ -22,6 +22,6 @@ public:
 // EReportError.
 bool PrintReportDocument(const TReportDocument& doc, const TReportLayout& layout, HWND owner);
 
-// Prints pages first to last (0-based, inclusive) of doc on the printer DC dc as one print
-// job. A failing printer raises EReportError after the job is abandoned.
-void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last);
+// Prints pages first to last (0-based, inclusive) of doc copies times on the printer DC dc
+// as one print job. A failing printer raises EReportError after the job is abandoned.
+void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last, int copies = 1);

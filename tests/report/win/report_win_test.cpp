@@ -153,6 +153,26 @@ TEST_F(ReportWinTest, PageBitmapShowsTextsInTheirColoursAndPicturesInTheirBoxes)
   EXPECT_THROW(RenderPageToBitmap(doc, 1, 96), EReportError);
 }
 
+TEST_F(ReportWinTest, WindowBitmapsPrintTheRightWayUp) {
+  // As a chart's bitmap reaches the report: a window-library bitmap, top half green,
+  // bottom half blue.
+  TBitmap drawn;
+  drawn.SetSize(40, 20);
+  drawn.Canvas()->Brush()->SetColor(clLime);
+  drawn.Canvas()->FillRect(RECT{0, 0, 40, 10});
+  drawn.Canvas()->Brush()->SetColor(clBlue);
+  drawn.Canvas()->FillRect(RECT{0, 10, 40, 20});
+  SampleReport report(1);
+  report.image->SetPicture(drawn.ToDibImage());
+  report.image->SetAutoSize(true);
+  const TReportDocument doc = report.Generate();
+  std::unique_ptr<TBitmap> page = RenderPageToBitmap(doc, 0, 96);
+  const RECT box = DeviceBox(*doc.Pages[0].Find("BandImage"), 96);
+  EXPECT_NEAR(40, box.right - box.left, 1);
+  EXPECT_EQ(clLime, PixelAt(page.get(), box.left + 20, box.top + 3));
+  EXPECT_EQ(clBlue, PixelAt(page.get(), box.left + 20, box.bottom - 3));
+}
+
 TEST_F(ReportWinTest, PagesScaleWithTheDevice) {
   SampleReport report(1);
   const TReportDocument doc = report.Generate();
