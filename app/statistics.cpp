@@ -1,0 +1,286 @@
+#include "app/statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <set>
+
+#include "app/task_data.h"
+#include "app/work_file.h"
+#include "platform/rtl/format_settings.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/sysutils.h"
+
+namespace {
+
+// The tree shows this much of a description.
+constexpr size_t NodeTextLength = 36;
+
+bool IsDecimal(const std::string& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Orders field by field, ignoring case; a field that is the start of another comes first.
+int CompareFields(const std::string* a, const std::string* b, int count) {
+  for (int i = 0; i < count; ++i) {
+    const int c = CompareText(a[i], b[i]);
+    if (c != 0) return c;
+  }
+  return 0;
+}
+
+bool NameOrder(const StatTask& a, const StatTask& b) {
+  const std::string fa[] = {a.description, a.path, a.group};
+  const std::string fb[] = {b.description, b.path, b.group};
+  return CompareFields(fa, fb, 3) < 0;
+}
+
+bool GroupOrder(const StatTask& a, const StatTask& b) {
+  const std::string fa[] = {a.group, a.description, a.path};
+  const std::string fb[] = {b.group, b.description, b.path};
+  return CompareFields(fa, fb, 3) < 0;
+}
+
+int64_t TimeTextSeconds(const std::string& text) {
+  TDateTime value = 0;
+  if (text.empty() || !TryStrToTime(text, value) || value < 0) return 0;
+  return static_cast<int64_t>(std::llround(value * SecsPerDay));
+}
+
+TDateTime SecondsToDays(int64_t seconds) { return static_cast<TDateTime>(seconds) / SecsPerDay; }
+
+std::string TimeOrBlank(int64_t seconds) { return seconds > 0 ? FormatElapsed(SecondsToDays(seconds)) : std::string(); }
+
+}  // namespace
+
+// ---- Period and range -------------------------------------------------------------------
+
+int PeriodDayCount(StatPeriod period, TDateTime today) {
+  switch (period) {
+    case StatPeriod::Day: return 1;
+    case StatPeriod::Week: return 7;
+    case StatPeriod::TwoWeeks: return 14;
+    case StatPeriod::Month: break;
+  }
+  int year = 0, month = 0, day = 0;
+  DecodeDate(today, year, month, day);
+  if (--month < 1) {
+    month = 12;
+    --year;
+  }
+  TDateTime monthBefore = 0;
+  if (!TryEncodeDate(year, month, day, monthBefore)) return 30;
+  const long n = std::lround(std::floor(today) - monthBefore);
+  return n >= 28 && n <= 31 ? static_cast<int>(n) : 30;
+}
+
+int RangeDayCount(TDateTime dateFrom, TDateTime dateTo) {
+  const double n = std::nearbyint(dateTo - dateFrom) + 1;
+  return n < 1 ? 1 : static_cast<int>(n);
+}
+
+// ---- Task lists and trees -----------------------------------------------------------------
+
+void StatTaskIndex::Build(const TStrings& taskList) {
+  byName_.clear();
+  byGroup_.clear();
+  for (int i = 0; i < taskList.Count(); ++i) {
+    StatTask task;
+    SplitTab3(taskList.Strings(i), task.path, task.description, task.group);
+    if (task.group == "0") continue;
+    byName_.push_back(task);
+  }
+  byGroup_ = byName_;
+  std::stable_sort(byName_.begin(), byName_.end(), NameOrder);
+  std::stable_sort(byGroup_.begin(), byGroup_.end(), GroupOrder);
+}
+
+std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
+                                              const std::function<std::string(int)>& groupName) const {
+  std::vector<StatTaskNode> nodes;
+  auto root = [&nodes](const std::string& key) {
+    StatTaskNode node;
+    node.text = key;
+    node.key = key;
+    nodes.push_back(node);
+  };
+  if (comparison) root(NoneKey);
+  root(TotalKey);
+  // Lines that follow each other with the same description make one node; a group gets its
+  // node with its first task node.
+  std::string previous;
+  const std::string* lastGroup = nullptr;
+  int groupNode = -1;
+  for (size_t i = 0; i < byGroup_.size(); ++i) {
+    const StatTask& task = byGroup_[i];
+    if (task.description == previous) continue;
+    previous = task.description;
+    if (lastGroup == nullptr || task.group != *lastGroup) {
+      StatTaskNode node;
+      node.group = IsDecimal(task.group) && task.group.size() < 9 ? std::stoi(task.group) : -1;
+      node.text = groupName ? groupName(node.group) : task.group;
+      node.key = task.group;
+      groupNode = static_cast<int>(nodes.size());
+      nodes.push_back(node);
+      lastGroup = &task.group;
+    }
+    StatTaskNode node;
+    node.text = task.description.substr(0, NodeTextLength);
+    node.parent = groupNode;
+    node.line = static_cast<int>(i);
+    node.key = task.description;
+    nodes.push_back(node);
+  }
+  return nodes;
+}
+
+std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index) {
+  if (node.text == NoneKey || node.text == TotalKey) return node.text;
+  if (node.parent >= 0) {
+    const auto& lines = index.ByGroup();
+    return node.line >= 0 && node.line < static_cast<int>(lines.size()) ? lines[node.line].description
+                                                                          : std::string();
+  }
+  return node.key;
+}
+
+int64_t StatTaskIndex::SecondsOnDay(const WorkFile& work, const std::string& section,
+                                    const std::string& key) const {
+  if (key == TotalKey) return TimeTextSeconds(work.ReadString(section, TotalKey, ""));
+  const bool byGroup = IsDecimal(key);
+  const std::vector<StatTask>& lines = byGroup ? byGroup_ : byName_;
+  auto field = [byGroup](const StatTask& task) -> const std::string& {
+    return byGroup ? task.group : task.description;
+  };
+  auto it = std::lower_bound(lines.begin(), lines.end(), key, [&field](const StatTask& task, const std::string& k) {
+    return CompareText(field(task), k) < 0;
+  });
+  if (it == lines.end() || !SameText(field(*it), key)) return 0;
+  // The walk goes on while the key is spelled exactly alike; each program counts once.
+  std::set<std::string> counted;
+  int64_t sum = 0;
+  for (; it != lines.end() && field(*it) == key; ++it) {
+    if (!counted.insert(LowerCase(it->path)).second) continue;
+    sum += TimeTextSeconds(work.ReadString(section, it->path, ""));
+  }
+  return sum;
+}
+
+// ---- Texts of the week table --------------------------------------------------------------
+
+std::string FormatDaysTotal(int64_t seconds, const std::string& oneDay, const std::string& days) {
+  if (seconds < 0) seconds = 0;
+  const int64_t wholeDays = seconds / SecsPerDay;
+  const int64_t rest = seconds % SecsPerDay;
+  const std::string h = FormatDateTime(
+      "hh:nn", EncodeTime(static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), 0, 0));
+  if (wholeDays == 1) return "1 " + oneDay + " " + h;
+  if (wholeDays >= 2) return IntToStr(wholeDays) + " " + days + " " + h;
+  return h;
+}
+
+std::string DayLabel(TDateTime date) {
+  const std::string text = DateToStr(date);
+  if (text.size() > 3) {
+    const size_t p = text.find(FormatSettings().DateSeparator, 3);
+    if (p != std::string::npos) return text.substr(0, p);
+  }
+  return text.substr(0, 2);
+}
+
+std::string SharePercent(int64_t total1, int64_t total2) {
+  if (total1 <= 0 || total2 <= 0) return std::string();
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%3.2f%%", static_cast<double>(total2) / static_cast<double>(total1) * 100);
+  std::string text = buffer;
+  std::replace(text.begin(), text.end(), '.', FormatSettings().DecimalSeparator);
+  return text;
+}
+
+int DayMark(bool hasTime, int64_t seconds, int mark2Hours, int mark3Hours) {
+  int mark = hasTime ? 0 : 1;
+  const int64_t hours = seconds / 3600;
+  if (mark2Hours <= hours) mark = 2;
+  if (mark3Hours <= hours) mark = 3;
+  return mark;
+}
+
+// ---- Week table ---------------------------------------------------------------------------
+
+int FirstWeekColumn(TDateTime dateTo, int dayCount, bool sundayFirst) {
+  const int c = DayOfWeek(dateTo - dayCount) - 1 + (sundayFirst ? 1 : 0);
+  return c == 7 ? 0 : c;
+}
+
+int WeekRows(int firstColumn, int dayCount) { return (firstColumn + dayCount + 6) / 7; }
+
+void WeekTable::Compute(const WeekTableInput& input, const StatTaskIndex& index, const WorkFile& work) {
+  const TDateTime dateTo = std::floor(input.dateTo);
+  dayCount_ = RangeDayCount(std::floor(input.dateFrom), dateTo);
+  sundayFirst_ = input.sundayFirst;
+  comparison_ = input.key2 != NoneKey;
+  firstColumn_ = FirstWeekColumn(dateTo, dayCount_, sundayFirst_);
+  rows_ = WeekRows(firstColumn_, dayCount_);
+  firstDay_ = dateTo - dayCount_ + 1;
+  day1_.assign(dayCount_, 0);
+  day2_.assign(dayCount_, 0);
+  week1_.assign(rows_, 0);
+  week2_.assign(rows_, 0);
+  total1_ = total2_ = 0;
+  for (int d = 0; d < dayCount_; ++d) {
+    const std::string section = WorkSectionName(input.user, firstDay_ + d);
+    const int week = (firstColumn_ + d) / 7;
+    day1_[d] = index.SecondsOnDay(work, section, input.key1);
+    week1_[week] += day1_[d];
+    total1_ += day1_[d];
+    if (comparison_) {
+      day2_[d] = index.SecondsOnDay(work, section, input.key2);
+      week2_[week] += day2_[d];
+      total2_ += day2_[d];
+    }
+  }
+}
+
+int WeekTable::DayIndex(int col, int row) const {
+  if (col < 0 || col > 6 || row < 0) return -1;
+  const int d = 7 * row + col - firstColumn_;
+  return d >= 0 && d < dayCount_ ? d : -1;
+}
+
+bool WeekTable::CellDay(int col, int row, TDateTime& date) const {
+  const int d = DayIndex(col, row);
+  if (d < 0) return false;
+  date = firstDay_ + d;
+  return true;
+}
+
+int64_t WeekTable::DaySeconds(int col, int row, int which) const {
+  const int d = DayIndex(col, row);
+  if (d < 0) return 0;
+  return which == 2 ? day2_[d] : day1_[d];
+}
+
+int64_t WeekTable::WeekSeconds(int row, int which) const {
+  if (row < 0 || row >= rows_) return 0;
+  return which == 2 ? week2_[row] : week1_[row];
+}
+
+std::string WeekTable::CellText(int col, int row) const {
+  if (col == 7) {
+    return FormatElapsedShortOrBlank(SecondsToDays(WeekSeconds(row, 1))) + "\t" +
+           FormatElapsedShortOrBlank(SecondsToDays(WeekSeconds(row, 2)));
+  }
+  TDateTime date = 0;
+  if (!CellDay(col, row, date)) return std::string();
+  return DayLabel(date) + "\t" + TimeOrBlank(DaySeconds(col, row, 1)) + "\t" + TimeOrBlank(DaySeconds(col, row, 2));
+}
+
+std::string WeekTable::HeaderText(int col) const {
+  if (col == 7) return "Week";
+  // Serial 1 is a Sunday.
+  return FormatDateTime("ddd", col + (sundayFirst_ ? 1 : 2));
+}
+
+bool WeekTable::WeekendColumn(int col) const {
+  return sundayFirst_ ? col == 0 || col == 6 : col == 5 || col == 6;
+}

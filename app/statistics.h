@@ -1,0 +1,153 @@
+#pragma once
+// The arithmetic of the statistics window, free of windows: the period and the range of
+// days, the two task trees and the keys their nodes stand for, a key's time on one day of
+// the work file, and the week table (one row per week, seven day columns and the week's
+// total) with its totals and cell texts.
+//
+// Times are added up in whole seconds so that sums of many days never land a hair below a
+// whole minute or day.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/date_time.h"
+
+class TStrings;
+class WorkFile;
+
+// The key of the second tree's first node: no comparison.
+inline const std::string NoneKey = "none";
+
+// ---- Period and range -------------------------------------------------------------------
+
+enum class StatPeriod { Day, Week, TwoWeeks, Month };
+
+// The number of days a period shows up to today. A month reaches back to the same day of
+// the month before (28 to 31 days); where that day does not exist, 30 days.
+int PeriodDayCount(StatPeriod period, TDateTime today);
+
+// The days from dateFrom to dateTo, both counted; at least one.
+int RangeDayCount(TDateTime dateFrom, TDateTime dateTo);
+
+// ---- Task lists and trees -----------------------------------------------------------------
+
+// One listed task (a task-list line whose group is not "0").
+struct StatTask {
+  std::string description;
+  std::string path;
+  std::string group;
+};
+
+// A node of a task tree. Nodes stand in the tree's full order (a group node, then its
+// task nodes), so the next and previous node are the neighbours in the list.
+struct StatTaskNode {
+  std::string text;  // what the tree shows; a task's description is cut to 36 characters
+  int parent = -1;   // index of the group node, -1 for a root
+  int group = -1;    // the group number of a group node (its picture is group + 2)
+  // A task node: the index of its line in the by-group list.
+  int line = -1;
+  std::string key;   // what the node adds up
+};
+
+class StatTaskIndex {
+public:
+  // Takes every task-list line (path TAB description TAB group) whose group is not "0".
+  void Build(const TStrings& taskList);
+
+  // Ordered by description (ignoring case), then path, then group.
+  const std::vector<StatTask>& ByName() const { return byName_; }
+  // Ordered by group (ignoring case), then description, then path.
+  const std::vector<StatTask>& ByGroup() const { return byGroup_; }
+
+  // The nodes of the first tree ("total", then the groups with their tasks) or of the
+  // second ("none", "total", then the same). groupName gives a group node's text.
+  std::vector<StatTaskNode> Tree(bool comparison, const std::function<std::string(int)>& groupName) const;
+
+  // The seconds a key stands for on one day (one section of the work file): "total" the
+  // day's total; a group number the sum over the group's tasks; any other text the sum
+  // over the tasks with that description. A program that stands on several lines of the
+  // same key is counted once. Missing or unreadable values count zero.
+  int64_t SecondsOnDay(const WorkFile& work, const std::string& section, const std::string& key) const;
+
+private:
+  std::vector<StatTask> byName_;
+  std::vector<StatTask> byGroup_;
+};
+
+// The key of a node: "none" and "total" by their text, a task node its whole description,
+// a group node its group number.
+std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index);
+
+// ---- Week table ---------------------------------------------------------------------------
+
+// The text of a total: "hh:nn" below a day, else the days, a space, the word for one day
+// (oneDay) or more days (days), a space and "hh:nn".
+std::string FormatDaysTotal(int64_t seconds, const std::string& oneDay, const std::string& days);
+
+// A date's label in the table: its short date cut before the date separator found from
+// the fourth character on ("15.03.2001" gives "15.03", "2001-03-15" gives "2001").
+std::string DayLabel(TDateTime date);
+
+// The share of total 2 in total 1 as "25.00%" (the locale's decimal separator); empty
+// when either is not above zero.
+std::string SharePercent(int64_t total1, int64_t total2);
+
+// Which mark colours a day's date: 1 no time, 2 or 3 at least that many whole hours, 0 none.
+int DayMark(bool hasTime, int64_t seconds, int mark2Hours, int mark3Hours);
+
+struct WeekTableInput {
+  TDateTime dateFrom = 0;
+  TDateTime dateTo = 0;
+  bool sundayFirst = false;  // "Sun - Sat"; else "Mon - Sun"
+  std::string user;
+  std::string key1;
+  std::string key2;          // NoneKey: no comparison
+};
+
+class WeekTable {
+public:
+  // Reads the key's times of every day of the range from the work file.
+  void Compute(const WeekTableInput& input, const StatTaskIndex& index, const WorkFile& work);
+
+  int DayCount() const { return dayCount_; }
+  // The column (0..6) of the range's first day.
+  int FirstColumn() const { return firstColumn_; }
+  int Rows() const { return rows_; }
+  bool SundayFirst() const { return sundayFirst_; }
+  bool Comparison() const { return comparison_; }
+  // The day of a cell, or false for a cell outside the range.
+  bool CellDay(int col, int row, TDateTime& date) const;
+  // Seconds of key 1 (which 1) or key 2 (which 2) on a cell's day (0 outside the range).
+  int64_t DaySeconds(int col, int row, int which) const;
+  int64_t WeekSeconds(int row, int which) const;
+  int64_t Total1() const { return total1_; }
+  int64_t Total2() const { return total2_; }
+
+  // The table text of a cell: a day's label TAB time 1 TAB time 2 (a time "hh:nn:ss",
+  // empty when there is none); the week column's two totals "hh:nn" TAB "hh:nn"; empty
+  // outside the range.
+  std::string CellText(int col, int row) const;
+  // "Week" over the week column; the locale's short day name over a day column.
+  std::string HeaderText(int col) const;
+  bool WeekendColumn(int col) const;
+
+private:
+  int DayIndex(int col, int row) const;
+
+  int dayCount_ = 0;
+  int firstColumn_ = 0;
+  int rows_ = 1;
+  bool sundayFirst_ = false;
+  bool comparison_ = false;
+  TDateTime firstDay_ = 0;
+  std::vector<int64_t> day1_, day2_;
+  std::vector<int64_t> week1_, week2_;
+  int64_t total1_ = 0, total2_ = 0;
+};
+
+// The column of the first day of a range of dayCount days ending on dateTo.
+int FirstWeekColumn(TDateTime dateTo, int dayCount, bool sundayFirst);
+// The number of week rows of a range that starts in column firstColumn.
+int WeekRows(int firstColumn, int dayCount);
