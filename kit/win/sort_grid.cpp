@@ -203,16 +203,22 @@ private:
 void TSortGrid::BeginUpdate() {
   if (Screen != nullptr) Screen->SetCursor(crHourGlass);
   UpdateText();
-  if (HandleAllocated()) SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+  // Only a window that shows is kept from drawing: switching drawing back on would show a
+  // hidden one.
+  if (!redrawLocked_ && HandleAllocated() && (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE)) {
+    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    redrawLocked_ = true;
+  }
   savedUpdateOnSizeChange_ = updateOnSizeChange_;
   updateOnSizeChange_ = false;
 }
 
 void TSortGrid::EndUpdate() {
-  if (HandleAllocated()) {
-    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
-    Invalidate();
+  if (redrawLocked_) {
+    redrawLocked_ = false;
+    if (HandleAllocated()) SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
   }
+  Invalidate();
   updateOnSizeChange_ = savedUpdateOnSizeChange_;
   RefreshEditor();
   if (Screen != nullptr) Screen->SetCursor(crDefault);

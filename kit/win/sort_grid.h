@@ -228,6 +228,7 @@ private:
   bool proportionalScrollBars_ = true;
   bool extendedKeys_ = false;
   bool restructuring_ = false;
+  bool redrawLocked_ = false;
   TRowFilter filter_;
 };
 

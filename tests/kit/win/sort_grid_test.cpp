@@ -155,6 +155,17 @@ TEST_F(SortGridTest, ABadSecondaryIndexFailsBeforeTheGridIsLocked) {
   EXPECT_EQ((std::vector<std::string>{"alpha", "bravo", "Charlie", "delta"}), Column(0));
 }
 
+TEST_F(SortGridTest, SortingNeitherShowsAHiddenGridNorLeavesAShownOneUndrawn) {
+  form->Show();
+  Fill(kFiles);
+  grid->Hide();
+  grid->SortByColumn(0);
+  EXPECT_FALSE(IsWindowVisible(grid->Handle()));
+  grid->Show();
+  grid->SearchOptions()->SetFiltered(true);  // a bracket with a sort nested inside
+  EXPECT_TRUE(IsWindowVisible(grid->Handle()));
+}
+
 TEST_F(SortGridTest, ColumnsMovedAndDeletedKeepTheSortColumnRight) {
   Fill(kFiles);
   grid->SortByColumn(2);
