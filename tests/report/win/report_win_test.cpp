@@ -288,3 +288,14 @@ TEST_F(ReportWinTest, PrintingWithoutAPrinterIsReportedNotCrashed) {
   // An empty document needs no printer.
   EXPECT_TRUE(PrintReportDocument(TReportDocument{}, report, nullptr));
 }
+
+TEST_F(ReportWinTest, ADeviceThatCannotPrintIsReportedAsAnError) {
+  // A screen memory DC takes no print job: the failure must reach the caller, not be lost.
+  SampleReport report(1);
+  const TReportDocument doc = report.Generate();
+  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  EXPECT_THROW(PrintReportOnDc(dc.get(), doc, 0, 0), EReportError);
+  // Nothing to print starts no job at all.
+  EXPECT_NO_THROW(PrintReportOnDc(dc.get(), doc, 3, 5));
+  EXPECT_NO_THROW(PrintReportOnDc(dc.get(), doc, 0, 0, 0));
+}
