@@ -98,6 +98,9 @@ public:
   TDateTime LastSwitch() const { return lastSwitch_; }
   const std::string& CurrentTask() const { return currentTask_; }
   TDateTime BaseTotal() const { return baseTotal_; }
+  // The day's worked time at now: what the day held before Start plus the time since,
+  // less every backward step of the clock (as the status bar counts it).
+  TDateTime DayTotal(TDateTime now) const { return now - elapsedOrigin_ + baseTotal_; }
   // The day's total as last shown (the status bar's text).
   const std::string& DayTotalText() const { return dayTotalText_; }
   // Start is possible while not tracking with a user name set.

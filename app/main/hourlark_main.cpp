@@ -1,14 +1,16 @@
 // Entry point of the tracker: the active-task library is loaded, the windows that live as long
 // as the program are created in their order (the main window, the options dialog, the list
-// picker, the wait window), and the message loop runs until the main window closes. No
-// command line is read.
-#include <windows.h>
+// picker, the reminder window, the wait window, the holder of the task icons), and the
+// message loop runs until the main window closes. No command line is read.
+#include "platform/wcl/win/handles.h"  // first: it tidies the system header's macros
 
 #include <memory>
 
 #include "app/win/active_task_probe.h"
+#include "app/win/global_form.h"
 #include "app/win/input_strings_form.h"
 #include "app/win/main_form.h"
+#include "app/win/message_form.h"
 #include "app/win/options_form.h"
 #include "app/win/wait_form.h"
 #include "kit/win/cursors.h"
@@ -28,7 +30,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       auto* options = application->CreateForm<TformOptions>();
       main->SetOptionsForm(options);
       formInputStrings = application->CreateForm<TformInputStrings>();
+      FormMessage = application->CreateForm<TFormMessage>();
       formWait = application->CreateForm<TformWait>();
+      formGlobal = application->CreateForm<TformGlobal>();
+      formGlobal->SetTaskList(main->slTaskDesc);
       application->Run();
     } catch (...) {
       application->HandleException(application.get());

@@ -8,6 +8,7 @@
 #include "app/win/form_parts.h"
 #include "app/win/input_strings_form.h"
 #include "app/win/lingrove_info_form.h"
+#include "app/win/message_form.h"
 #include "app/win/options_form.h"
 #include "app/win/strip_title_bar.h"
 #include "app/window_snap.h"
@@ -476,14 +477,9 @@ void TformHourlark::LanguageItemClick(TObject* sender) {
   item->SetChecked(true);
 }
 
-int TformHourlark::WorkHeight() const {
-  // The height of a maximised window reaches past the work area by the window frames; where
-  // those frames are wider than 4 pixels the window would hang below the screen or behind
-  // the taskbar, so the height counts at most 8 pixels past the work area's bottom.
-  int height = GetSystemMetrics(SM_CYMAXIMIZED);
-  RECT work{};
-  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) && height > work.bottom + 8) height = work.bottom + 8;
-  return height;
+void TformHourlark::CheckReminders() {
+  if (options_ == nullptr || FormMessage == nullptr) return;
+  RunReminders(*options_, *FormMessage, engine_->DayTotal(clock_.Now()), LangText(25));
 }
 
 // ---- Start-up ---------------------------------------------------------------------------
@@ -508,7 +504,7 @@ void TformHourlark::FormCreate(TObject*) {
   StripTitleBar(this);
   SetClientWidth(132);
   SetClientHeight(78);
-  const WindowSpot home = MainWindowHome(Width(), Height(), EdgeScreenSize().Width, WorkHeight());
+  const WindowSpot home = MainWindowHome(Width(), Height(), EdgeScreenSize().Width, MaximizedWindowHeight());
   SetBounds(home.left, home.top, Width(), Height());
   Application->OnMinimize = [](TObject*) { ShowWindow(Application->Handle(), SW_HIDE); };
   pFormHourlark->SetBounds(2, 18, ServiceWidth, ServiceHeight);
@@ -808,7 +804,7 @@ void TformHourlark::HeaderMouseMove(TObject*, TShiftState, int, int) {
   POINT cursor{};
   GetCursorPos(&cursor);
   const WindowSpot spot = SnapMainWindow({cursor.x - grab_.x, cursor.y - grab_.y}, Width(), Height(),
-                                         EdgeScreenSize().Width, WorkHeight());
+                                         EdgeScreenSize().Width, MaximizedWindowHeight());
   SetBounds(spot.left, spot.top, Width(), Height());
 }
 

@@ -166,7 +166,7 @@ private:
   void TrackingStarted() override;
   void ScreenSaverStopsTracking() override;
   void DaySaved() override {}
-  void CheckReminders() override {}
+  void CheckReminders() override;
   // TrackingProbe, over the active-task probe
   std::string GetActiveTask() override;
   bool IsScreenSaverRunning() override;
@@ -189,7 +189,6 @@ private:
   bool AutoHide() const;
   bool AutoStartTimer() const;
   bool AnimatedIcon() const;
-  int WorkHeight() const;
   void FillUserList();
   void FetchLangTexts();
   void FillLanguagesMenu();
