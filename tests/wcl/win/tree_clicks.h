@@ -3,13 +3,17 @@
 // for the release after a press on a node, so the release is queued before the press is
 // handled; after a press on a node's open/close button it is handled later, by the pump.
 
+#include <cstring>
+
 #include "platform/wcl/win/tree_view.h"
 #include "platform/wcl/win/application.h"
 
 // The middle of a node's text.
 inline POINT NodeTextPoint(TTreeView* view, TTreeNode* node) {
+  // The rectangle carries the node's item in and its place out.
   RECT rect{};
-  *reinterpret_cast<HTREEITEM*>(&rect) = node->ItemId();
+  const HTREEITEM item = node->ItemId();
+  std::memcpy(&rect, &item, sizeof item);
   SendMessageA(view->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
   return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
