@@ -64,7 +64,7 @@ TBitmap* CalendarGlyph(TCalendarGlyph glyph) {
 
 const ClassInfo* TKitCalendar::StaticClassInfo() {
   static const ClassInfo ci =
-      ClassBuilder<TKitCalendar>("TKitCalendar", TCustomControl::StaticClassInfo())
+      ClassBuilder<TKitCalendar>("TKitCalendar", TCustomGrid::StaticClassInfo())
           .Float("CalendarDate", &TKitCalendar::CalendarDate, &TKitCalendar::SetCalendarDate)
           .Int("Day", &TKitCalendar::Day, &TKitCalendar::SetDay)
           .Stored(false)
@@ -81,11 +81,15 @@ const ClassInfo* TKitCalendar::StaticClassInfo() {
   return &ci;
 }
 
-TKitCalendar::TKitCalendar(TComponent* owner) : TCustomControl(owner) {
-  // A press selects a cell at once; a click of the control is the move of its current cell.
-  SetControlStyle(csCaptureMouse | csDoubleClicks | csOpaque);
-  SetColor(clWindow);
-  SetTabStop(true);
+TKitCalendar::TKitCalendar(TComponent* owner) : TCustomGrid(owner) {
+  SetFixedCols(0);
+  SetFixedRows(1);
+  SetColCount(kCalendarCols);
+  SetRowCount(kCalendarRows);
+  SetScrollBars(ssNone);
+  SetOptions((Options() & ~GridOpt(goRangeSelect)) | GridOpt(goDrawFocusSelected));
+  // A press picks a cell at once; the click of the grid is the move of its current cell.
+  SetControlStyle(ControlStyle() & ~static_cast<TControlStyle>(csClickEvents));
   SetBounds(0, 0, 192, 115);
   UpdateCalendar();
 }
@@ -93,17 +97,10 @@ TKitCalendar::TKitCalendar(TComponent* owner) : TCustomControl(owner) {
 TKitCalendar::~TKitCalendar() = default;
 
 void TKitCalendar::CreateParams(TCreateParams& params) {
-  TCustomControl::CreateParams(params);
-  params.Style |= WS_BORDER;
+  TCustomGrid::CreateParams(params);
+  // A thin border, not the sunken edge.
+  if (BorderStyle() == bsSingle) params.Style |= WS_BORDER;
   params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
-}
-
-void TKitCalendar::WndProc(TMessage& msg) {
-  if (msg.Msg == WM_GETDLGCODE) {
-    msg.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-    return;
-  }
-  TCustomControl::WndProc(msg);
 }
 
 void TKitCalendar::SetCalendarDate(TDateTime value) { StepTo(month_.SetDate(value)); }
@@ -139,18 +136,6 @@ void TKitCalendar::SetWeekendColor(TColor value) {
   Invalidate();
 }
 
-void TKitCalendar::SetFixedColor(TColor value) {
-  if (value == fixedColor_) return;
-  fixedColor_ = value;
-  Invalidate();
-}
-
-void TKitCalendar::SetGridLines(unsigned value) {
-  if (value == gridLines_) return;
-  gridLines_ = value;
-  Resize();
-}
-
 void TKitCalendar::StepTo(bool changed) {
   if (!changed) return;
   UpdateCalendar();
@@ -165,15 +150,14 @@ void TKitCalendar::PartChanged(bool changed) {
 }
 
 void TKitCalendar::UpdateCalendar() {
+  int col = 0;
+  int row = 0;
+  month_.CellOfDay(month_.Day(), col, row);
   updating_ = true;
-  const int oldCol = col_;
-  const int oldRow = row_;
-  month_.CellOfDay(month_.Day(), col_, row_);
+  FocusCell(col, row, true);
   updating_ = false;
-  if (oldCol != col_ || oldRow != row_) {
-    InvalidateCellOf(oldCol, oldRow);
-    InvalidateCellOf(col_, row_);
-  }
+  // The whole month always shows: moving the cell into view must not scroll the grid.
+  ShowWholeMonth();
   // The numbers of the other cells change with the month.
   Invalidate();
 }
@@ -184,99 +168,48 @@ void TKitCalendar::Change() {
 
 bool TKitCalendar::SelectCell(int col, int row) {
   if (readOnly_ && !updating_) return false;
-  return month_.CellDay(col, row) != 0;
-}
-
-void TKitCalendar::MoveToCell(int col, int row) {
-  if (col < 0 || col >= kCalendarCols || row < 0 || row >= kCalendarRows) return;
-  if ((col == col_ && row == row_) || !SelectCell(col, row)) return;
-  InvalidateCellOf(col_, row_);
-  col_ = col;
-  row_ = row;
-  InvalidateCellOf(col_, row_);
-  Click();
+  return month_.CellDay(col, row) != 0 && TCustomGrid::SelectCell(col, row);
 }
 
 void TKitCalendar::Click() {
-  TCustomControl::Click();
-  const int day = month_.CellDay(col_, row_);
+  TCustomGrid::Click();
+  const int day = month_.CellDay(Col(), Row());
   if (day != 0) SetDay(day);
 }
 
-RECT TKitCalendar::CellRect(int col, int row) const {
-  const int gapX = (gridLines_ & (clnVert | clnFixedVert)) != 0 ? GridLineWidth() : 0;
-  const int gapY = GridLineWidth();
-  const int left = col * (colWidth_ + gapX);
-  const int top = row * (rowHeight_ + gapY);
-  return RECT{left, top, left + colWidth_, top + rowHeight_};
-}
-
-bool TKitCalendar::MouseToCell(int x, int y, int& col, int& row) const {
-  for (int r = 0; r < kCalendarRows; ++r)
-    for (int c = 0; c < kCalendarCols; ++c) {
-      const RECT cell = CellRect(c, r);
-      // The line right of and below a cell counts with the cell.
-      if (x >= cell.left && x <= cell.right && y >= cell.top && y <= cell.bottom) {
-        col = c;
-        row = r;
-        return true;
-      }
-    }
-  return false;
-}
-
-void TKitCalendar::InvalidateCellOf(int col, int row) {
-  if (!HandleAllocated()) return;
-  RECT cell = CellRect(col, row);
-  InvalidateRect(Handle(), &cell, FALSE);
+void TKitCalendar::ClickIfMoved(int oldCol, int oldRow) {
+  if (Col() != oldCol || Row() != oldRow) Click();
 }
 
 void TKitCalendar::Resize() {
-  const bool vertLines = (gridLines_ & clnVert) != 0;
-  colWidth_ = IntMax(CalendarColWidth(ClientWidth(), GridLineWidth(), vertLines), 0);
-  rowHeight_ = IntMax(CalendarRowHeight(ClientHeight(), GridLineWidth()), 0);
-  TCustomControl::Resize();
-  Invalidate();
+  const int lineWidth = GridLineWidth();
+  // The grid keeps a line's room between columns whether it draws the line or not.
+  SetDefaultColWidth(IntMax(CalendarColWidth(ClientWidth(), lineWidth, true), 0));
+  SetDefaultRowHeight(IntMax(CalendarRowHeight(ClientHeight(), lineWidth), 0));
+  TCustomGrid::Resize();
+  ShowWholeMonth();
 }
 
-void TKitCalendar::Paint() {
+void TKitCalendar::ShowWholeMonth() {
+  if (LeftCol() != FixedCols()) SetLeftCol(FixedCols());
+  if (TopRow() != FixedRows()) SetTopRow(FixedRows());
+}
+
+void TKitCalendar::DrawCell(int col, int row, const RECT& rect, TGridDrawState state) {
   TCanvas* canvas = Canvas();
-  canvas->Brush()->SetStyle(bsSolid);
-  canvas->Brush()->SetColor(Color());
-  canvas->FillRect(ClientRect());
-  // The lines: light between the weeks and days, darker under the day names.
-  canvas->Pen()->SetColor(clBtnFace);
-  for (int r = 0; r < kCalendarRows; ++r)
-    for (int c = 0; c < kCalendarCols; ++c) {
-      const RECT cell = CellRect(c, r);
-      const bool fixed = r == 0;
-      if ((gridLines_ & (fixed ? clnFixedVert : clnVert)) != 0 && c < kCalendarCols - 1) {
-        canvas->MoveTo(cell.right, cell.top);
-        canvas->LineTo(cell.right, cell.bottom + 1);
-      }
-      if ((gridLines_ & (fixed ? clnFixedHorz : clnHorz)) != 0 && r < kCalendarRows - 1) {
-        canvas->Pen()->SetColor(fixed ? clBtnShadow : clBtnFace);
-        canvas->MoveTo(cell.left, cell.bottom);
-        canvas->LineTo(cell.right + 1, cell.bottom);
-        canvas->Pen()->SetColor(clBtnFace);
-      }
-      DrawCell(c, r, cell, c == col_ && r == row_);
+  if (!DefaultDrawing()) {
+    // Flat cells: the day names on the fixed colour, the current day highlighted.
+    if ((state & gdFixed) != 0) {
+      canvas->Brush()->SetColor(FixedColor());
+    } else if ((state & gdSelected) != 0) {
+      canvas->Brush()->SetColor(clHighlight);
+      canvas->Font()->SetColor(clHighlightText);
+    } else {
+      canvas->Brush()->SetColor(Color());
     }
-}
-
-void TKitCalendar::DrawCell(int col, int row, const RECT& rect, bool selected) {
-  TCanvas* canvas = Canvas();
-  canvas->Font()->Assign(Font());
-  if (row == 0) {
-    canvas->Brush()->SetColor(fixedColor_);
-  } else if (selected) {
-    canvas->Brush()->SetColor(clHighlight);
-    canvas->Font()->SetColor(clHighlightText);
-  } else {
-    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(rect);
   }
-  if (!selected && month_.IsWeekendColumn(col)) canvas->Font()->SetColor(weekendColor_);
-  canvas->FillRect(rect);
+  if ((state & gdSelected) == 0 && month_.IsWeekendColumn(col)) canvas->Font()->SetColor(weekendColor_);
   const std::string text = month_.CellText(col, row);
   if (text.empty()) return;
   const SIZE size = canvas->TextExtent(text);
@@ -287,27 +220,26 @@ void TKitCalendar::DrawCell(int col, int row, const RECT& rect, bool selected) {
 }
 
 void TKitCalendar::KeyDown(WORD& key, TShiftState shift) {
-  TCustomControl::KeyDown(key, shift);
-  if (key == 0) return;
   if ((shift & (ssShift | ssCtrl | ssAlt)) == 0) {
     int step = 0;
     if (key == VK_LEFT || key == VK_SUBTRACT) step = -1;
     if (key == VK_RIGHT || key == VK_ADD) step = 1;
     if (step != 0) {
-      // The day keys move the selection too: not in a read-only calendar.
+      // The day keys move the selection too: not in a read-only calendar. Handled here,
+      // the grid must not move its cell as well.
       if (!readOnly_) StepTo(month_.StepDay(step));
       key = 0;
       return;
     }
   }
-  if (key == VK_UP || key == VK_DOWN) {
-    MoveToCell(col_, row_ + (key == VK_UP ? -1 : 1));
-    key = 0;
-  }
+  const int col = Col();
+  const int row = Row();
+  TCustomGrid::KeyDown(key, shift);
+  ClickIfMoved(col, row);
 }
 
 void TKitCalendar::KeyPress(char& key) {
-  TCustomControl::KeyPress(key);
+  TCustomGrid::KeyPress(key);
   if (key == 'T' || key == 't') {
     if (!readOnly_) SetCalendarDate(::Date());
     key = 0;
@@ -315,21 +247,22 @@ void TKitCalendar::KeyPress(char& key) {
 }
 
 void TKitCalendar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == mbLeft) {
-    if (FocusOnPress() && TabStop() && CanFocus() && !Focused()) SetFocus();
-    int col = 0;
-    int row = 0;
-    if (MouseToCell(x, y, col, row)) MoveToCell(col, row);
-  }
-  TCustomControl::MouseDown(button, shift, x, y);
+  const int col = Col();
+  const int row = Row();
+  TCustomGrid::MouseDown(button, shift, x, y);
+  ClickIfMoved(col, row);
 }
 
 void TKitCalendar::MouseMove(TShiftState shift, int x, int y) {
+  TCustomGrid::MouseMove(shift, x, y);
   // Dragging with the left button held moves the current cell along.
-  int col = 0;
-  int row = 0;
-  if ((ControlState() & csLButtonDown) != 0 && MouseToCell(x, y, col, row)) MoveToCell(col, row);
-  TCustomControl::MouseMove(shift, x, y);
+  if ((shift & ssLeft) == 0 || GridState() != gsSelecting) return;
+  const TGridCoord cell = MouseCoord(x, y);
+  if (cell.X < 0 || cell.Y < FixedRows() || (cell.X == Col() && cell.Y == Row())) return;
+  const int col = Col();
+  const int row = Row();
+  FocusCell(cell.X, cell.Y, true);
+  ClickIfMoved(col, row);
 }
 
 // ---- TLocCalendar ------------------------------------------------------------------------
@@ -342,10 +275,13 @@ const ClassInfo* TLocCalendar::StaticClassInfo() {
 TLocCalendar::TLocCalendar(TComponent* owner) : TKitCalendar(owner) {
   SetControlStyle(csCaptureMouse | csDoubleClicks | csOpaque);
   SetTabStop(false);
+  SetBorderStyle(bsNone);
   SetParentColor(true);
   SetCalendarDate(::Date());
   SetFixedColor(Color());
-  SetGridLines(clnFixedHorz);
+  SetOptions(GridOpt(goFixedHorzLine));
+  // Flat day names, without the raised edges of fixed cells.
+  SetDefaultDrawing(false);
 }
 
 void TLocCalendar::CreateParams(TCreateParams& params) {
@@ -354,7 +290,7 @@ void TLocCalendar::CreateParams(TCreateParams& params) {
 }
 
 void TLocCalendar::WndProc(TMessage& msg) {
-  // Takes the mouse but never the focus or the activation: the edit keeps them.
+  // Takes the mouse but never the activation: the edit keeps it.
   if (msg.Msg == WM_MOUSEACTIVATE) {
     msg.Result = MA_NOACTIVATE;
     return;
@@ -367,8 +303,8 @@ void TLocCalendar::ColorChanged() {
   if (ParentColor()) SetFixedColor(Color());
 }
 
-void TLocCalendar::DrawCell(int col, int row, const RECT& rect, bool selected) {
-  TKitCalendar::DrawCell(col, row, rect, selected);
+void TLocCalendar::DrawCell(int col, int row, const RECT& rect, TGridDrawState state) {
+  TKitCalendar::DrawCell(col, row, rect, state);
   const int day = CellDay(col, row);
   if (day == 0 || !IsToday(Year(), Month(), day)) return;
   // Today: a sunken 3-D frame.

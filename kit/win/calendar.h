@@ -18,6 +18,7 @@
 #include "kit/calendar_logic.h"
 #include "kit/win/speed_button.h"
 #include "platform/wcl/win/form.h"
+#include "platform/wcl/win/grid.h"
 #include "platform/wcl/win/std_controls.h"
 
 class TBitmap;
@@ -34,15 +35,9 @@ extern const char* const SDateDlgTitle;
 enum TCalendarGlyph { cgPrevYear, cgPrevMonth, cgNextMonth, cgNextYear };
 TBitmap* CalendarGlyph(TCalendarGlyph glyph);
 
-// Lines drawn between the cells: a mask of these flags.
-enum TCalendarLine : unsigned {
-  clnFixedHorz = 1,  // under the day names
-  clnFixedVert = 2,  // between the day names
-  clnHorz = 4,       // between the weeks
-  clnVert = 8,       // between the days of a week
-};
-
-class TKitCalendar : public TCustomControl {
+// A cell grid of the window library holding one month. The current cell follows the date;
+// moving it (by mouse or by the grid's own keys) picks its day.
+class TKitCalendar : public TCustomGrid {
   HL_REFLECTABLE
 public:
   explicit TKitCalendar(TComponent* owner);
@@ -72,13 +67,6 @@ public:
   TDaysOfWeek Weekends() const { return month_.Weekends(); }
   void SetWeekends(TDaysOfWeek value);
 
-  // Colour of the day-name row.
-  TColor FixedColor() const { return fixedColor_; }
-  void SetFixedColor(TColor value);
-  unsigned GridLines() const { return gridLines_; }
-  void SetGridLines(unsigned value);
-  int GridLineWidth() const { return 1; }
-
   // One month or year back or on.
   void PrevMonth() { StepTo(month_.StepMonth(-1)); }
   void NextMonth() { StepTo(month_.StepMonth(1)); }
@@ -87,17 +75,13 @@ public:
   // Lays the month out again and moves the current cell to the date.
   virtual void UpdateCalendar();
 
-  // The current cell, and the cell text of (col, row).
-  int Col() const { return col_; }
-  int Row() const { return row_; }
+  // The text and the day of the cell (col, row); the day is 0 for the day names and the
+  // cells outside the month.
   std::string CellText(int col, int row) const { return month_.CellText(col, row); }
   int CellDay(int col, int row) const { return month_.CellDay(col, row); }
-  RECT CellRect(int col, int row) const;
-  // The cell at a client point; false outside the cells.
-  bool MouseToCell(int x, int y, int& col, int& row) const;
 
+  // After the click's own handling, the day of the current cell becomes the date's.
   void Click() override;
-  void WndProc(TMessage& msg) override;
 
   TNotifyEvent OnChange;
 
@@ -106,39 +90,30 @@ protected:
   friend class TPopupCalendar;
   // Fires OnChange.
   virtual void Change();
-  // May the cell become current?
-  virtual bool SelectCell(int col, int row);
-  virtual void DrawCell(int col, int row, const RECT& rect, bool selected);
-  void Paint() override;
+  // Refused while read-only and for cells without a day.
+  bool SelectCell(int col, int row) override;
+  void DrawCell(int col, int row, const RECT& rect, TGridDrawState state) override;
   void Resize() override;
   void CreateParams(TCreateParams& params) override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(char& key) override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
-  // The calendar takes the focus when pressed.
-  virtual bool FocusOnPress() const { return true; }
 
 private:
   // A step of the model happened (or not): lay out and notify.
   void StepTo(bool changed);
   // A year, month or day write changed the date.
   void PartChanged(bool changed);
-  // Makes the cell current when the grid may; runs Click.
-  void MoveToCell(int col, int row);
-  void InvalidateCellOf(int col, int row);
+  // Clicks when the user's key or mouse moved the current cell.
+  void ClickIfMoved(int oldCol, int oldRow);
+  void ShowWholeMonth();
 
   TCalendarMonth month_;
   bool readOnly_ = false;
   bool updating_ = false;
   bool useCurrentDate_ = true;
   TColor weekendColor_ = 0x0000FF;
-  TColor fixedColor_ = clBtnFace;
-  unsigned gridLines_ = clnFixedHorz | clnFixedVert | clnHorz | clnVert;
-  int colWidth_ = 24;
-  int rowHeight_ = 16;
-  int col_ = 0;
-  int row_ = 1;
 };
 
 // The calendar of the drop-down: no border, never focused, today framed.
@@ -146,13 +121,14 @@ class TLocCalendar : public TKitCalendar {
   HL_REFLECTABLE
 public:
   explicit TLocCalendar(TComponent* owner);
+  // It follows the mouse but never takes the focus from the edit.
+  bool CanFocus() const override { return false; }
   void WndProc(TMessage& msg) override;
 
 protected:
-  void DrawCell(int col, int row, const RECT& rect, bool selected) override;
+  void DrawCell(int col, int row, const RECT& rect, TGridDrawState state) override;
   void CreateParams(TCreateParams& params) override;
   void ColorChanged() override;
-  bool FocusOnPress() const override { return false; }
 };
 
 // A speed button in the old style that repeats its click while held.

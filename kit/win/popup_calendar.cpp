@@ -76,9 +76,8 @@ void TPopupCalendar::SetValue(const TPopupValue& value) {
 
 void TPopupCalendar::CalendarMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   if (button != mbLeft || (shift & (ssShift | ssCtrl | ssAlt)) != 0) return;
-  int col = 0;
-  int row = 0;
-  if (calendar_->MouseToCell(x, y, col, row) && row >= 1 && calendar_->CellDay(col, row) != 0) CloseUp(true);
+  const TGridCoord cell = calendar_->MouseCoord(x, y);
+  if (cell.Y >= 1 && calendar_->CellDay(cell.X, cell.Y) != 0) CloseUp(true);
 }
 
 void TPopupCalendar::KeyDown(WORD& key, TShiftState shift) {
