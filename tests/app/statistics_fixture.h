@@ -7,7 +7,30 @@
 
 #include "app/task_data.h"
 #include "platform/rtl/date_time.h"
+#include "platform/rtl/format_settings.h"
+#include "platform/rtl/string_list.h"
 #include "tests/rtl/file_fixtures.h"
+
+// Dates as "dd.mm.yyyy", times with ":", long times "hh:nn:ss", for the life of the object.
+struct StatisticsFormat {
+  StatisticsFormat() {
+    FormatSettings() = DefaultFormatSettings();
+    FormatSettings().ShortDateFormat = "dd.mm.yyyy";
+    FormatSettings().DateSeparator = '.';
+    FormatSettings().TimeSeparator = ':';
+    FormatSettings().LongTimeFormat = "hh:nn:ss";
+  }
+  ~StatisticsFormat() { ResetFormatSettings(); }
+};
+
+// A task list from lines written "path|description|group".
+inline void FillTaskList(TStrings& list, std::initializer_list<const char*> lines) {
+  for (std::string line : lines) {
+    for (char& c : line)
+      if (c == '|') c = '\t';
+    list.Add(line);
+  }
+}
 
 class WorkFileMaker {
 public:

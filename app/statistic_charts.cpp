@@ -1,0 +1,107 @@
+#include "app/statistic_charts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "app/task_data.h"
+#include "app/work_file.h"
+
+namespace {
+
+TDateTime Days(int64_t seconds) { return static_cast<TDateTime>(seconds) / SecsPerDay; }
+
+// The cell of the week table that shows the day index days after the first.
+void DayCell(const WeekTable& week, int index, int& col, int& row) {
+  const int k = week.FirstColumn() + index;
+  col = k % 7;
+  row = k / 7;
+}
+
+}  // namespace
+
+// ---- Day bars -----------------------------------------------------------------------------
+
+std::vector<StatBar> DayBars(const WeekTable& week) {
+  std::vector<StatBar> bars;
+  bars.reserve(static_cast<size_t>(std::max(week.DayCount(), 0)));
+  for (int i = 0; i < week.DayCount(); ++i) {
+    int col = 0, row = 0;
+    DayCell(week, i, col, row);
+    StatBar bar;
+    TDateTime date = 0;
+    if (week.CellDay(col, row, date)) bar.label = DayLabel(date);
+    bar.value1 = Days(week.DaySeconds(col, row, 1));
+    if (week.Comparison()) bar.value2 = Days(week.DaySeconds(col, row, 2));
+    bars.push_back(std::move(bar));
+  }
+  return bars;
+}
+
+bool BarCell(const WeekTable& week, int index, std::string& label, std::string& time1, std::string& time2) {
+  if (index < 0 || index >= week.DayCount()) return false;
+  int col = 0, row = 0;
+  DayCell(week, index, col, row);
+  // The cell reads "label TAB time 1 TAB time 2", the same split as a task line's fields.
+  SplitTab3(week.CellText(col, row), label, time1, time2);
+  return true;
+}
+
+std::string BarClickMessage(const WeekTable& week, int index, const std::string& dayText,
+                            const std::string& workedText, const std::string& compareName) {
+  std::string label, time1, time2;
+  if (!BarCell(week, index, label, time1, time2)) return std::string();
+  if (time2.empty()) time2 = TimeToStr(0);
+  std::string message = dayText + label + "\r\r" + workedText + time1;
+  if (week.Comparison()) message += "\r" + compareName + ": " + time2;
+  return message;
+}
+
+// ---- Detail list ------------------------------------------------------------------------------
+
+StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index, const WorkFile& work,
+                        const std::function<bool()>& step) {
+  StatDetail detail;
+  const TDateTime dateTo = std::floor(input.dateTo);
+  const int dayCount = RangeDayCount(std::floor(input.dateFrom), dateTo);
+  const TDateTime firstDay = dateTo - dayCount + 1;
+  std::vector<std::string> sections;
+  sections.reserve(static_cast<size_t>(dayCount));
+  for (int d = 0; d < dayCount; ++d) sections.push_back(WorkSectionName(input.user, firstDay + d));
+
+  // Lines of one description follow each other, but spellings that differ only in case can
+  // interleave ("Foo", "foo", "Foo"); a description already summed is not summed again.
+  std::set<std::string> done;
+  const std::vector<StatTask>& lines = index.ByName();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const StatTask& task = lines[i];
+    if (!done.insert(task.description).second) continue;
+    int64_t sum = 0;
+    for (const std::string& section : sections) sum += index.SecondsOnDay(work, section, task.description);
+    detail.grandTotal += sum;
+    if (sum > 0) detail.rows.push_back({task.description, task.path, static_cast<int>(i), sum});
+    if (step && !step()) {
+      detail.cancelled = true;
+      break;
+    }
+  }
+  // Largest first; equal times keep the later description first, as the list always had.
+  std::stable_sort(detail.rows.begin(), detail.rows.end(), [](const StatDetailRow& a, const StatDetailRow& b) {
+    return a.seconds != b.seconds ? a.seconds > b.seconds : a.nameIndex > b.nameIndex;
+  });
+  return detail;
+}
+
+std::string DetailTimeText(const StatDetailRow& row) { return FormatElapsed(Days(row.seconds)); }
+
+std::string DetailPieLabel(const StatDetailRow& row) {
+  return row.description.substr(0, 30) + " (" + DetailTimeText(row) + ")";
+}
+
+std::string DetailListCaption(const StatDetailRow& row) { return " " + row.description; }
+
+std::string SliceClickMessage(const StatDetail& detail, int index, const std::string& timeText) {
+  if (index < 0 || index >= static_cast<int>(detail.rows.size())) return std::string();
+  const StatDetailRow& row = detail.rows[static_cast<size_t>(index)];
+  return row.description + "\r" + timeText + DetailTimeText(row);
+}
