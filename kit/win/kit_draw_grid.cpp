@@ -602,6 +602,13 @@ void TKitDrawGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int 
   const bool fixedButton = fixedButtons_ && IsFixedCell(cell);
   if ((shift & ssDouble) && !fixedButton) return;  // the double click was reported already
   const bool onBorder = HasOption(goColSizing) && Layout().SizingColAt(x, y) >= 0;
+  if (fixedButton && !onBorder && button == mbRight && (HasOption(goRowMoving) || HasOption(goColMoving))) {
+    // The left button presses the buttons, so the right one moves rows and columns.
+    swapped_ = true;
+    SetMouseCapture(true);
+    TDrawGrid::MouseDown(mbLeft, (shift & ~static_cast<TShiftState>(ssRight)) | ssLeft, x, y);
+    return;
+  }
   if (fixedButton && !onBorder && button == mbLeft) {
     bool enabled = true;
     CheckButton(cell.X, cell.Y, enabled);
@@ -635,6 +642,12 @@ void TKitDrawGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
     if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
     InvalidateCell(pressed.X, pressed.Y);
     if (click) FixedCellClick(pressed.X, pressed.Y);
+    return;
+  }
+  if (swapped_ && button == mbRight) {
+    swapped_ = false;
+    SetMouseCapture(false);
+    TDrawGrid::MouseUp(mbLeft, shift, x, y);
     return;
   }
   TDrawGrid::MouseUp(button, shift, x, y);

@@ -173,6 +173,7 @@ private:
 
   bool escaping_ = false;
   bool fixedButtons_ = false;
+  bool swapped_ = false;  // a right press passed on as a left one
   TFixedButtonTracker tracker_;
   bool ownDefaultDrawing_ = true;
   std::unique_ptr<TIniLink> iniLink_;

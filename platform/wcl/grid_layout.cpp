@@ -190,6 +190,12 @@ bool TGridLayout::SetTopRow(int value) {
   return true;
 }
 
+void TGridLayout::ResetTopLeft() {
+  leftCol_ = fixedCols_;
+  topRow_ = fixedRows_;
+  ClampTopLeft();
+}
+
 bool TGridLayout::ClampTopLeft() {
   const bool cols = SetLeftCol(leftCol_);
   const bool rows = SetTopRow(topRow_);

@@ -69,6 +69,8 @@ public:
   // The largest left column (top row) that still fills the client area.
   int MaxLeftCol() const;
   int MaxTopRow() const;
+  // Scrolls back to the first scrolled column and row.
+  void ResetTopLeft();
   // Puts the scroll position back within its limits (after counts or sizes changed).
   bool ClampTopLeft();
   // Scrolls so that the cell is fully shown when it can be. Answers true on a change.

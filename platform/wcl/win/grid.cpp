@@ -223,15 +223,23 @@ void TCustomGrid::SetRowCount(int value) {
 }
 
 void TCustomGrid::SetFixedCols(int value) {
+  if (value == FixedCols()) return;
   layout_.SetFixedCols(value);
-  if (col_ < FixedCols()) FocusCell(FixedCols(), row_, true);
-  UpdateScrollBars();
-  Invalidate();
+  InitializeTopLeft();
 }
 
 void TCustomGrid::SetFixedRows(int value) {
+  if (value == FixedRows()) return;
   layout_.SetFixedRows(value);
-  if (row_ < FixedRows()) FocusCell(col_, FixedRows(), true);
+  InitializeTopLeft();
+}
+
+// New fixed counts start the grid over: scrolled to the first cells, which become current.
+void TCustomGrid::InitializeTopLeft() {
+  HideEditor();
+  layout_.ResetTopLeft();
+  col_ = anchorCol_ = FixedCols();
+  row_ = anchorRow_ = FixedRows();
   UpdateScrollBars();
   Invalidate();
 }
@@ -612,6 +620,22 @@ void TCustomGrid::UpdateEditor() {
 void TCustomGrid::Paint() {
   PaintCells();
   PaintLines(Canvas()->Handle());
+  if (gridState_ == gsColMoving || gridState_ == gsRowMoving) PaintMoveMark(Canvas()->Handle());
+}
+
+// While a column (row) is dragged: a bar where it would land.
+void TCustomGrid::PaintMoveMark(HDC dc) {
+  const bool cols = gridState_ == gsColMoving;
+  const RECT target = CellRect(cols ? moveTo_ : 0, cols ? 0 : moveTo_);
+  if (IsRectEmpty(&target)) return;
+  const bool after = moveTo_ > sizingIndex_;
+  const TGridLayout& layout = Layout();
+  RECT bar = cols ? RECT{after ? target.right - 1 : target.left - 1, 0, 0, layout.ClientHeight()}
+                  : RECT{0, after ? target.bottom - 1 : target.top - 1, layout.ClientWidth(), 0};
+  if (cols) bar.right = bar.left + 3;
+  else bar.bottom = bar.top + 3;
+  UniqueBrush brush(CreateSolidBrush(RGB(0, 0, 0)));
+  FillRect(dc, &bar, brush.get());
 }
 
 void TCustomGrid::PaintCells() {
@@ -843,7 +867,13 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
       sizingWidth_ = ColWidths(sizing);
     } else {
       const TGridCoord cell = layout.MouseCoord(x, y);
-      if (cell.X >= FixedCols() && cell.Y >= FixedRows()) {
+      const bool onFixedRow = cell.Y >= 0 && cell.Y < FixedRows() && cell.X >= FixedCols();
+      const bool onFixedCol = cell.X >= 0 && cell.X < FixedCols() && cell.Y >= FixedRows();
+      if ((HasOption(goColMoving) && onFixedRow) || (HasOption(goRowMoving) && onFixedCol)) {
+        HideEditor();
+        gridState_ = onFixedRow ? gsColMoving : gsRowMoving;
+        sizingIndex_ = moveTo_ = onFixedRow ? cell.X : cell.Y;
+      } else if (cell.X >= FixedCols() && cell.Y >= FixedRows()) {
         const bool same = cell.X == col_ && cell.Y == row_;
         gridState_ = gsSelecting;
         FocusCell(cell.X, cell.Y, !((shift & ssShift) && HasOption(goRangeSelect)));
@@ -858,6 +888,19 @@ void TCustomGrid::MouseMove(TShiftState shift, int x, int y) {
   if (gridState_ == gsColSizing) {
     layout_.SetColWidth(sizingIndex_, std::max(0, sizingWidth_ + x - sizingStart_));
     Invalidate();
+  } else if (gridState_ == gsColMoving || gridState_ == gsRowMoving) {
+    // The place the line would go to: the cell under the pointer, the last one beyond them.
+    const bool cols = gridState_ == gsColMoving;
+    const TGridCoord cell = Layout().MouseCoord(x, y);
+    int target = cols ? cell.X : cell.Y;
+    const int fixed = cols ? FixedCols() : FixedRows();
+    const int count = cols ? ColCount() : RowCount();
+    if (target < 0) target = (cols ? x : y) < 0 ? fixed : count - 1;
+    target = std::clamp(target, fixed, count - 1);
+    if (target != moveTo_) {
+      moveTo_ = target;
+      Invalidate();
+    }
   } else if (gridState_ == gsSelecting && HasOption(goRangeSelect) && (shift & ssLeft)) {
     const TGridCoord cell = Layout().MouseCoord(x, y);
     if (cell.X >= FixedCols() && cell.Y >= FixedRows() && (cell.X != col_ || cell.Y != row_))
@@ -867,8 +910,15 @@ void TCustomGrid::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (gridState_ == gsColSizing) EndSizing();
+  const TGridState state = gridState_;
   gridState_ = gsNormal;
+  if (state == gsColSizing) {
+    EndSizing();
+  } else if (state == gsColMoving || state == gsRowMoving) {
+    if (state == gsColMoving) MoveColumn(sizingIndex_, moveTo_);
+    else MoveRow(sizingIndex_, moveTo_);
+    Invalidate();
+  }
   TCustomControl::MouseUp(button, shift, x, y);
 }
 
@@ -924,6 +974,7 @@ void TCustomGrid::WndProc(TMessage& msg) {
       break;
     case WM_CANCELMODE:
       if (gridState_ == gsColSizing) EndSizing();
+      if (gridState_ == gsColMoving || gridState_ == gsRowMoving) Invalidate();
       gridState_ = gsNormal;
       break;
     case WM_SIZE:

@@ -230,12 +230,14 @@ protected:
 
 private:
   friend class TInplaceEdit;
+  void InitializeTopLeft();
   void UpdateScrollBars();
   void HandleScroll(int bar, int code);
   void ScrollChanged();
   void UpdateEditor();
   void PaintCells();
   void PaintLines(HDC dc);
+  void PaintMoveMark(HDC dc);
   void InvalidateSelection();
   void EndSizing();
 
@@ -253,6 +255,7 @@ private:
   int sizingIndex_ = -1;
   int sizingStart_ = 0;
   int sizingWidth_ = 0;
+  int moveTo_ = -1;  // where a dragged column or row lands; sizingIndex_ is where it was
   std::unique_ptr<TInplaceEdit> editorOwned_;
   TInplaceEdit* editor_ = nullptr;
   bool editorShown_ = false;

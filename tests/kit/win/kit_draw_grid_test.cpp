@@ -114,6 +114,23 @@ TEST_F(KitDrawGridTest, FixedButtonsClickOnlyWhenReleasedOnThePressedCell) {
   EXPECT_EQ(2u, clicks.size());
 }
 
+TEST_F(KitDrawGridTest, WithButtonsTheRightButtonMovesColumns) {
+  form->Show();
+  grid->SetFixedButtons(true);
+  grid->SetOptions(grid->Options() | GridOpt(goColMoving));
+  grid->SetColWidths(1, 50);
+  int clicks = 0;
+  grid->OnFixedCellClick = [&](TObject*, int, int) { ++clicks; };
+  Mouse(WM_RBUTTONDOWN, Centre(1, 0), MK_RBUTTON);
+  EXPECT_EQ(gsColMoving, grid->GridState());
+  Mouse(WM_MOUSEMOVE, Centre(3, 0), MK_RBUTTON);
+  Mouse(WM_RBUTTONUP, Centre(3, 0));
+  EXPECT_EQ(gsNormal, grid->GridState());
+  EXPECT_EQ(50, grid->ColWidths(3));
+  EXPECT_EQ(80, grid->ColWidths(1));
+  EXPECT_EQ(0, clicks);
+}
+
 TEST_F(KitDrawGridTest, ARefusedButtonBeepsAndNeverClicks) {
   form->Show();
   grid->SetFixedButtons(true);
