@@ -1,0 +1,100 @@
+#include "app/task_groups.h"
+
+#include <algorithm>
+
+#include "app/task_data.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/sysutils.h"
+
+std::vector<TaskGroupNode> BuiltInGroupNodes() {
+  return {{"Work", 1}, {"Internet", 2}, {"Games", 3}, {"System", 4}, {"Stuff", 5}, {".Hidden", 0}, {".Restricted", 6}};
+}
+
+void AddCustomGroups(std::vector<TaskGroupNode>& nodes, const std::vector<std::string>& lines) {
+  const size_t count = std::min(lines.size(), static_cast<size_t>(MaxCustomGroups));
+  for (size_t i = 0; i < count; ++i) {
+    nodes.push_back({lines[i], 0});
+    nodes.back().group = static_cast<int>(nodes.size()) - 1;
+  }
+}
+
+std::string GroupNodeName(const std::vector<TaskGroupNode>& nodes, int group) {
+  for (const TaskGroupNode& node : nodes)
+    if (node.group == group) return node.name;
+  return std::string();
+}
+
+int PickerNodeIndex(const std::vector<TaskGroupNode>& nodes, const std::string& groupCell) {
+  const int group = StrToIntDef(groupCell, 0);
+  int index = static_cast<int>(nodes.size()) - 1;
+  for (size_t i = 0; i < nodes.size(); ++i)
+    if (nodes[i].group == group) index = static_cast<int>(i);
+  return index;
+}
+
+uint32_t CheckedGroupMask(const std::vector<bool>& checked) {
+  uint32_t mask = 0;
+  for (size_t i = 0; i < checked.size() && i < 32; ++i)
+    if (checked[i]) mask |= uint32_t{1} << i;
+  return mask;
+}
+
+bool ReadGroupFile(const std::string& path, std::vector<std::string>& lines) {
+  lines.clear();
+  TStringList file;
+  try {
+    file.LoadFromFile(path);
+  } catch (...) {
+    // A missing or unreadable file gives no custom groups.
+    return false;
+  }
+  for (int i = 0; i < file.Count(); ++i) lines.push_back(file.Strings(i));
+  return true;
+}
+
+std::vector<TaskGridRow> TaskGridRows(const TStrings& taskList, const std::vector<int>& hiddenGroups) {
+  std::vector<TaskGridRow> rows;
+  TaskGridRow row;
+  for (int i = 0; i < taskList.Count(); ++i) {
+    SplitTab3(taskList.Strings(i), row.path, row.description, row.group);
+    if (row.group.empty()) continue;
+    bool hidden = false;
+    for (int group : hiddenGroups) hidden = hidden || IntToStr(group) == row.group;
+    if (!hidden) rows.push_back(row);
+  }
+  return rows;
+}
+
+namespace {
+
+std::string OneField(std::string text) {
+  for (char& c : text)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  return text;
+}
+
+}  // namespace
+
+std::string ComposeTaskLine(const std::string& path, const std::string& description, const std::string& group) {
+  return OneField(path) + "\t" + OneField(description) + "\t" + OneField(group);
+}
+
+int StoreTaskGridRows(TStringList& taskList, const std::vector<TaskGridRow>& rows) {
+  // The lines keep their places while they are replaced, so every search sees the sorted
+  // order; sorting comes back at the end.
+  taskList.SetSorted(false);
+  int replaced = 0;
+  for (const TaskGridRow& row : rows) {
+    int index = 0;
+    if (!FindTask(taskList, row.path, index)) continue;
+    taskList.SetStrings(index, ComposeTaskLine(row.path, row.description, row.group));
+    ++replaced;
+  }
+  taskList.SetSorted(true);
+  return replaced;
+}
+
+PickerButtonPlace GroupPickerButtonPlace(int cellTop, int cellRight, int cellBottom, int gridLeft, int gridTop,
+                                         int buttonWidth) {
+  return {cellRight + gridLeft + 3 - buttonWidth, cellTop + gridTop + 2, cellBottom + 1 - cellTop};
+}
