@@ -118,7 +118,7 @@ std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
     if (lastGroup == nullptr || task.group != *lastGroup) {
       StatTaskNode node;
       node.group = IsDecimal(task.group) && task.group.size() < 9 ? std::stoi(task.group) : -1;
-      node.text = groupName ? groupName(node.group) : task.group;
+      node.text = groupName && node.group >= 0 ? groupName(node.group) : task.group;
       node.key = task.group;
       groupNode = static_cast<int>(nodes.size());
       nodes.push_back(node);
@@ -132,6 +132,16 @@ std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
     nodes.push_back(node);
   }
   return nodes;
+}
+
+std::string GroupName(int group, const std::vector<std::string>& customNames) {
+  static const char* const BuiltIn[] = {".Hidden", "Work", "Internet", "Games", "System", "Stuff", ".Restricted"};
+  constexpr int BuiltInCount = sizeof BuiltIn / sizeof BuiltIn[0];
+  constexpr int LastGroup = 14;
+  if (group >= 0 && group < BuiltInCount) return BuiltIn[group];
+  const size_t custom = static_cast<size_t>(group - BuiltInCount);
+  if (group > 0 && group <= LastGroup && custom < customNames.size()) return customNames[custom];
+  return IntToStr(group);
 }
 
 std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index) {

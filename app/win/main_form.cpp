@@ -10,6 +10,7 @@
 #include "app/win/lingrove_info_form.h"
 #include "app/win/message_form.h"
 #include "app/win/options_form.h"
+#include "app/win/statistic_form.h"
 #include "app/win/strip_title_bar.h"
 #include "app/window_snap.h"
 #include "kit/win/icon_list_win.h"
@@ -833,8 +834,35 @@ void TformHourlark::btStatisticClick(TObject*) {
   } catch (...) {
     // The statistics read what the files hold; a failed save must not keep them closed.
   }
-  Application->MessageBox("The statistics window is not built yet.", HourlarkCaption,
-                          MB_OK | MB_ICONINFORMATION);
+  std::unique_ptr<TformStatistic> form(new TformStatistic(Application));
+  // Forgotten before the window goes, whatever ends the showing.
+  struct Forget {
+    TformStatistic*& window;
+    ~Forget() { window = nullptr; }
+  } forget{statistic_};
+  statistic_ = form.get();
+  form->SetSettling(true);
+  form->SetSources(slTaskDesc->Strings(), engine_->WorkPath(), options_);
+  form->FormStorage->RestoreFromStore();
+  TStrings* users = form->cbUser->Items();
+  users->Assign(slUsers->Strings());
+  const std::string user = edUser->Text();
+  if (users->Count() == 0) users->Add(user);
+  int chosen = -1;
+  for (int i = 0; i < users->Count(); ++i)
+    if (users->Strings(i) == user) chosen = i;
+  form->cbUser->SetItemIndex(chosen);
+  form->ShowModal();
+  form->FormStorage->SaveToStore();
+}
+
+void TformHourlark::DaySaved() {
+  if (statistic_ == nullptr) return;
+  try {
+    statistic_->RepaintWeekTable();
+  } catch (...) {
+    // A repaint that fails must not fail the save that was made.
+  }
 }
 
 void TformHourlark::btOptionsClick(TObject*) {

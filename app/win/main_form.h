@@ -24,6 +24,7 @@
 #include "platform/wcl/win/timer.h"
 
 class TformOptions;
+class TformStatistic;
 class TLingroveLang;
 
 // The version whose quick demo has been shown, and the window's caption.
@@ -46,6 +47,8 @@ public:
   void SetDataDir(const std::string& dir);
   // Message texts by number (25-31), the window's own captions as the base language.
   std::string LangText(int number) const;
+  // The statistics window while it is open, else nullptr.
+  TformStatistic* Statistic() const { return statistic_; }
 
   // ---- Components ----
   TPanel* pForm;
@@ -165,7 +168,7 @@ private:
   void TrackingChanged() override { UpdateControls(); }
   void TrackingStarted() override;
   void ScreenSaverStopsTracking() override;
-  void DaySaved() override {}
+  void DaySaved() override;
   void CheckReminders() override;
   // TrackingProbe, over the active-task probe
   std::string GetActiveTask() override;
@@ -194,6 +197,7 @@ private:
   void FillLanguagesMenu();
 
   TformOptions* options_ = nullptr;
+  TformStatistic* statistic_ = nullptr;
   SystemTrackingClock clock_;
   std::unique_ptr<TrackingEngine> engine_;
   CountdownCycle countdown_;

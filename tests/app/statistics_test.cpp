@@ -238,3 +238,10 @@ TEST_F(Statistics, DayMarksFollowTheWholeHours) {
   EXPECT_EQ(DayMark(true, 9 * Hour, 6, 8), 3);
   EXPECT_EQ(DayMark(true, 9 * Hour, 8, 6), 3);  // the later test wins
 }
+
+TEST_F(Statistics, ATableNotYetComputedHasNoTexts) {
+  const WeekTable table;
+  EXPECT_EQ(table.CellText(7, 0), "\t");
+  EXPECT_EQ(table.CellText(0, 0), "");
+  EXPECT_EQ(table.WeekSeconds(0, 1), 0);
+}

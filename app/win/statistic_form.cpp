@@ -1,0 +1,668 @@
+#include "app/win/statistic_form.h"
+
+#include <cmath>
+
+#include "app/task_data.h"
+#include "app/win/form_parts.h"
+#include "app/win/options_form.h"
+#include "app/win/statistic_controls.h"
+#include "kit/win/combo_edit.h"
+#include "kit/win/combo_tree_view.h"
+#include "app/work_file.h"
+#include "lang/app_language.h"
+#include "lang/win/lang_collector.h"
+#include "lang/win/lingrove_lang.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/properties.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/wcl/win/application.h"
+#include "platform/wcl/win/bitmap.h"
+#include "platform/wcl/win/screen.h"
+
+namespace {
+
+TLangFormRegistrar registrar("TformStatistic", [](TComponent* owner) { return new TformStatistic(owner); });
+
+// The window's own words for the message numbers 146..156 (the base language).
+const char* const BaseTexts[] = {"day",
+                                 "days",
+                                 "Total",
+                                 "Compared with",
+                                 "Statistics",
+                                 "Summing up the programs' times...",
+                                 "Filling the list and the chart...",
+                                 "Total",
+                                 "Day: ",
+                                 "Time worked: ",
+                                 "Time: "};
+constexpr int FirstText = 146;
+constexpr int TextCount = sizeof BaseTexts / sizeof BaseTexts[0];
+
+// The stored properties, in the order they are written.
+const char* const StoredStatisticProps =
+    "rbAmer.Checked\r\nrbEuro.Checked\r\nlMark1.Font\r\nlMark2.Font\r\nlMark3.Font\r\nedMark2.Value\r\n"
+    "edMark3.Value\r\ndateFrom.Text\r\ndateTo.Text\r\nmnDay.Checked\r\nmnMonth.Checked\r\nmnWeek.Checked\r\n"
+    "mnTwoWeeks.Checked\r\npHeaderTask.Height\r\nNotebook1.PageIndex\r\nNotebook2.PageIndex\r\n";
+
+constexpr int TaskHeaderLow = 27;
+constexpr int TaskHeaderHigh = 52;
+
+// The pictures of the window's buttons, drawn in 16 x 16 cells on the key colour.
+enum class Glyph { Table, Chart, Detail, Down, Up, Period };
+
+void DrawGlyph(TBitmap* bitmap, Glyph glyph) {
+  bitmap->SetSize(16, 16);
+  TCanvas* canvas = bitmap->Canvas();
+  canvas->Brush()->SetColor(clFuchsia);
+  canvas->FillRect(RECT{0, 0, 16, 16});
+  canvas->Pen()->SetColor(clBlack);
+  canvas->Brush()->SetColor(clWhite);
+  switch (glyph) {
+    case Glyph::Table:
+      canvas->Rectangle(1, 2, 15, 14);
+      for (int x = 5; x < 14; x += 4) {
+        canvas->MoveTo(x, 2);
+        canvas->LineTo(x, 14);
+      }
+      for (int y = 6; y < 14; y += 4) {
+        canvas->MoveTo(1, y);
+        canvas->LineTo(15, y);
+      }
+      break;
+    case Glyph::Chart:
+      canvas->Brush()->SetColor(0xFF0080);
+      canvas->Rectangle(2, 8, 6, 15);
+      canvas->Rectangle(10, 5, 14, 15);
+      canvas->Brush()->SetColor(clLime);
+      canvas->Rectangle(6, 3, 10, 15);
+      break;
+    case Glyph::Detail:
+      canvas->Brush()->SetColor(0x00C0FF);
+      canvas->Ellipse(1, 1, 15, 15);
+      canvas->Brush()->SetColor(0xFF8000);
+      ::Pie(canvas->Handle(), 1, 1, 15, 15, 15, 8, 8, 1);
+      break;
+    case Glyph::Period:
+      // A leaf of a calendar.
+      canvas->Rectangle(2, 2, 14, 14);
+      canvas->Brush()->SetColor(clRed);
+      canvas->FillRect(RECT{3, 3, 13, 6});
+      canvas->Brush()->SetColor(clBlack);
+      for (int y = 8; y < 13; y += 2)
+        for (int x = 4; x < 13; x += 3) canvas->FillRect(RECT{x, y, x + 2, y + 1});
+      break;
+    case Glyph::Down:
+    case Glyph::Up: {
+      canvas->Brush()->SetColor(clBlack);
+      const bool up = glyph == Glyph::Up;
+      canvas->Polygon(up ? std::vector<POINT>{{4, 10}, {12, 10}, {8, 6}} : std::vector<POINT>{{4, 6}, {12, 6}, {8, 10}});
+      break;
+    }
+  }
+}
+
+void SetGlyph(TKitSpeedButton* button, Glyph glyph) {
+  TBitmap bitmap;
+  DrawGlyph(&bitmap, glyph);
+  button->SetGlyph(&bitmap);
+}
+
+// The hourglass while the work file is read.
+class HourGlass {
+public:
+  HourGlass() : previous_(Screen->Cursor()) { Screen->SetCursor(crHourGlass); }
+  ~HourGlass() { Screen->SetCursor(previous_); }
+  HourGlass(const HourGlass&) = delete;
+  HourGlass& operator=(const HourGlass&) = delete;
+
+private:
+  TCursor previous_;
+};
+
+bool ChooseColorDialog(TColor& colour) {
+  static COLORREF custom[16] = {};
+  CHOOSECOLORA choice{};
+  choice.lStructSize = sizeof choice;
+  choice.hwndOwner = GetActiveWindow();
+  choice.rgbResult = static_cast<COLORREF>(ColorToRGB(colour));
+  choice.lpCustColors = custom;
+  choice.Flags = CC_RGBINIT;
+  if (!ChooseColorA(&choice)) return false;
+  colour = static_cast<TColor>(choice.rgbResult);
+  return true;
+}
+
+}  // namespace
+
+const ClassInfo* TformStatistic::StaticClassInfo() {
+  static const ClassInfo ci = ClassBuilder<TformStatistic>("TformStatistic", TForm::StaticClassInfo()).Build();
+  return &ci;
+}
+
+TformStatistic::TformStatistic(TComponent* owner) : TForm(owner), colorChooser_(ChooseColorDialog) {
+  BeginLoading();
+  SetName("formStatistic");
+  SetCaption(BaseTexts[150 - FirstText]);
+  SetBorderStyle(bsDialog);
+  SetPosition(poScreenCenter);
+  SetClientWidth(571);
+  SetClientHeight(405);
+  SetHelpContext(23);
+  SetVisible(false);
+
+  BuildMenus();
+  BuildHeader();
+  BuildTaskHeader();
+  BuildBottom();
+  BuildOptions();
+  BuildPages();
+  // Only glyph holders.
+  btDown = AddButton(this, "btDown", -100, -100, 20, 20);
+  SetGlyph(btDown, Glyph::Down);
+  btDown->SetVisible(false);
+  btUp = AddButton(this, "btUp", -100, -100, 20, 20);
+  SetGlyph(btUp, Glyph::Up);
+  btUp->SetVisible(false);
+  // The trees drop over everything else: made last, they lie on top.
+  TreeViewTask1 = AddTree("TreeViewTask1", cbTask1);
+  TreeViewTask2 = AddTree("TreeViewTask2", cbTask2);
+
+  GradientCaption = new TKitGradientCaption(this);
+  GradientCaption->SetName("GradientCaption");
+  GradientCaption->Captions()->Add()->SetCaption(BaseTexts[150 - FirstText]);
+  GradientCaption->Captions()->Add()->SetCaption("");
+  BuildStorage();
+  LingroveLang1 = new TLingroveLang(this);
+  LingroveLang1->SetName("LingroveLang1");
+  {
+    // The user's names, dates and the task choice are data, not texts to translate.
+    TStringList rules;
+    rules.SetText("-cbUser\r\n-dateFrom\r\n-dateTo\r\n-cbTask1\r\n-cbTask2\r\n-lTotal\r\n-lTotal2\r\n");
+    LingroveLang1->SetLocalRules(&rules);
+  }
+  SetActiveControl(btClose);
+  OnShow = [this](TObject* s) { FormShow(s); };
+  LoadedAll(this);
+  FormCreate(this);
+  DoCreate();
+}
+
+TformStatistic::~TformStatistic() {
+  // The controls go one by one from here on; what they report on the way changes nothing.
+  destroying_ = true;
+  settling_ = true;
+}
+
+TKitSpeedButton* TformStatistic::AddButton(TWinControl* parent, const char* name, int left, int top, int width,
+                                           int height) {
+  auto* button = MakeControl<TKitSpeedButton>(this, name, parent, left, top, width, height);
+  button->SetFlat(true);
+  return button;
+}
+
+TLabel* TformStatistic::AddLabel(TWinControl* parent, const char* name, const std::string& caption, int left,
+                                 int top) {
+  auto* label = MakeControl<TLabel>(this, name, parent, left, top, 0, 13);
+  label->SetCaption(caption);
+  return label;
+}
+
+void TformStatistic::BuildMenus() {
+  popDates = new TPopupMenu(this);
+  popDates->SetName("popDates");
+  popDates->OnPopup = [this](TObject* s) { popDatesPopup(s); };
+  auto item = [this](const char* name, const char* caption) {
+    auto* menuItem = new TMenuItem(this);
+    menuItem->SetName(name);
+    menuItem->SetCaption(caption);
+    menuItem->SetRadioItem(true);
+    menuItem->SetGroupIndex(1);
+    menuItem->OnClick = [this](TObject* s) { mnMonthClick(s); };
+    popDates->Items()->Add(menuItem);
+    return menuItem;
+  };
+  mnDay = item("mnDay", "Day");
+  mnWeek = item("mnWeek", "Week");
+  mnTwoWeeks = item("mnTwoWeeks", "Two weeks");
+  mnMonth = item("mnMonth", "Month");
+  mnWeek->SetChecked(true);
+}
+
+void TformStatistic::BuildHeader() {
+  pHeader = MakeControl<TPanel>(this, "pHeader", this, 0, 0, 571, 28);
+  pHeader->SetAlign(alTop);
+  pHeader->SetCaption("");
+  const char* const hints[] = {"View as table", "View as graph", "Detail view"};
+  const Glyph glyphs[] = {Glyph::Table, Glyph::Chart, Glyph::Detail};
+  TKitSpeedButton** buttons[] = {&btPage0, &btPage1, &btPage2};
+  for (int i = 0; i < 3; ++i) {
+    const std::string name = "btPage" + std::to_string(i);
+    TKitSpeedButton* button = AddButton(pHeader, name.c_str(), 3 + 25 * i, 2, 24, 24);
+    button->SetGroupIndex(1);
+    button->SetHint(hints[i]);
+    button->SetShowHint(true);
+    button->SetDown(i == 0);
+    SetGlyph(button, glyphs[i]);
+    button->OnClick = [this](TObject* s) { btPageClick(s); };
+    *buttons[i] = button;
+  }
+  lUser = AddLabel(pHeader, "lUser", "User", 86, 8);
+  cbUser = MakeControl<TComboBox>(this, "cbUser", pHeader, 114, 4, 112, 21);
+  cbUser->SetStyle(csDropDownList);
+  cbUser->OnChange = [this](TObject* s) { cbUserChange(s); };
+  lPeriod = AddLabel(pHeader, "lPeriod", "Period", 234, 8);
+  btSelectPeriod = AddButton(pHeader, "btSelectPeriod", 270, 3, 22, 22);
+  btSelectPeriod->SetHint("Select period from list");
+  btSelectPeriod->SetShowHint(true);
+  btSelectPeriod->SetDropDownMenu(popDates);
+  SetGlyph(btSelectPeriod, Glyph::Period);
+  lFrom = AddLabel(pHeader, "lFrom", "From", 296, 8);
+  dateFrom = MakeControl<TStatDateEdit>(this, "dateFrom", pHeader, 326, 4, 106, 21);
+  dateFrom->SetWeekends(DayOfWeekBit(Sat) | DayOfWeekBit(Sun));
+  lTo = AddLabel(pHeader, "lTo", "to", 438, 8);
+  dateTo = MakeControl<TStatDateEdit>(this, "dateTo", pHeader, 454, 4, 106, 21);
+  for (TStatDateEdit* edit : {dateFrom, dateTo}) {
+    edit->SetDialogTitle("Choose date");
+    edit->OnChange = [this](TObject* s) { dateToChange(s); };
+  }
+}
+
+void TformStatistic::BuildTaskHeader() {
+  pHeaderTask = MakeControl<TPanel>(this, "pHeaderTask", this, 0, 28, 571, TaskHeaderLow);
+  pHeaderTask->SetAlign(alTop);
+  pHeaderTask->SetCaption("");
+  btDownUp = AddButton(pHeaderTask, "btDownUp", 3, 3, 21, 21);
+  btDownUp->OnClick = [this](TObject* s) { btDownUpClick(s); };
+  lSelectTask = AddLabel(pHeaderTask, "lSelectTask", "Task", 30, 7);
+  lSelectTask->SetHint("Select task from list");
+  lSelectTask->SetShowHint(true);
+  lTaskCompare = AddLabel(pHeaderTask, "lTaskCompare", "Compare", 30, 32);
+  lTaskCompare->SetHint("Select task to compare");
+  lTaskCompare->SetShowHint(true);
+  auto combo = [this](const char* name, int top) {
+    auto* edit = MakeControl<TComboEdit>(this, name, pHeaderTask, 86, top, 240, 21);
+    edit->SetDirectInput(false);
+    edit->SetGlyphKind(gkDropDown);
+    edit->OnKeyUp = [this](TObject* s, WORD& key, TShiftState shift) { cbTask1KeyUp(s, key, shift); };
+    return edit;
+  };
+  cbTask1 = combo("cbTask1", 3);
+  cbTask2 = combo("cbTask2", 28);
+  lTotal = AddLabel(pHeaderTask, "lTotal", "", 336, 7);
+  lTotal2 = AddLabel(pHeaderTask, "lTotal2", "", 336, 32);
+}
+
+TQComboTreeView* TformStatistic::AddTree(const char* name, TComboEdit* edit) {
+  auto* tree = new TQComboTreeView(this);
+  tree->SetName(name);
+  tree->SetParent(this);
+  tree->SetVisible(false);
+  tree->SetWidth(240);
+  tree->SetHeight(220);
+  tree->SetPosition(pHeaderTask->Left() + edit->Left(), pHeaderTask->Top() + edit->Top() + edit->Height());
+  tree->SetReadOnly(true);
+  tree->SetRowSelect(true);
+  tree->SetIndent(19);
+  tree->SetToolTips(false);
+  tree->SetComboEdit(edit);
+  tree->OnChange = [this](TObject* s, TTreeNode* node) { TreeViewTask1Change(s, node); };
+  tree->AfterSelect = [this](TObject* s) { TreeViewTask1AfterSelect(s); };
+  return tree;
+}
+
+void TformStatistic::BuildBottom() {
+  pBottom = MakeControl<TPanel>(this, "pBottom", this, 0, 374, 571, 31);
+  pBottom->SetAlign(alBottom);
+  pBottom->SetCaption("");
+  btOptions = AddButton(pBottom, "btOptions", 4, 4, 80, 23);
+  btOptions->SetFlat(false);
+  btOptions->SetCaption("Options");
+  btOptions->SetGroupIndex(2);
+  btOptions->SetAllowAllUp(true);
+  btOptions->OnClick = [this](TObject* s) { btOptionsClick(s); };
+  btPrint = MakeControl<TButton>(this, "btPrint", pBottom, 408, 4, 75, 23);
+  btPrint->SetCaption("Print");
+  btPrint->OnClick = [this](TObject* s) { btPrintClick(s); };
+  btClose = MakeControl<TButton>(this, "btClose", pBottom, 490, 4, 75, 23);
+  btClose->SetCaption("Close");
+  btClose->SetCancel(true);
+  btClose->SetModalResult(mrOk);
+}
+
+void TformStatistic::BuildOptions() {
+  pOptions = MakeControl<TPanel>(this, "pOptions", this, 0, 294, 571, 80);
+  pOptions->SetAlign(alBottom);
+  pOptions->SetCaption("");
+  pOptions->SetVisible(false);
+  lFormat = AddLabel(pOptions, "lFormat", "Format", 10, 6);
+  rbAmer = MakeControl<TRadioButton>(this, "rbAmer", pOptions, 10, 24, 100, 17);
+  rbAmer->SetCaption("Sun - Sat");
+  rbEuro = MakeControl<TRadioButton>(this, "rbEuro", pOptions, 10, 44, 100, 17);
+  rbEuro->SetCaption("Mon - Sun");
+  rbEuro->SetChecked(true);
+  for (TRadioButton* button : {rbAmer, rbEuro}) button->OnClick = [this](TObject* s) { cbUserChange(s); };
+
+  lMarkDays = AddLabel(pOptions, "lMarkDays", "Mark days", 130, 6);
+  auto mark = [this](const char* name, int top, TColor colour) {
+    TLabel* label = AddLabel(pOptions, name, "01.01", 130, top);
+    label->Font()->SetColor(colour);
+    label->SetHint("Choose color...");
+    label->SetShowHint(true);
+    label->OnClick = [this](TObject* s) { lMark2Click(s); };
+    return label;
+  };
+  auto spin = [this](const char* name, int top, double value) {
+    auto* edit = MakeControl<TKitSpinEdit>(this, name, pOptions, 268, top, 40, 21);
+    edit->SetMinValue(1);
+    edit->SetMaxValue(24);
+    edit->SetValue(value);
+    edit->OnChange = [this](TObject* s) { edMark2Change(s); };
+    return edit;
+  };
+  lMark1 = mark("lMark1", 24, clGray);
+  lMark1Text = AddLabel(pOptions, "lMark1Text", "not worked", 166, 24);
+  lMark2 = mark("lMark2", 44, clBlue);
+  lMark2Text = AddLabel(pOptions, "lMark2Text", "Worked more than", 166, 44);
+  edMark2 = spin("edMark2", 40, 6);
+  lMark2Hours = AddLabel(pOptions, "lMark2Hours", "hours", 314, 44);
+  lMark3 = mark("lMark3", 64 - 1, clRed);
+  lMark3Text = AddLabel(pOptions, "lMark3Text", "Worked more than", 166, 63);
+  edMark3 = spin("edMark3", 59, 8);
+  lMark3Hours = AddLabel(pOptions, "lMark3Hours", "hours", 314, 63);
+  btCustomizeTasks = MakeControl<TButton>(this, "btCustomizeTasks", pOptions, 440, 28, 120, 25);
+  btCustomizeTasks->SetCaption("Customize tasks");
+  btCustomizeTasks->OnClick = [this](TObject* s) { btCustomizeTasksClick(s); };
+}
+
+void TformStatistic::BuildPages() {
+  Notebook1 = MakeControl<TNotebook>(this, "Notebook1", this, 0, 55, 571, 239);
+  Notebook1->SetAlign(alClient);
+  BuildGridPage(Notebook1->AddPage("Grid"));
+  BuildGraphPage(Notebook1->AddPage("Graph"));
+  BuildDetailPage(Notebook1->AddPage("Detail"));
+  Notebook1->OnPageChanged = [this](TObject* s) { Notebook1PageChanged(s); };
+}
+
+void TformStatistic::BuildStorage() {
+  FormStorage = new TFormStorage(this);
+  FormStorage->SetName("FormStorage");
+  FormStorage->SetUseRegistry(true);
+  FormStorage->SetIniFileName(HourlarkRegistryKey);
+  FormStorage->SetIniSection("Ststistic");
+  FormStorage->SetOptions(0);
+  FormStorage->SetActive(false);
+  TStringList props;
+  props.SetText(StoredStatisticProps);
+  FormStorage->SetStoredProps(&props);
+}
+
+void TformStatistic::SetSources(const TStrings* taskList, const std::string& workPath, TformOptions* options) {
+  taskList_ = taskList;
+  workPath_ = workPath;
+  options_ = options;
+}
+
+std::string TformStatistic::LangText(int number) const {
+  if (number < FirstText || number >= FirstText + TextCount) return std::string();
+  std::string text;
+  try {
+    text = AppLanguage()->GetLangString(static_cast<uint16_t>(number));
+  } catch (...) {
+    // No language file to ask: the window's own word stands.
+  }
+  return text.empty() || text == kUndefinedLangString ? BaseTexts[number - FirstText] : text;
+}
+
+// ---- Showing ------------------------------------------------------------------------------
+
+void TformStatistic::FormCreate(TObject*) { LingroveLang1->SetLangDir(ExtractFilePath(Application->ExeName())); }
+
+void TformStatistic::FormShow(TObject*) {
+  key1_.clear();
+  key2_.clear();
+  const std::string title = LangText(150);
+  SetCaption(title);
+  GradientCaption->Captions()->GetItem(0)->SetCaption(title);
+  BuildTaskTrees();
+  TKitSpeedButton* pages[] = {btPage0, btPage1, btPage2};
+  const int page = Notebook1->PageIndex();
+  if (page >= 0 && page < 3) pages[page]->SetDown(true);
+  UpdateHeaderLayout();
+  settling_ = false;
+  for (TMenuItem* item : {mnDay, mnWeek, mnTwoWeeks, mnMonth}) {
+    if (item->Checked()) {
+      item->Click();
+      return;
+    }
+  }
+  cbUserChange(this);
+}
+
+// ---- Task trees -----------------------------------------------------------------------------
+
+TformStatistic::TreeNodes& TformStatistic::NodesOf(TQComboTreeView* tree) {
+  return tree == TreeViewTask2 ? nodes2_ : nodes1_;
+}
+
+const TformStatistic::TreeNodes& TformStatistic::NodesOf(TQComboTreeView* tree) const {
+  return tree == TreeViewTask2 ? nodes2_ : nodes1_;
+}
+
+void TformStatistic::BuildTaskTrees() {
+  customGroups_.clear();
+  if (!workPath_.empty()) {
+    TStringList lines;
+    if (LoadTaskList(lines, ExtractFilePath(workPath_) + GroupFileName))
+      for (int i = 0; i < lines.Count(); ++i) customGroups_.push_back(lines.Strings(i));
+  }
+  if (taskList_ != nullptr) {
+    index_.Build(*taskList_);
+  } else {
+    index_ = StatTaskIndex();
+  }
+  FillTree(TreeViewTask1, false);
+  FillTree(TreeViewTask2, true);
+}
+
+void TformStatistic::FillTree(TQComboTreeView* tree, bool comparison) {
+  TreeNodes& nodes = NodesOf(tree);
+  nodes.nodes.clear();
+  tree->Items()->Clear();
+  nodes.model = index_.Tree(comparison, [this](int group) { return GroupName(group, customGroups_); });
+  for (size_t i = 0; i < nodes.model.size(); ++i) {
+    const StatTaskNode& model = nodes.model[i];
+    TTreeNode* node = model.parent < 0 ? tree->Items()->Add(nullptr, model.text)
+                                       : tree->Items()->AddChild(nodes.nodes[model.parent], model.text);
+    node->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(i)));
+    nodes.nodes.push_back(node);
+  }
+  if (!nodes.nodes.empty()) tree->SetSelected(nodes.nodes.front());
+}
+
+int TformStatistic::SelectedIndex(TQComboTreeView* tree) const {
+  TTreeNode* selected = tree->Selected();
+  if (selected == nullptr) return -1;
+  const auto index = static_cast<int>(reinterpret_cast<intptr_t>(selected->Data()));
+  return index >= 0 && index < static_cast<int>(NodesOf(tree).model.size()) ? index : -1;
+}
+
+std::string TformStatistic::SelectedTaskKey(TQComboTreeView* tree) const {
+  const int index = SelectedIndex(tree);
+  return index < 0 ? std::string() : NodeKey(NodesOf(tree).model[index], index_);
+}
+
+std::string TformStatistic::SelectedTaskText(TQComboTreeView* tree) const {
+  TTreeNode* selected = tree->Selected();
+  return selected == nullptr ? std::string() : selected->Text();
+}
+
+void TformStatistic::HideTrees() {
+  TreeViewTask1->SetVisible(false);
+  TreeViewTask2->SetVisible(false);
+}
+
+// ---- Recompute ------------------------------------------------------------------------------
+
+void TformStatistic::cbUserChange(TObject*) {
+  if (settling_) return;
+  key1_ = SelectedTaskKey(TreeViewTask1);
+  key2_ = SelectedTaskKey(TreeViewTask2);
+  if (key1_.empty() || key2_.empty()) return;
+  cbTask1->SetText(SelectedTaskText(TreeViewTask1));
+  cbTask2->SetText(SelectedTaskText(TreeViewTask2));
+  const TDateTime from = dateFrom->Date();
+  const TDateTime to = dateTo->Date();
+  if (from == 0 || to == 0) return;
+  if (to < from) {
+    // An edit of the first date like any other: it recomputes at once.
+    dateFrom->SetDate(to);
+    return;
+  }
+  ComputeWeek();
+  switch (Notebook1->PageIndex()) {
+    case 0: RepaintWeekTable(); break;
+    case 1: BuildBarChart(); break;
+    case 2: BuildDetailView(); break;
+    default: break;
+  }
+}
+
+void TformStatistic::ComputeWeek() {
+  WeekTableInput input;
+  input.dateFrom = dateFrom->Date();
+  input.dateTo = dateTo->Date();
+  input.sundayFirst = rbAmer->Checked();
+  input.user = cbUser->Text();
+  input.key1 = key1_;
+  input.key2 = key2_;
+  {
+    HourGlass hourGlass;
+    WorkFile work(workPath_);
+    week_.Compute(input, index_, work);
+  }
+  ShowWeekRows();
+  lTotal->SetCaption(LangText(148) + ": " + FormatDaysTotal(week_.Total1(), LangText(146), LangText(147)));
+  if (key2_ == NoneKey) {
+    lTotal2->SetCaption("");
+  } else {
+    lTotal2->SetCaption(LangText(149) + ": " + FormatDaysTotal(week_.Total2(), LangText(146), LangText(147)) +
+                        "   (" + SharePercent(week_.Total1(), week_.Total2()) + ")");
+  }
+}
+
+// ---- Period and dates ----------------------------------------------------------------------
+
+void TformStatistic::mnMonthClick(TObject* sender) {
+  if (settling_) return;
+  auto* item = dynamic_cast<TMenuItem*>(sender);
+  if (item == nullptr) return;
+  item->SetChecked(true);
+  const StatPeriod period = item == mnDay        ? StatPeriod::Day
+                            : item == mnTwoWeeks ? StatPeriod::TwoWeeks
+                            : item == mnMonth    ? StatPeriod::Month
+                                                 : StatPeriod::Week;
+  const TDateTime today = Date();
+  const int n = PeriodDayCount(period, today);
+  settling_ = true;
+  dateFrom->SetDate(0);
+  dateTo->SetDate(0);
+  dateTo->SetDate(today);
+  dateFrom->SetDate(today - n + 1);
+  settling_ = false;
+  cbUserChange(sender);
+}
+
+void TformStatistic::popDatesPopup(TObject*) { HideTrees(); }
+
+void TformStatistic::dateToChange(TObject* sender) {
+  if (settling_) return;
+  for (TMenuItem* item : {mnDay, mnWeek, mnTwoWeeks, mnMonth}) item->SetChecked(false);
+  cbUserChange(sender);
+}
+
+// ---- Task choice ----------------------------------------------------------------------------
+
+void TformStatistic::TreeViewTask1Change(TObject* sender, TTreeNode*) { cbUserChange(sender); }
+
+void TformStatistic::TreeViewTask1AfterSelect(TObject*) { RepaintWeekTable(); }
+
+void TformStatistic::cbTask1KeyUp(TObject* sender, WORD& key, TShiftState) {
+  if (key != VK_DOWN && key != VK_UP) return;
+  TQComboTreeView* tree = sender == cbTask2 ? TreeViewTask2 : TreeViewTask1;
+  const TreeNodes& nodes = NodesOf(tree);
+  const int index = SelectedIndex(tree);
+  const int next = index + (key == VK_DOWN ? 1 : -1);
+  if (index >= 0 && next >= 0 && next < static_cast<int>(nodes.nodes.size())) tree->SetSelected(nodes.nodes[next]);
+  cbUserChange(sender);
+}
+
+void TformStatistic::btDownUpClick(TObject* sender) {
+  HideTrees();
+  if (pHeaderTask->Height() == TaskHeaderHigh) {
+    pHeaderTask->SetHeight(TaskHeaderLow);
+    if (!nodes2_.nodes.empty()) TreeViewTask2->SetSelected(nodes2_.nodes.front());
+    key2_ = NoneKey;
+    cbUserChange(sender);
+    lTotal2->SetCaption("");
+  } else {
+    pHeaderTask->SetHeight(TaskHeaderHigh);
+  }
+  UpdateHeaderLayout();
+}
+
+void TformStatistic::UpdateHeaderLayout() {
+  const bool detail = Notebook1->PageIndex() == 2;
+  if (pDetail != nullptr) pDetail->SetVisible(detail);
+  pHeaderTask->SetVisible(!detail);
+  TKitSpeedButton* source = pHeaderTask->Height() == TaskHeaderHigh ? btUp : btDown;
+  btDownUp->SetGlyph(source->Glyph());
+}
+
+// ---- Pages and options -----------------------------------------------------------------------
+
+void TformStatistic::btPageClick(TObject* sender) {
+  HideTrees();
+  Notebook1->SetPageIndex(sender == btPage2 ? 2 : sender == btPage1 ? 1 : 0);
+  UpdateHeaderLayout();
+}
+
+void TformStatistic::Notebook1PageChanged(TObject*) {
+  if (settling_) return;
+  if (Notebook1->PageIndex() == 1) BuildBarChart();
+  if (Notebook1->PageIndex() == 2) BuildDetailView();
+}
+
+void TformStatistic::btOptionsClick(TObject*) { pOptions->SetVisible(btOptions->Down()); }
+
+void TformStatistic::btCustomizeTasksClick(TObject* sender) {
+  if (options_ == nullptr) return;
+  if (options_->ShowModal() != mrOk) return;
+  settling_ = true;
+  try {
+    BuildTaskTrees();
+  } catch (...) {
+    settling_ = false;
+    throw;
+  }
+  settling_ = false;
+  cbUserChange(sender);
+}
+
+// ---- Marks ------------------------------------------------------------------------------------
+
+void TformStatistic::lMark2Click(TObject* sender) {
+  auto* label = dynamic_cast<TLabel*>(sender);
+  if (label == nullptr || !colorChooser_) return;
+  TColor colour = label->Font()->Color();
+  if (!colorChooser_(colour)) return;
+  label->Font()->SetColor(colour);
+  FillWeekTable();
+  RepaintWeekTable();
+}
+
+void TformStatistic::edMark2Change(TObject*) {
+  if (destroying_) return;
+  FillWeekTable();
+  RepaintWeekTable();
+}
+

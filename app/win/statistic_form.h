@@ -1,0 +1,215 @@
+#pragma once
+// TformStatistic: the statistics window. For one user and a range of days it shows the
+// time of a chosen task, group or the day total, optionally compared with a second one, as
+// a week table (one row per week, a column per weekday and one for the week's total), a
+// bar chart or a detail list. The main window makes it for each use, fills in the users
+// and shows it modally.
+//
+// The window's settings (week format, marks, dates, period, the task header's height and
+// the pages) are kept in the registry section "Ststistic". While the settling flag is set
+// nothing recomputes: the main window sets it before it restores those settings, and the
+// window clears it when it shows.
+//
+// The pages are made by functions of their own: the week table in statistic_week_page.cpp;
+// the chart, the detail view and printing in statistic_views.cpp.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/statistics.h"
+#include "kit/win/form_storage.h"
+#include "kit/win/gradient_caption.h"
+#include "kit/win/speed_button.h"
+#include "kit/win/spin_edit.h"
+#include "platform/wcl/win/edit_controls.h"
+#include "platform/wcl/win/form.h"
+#include "platform/wcl/win/grid.h"
+#include "platform/wcl/win/menus.h"
+#include "platform/wcl/win/std_controls.h"
+
+class TComboEdit;
+class TKitDrawGrid;
+class TLingroveLang;
+class TNotebook;
+class TQComboTreeView;
+class TStatDateEdit;
+class TTreeNode;
+class TformOptions;
+class TStrings;
+
+// Chooses a colour starting at colour; false when the user cancels. Tests put their own
+// chooser here.
+using TColorChooser = std::function<bool(TColor& colour)>;
+
+class TformStatistic : public TForm {
+  HL_REFLECTABLE
+public:
+  explicit TformStatistic(TComponent* owner);
+  ~TformStatistic() override;
+
+  // What the window reads: the task list (path TAB description TAB group lines), the work
+  // file, and the options dialog (task icons, the task page) when there is one.
+  void SetSources(const TStrings* taskList, const std::string& workPath, TformOptions* options);
+  // While set, no change recomputes anything.
+  bool Settling() const { return settling_; }
+  void SetSettling(bool value) { settling_ = value; }
+  // The texts of message numbers 146-156, the window's own words as the base language.
+  std::string LangText(int number) const;
+  void SetColorChooser(TColorChooser chooser) { colorChooser_ = std::move(chooser); }
+
+  // The keys of the chosen task and of the compared one ("none": no comparison).
+  const std::string& Key1() const { return key1_; }
+  const std::string& Key2() const { return key2_; }
+  const WeekTable& Week() const { return week_; }
+  const StatTaskIndex& TaskIndex() const { return index_; }
+  // The text that the week table's header shows over a column (also for the printed table).
+  std::string HeaderText(int col) const { return week_.HeaderText(col); }
+  // Repaints the week table and its header (after the tracker saved a day).
+  void RepaintWeekTable();
+
+  // ---- Components ----
+  TPanel* pHeader;
+  TKitSpeedButton* btPage0;
+  TKitSpeedButton* btPage1;
+  TKitSpeedButton* btPage2;
+  TLabel* lUser;
+  TComboBox* cbUser;
+  TLabel* lPeriod;
+  TKitSpeedButton* btSelectPeriod;
+  TLabel* lFrom;
+  TStatDateEdit* dateFrom;
+  TLabel* lTo;
+  TStatDateEdit* dateTo;
+
+  TPanel* pHeaderTask;
+  TKitSpeedButton* btDownUp;
+  TLabel* lSelectTask;
+  TComboEdit* cbTask1;
+  TLabel* lTaskCompare;
+  TComboEdit* cbTask2;
+  TLabel* lTotal;
+  TLabel* lTotal2;
+  TQComboTreeView* TreeViewTask1;
+  TQComboTreeView* TreeViewTask2;
+
+  TNotebook* Notebook1;
+  // Week table page
+  TKitDrawGrid* gridWeek;
+  TKitDrawGrid* KitDrawGrid;
+  TStringGrid* sgData;
+  TLabel* lSmallFont;
+  TLabel* lNormalFont;
+  // The detail page's own header (made with the detail page; nullptr until then).
+  TPanel* pDetail = nullptr;
+
+  TPanel* pBottom;
+  TKitSpeedButton* btOptions;
+  TButton* btPrint;
+  TButton* btClose;
+  TPanel* pOptions;
+  TLabel* lFormat;
+  TRadioButton* rbAmer;
+  TRadioButton* rbEuro;
+  TLabel* lMarkDays;
+  TLabel* lMark1;
+  TLabel* lMark1Text;
+  TLabel* lMark2;
+  TLabel* lMark2Text;
+  TKitSpinEdit* edMark2;
+  TLabel* lMark2Hours;
+  TLabel* lMark3;
+  TLabel* lMark3Text;
+  TKitSpinEdit* edMark3;
+  TLabel* lMark3Hours;
+  TButton* btCustomizeTasks;
+
+  TKitSpeedButton* btDown;
+  TKitSpeedButton* btUp;
+  TPopupMenu* popDates;
+  TMenuItem* mnDay;
+  TMenuItem* mnWeek;
+  TMenuItem* mnTwoWeeks;
+  TMenuItem* mnMonth;
+  TKitGradientCaption* GradientCaption;
+  TFormStorage* FormStorage;
+  TLingroveLang* LingroveLang1;
+
+  // ---- Handlers ----
+  void FormCreate(TObject* sender);
+  void FormShow(TObject* sender);
+  // The recompute: the keys from the trees, then the week table and the page on show.
+  void cbUserChange(TObject* sender);
+  void mnMonthClick(TObject* sender);
+  void popDatesPopup(TObject* sender);
+  void dateToChange(TObject* sender);
+  void TreeViewTask1Change(TObject* sender, TTreeNode* node);
+  void TreeViewTask1AfterSelect(TObject* sender);
+  void cbTask1KeyUp(TObject* sender, WORD& key, TShiftState shift);
+  void btDownUpClick(TObject* sender);
+  void btPageClick(TObject* sender);
+  void Notebook1PageChanged(TObject* sender);
+  void btOptionsClick(TObject* sender);
+  void btCustomizeTasksClick(TObject* sender);
+  void lMark2Click(TObject* sender);
+  void edMark2Change(TObject* sender);
+  void KitDrawGridDrawCell(TObject* sender, int col, int row, const RECT& rect, TGridDrawState state);
+  void gridWeekDrawCell(TObject* sender, int col, int row, const RECT& rect, TGridDrawState state);
+  void UpdateHeaderLayout();
+  void BuildTaskTrees();
+
+  // The key and the text of a tree's selected node (empty without a selection).
+  std::string SelectedTaskKey(TQComboTreeView* tree) const;
+  std::string SelectedTaskText(TQComboTreeView* tree) const;
+
+  // ---- The other pages (statistic_views.cpp) ----
+  void BuildGraphPage(TPanel* page);
+  void BuildDetailPage(TPanel* page);
+  void BuildBarChart();
+  void BuildDetailView();
+  void btPrintClick(TObject* sender);
+
+private:
+  void BuildHeader();
+  void BuildTaskHeader();
+  void BuildPages();
+  void BuildGridPage(TPanel* page);
+  void BuildBottom();
+  void BuildOptions();
+  void BuildMenus();
+  void BuildStorage();
+  TKitSpeedButton* AddButton(TWinControl* parent, const char* name, int left, int top, int width, int height);
+  TLabel* AddLabel(TWinControl* parent, const char* name, const std::string& caption, int left, int top);
+  TQComboTreeView* AddTree(const char* name, TComboEdit* edit);
+  // The week computation with its totals, then the table's texts.
+  void ComputeWeek();
+  // The week table's rows and texts after a computation.
+  void ShowWeekRows();
+  void FillWeekTable();
+  void HideTrees();
+  // The tree's nodes in their full order, and the statistics node each stands for.
+  struct TreeNodes {
+    std::vector<StatTaskNode> model;
+    std::vector<TTreeNode*> nodes;
+  };
+  TreeNodes& NodesOf(TQComboTreeView* tree);
+  const TreeNodes& NodesOf(TQComboTreeView* tree) const;
+  void FillTree(TQComboTreeView* tree, bool comparison);
+  int SelectedIndex(TQComboTreeView* tree) const;
+  TColor MarkColor(int mark) const;
+
+  const TStrings* taskList_ = nullptr;
+  std::string workPath_;
+  TformOptions* options_ = nullptr;
+  bool settling_ = false;
+  bool destroying_ = false;
+  std::string key1_;
+  std::string key2_;
+  StatTaskIndex index_;
+  WeekTable week_;
+  TreeNodes nodes1_;
+  TreeNodes nodes2_;
+  TColorChooser colorChooser_;
+  // The names of the custom groups, read with the task trees.
+  std::vector<std::string> customGroups_;
+};

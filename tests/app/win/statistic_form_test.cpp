@@ -1,0 +1,261 @@
+#include "app/win/statistic_form.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/win/main_form.h"
+#include "app/win/options_form.h"
+#include "app/win/statistic_controls.h"
+#include "kit/win/combo_edit.h"
+#include "kit/win/combo_tree_view.h"
+#include "kit/win/spin_edit.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/format_settings.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/wcl/win/registry.h"
+#include "platform/wcl/win/timer.h"
+#include "tests/app/statistics_fixture.h"
+#include "tests/kit/win/hold_for_looking.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+constexpr int Hour = 3600;
+
+TDateTime pinnedNow = 0;
+TDateTime PinnedClock() { return pinnedNow; }
+
+// 2026-12-09 is a Wednesday; the week up to it runs from Thursday 3 December.
+const TDateTime Today = EncodeDate(2026, 12, 9);
+
+// The statistics window over a generated work file and task list, its settings key clean
+// and the clock pinned to a Wednesday afternoon.
+class StatisticFormTest : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    FormatSettings() = DefaultFormatSettings();
+    FormatSettings().ShortDateFormat = "dd.mm.yyyy";
+    FormatSettings().DateSeparator = '.';
+    FormatSettings().TimeSeparator = ':';
+    ClearKey();
+    pinnedNow = Today + EncodeTime(15, 0, 0, 0);
+    previousClock_ = SetClock(&PinnedClock);
+    tasks.SetSorted(true);
+    tasks.SetDuplicates(dupAccept);
+    for (const char* line : {"c:\\ed.exe\tEditor\t1", "c:\\pad.exe\tEditor\t1", "c:\\web.exe\tBrowser\t2",
+                             "c:\\game.exe\tSolitaire\t3"})
+      tasks.Add(line);
+    for (int d = 0; d < 7; ++d) {
+      maker.Add("ann", Today - d, "c:\\ed.exe", 2 * Hour);
+      maker.Add("ann", Today - d, "c:\\web.exe", d * Hour);
+    }
+    maker.Add("ann", Today, "c:\\pad.exe", 30 * 60);
+    maker.Add("bob", Today, "c:\\game.exe", 9 * Hour);
+    maker.Write(folder.File("hl20work.txt"));
+  }
+  void TearDown() override {
+    form = nullptr;
+    app_.reset();
+    SetClock(previousClock_);
+    ClearKey();
+    ResetFormatSettings();
+    AppTest::TearDown();
+  }
+  static void ClearKey() {
+    TRegistry registry;
+    registry.DeleteKey("\\Software\\Quennix\\Hourlark");
+  }
+  // Makes the window as the main window does, for the user, and shows it (not modally).
+  void Open(const std::string& user = "ann") {
+    form = new TformStatistic(Application);
+    form->SetSettling(true);
+    form->SetSources(&tasks, folder.File("hl20work.txt"), nullptr);
+    form->FormStorage->RestoreFromStore();
+    form->cbUser->Items()->Add("ann");
+    form->cbUser->Items()->Add("bob");
+    form->cbUser->SetItemIndex(user == "bob" ? 1 : 0);
+    form->Show();
+    Pump(50);
+  }
+  void Close() {
+    form->FormStorage->SaveToStore();
+    delete form;
+    form = nullptr;
+  }
+  std::string Cell(int col, int row) { return form->sgData->Cells(col, row); }
+  // The node of the tree with that text.
+  TTreeNode* Node(TQComboTreeView* tree, const std::string& text) {
+    for (int i = 0; i < tree->Items()->Count(); ++i)
+      if (tree->Items()->Item(i)->Text() == text) return tree->Items()->Item(i);
+    return nullptr;
+  }
+
+  TempFolder folder;
+  WorkFileMaker maker;
+  TStringList tasks;
+  TformStatistic* form = nullptr;
+
+private:
+  ClockFn previousClock_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(StatisticFormTest, OpensOnTheWeekUpToTodayWithTheUsersTotals) {
+  Open();
+  EXPECT_EQ(form->dateFrom->Text(), "03.12.2026");
+  EXPECT_EQ(form->dateTo->Text(), "09.12.2026");
+  EXPECT_TRUE(form->mnWeek->Checked());
+  EXPECT_EQ(form->Key1(), "total");
+  EXPECT_EQ(form->Key2(), "none");
+  EXPECT_EQ(form->cbTask1->Text(), "total");
+  // Thursday stands in column 3 of the Monday week; two rows.
+  EXPECT_EQ(form->Week().FirstColumn(), 3);
+  EXPECT_EQ(form->sgData->RowCount(), 2);
+  EXPECT_EQ(Cell(2, 0), "");
+  EXPECT_EQ(Cell(3, 0), "03.12\t08:00:00\t");     // 2 h editor + 6 h browser
+  EXPECT_EQ(Cell(2, 1), "09.12\t02:30:00\t");     // today: editor, notepad
+  EXPECT_EQ(Cell(7, 0), "26:00\t");                // Thursday to Sunday
+  EXPECT_EQ(Cell(7, 1), "09:30\t");
+  EXPECT_EQ(form->lTotal->Caption(), "Total: 1 day 11:30");
+  EXPECT_EQ(form->lTotal2->Caption(), "");
+  EXPECT_EQ(form->HeaderText(0), FormatSettings().ShortDayNames[1]);
+  EXPECT_EQ(form->HeaderText(7), "Week");
+  HoldForLooking();
+}
+
+TEST_F(StatisticFormTest, ChoosingTasksAndAComparisonRecomputes) {
+  Open();
+  form->TreeViewTask1->SetSelected(Node(form->TreeViewTask1, "Editor"));
+  EXPECT_EQ(form->Key1(), "Editor");
+  EXPECT_EQ(form->cbTask1->Text(), "Editor");
+  EXPECT_EQ(Cell(2, 1), "09.12\t02:30:00\t");
+  EXPECT_EQ(form->lTotal->Caption(), "Total: 14:30");
+
+  form->btDownUp->Click();
+  EXPECT_EQ(form->pHeaderTask->Height(), 52);
+  form->TreeViewTask2->SetSelected(Node(form->TreeViewTask2, "Internet"));
+  EXPECT_EQ(form->Key2(), "2");
+  EXPECT_EQ(Cell(3, 0), "03.12\t02:00:00\t06:00:00");
+  EXPECT_EQ(Cell(2, 1), "09.12\t02:30:00\t");
+  EXPECT_EQ(Cell(7, 0), "08:00\t18:00");
+  EXPECT_EQ(form->lTotal2->Caption(), "Compared with: 21:00   (144.83%)");
+  HoldForLooking();
+
+  // Folding the comparison line away turns the comparison off.
+  form->btDownUp->Click();
+  EXPECT_EQ(form->pHeaderTask->Height(), 27);
+  EXPECT_EQ(form->Key2(), "none");
+  EXPECT_EQ(form->lTotal2->Caption(), "");
+  EXPECT_EQ(Cell(3, 0), "03.12\t02:00:00\t");
+}
+
+TEST_F(StatisticFormTest, ArrowKeysInTheTaskBoxWalkTheTree) {
+  Open();
+  WORD key = VK_DOWN;
+  form->cbTask1->OnKeyUp(form->cbTask1, key, 0);
+  EXPECT_EQ(form->cbTask1->Text(), "Work");
+  EXPECT_EQ(form->Key1(), "1");
+  form->cbTask1->OnKeyUp(form->cbTask1, key, 0);
+  EXPECT_EQ(form->Key1(), "Editor");
+  key = VK_UP;
+  form->cbTask1->OnKeyUp(form->cbTask1, key, 0);
+  form->cbTask1->OnKeyUp(form->cbTask1, key, 0);
+  form->cbTask1->OnKeyUp(form->cbTask1, key, 0);  // already on the first node
+  EXPECT_EQ(form->Key1(), "total");
+  EXPECT_EQ(form->lTotal->Caption(), "Total: 1 day 11:30");
+}
+
+TEST_F(StatisticFormTest, PeriodsAndDateEditsChangeTheRange) {
+  Open();
+  form->mnDay->Click();
+  EXPECT_TRUE(form->mnDay->Checked());
+  EXPECT_FALSE(form->mnWeek->Checked());
+  EXPECT_EQ(form->dateFrom->Text(), "09.12.2026");
+  EXPECT_EQ(form->sgData->RowCount(), 1);
+  EXPECT_EQ(Cell(2, 0), "09.12\t02:30:00\t");
+
+  form->mnMonth->Click();
+  EXPECT_EQ(form->dateFrom->Text(), "10.11.2026");
+  EXPECT_EQ(form->Week().DayCount(), 30);
+
+  // A first date after the last one is moved back to it; the range is a custom one now.
+  form->dateFrom->SetDate(EncodeDate(2026, 12, 20));
+  EXPECT_EQ(form->dateFrom->Text(), "09.12.2026");
+  EXPECT_EQ(form->Week().DayCount(), 1);
+  for (TMenuItem* item : {form->mnDay, form->mnWeek, form->mnTwoWeeks, form->mnMonth})
+    EXPECT_FALSE(item->Checked());
+
+  // Sunday first: the Wednesday moves one column to the right.
+  form->rbAmer->SetChecked(true);
+  form->cbUserChange(form->rbAmer);
+  EXPECT_EQ(form->Week().FirstColumn(), 3);
+  EXPECT_EQ(form->HeaderText(0), FormatSettings().ShortDayNames[0]);
+}
+
+TEST_F(StatisticFormTest, ACustomRangeIsStoredAndAPeriodFollowsToday) {
+  Open("bob");
+  EXPECT_EQ(form->lTotal->Caption(), "Total: 09:00");
+  form->dateFrom->SetDate(EncodeDate(2026, 12, 1));
+  form->dateTo->SetDate(EncodeDate(2026, 12, 2));
+  Close();
+  pinnedNow += 5;
+  Open();
+  EXPECT_EQ(form->dateFrom->Text(), "01.12.2026");
+  EXPECT_EQ(form->dateTo->Text(), "02.12.2026");
+  EXPECT_EQ(form->Week().DayCount(), 2);
+  form->mnWeek->Click();
+  Close();
+  Open();
+  EXPECT_EQ(form->dateTo->Text(), "14.12.2026");
+  EXPECT_TRUE(form->mnWeek->Checked());
+}
+
+TEST_F(StatisticFormTest, MarksTakeTheChosenColourAndThreshold) {
+  Open();
+  form->SetColorChooser([](TColor& colour) {
+    colour = 0x00FF00;
+    return true;
+  });
+  form->lMark2Click(form->lMark2);
+  EXPECT_EQ(form->lMark2->Font()->Color(), 0x00FF00);
+  form->SetColorChooser([](TColor&) { return false; });
+  form->lMark2Click(form->lMark3);
+  EXPECT_EQ(form->lMark3->Font()->Color(), clRed);
+  form->edMark2->SetValue(30);
+  EXPECT_EQ(form->edMark2->Value(), 24);
+  Close();
+  Open();
+  EXPECT_EQ(form->lMark2->Font()->Color(), 0x00FF00);
+  EXPECT_EQ(form->edMark2->Value(), 24);
+}
+
+TEST_F(StatisticFormTest, TheMainWindowOpensItModallyAndForgetsItAfterwards) {
+  auto* main = app_->CreateForm<TformHourlark>();
+  main->SetOptionsForm(app_->CreateForm<TformOptions>());
+  main->SetDataDir(IncludeTrailingBackslash(folder.Path()));
+  main->edUser->SetText("ann");
+  main->slUsers->Strings()->Add("bob");
+  main->slUsers->Strings()->Add("ann");
+  for (int i = 0; i < tasks.Count(); ++i) main->slTaskDesc->Strings()->Add(tasks.Strings(i));
+  std::string seen;
+  TTimer closer(nullptr);
+  closer.SetInterval(100);
+  closer.OnTimer = [&](TObject*) {
+    TformStatistic* statistic = main->Statistic();
+    if (statistic == nullptr || !statistic->Visible()) return;
+    closer.SetEnabled(false);
+    seen = statistic->cbUser->Text() + " " + statistic->lTotal->Caption();
+    statistic->btClose->Click();
+  };
+  main->btStatisticClick(main);
+  EXPECT_EQ(seen, "ann Total: 1 day 11:30");
+  EXPECT_EQ(main->Statistic(), nullptr);
+  TRegistry registry;
+  EXPECT_TRUE(registry.OpenKey("\\Software\\Quennix\\Hourlark\\Ststistic", false));
+}
