@@ -62,8 +62,9 @@ void TPopupWindow::CreateParams(TCreateParams& params) {
   params.ExStyle |= WS_EX_TOOLWINDOW;
   params.WindowClassStyle |= CS_SAVEBITS;
   params.WinClassName = "HlPopupWindow";
-  // Owned by the edit's top-level window: it stays above it and goes with it.
-  params.WndParent = editor_ != nullptr ? GetAncestor(editor_->Handle(), GA_ROOT) : nullptr;
+  // Owned by the edit's top-level window (when it has one yet; showing sets it again): it
+  // stays above it and goes with it.
+  params.WndParent = editor_ != nullptr && editor_->HandleAllocated() ? GetAncestor(editor_->Handle(), GA_ROOT) : nullptr;
 }
 
 void TPopupWindow::CloseUp(bool accept) {
@@ -71,6 +72,8 @@ void TPopupWindow::CloseUp(bool accept) {
 }
 
 void TPopupWindow::ShowAt(POINT screenPoint) {
+  if (editor_ != nullptr)
+    SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(GetAncestor(editor_->Handle(), GA_ROOT)));
   SetWindowPos(Handle(), HWND_TOP, screenPoint.x, screenPoint.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   SetVisible(true);
 }

@@ -1,0 +1,267 @@
+// The date edit under Wine: the date and its defaults, the format by year digits, the keys
+// that step the date, the drop-down calendar and the date dialog with OnAcceptDate, the
+// check on leaving, and the settings pushed to the calendar.
+
+#include "kit/win/date_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "kit/date_utils.h"
+#include "kit/win/calendar.h"
+#include "kit/win/popup_calendar.h"
+#include "platform/rtl/format_settings.h"
+#include "platform/wcl/win/edges.h"
+#include "platform/wcl/win/form.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+int g_beeps = 0;
+void CountBeep(unsigned) { ++g_beeps; }
+
+// Answers the modal date dialog with a key once it is up.
+WORD g_dialogKey = 0;
+void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND active = GetActiveWindow();
+  if (active == nullptr || FindControl(active) == nullptr || dynamic_cast<TSelectDateDlg*>(FindControl(active)) == nullptr)
+    return;
+  KillTimer(nullptr, id);
+  PostMessageA(GetFocus() != nullptr ? GetFocus() : active, WM_KEYDOWN, g_dialogKey, 1);
+}
+
+class DateEditTest : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    FormatSettings() = DefaultFormatSettings();
+    FormatSettings().ShortDateFormat = "dd/mm/yyyy";
+    FormatSettings().DateSeparator = '.';
+    savedFlag_ = FourDigitYearFlag;
+    FourDigitYearFlag = true;
+    g_beeps = 0;
+    previousBeep_ = SetMessageBeepEdge(&CountBeep);
+    form = std::make_unique<TForm>(nullptr);
+    form->SetBounds(100, 100, 320, 260);
+    edit = new TDateEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(10, 10, 120, 21);
+    edit->OnChange = [this](TObject*) { ++changes; };
+    other = new TEdit(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(10, 200, 121, 21);
+  }
+  void TearDown() override {
+    form.reset();
+    SetMessageBeepEdge(previousBeep_);
+    FourDigitYearFlag = savedFlag_;
+    ResetFormatSettings();
+    AppTest::TearDown();
+  }
+  void ShowFocused() {
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    edit->SetFocus();
+    Pump(30);
+  }
+  void Key(WORD key) { SendMessageA(edit->Handle(), WM_KEYDOWN, key, 1); }
+  void Char(char c) { SendMessageA(edit->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1); }
+  TPopupCalendar* Calendar() { return dynamic_cast<TPopupCalendar*>(edit->Popup()); }
+
+  std::unique_ptr<TForm> form;
+  TDateEdit* edit = nullptr;
+  TEdit* other = nullptr;
+  int changes = 0;
+
+private:
+  bool savedFlag_ = true;
+  TMessageBeepEdge previousBeep_ = nullptr;
+};
+
+TEST_F(DateEditTest, NullDateIsAnEmptyTextUnlessDefaultToday) {
+  EXPECT_EQ(edit->Text(), "");
+  EXPECT_EQ(edit->Date(), 0);
+  EXPECT_EQ(edit->DateFormat(), "DD/MM/YYYY");
+  EXPECT_EQ(edit->EditMask(), "!99/99/9999;1; ");
+  EXPECT_EQ(edit->GlyphKind(), gkDefault);
+  EXPECT_EQ(edit->NumGlyphs(), 2);
+  EXPECT_EQ(edit->ButtonWidth(), 21);
+  EXPECT_EQ(edit->CalendarStyle(), csPopup);
+  edit->SetDate(EncodeDate(2026, 3, 5));
+  EXPECT_EQ(edit->Text(), "05.03.2026");
+  edit->SetDate(0);
+  EXPECT_EQ(edit->Text(), "");
+  edit->SetDefaultToday(true);
+  edit->SetDate(0);
+  EXPECT_EQ(edit->Date(), ::Date());
+  edit->SetText("");
+  EXPECT_EQ(edit->Date(), ::Date());
+}
+
+TEST_F(DateEditTest, ModifiedOnlyWhenTheDateChanges) {
+  edit->SetDate(EncodeDate(2026, 3, 5));
+  EXPECT_TRUE(edit->Modified());
+  edit->SetDate(EncodeDate(2026, 3, 5) + 0.5);  // the same day
+  EXPECT_FALSE(edit->Modified());
+}
+
+TEST_F(DateEditTest, TwoDigitYearsRelayTheTextAndTheMask) {
+  edit->SetDate(EncodeDate(2026, 3, 5));
+  edit->SetYearDigits(dyTwo);
+  EXPECT_EQ(edit->Text(), "05.03.26");
+  EXPECT_EQ(edit->EditMask(), "!99/99/99;1; ");
+  EXPECT_EQ(edit->Date(), EncodeDate(2026, 3, 5));
+  edit->SetBlanksChar('\x01');
+  EXPECT_EQ(edit->BlanksChar(), ' ');
+}
+
+TEST_F(DateEditTest, SettingsChangeKeepsAHalfTypedDate) {
+  ShowFocused();
+  edit->SetText("31.02.2026");
+  SendMessageA(Application->Handle(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(edit->Text(), "31.02.2026");
+  // A new date order does reach the edit.
+  FormatSettings().ShortDateFormat = "yyyy/mm/dd";
+  edit->SetDate(EncodeDate(2026, 3, 5));
+  SendMessageA(Application->Handle(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(edit->Text(), "2026.03.05");
+}
+
+TEST_F(DateEditTest, NumericPadStepsDaysAndTSetsToday) {
+  ShowFocused();
+  Key(VK_ADD);
+  EXPECT_EQ(edit->Date(), ::Date() + 1);  // from the present moment on an empty edit
+  Key(VK_SUBTRACT);
+  Key(VK_SUBTRACT);
+  EXPECT_EQ(edit->Date(), ::Date() - 1);
+  Char('-');  // the character of the key is not typed
+  Char('t');
+  EXPECT_EQ(edit->Date(), ::Date());
+  EXPECT_EQ(edit->Text(), DateEditText(edit->DateFormat(), ::Date()));
+}
+
+TEST_F(DateEditTest, KeysDoNotChangeAReadOnlyDateAndStopAtTheLastDay) {
+  ShowFocused();
+  edit->SetDate(EncodeDate(9999, 12, 31));
+  Key(VK_ADD);
+  EXPECT_EQ(edit->Text(), "31.12.9999");
+  EXPECT_EQ(g_beeps, 1);
+  edit->SetReadOnly(true);
+  Key(VK_SUBTRACT);
+  Char('T');
+  EXPECT_EQ(edit->Text(), "31.12.9999");
+  EXPECT_EQ(g_beeps, 3);
+}
+
+TEST_F(DateEditTest, DropDownCalendarOpensOnTheDateTakesKeysAndEnterAccepts) {
+  ShowFocused();
+  edit->SetDate(EncodeDate(2026, 3, 5));
+  changes = 0;
+  SendMessageA(edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+  ASSERT_TRUE(edit->PopupVisible());
+  ASSERT_NE(Calendar(), nullptr);
+  EXPECT_EQ(std::get<TDateTime>(Calendar()->GetValue()), EncodeDate(2026, 3, 5));
+  Key(VK_NEXT);  // a month on, in the calendar
+  Key(VK_RIGHT);
+  EXPECT_EQ(std::get<TDateTime>(Calendar()->GetValue()), EncodeDate(2026, 4, 6));
+  EXPECT_EQ(edit->Text(), "05.03.2026");
+  Char('\r');
+  EXPECT_FALSE(edit->PopupVisible());
+  EXPECT_EQ(edit->Text(), "06.04.2026");
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(DateEditTest, AcceptDateHandlerCanRefuseOrChangeThePickedDate) {
+  ShowFocused();
+  edit->SetDate(EncodeDate(2026, 3, 5));
+  bool allow = false;
+  edit->OnAcceptDate = [&](TObject*, TDateTime& date, bool& action) {
+    action = allow;
+    date += 10;
+  };
+  edit->EditButtonClick();
+  Key(VK_RIGHT);
+  Char('\r');
+  EXPECT_EQ(edit->Text(), "05.03.2026");
+  allow = true;
+  edit->EditButtonClick();
+  Key(VK_RIGHT);
+  Char('\r');
+  EXPECT_EQ(edit->Text(), "16.03.2026");
+}
+
+TEST_F(DateEditTest, DialogStyleRunsTheDateDialog) {
+  edit->SetCalendarStyle(csDialog);
+  EXPECT_EQ(edit->Popup(), nullptr);
+  ShowFocused();
+  edit->SetDate(EncodeDate(2026, 3, 5));
+  int accepted = 0;
+  edit->OnAcceptDate = [&](TObject*, TDateTime& date, bool&) {
+    ++accepted;
+    date = EncodeDate(2027, 1, 1);
+  };
+  g_dialogKey = VK_ESCAPE;
+  SetTimer(nullptr, 0, 50, &AnswerDialog);
+  edit->EditButtonClick();
+  EXPECT_EQ(accepted, 0);
+  EXPECT_EQ(edit->Text(), "05.03.2026");
+  g_dialogKey = VK_RETURN;
+  SetTimer(nullptr, 0, 50, &AnswerDialog);
+  edit->EditButtonClick();
+  EXPECT_EQ(accepted, 1);
+  EXPECT_EQ(edit->Text(), "01.01.2027");
+}
+
+TEST_F(DateEditTest, BackToPopupStyleKeepsColourAndCalendarSettings) {
+  edit->SetPopupColor(clYellow);
+  edit->SetCalendarStyle(csDialog);
+  EXPECT_EQ(edit->PopupColor(), clYellow);
+  edit->SetStartOfWeek(Sun);
+  edit->SetWeekendColor(clBlue);
+  edit->SetCalendarStyle(csPopup);
+  ASSERT_NE(Calendar(), nullptr);
+  EXPECT_EQ(Calendar()->Color(), clYellow);
+  EXPECT_EQ(Calendar()->Calendar()->StartOfWeek(), Sun);
+  EXPECT_EQ(Calendar()->Calendar()->WeekendColor(), clBlue);
+}
+
+TEST_F(DateEditTest, CalendarHintsKeepFourLines) {
+  TStringList hints;
+  for (const char* h : {"a", "b", "c", "d", "e", "f"}) hints.Add(h);
+  edit->SetCalendarHints(&hints);
+  EXPECT_EQ(edit->CalendarHints()->Count(), 4);
+  EXPECT_EQ(GetShortHint(Calendar()->Button(3)->Hint()), "d");
+}
+
+TEST_F(DateEditTest, CheckOnExitKeepsTheFocusOnATextThatIsNoDate) {
+  edit->SetCheckOnExit(true);
+  ShowFocused();
+  edit->SetText("31.02.2026");
+  other->SetFocus();
+  Pump(30);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("'31.02.2026' is not a valid date"), std::string::npos);
+  EXPECT_EQ(GetFocus(), edit->Handle());
+  edit->SetText("28.02.2026");
+  other->SetFocus();
+  Pump(30);
+  EXPECT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(GetFocus(), other->Handle());
+}
+
+// With HL_SHOW_MS set, the open calendar stays up that long for a look.
+TEST_F(DateEditTest, OpenCalendarShows) {
+  form->SetCaption("Date edit");
+  ShowFocused();
+  edit->SetDate(EncodeDate(2026, 12, 9));
+  edit->EditButtonClick();
+  Pump(50);
+  EXPECT_TRUE(edit->PopupVisible());
+  if (const char* hold = std::getenv("HL_SHOW_MS")) Pump(static_cast<DWORD>(std::atoi(hold)));
+}
+
+}  // namespace
