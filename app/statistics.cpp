@@ -134,16 +134,6 @@ std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
   return nodes;
 }
 
-std::string GroupName(int group, const std::vector<std::string>& customNames) {
-  static const char* const BuiltIn[] = {".Hidden", "Work", "Internet", "Games", "System", "Stuff", ".Restricted"};
-  constexpr int BuiltInCount = sizeof BuiltIn / sizeof BuiltIn[0];
-  constexpr int LastGroup = 14;
-  if (group >= 0 && group < BuiltInCount) return BuiltIn[group];
-  const size_t custom = static_cast<size_t>(group - BuiltInCount);
-  if (group > 0 && group <= LastGroup && custom < customNames.size()) return customNames[custom];
-  return IntToStr(group);
-}
-
 std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index) {
   if (node.text == NoneKey || node.text == TotalKey) return node.text;
   if (node.parent >= 0) {

@@ -76,12 +76,6 @@ private:
   std::vector<StatTask> byGroup_;
 };
 
-// The custom group names' file, beside the work file.
-inline constexpr char GroupFileName[] = "hl20grp.txt";
-// The name of a task group: the seven built-in ones (0 to 6), then the custom names of
-// groups 7 to 14 in their order; a group without a name is shown by its number.
-std::string GroupName(int group, const std::vector<std::string>& customNames);
-
 // The key of a node: "none" and "total" by their text, a task node its whole description,
 // a group node its group number.
 std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index);

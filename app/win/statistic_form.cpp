@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/task_data.h"
+#include "app/task_groups.h"
 #include "app/win/form_parts.h"
 #include "app/win/options_form.h"
 #include "app/win/statistic_controls.h"
@@ -449,12 +449,10 @@ const TformStatistic::TreeNodes& TformStatistic::NodesOf(TQComboTreeView* tree) 
 }
 
 void TformStatistic::BuildTaskTrees() {
-  customGroups_.clear();
-  if (!workPath_.empty()) {
-    TStringList lines;
-    if (LoadTaskList(lines, ExtractFilePath(workPath_) + GroupFileName))
-      for (int i = 0; i < lines.Count(); ++i) customGroups_.push_back(lines.Strings(i));
-  }
+  groups_ = BuiltInGroupNodes();
+  std::vector<std::string> custom;
+  if (!workPath_.empty() && ReadGroupFile(ExtractFilePath(workPath_) + GroupListFileName, custom))
+    AddCustomGroups(groups_, custom);
   if (taskList_ != nullptr) {
     index_.Build(*taskList_);
   } else {
@@ -468,7 +466,10 @@ void TformStatistic::FillTree(TQComboTreeView* tree, bool comparison) {
   TreeNodes& nodes = NodesOf(tree);
   nodes.nodes.clear();
   tree->Items()->Clear();
-  nodes.model = index_.Tree(comparison, [this](int group) { return GroupName(group, customGroups_); });
+  nodes.model = index_.Tree(comparison, [this](int group) {
+    const std::string name = GroupNodeName(groups_, group);
+    return name.empty() ? IntToStr(group) : name;
+  });
   for (size_t i = 0; i < nodes.model.size(); ++i) {
     const StatTaskNode& model = nodes.model[i];
     TTreeNode* node = model.parent < 0 ? tree->Items()->Add(nullptr, model.text)

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/statistics.h"
+#include "app/task_groups.h"
 #include "kit/win/form_storage.h"
 #include "kit/win/gradient_caption.h"
 #include "kit/win/speed_button.h"
@@ -210,6 +211,6 @@ private:
   TreeNodes nodes1_;
   TreeNodes nodes2_;
   TColorChooser colorChooser_;
-  // The names of the custom groups, read with the task trees.
-  std::vector<std::string> customGroups_;
+  // The task groups with their names, read with the task trees.
+  std::vector<TaskGroupNode> groups_;
 };
