@@ -11,8 +11,7 @@
 #include <string>
 
 #include "platform/wcl/win/bitmap.h"
-#include "platform/wcl/win/form.h"
-#include "tests/wcl/win/app_fixture.h"
+#include "tests/kit/win/edit_form_fixture.h"
 
 namespace {
 
@@ -48,32 +47,18 @@ public:
   TTextPopup* popup;
 };
 
-class ComboEditTest : public AppTest {
+class ComboEditTest : public EditFormTest {
 protected:
   void SetUp() override {
-    AppTest::SetUp();
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(100, 100, 320, 240);
+    EditFormTest::SetUp();
     edit = new TTextComboEdit(form.get());
     edit->SetParent(form.get());
     edit->SetBounds(10, 10, 150, 21);
     edit->OnChange = [this](TObject*) { ++changes; };
-    other = new TEdit(form.get());
-    other->SetParent(form.get());
-    other->SetBounds(10, 180, 121, 21);
   }
-  void TearDown() override {
-    form.reset();
-    AppTest::TearDown();
-  }
-  void ShowFocused() {
-    form->Show();
-    SetForegroundWindow(form->Handle());
-    edit->SetFocus();
-    Pump(30);
-  }
-  void Char(char c) { SendMessageA(edit->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1); }
-  void AltDown() { SendMessageA(edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29)); }
+  void ShowFocused() { EditFormTest::ShowFocused(edit); }
+  void Char(char c) { EditFormTest::Char(edit, c); }
+  void AltDown() { EditFormTest::AltDown(edit); }
   // A press and release in the middle of the button, as its host window gets them.
   void ClickButton() {
     HWND host = edit->Button()->Parent()->Handle();
@@ -82,9 +67,7 @@ protected:
     SendMessageA(host, WM_LBUTTONUP, 0, at);
   }
 
-  std::unique_ptr<TForm> form;
   TTextComboEdit* edit = nullptr;
-  TEdit* other = nullptr;
   int changes = 0;
 };
 
@@ -205,17 +188,17 @@ TEST_F(ComboEditTest, PlainComboEditButtonRunsOnButtonClickAlsoFromClickKey) {
   plain->OnButtonClick = [&](TObject*) { ++clicks; };
   form->Show();
   plain->SetFocus();
-  SendMessageA(plain->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+  EditFormTest::AltDown(plain);
   EXPECT_EQ(clicks, 1);
   SendMessageA(plain->Handle(), WM_KEYDOWN, VK_DOWN, 1);  // Down alone is not the key
   EXPECT_EQ(clicks, 1);
   // Width 1 hides the button but keeps the key; width 0 takes the key away too.
   plain->SetButtonWidth(1);
   EXPECT_FALSE(plain->Button()->Parent()->Visible());
-  SendMessageA(plain->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+  EditFormTest::AltDown(plain);
   EXPECT_EQ(clicks, 2);
   plain->SetButtonWidth(0);
-  SendMessageA(plain->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+  EditFormTest::AltDown(plain);
   EXPECT_EQ(clicks, 2);
   // A width not below the client width is refused.
   plain->SetButtonWidth(500);
@@ -240,14 +223,7 @@ TEST_F(ComboEditTest, GlyphKindsSetTheButton) {
 TEST_F(ComboEditTest, PasteTakesTheFirstLineOnly) {
   ShowFocused();
   edit->SetText("");
-  ASSERT_TRUE(OpenClipboard(edit->Handle()));
-  EmptyClipboard();
-  const char text[] = "one\r\ntwo";
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
-  memcpy(GlobalLock(block), text, sizeof text);
-  GlobalUnlock(block);
-  SetClipboardData(CF_TEXT, block);
-  CloseClipboard();
+  PutOnClipboard(edit->Handle(), "one\r\ntwo");
   SendMessageA(edit->Handle(), WM_PASTE, 0, 0);
   EXPECT_EQ(edit->Text(), "one");
 }

@@ -15,14 +15,9 @@
 #include "kit/win/calendar.h"
 #include "kit/win/popup_calendar.h"
 #include "platform/rtl/format_settings.h"
-#include "platform/wcl/win/edges.h"
-#include "platform/wcl/win/form.h"
-#include "tests/wcl/win/app_fixture.h"
+#include "tests/kit/win/edit_form_fixture.h"
 
 namespace {
-
-int g_beeps = 0;
-void CountBeep(unsigned) { ++g_beeps; }
 
 // Answers the modal date dialog with a key once it is up.
 WORD g_dialogKey = 0;
@@ -34,52 +29,35 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageA(GetFocus() != nullptr ? GetFocus() : active, WM_KEYDOWN, g_dialogKey, 1);
 }
 
-class DateEditTest : public AppTest {
+class DateEditTest : public EditFormTest {
 protected:
   void SetUp() override {
-    AppTest::SetUp();
+    EditFormTest::SetUp();
     FormatSettings() = DefaultFormatSettings();
     FormatSettings().ShortDateFormat = "dd/mm/yyyy";
     FormatSettings().DateSeparator = '.';
     savedFlag_ = FourDigitYearFlag;
     FourDigitYearFlag = true;
-    g_beeps = 0;
-    previousBeep_ = SetMessageBeepEdge(&CountBeep);
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(100, 100, 320, 260);
     edit = new TDateEdit(form.get());
     edit->SetParent(form.get());
     edit->SetBounds(10, 10, 120, 21);
     edit->OnChange = [this](TObject*) { ++changes; };
-    other = new TEdit(form.get());
-    other->SetParent(form.get());
-    other->SetBounds(10, 200, 121, 21);
   }
   void TearDown() override {
-    form.reset();
-    SetMessageBeepEdge(previousBeep_);
+    EditFormTest::TearDown();
     FourDigitYearFlag = savedFlag_;
     ResetFormatSettings();
-    AppTest::TearDown();
   }
-  void ShowFocused() {
-    form->Show();
-    SetForegroundWindow(form->Handle());
-    edit->SetFocus();
-    Pump(30);
-  }
-  void Key(WORD key) { SendMessageA(edit->Handle(), WM_KEYDOWN, key, 1); }
-  void Char(char c) { SendMessageA(edit->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1); }
+  void ShowFocused() { EditFormTest::ShowFocused(edit); }
+  void Key(WORD key) { EditFormTest::Key(edit, key); }
+  void Char(char c) { EditFormTest::Char(edit, c); }
   TPopupCalendar* Calendar() { return dynamic_cast<TPopupCalendar*>(edit->Popup()); }
 
-  std::unique_ptr<TForm> form;
   TDateEdit* edit = nullptr;
-  TEdit* other = nullptr;
   int changes = 0;
 
 private:
   bool savedFlag_ = true;
-  TMessageBeepEdge previousBeep_ = nullptr;
 };
 
 TEST_F(DateEditTest, NullDateIsAnEmptyTextUnlessDefaultToday) {
@@ -149,19 +127,19 @@ TEST_F(DateEditTest, KeysDoNotChangeAReadOnlyDateAndStopAtTheLastDay) {
   edit->SetDate(EncodeDate(9999, 12, 31));
   Key(VK_ADD);
   EXPECT_EQ(edit->Text(), "31.12.9999");
-  EXPECT_EQ(g_beeps, 1);
+  EXPECT_EQ(Beeps(), 1);
   edit->SetReadOnly(true);
   Key(VK_SUBTRACT);
   Char('T');
   EXPECT_EQ(edit->Text(), "31.12.9999");
-  EXPECT_EQ(g_beeps, 3);
+  EXPECT_EQ(Beeps(), 3);
 }
 
 TEST_F(DateEditTest, DropDownCalendarOpensOnTheDateTakesKeysAndEnterAccepts) {
   ShowFocused();
   edit->SetDate(EncodeDate(2026, 3, 5));
   changes = 0;
-  SendMessageA(edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 1 | (1 << 29));
+  EditFormTest::AltDown(edit);
   ASSERT_TRUE(edit->PopupVisible());
   ASSERT_NE(Calendar(), nullptr);
   EXPECT_EQ(std::get<TDateTime>(Calendar()->GetValue()), EncodeDate(2026, 3, 5));

@@ -13,9 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/wcl/win/edges.h"
-#include "platform/wcl/win/form.h"
-#include "tests/wcl/win/app_fixture.h"
+#include "tests/kit/win/edit_form_fixture.h"
 
 namespace {
 
@@ -40,9 +38,6 @@ bool ScriptedDialog(TOpenDialog& dialog) {
   return true;
 }
 
-int g_beeps = 0;
-void CountBeep(unsigned) { ++g_beeps; }
-
 // A shell drop handle holding names, as the shell hands it to a window.
 HDROP MakeDrop(const std::vector<std::string>& names) {
   size_t size = sizeof(DROPFILES) + 1;
@@ -59,26 +54,20 @@ HDROP MakeDrop(const std::vector<std::string>& names) {
   return static_cast<HDROP>(block);
 }
 
-class FilenameEditTest : public AppTest {
+class FilenameEditTest : public EditFormTest {
 protected:
   void SetUp() override {
-    AppTest::SetUp();
+    EditFormTest::SetUp();
     g_script = &script;
     previousDialog_ = SetFileDialogEdge(&ScriptedDialog);
-    g_beeps = 0;
-    previousBeep_ = SetMessageBeepEdge(&CountBeep);
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(100, 100, 320, 120);
     edit = new TFilenameEdit(form.get());
     edit->SetParent(form.get());
     edit->SetBounds(10, 10, 250, 21);
   }
   void TearDown() override {
-    form.reset();
+    EditFormTest::TearDown();
     SetFileDialogEdge(previousDialog_);
-    SetMessageBeepEdge(previousBeep_);
     g_script = nullptr;
-    AppTest::TearDown();
   }
   void Drop(const std::vector<std::string>& names) {
     SendMessageA(edit->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(names)), 0);
@@ -90,12 +79,10 @@ protected:
   }
 
   DialogScript script;
-  std::unique_ptr<TForm> form;
   TFilenameEdit* edit = nullptr;
 
 private:
   TFileDialogEdge previousDialog_ = nullptr;
-  TMessageBeepEdge previousBeep_ = nullptr;
 };
 
 TEST_F(FilenameEditTest, StartsWithTheFolderGlyphAndTheProgramsDialogTexts) {
@@ -192,7 +179,7 @@ TEST_F(FilenameEditTest, DroppedNamesAreNeverCutAndBadOnesOnlyBeep) {
   Drop({longName});
   EXPECT_EQ(edit->FileName(), longName);
   Drop({"C:\\bad|name.wav"});
-  EXPECT_EQ(g_beeps, 1);
+  EXPECT_EQ(Beeps(), 1);
   EXPECT_EQ(edit->FileName(), longName);
 }
 

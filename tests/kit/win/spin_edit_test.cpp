@@ -10,46 +10,25 @@
 #include <memory>
 #include <string>
 
-#include "platform/wcl/win/edges.h"
-#include "platform/wcl/win/form.h"
 #include "platform/wcl/win/std_controls.h"
 #include "platform/wcl/win/timer.h"
-#include "tests/wcl/win/app_fixture.h"
+#include "tests/kit/win/edit_form_fixture.h"
 
 namespace {
 
-int g_beeps = 0;
-void CountBeep(unsigned) { ++g_beeps; }
-
-class SpinEditTest : public AppTest {
+class SpinEditTest : public EditFormTest {
 protected:
   void SetUp() override {
-    AppTest::SetUp();
-    g_beeps = 0;
-    previousBeep_ = SetMessageBeepEdge(&CountBeep);
-    form = std::make_unique<TForm>(nullptr);
-    form->SetBounds(100, 100, 300, 160);
+    EditFormTest::SetUp();
     edit = new TKitSpinEdit(form.get());
     edit->SetParent(form.get());
     edit->SetBounds(10, 10, 121, 21);
     edit->OnChange = [this](TObject*) { ++changes; };
-    other = new TEdit(form.get());
-    other->SetParent(form.get());
-    other->SetBounds(10, 60, 121, 21);
-  }
-  void TearDown() override {
-    form.reset();
-    SetMessageBeepEdge(previousBeep_);
-    AppTest::TearDown();
   }
 
-  void ShowFocused() {
-    form->Show();
-    edit->SetFocus();
-    Pump(50);
-  }
-  void Char(char c) { SendMessageA(edit->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1); }
-  void Key(WORD key) { SendMessageA(edit->Handle(), WM_KEYDOWN, key, 1); }
+  void ShowFocused() { EditFormTest::ShowFocused(edit); }
+  void Char(char c) { EditFormTest::Char(edit, c); }
+  void Key(WORD key) { EditFormTest::Key(edit, key); }
   void Range(double minValue, double maxValue, double value) {
     edit->SetMinValue(minValue);
     edit->SetMaxValue(maxValue);
@@ -57,23 +36,9 @@ protected:
     changes = 0;
     edit->SetModified(false);
   }
-  static void PutOnClipboard(HWND owner, const std::string& text) {
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-    GlobalUnlock(block);
-    SetClipboardData(CF_TEXT, block);
-    CloseClipboard();
-  }
 
-  std::unique_ptr<TForm> form;
   TKitSpinEdit* edit = nullptr;
-  TEdit* other = nullptr;
   int changes = 0;
-
-private:
-  TMessageBeepEdge previousBeep_ = nullptr;
 };
 
 TEST_F(SpinEditTest, StartsAtZeroWithTheDiagonalButtonAndStepsWithoutBounds) {
@@ -104,7 +69,7 @@ TEST_F(SpinEditTest, ReadOnlyStepOnlyBeeps) {
   edit->SetReadOnly(true);
   edit->UpClick(edit);
   EXPECT_EQ(edit->Text(), "5");
-  EXPECT_EQ(g_beeps, 1);
+  EXPECT_EQ(Beeps(), 1);
   EXPECT_EQ(changes, 0);
 }
 
@@ -135,7 +100,7 @@ TEST_F(SpinEditTest, TypingLetsInOnlyNumberCharactersAndBeepsAtTheRest) {
   edit->SetText("");
   for (char c : std::string("1a2.3")) Char(c);
   EXPECT_EQ(edit->Text(), "123");
-  EXPECT_EQ(g_beeps, 2);
+  EXPECT_EQ(Beeps(), 2);
   edit->SetValueType(vtFloat);
   edit->SetText("");
   for (char c : std::string("1.5")) Char(c);
@@ -205,7 +170,7 @@ TEST_F(SpinEditTest, PasteTakesTheFirstLineOnlyAndRefusesWhatCannotBeTyped) {
   PutOnClipboard(edit->Handle(), "1x");
   SendMessageA(edit->Handle(), WM_PASTE, 0, 0);
   EXPECT_EQ(edit->Text(), "12");
-  EXPECT_EQ(g_beeps, 1);
+  EXPECT_EQ(Beeps(), 1);
 }
 
 TEST_F(SpinEditTest, ValueTypeAndDecimalReformatTheText) {
