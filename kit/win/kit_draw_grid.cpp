@@ -601,7 +601,8 @@ void TKitDrawGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int 
   const TGridCoord cell = MouseCoord(x, y);
   const bool fixedButton = fixedButtons_ && IsFixedCell(cell);
   if ((shift & ssDouble) && !fixedButton) return;  // the double click was reported already
-  const bool onBorder = HasOption(goColSizing) && Layout().SizingColAt(x, y) >= 0;
+  const bool onBorder = (HasOption(goColSizing) && Layout().SizingColAt(x, y) >= 0) ||
+                        (HasOption(goRowSizing) && Layout().SizingRowAt(x, y) >= 0);
   if (fixedButton && !onBorder && button == mbRight && (HasOption(goRowMoving) || HasOption(goColMoving))) {
     // The left button presses the buttons, so the right one moves rows and columns.
     swapped_ = true;

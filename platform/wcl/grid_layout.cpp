@@ -94,6 +94,21 @@ struct TGridLayout::Axis {
     }
     return -1;
   }
+  // The cell whose far border lies within the sizing margin of pos, or -1.
+  int BorderNear(int pos) const {
+    int best = -1;
+    int bestDistance = kSizingMargin + 1;
+    for (int i = 0; i < Count(); ++i) {
+      const int start = Start(i);
+      if (start < 0) continue;
+      const int distance = std::abs(pos - (start + Size(i)));
+      if (distance < bestDistance) {
+        best = i;
+        bestDistance = distance;
+      }
+    }
+    return best;
+  }
   // The first scrolled index that shows index fully, or first when it shows already.
   int FirstShowing(int index) const {
     if (index < fixed || index >= Count()) return first;
@@ -225,19 +240,11 @@ TGridRect TGridLayout::CellRect(int col, int row) const {
 TGridCoord TGridLayout::MouseCoord(int x, int y) const { return {Cols().Hit(x), Rows().Hit(y)}; }
 
 int TGridLayout::SizingColAt(int x, int y) const {
-  if (y < 0 || y >= FixedHeight()) return -1;
-  int best = -1;
-  int bestDistance = kSizingMargin + 1;
-  for (int c = 0; c < colCount_; ++c) {
-    const int left = ColLeft(c);
-    if (left < 0) continue;
-    const int distance = std::abs(x - (left + ColWidth(c)));
-    if (distance < bestDistance) {
-      best = c;
-      bestDistance = distance;
-    }
-  }
-  return best;
+  return y >= 0 && y < FixedHeight() ? Cols().BorderNear(x) : -1;
+}
+
+int TGridLayout::SizingRowAt(int x, int y) const {
+  return x >= 0 && x < FixedWidth() ? Rows().BorderNear(y) : -1;
 }
 
 // ---- Cell texts ------------------------------------------------------------------------

@@ -96,6 +96,9 @@ public:
   // The column whose right border lies within a few pixels of x, for a point over the fixed
   // rows; -1 for none.
   int SizingColAt(int x, int y) const;
+  // The row whose bottom border lies within a few pixels of y, for a point over the fixed
+  // columns; -1 for none.
+  int SizingRowAt(int x, int y) const;
 
 private:
   struct Axis;

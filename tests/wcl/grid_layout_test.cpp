@@ -82,12 +82,14 @@ TEST(GridLayout, MouseCoordGivesMinusOneBeyondTheCellsOnEachAxis) {
   EXPECT_EQ((TGridCoord{-1, -1}), layout.MouseCoord(-1, -1));
 }
 
-TEST(GridLayout, SizingBorderIsFoundOnlyOverTheFixedRows) {
+TEST(GridLayout, SizingBordersAreFoundOnlyOverTheFixedCells) {
   TGridLayout layout = MakeLayout();
   EXPECT_EQ(0, layout.SizingColAt(50, 5));
   EXPECT_EQ(1, layout.SizingColAt(103, 5));
   EXPECT_EQ(-1, layout.SizingColAt(75, 5));
   EXPECT_EQ(-1, layout.SizingColAt(50, 30)) << "data rows do not size columns";
+  EXPECT_EQ(1, layout.SizingRowAt(10, 42));
+  EXPECT_EQ(-1, layout.SizingRowAt(60, 41)) << "only the fixed columns size rows";
 }
 
 TEST(GridLayout, CountsAndSizesAreKeptSane) {

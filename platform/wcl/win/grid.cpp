@@ -234,14 +234,14 @@ void TCustomGrid::SetFixedRows(int value) {
   InitializeTopLeft();
 }
 
-// New fixed counts start the grid over: scrolled to the first cells, which become current.
+// New fixed counts scroll the grid back to its first cells; the current cell stays unless
+// it became fixed.
 void TCustomGrid::InitializeTopLeft() {
-  HideEditor();
   layout_.ResetTopLeft();
-  col_ = anchorCol_ = FixedCols();
-  row_ = anchorRow_ = FixedRows();
+  if (col_ < FixedCols() || row_ < FixedRows()) FocusCell(std::max(col_, FixedCols()), std::max(row_, FixedRows()), true);
   UpdateScrollBars();
   Invalidate();
+  UpdateEditor();
 }
 
 void TCustomGrid::SetDefaultColWidth(int value) {
@@ -858,13 +858,14 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
   if (CanFocus() && !GridFocused()) SetFocus();
   if (button == mbLeft) {
     TGridLayout& layout = Layout();
-    const int sizing = HasOption(goColSizing) ? layout.SizingColAt(x, y) : -1;
-    if (sizing >= 0) {
+    const int sizingCol = HasOption(goColSizing) ? layout.SizingColAt(x, y) : -1;
+    const int sizingRow = HasOption(goRowSizing) ? layout.SizingRowAt(x, y) : -1;
+    if (sizingCol >= 0 || sizingRow >= 0) {
       HideEditor();
-      gridState_ = gsColSizing;
-      sizingIndex_ = sizing;
-      sizingStart_ = x;
-      sizingWidth_ = ColWidths(sizing);
+      gridState_ = sizingCol >= 0 ? gsColSizing : gsRowSizing;
+      sizingIndex_ = sizingCol >= 0 ? sizingCol : sizingRow;
+      sizingStart_ = sizingCol >= 0 ? x : y;
+      sizingWidth_ = sizingCol >= 0 ? ColWidths(sizingCol) : RowHeights(sizingRow);
     } else {
       const TGridCoord cell = layout.MouseCoord(x, y);
       const bool onFixedRow = cell.Y >= 0 && cell.Y < FixedRows() && cell.X >= FixedCols();
@@ -887,6 +888,9 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 void TCustomGrid::MouseMove(TShiftState shift, int x, int y) {
   if (gridState_ == gsColSizing) {
     layout_.SetColWidth(sizingIndex_, std::max(0, sizingWidth_ + x - sizingStart_));
+    Invalidate();
+  } else if (gridState_ == gsRowSizing) {
+    layout_.SetRowHeight(sizingIndex_, std::max(0, sizingWidth_ + y - sizingStart_));
     Invalidate();
   } else if (gridState_ == gsColMoving || gridState_ == gsRowMoving) {
     // The place the line would go to: the cell under the pointer, the last one beyond them.
@@ -912,8 +916,8 @@ void TCustomGrid::MouseMove(TShiftState shift, int x, int y) {
 void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   const TGridState state = gridState_;
   gridState_ = gsNormal;
-  if (state == gsColSizing) {
-    EndSizing();
+  if (state == gsColSizing || state == gsRowSizing) {
+    EndSizing(state);
   } else if (state == gsColMoving || state == gsRowMoving) {
     if (state == gsColMoving) MoveColumn(sizingIndex_, moveTo_);
     else MoveRow(sizingIndex_, moveTo_);
@@ -922,9 +926,10 @@ void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) 
   TCustomControl::MouseUp(button, shift, x, y);
 }
 
-void TCustomGrid::EndSizing() {
+void TCustomGrid::EndSizing(TGridState state) {
   gridState_ = gsNormal;
-  ColWidthsChanged();
+  if (state == gsColSizing) ColWidthsChanged();
+  else RowHeightsChanged();
 }
 
 void TCustomGrid::DoEnter() {
@@ -961,19 +966,23 @@ void TCustomGrid::WndProc(TMessage& msg) {
       return;
     }
     case WM_SETCURSOR:
-      if (HandleAllocated() && LOWORD(msg.LParam) == HTCLIENT && HasOption(goColSizing)) {
+      if (HandleAllocated() && LOWORD(msg.LParam) == HTCLIENT) {
         POINT p;
         GetCursorPos(&p);
         ::ScreenToClient(Handle(), &p);
-        if (gridState_ == gsColSizing || Layout().SizingColAt(p.x, p.y) >= 0) {
-          ::SetCursor(LoadCursor(nullptr, IDC_SIZEWE));
+        const bool cols = gridState_ == gsColSizing ||
+                          (gridState_ == gsNormal && HasOption(goColSizing) && Layout().SizingColAt(p.x, p.y) >= 0);
+        const bool rows = gridState_ == gsRowSizing ||
+                          (gridState_ == gsNormal && HasOption(goRowSizing) && Layout().SizingRowAt(p.x, p.y) >= 0);
+        if (cols || rows) {
+          ::SetCursor(LoadCursor(nullptr, cols ? IDC_SIZEWE : IDC_SIZENS));
           msg.Result = TRUE;
           return;
         }
       }
       break;
     case WM_CANCELMODE:
-      if (gridState_ == gsColSizing) EndSizing();
+      if (gridState_ == gsColSizing || gridState_ == gsRowSizing) EndSizing(gridState_);
       if (gridState_ == gsColMoving || gridState_ == gsRowMoving) Invalidate();
       gridState_ = gsNormal;
       break;

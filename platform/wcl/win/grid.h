@@ -239,7 +239,7 @@ private:
   void PaintLines(HDC dc);
   void PaintMoveMark(HDC dc);
   void InvalidateSelection();
-  void EndSizing();
+  void EndSizing(TGridState state);
 
   TGridLayout layout_;
   TGridOptions options_;

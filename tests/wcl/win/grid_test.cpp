@@ -70,14 +70,14 @@ TEST_F(GridTest, KeysMoveTheCurrentCellWithinTheScrolledCells) {
   EXPECT_EQ(19, grid->Row());
 }
 
-TEST_F(GridTest, NewFixedCountsStartAtTheFirstCells) {
+TEST_F(GridTest, NewFixedCountsScrollBackToTheFirstCells) {
   grid->SetLeftCol(3);
-  grid->SetRow(9);
+  grid->SetTopRow(9);
   grid->SetFixedCols(0);
   EXPECT_EQ(0, grid->LeftCol());
-  EXPECT_EQ(0, grid->Col());
-  EXPECT_EQ(1, grid->Row());
   EXPECT_EQ(1, grid->TopRow());
+  grid->SetFixedRows(3);
+  EXPECT_EQ(3, grid->Row()) << "a current row that became fixed moves below the fixed rows";
   const RECT first = grid->CellRect(0, 1);
   EXPECT_EQ(0, first.left);
 }
@@ -111,7 +111,7 @@ TEST_F(GridTest, ScrollBarAndWheelMoveTheTopRow) {
   EXPECT_EQ(bottom - 3 - 1, info.nPos) << "the bar shows the position";
 }
 
-TEST_F(GridTest, DraggingAHeaderBorderSizesTheColumn) {
+TEST_F(GridTest, DraggingAFixedCellsBorderSizesItsColumnOrRow) {
   grid->SetOptions(grid->Options() | GridOpt(goColSizing));
   const RECT cell = grid->CellRect(1, 0);
   grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(cell.right, 5));
@@ -120,6 +120,14 @@ TEST_F(GridTest, DraggingAHeaderBorderSizesTheColumn) {
   grid->Perform(WM_LBUTTONUP, 0, At(cell.right + 25, 5));
   EXPECT_EQ(85, grid->ColWidths(1));
   EXPECT_EQ(gsNormal, grid->GridState());
+
+  grid->SetOptions(grid->Options() | GridOpt(goRowSizing));
+  const RECT row = grid->CellRect(0, 2);
+  grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, At(10, row.bottom));
+  EXPECT_EQ(gsRowSizing, grid->GridState());
+  grid->Perform(WM_MOUSEMOVE, MK_LBUTTON, At(10, row.bottom - 8));
+  grid->Perform(WM_LBUTTONUP, 0, At(10, row.bottom - 8));
+  EXPECT_EQ(12, grid->RowHeights(2));
 }
 
 TEST_F(GridTest, DraggingAHeaderMovesTheColumnWithItsCells) {
