@@ -6,6 +6,7 @@
 #include "platform/rtl/properties.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/form.h"
+#include "platform/wcl/win/messages.h"
 
 namespace {
 
@@ -456,6 +457,15 @@ void TCustomComboEdit::WndProc(TMessage& msg) {
         if (popupVisible_) CloseDropDown(false, true);
       }
       break;
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORSTATIC: {
+      // A disabled edit shows its text in grey, unless its ground is that grey already.
+      TCustomEdit::WndProc(msg);
+      const COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
+      if (!Enabled() && static_cast<COLORREF>(ColorToRGB(Color())) != gray)
+        SetTextColor(reinterpret_cast<HDC>(msg.WParam), gray);
+      return;
+    }
     case WM_PASTE:
       if (CanType()) {
         std::string line;

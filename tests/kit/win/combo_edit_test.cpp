@@ -228,6 +228,21 @@ TEST_F(ComboEditTest, PasteTakesTheFirstLineOnly) {
   EXPECT_EQ(edit->Text(), "one");
 }
 
+TEST_F(ComboEditTest, DisabledTextIsGrey) {
+  form->Show();
+  HDC dc = CreateCompatibleDC(nullptr);
+  const auto textColour = [&] {
+    SendMessageA(form->Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(edit->Handle()));
+    return GetTextColor(dc);
+  };
+  EXPECT_NE(textColour(), GetSysColor(COLOR_GRAYTEXT));
+  edit->SetEnabled(false);
+  EXPECT_EQ(textColour(), GetSysColor(COLOR_GRAYTEXT));
+  EXPECT_FALSE(edit->Button()->Enabled());
+  DeleteDC(dc);
+}
+
 TEST_F(ComboEditTest, HeightNeverGoesBelowWhatTheFontsNeed) {
   edit->SetHeight(4);
   EXPECT_GT(edit->Height(), 4);
