@@ -215,9 +215,10 @@ TEST_F(SpinEditTest, DiagonalButtonStepsAtThePressThenRepeatsWhileHeldOnItsHalf)
   button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
   EXPECT_EQ(button->PressedHalf(), shNone);
   EXPECT_FALSE(button->RepeatTimer()->Enabled());
-  // The lower half steps down.
-  button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(w - 3, h - 3));
-  button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(w - 3, h - 3));
+  // The lower half steps down; a click as the button's window gets it.
+  HWND host = button->Parent()->Handle();
+  SendMessageA(host, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(w - 3, h - 3));
+  SendMessageA(host, WM_LBUTTONUP, 0, MAKELPARAM(w - 3, h - 3));
   EXPECT_EQ(edit->Text(), "13");
 }
 
