@@ -675,7 +675,7 @@ void TKitDrawGrid::RowHeightsChanged() {
 void TKitDrawGrid::CancelMode(TControl* sender) {
   TDrawGrid::CancelMode(sender);
   StopTracking();
-  if (TKitInplaceEdit* editor = static_cast<TKitInplaceEdit*>(InplaceEditor())) editor->CancelMode(sender);
+  if (auto* editor = dynamic_cast<TKitInplaceEdit*>(InplaceEditor())) editor->CancelMode(sender);
 }
 
 void TKitDrawGrid::WndProc(TMessage& msg) {
