@@ -2,13 +2,15 @@
 
 #include <cmath>
 
+#include "app/task_data.h"
 #include "app/task_groups.h"
 #include "app/win/form_parts.h"
+#include "app/win/global_form.h"
 #include "app/win/options_form.h"
 #include "app/win/statistic_controls.h"
+#include "app/work_file.h"
 #include "kit/win/combo_edit.h"
 #include "kit/win/combo_tree_view.h"
-#include "app/work_file.h"
 #include "lang/app_language.h"
 #include "lang/win/lang_collector.h"
 #include "lang/win/lingrove_lang.h"
@@ -48,7 +50,7 @@ constexpr int TaskHeaderLow = 27;
 constexpr int TaskHeaderHigh = 52;
 
 // The pictures of the window's buttons, drawn in 16 x 16 cells on the key colour.
-enum class Glyph { Table, Chart, Detail, Down, Up, Period };
+enum class Glyph { Table, Chart, Detail, Down, Up, Period, None, Total };
 
 void DrawGlyph(TBitmap* bitmap, Glyph glyph) {
   bitmap->SetSize(16, 16);
@@ -90,6 +92,22 @@ void DrawGlyph(TBitmap* bitmap, Glyph glyph) {
       canvas->Brush()->SetColor(clBlack);
       for (int y = 8; y < 13; y += 2)
         for (int x = 4; x < 13; x += 3) canvas->FillRect(RECT{x, y, x + 2, y + 1});
+      break;
+    case Glyph::None:
+      canvas->Pen()->SetColor(clGray);
+      canvas->Ellipse(3, 3, 13, 13);
+      canvas->MoveTo(4, 12);
+      canvas->LineTo(12, 4);
+      break;
+    case Glyph::Total:
+      canvas->Brush()->SetColor(0xFF8000);
+      canvas->Rectangle(2, 2, 14, 14);
+      canvas->MoveTo(5, 5);
+      canvas->LineTo(11, 5);
+      canvas->MoveTo(5, 8);
+      canvas->LineTo(11, 8);
+      canvas->MoveTo(5, 11);
+      canvas->LineTo(11, 11);
       break;
     case Glyph::Down:
     case Glyph::Up: {
@@ -163,6 +181,13 @@ TformStatistic::TformStatistic(TComponent* owner) : TForm(owner), colorChooser_(
   btUp = AddButton(this, "btUp", -100, -100, 20, 20);
   SetGlyph(btUp, Glyph::Up);
   btUp->SetVisible(false);
+  ilTaskBase = std::make_unique<TImageList>();
+  ilTask = std::make_unique<TImageList>();
+  for (Glyph glyph : {Glyph::None, Glyph::Total}) {
+    TBitmap picture;
+    DrawGlyph(&picture, glyph);
+    ilTaskBase->AddMasked(&picture, clFuchsia);
+  }
   // The trees drop over everything else: made last, they lie on top.
   TreeViewTask1 = AddTree("TreeViewTask1", cbTask1);
   TreeViewTask2 = AddTree("TreeViewTask2", cbTask2);
@@ -305,6 +330,10 @@ TQComboTreeView* TformStatistic::AddTree(const char* name, TComboEdit* edit) {
   tree->SetIndent(19);
   tree->SetToolTips(false);
   tree->SetComboEdit(edit);
+  // It drops down over the pages below the task header.
+  tree->OnPopup = [](TObject* s) {
+    if (auto* dropped = dynamic_cast<TQComboTreeView*>(s)) dropped->BringToFront();
+  };
   tree->OnChange = [this](TObject* s, TTreeNode* node) { TreeViewTask1Change(s, node); };
   tree->AfterSelect = [this](TObject* s) { TreeViewTask1AfterSelect(s); };
   return tree;
@@ -352,7 +381,7 @@ void TformStatistic::BuildOptions() {
     return label;
   };
   auto spin = [this](const char* name, int top, double value) {
-    auto* edit = MakeControl<TKitSpinEdit>(this, name, pOptions, 268, top, 40, 21);
+    auto* edit = MakeControl<TKitSpinEdit>(this, name, pOptions, 278, top, 40, 21);
     edit->SetMinValue(1);
     edit->SetMaxValue(24);
     edit->SetValue(value);
@@ -364,11 +393,11 @@ void TformStatistic::BuildOptions() {
   lMark2 = mark("lMark2", 44, clBlue);
   lMark2Text = AddLabel(pOptions, "lMark2Text", "Worked more than", 166, 44);
   edMark2 = spin("edMark2", 40, 6);
-  lMark2Hours = AddLabel(pOptions, "lMark2Hours", "hours", 314, 44);
-  lMark3 = mark("lMark3", 64 - 1, clRed);
+  lMark2Hours = AddLabel(pOptions, "lMark2Hours", "hours", 324, 44);
+  lMark3 = mark("lMark3", 63, clRed);
   lMark3Text = AddLabel(pOptions, "lMark3Text", "Worked more than", 166, 63);
   edMark3 = spin("edMark3", 59, 8);
-  lMark3Hours = AddLabel(pOptions, "lMark3Hours", "hours", 314, 63);
+  lMark3Hours = AddLabel(pOptions, "lMark3Hours", "hours", 324, 63);
   btCustomizeTasks = MakeControl<TButton>(this, "btCustomizeTasks", pOptions, 440, 28, 120, 25);
   btCustomizeTasks->SetCaption("Customize tasks");
   btCustomizeTasks->OnClick = [this](TObject* s) { btCustomizeTasksClick(s); };
@@ -448,7 +477,10 @@ const TformStatistic::TreeNodes& TformStatistic::NodesOf(TQComboTreeView* tree) 
   return tree == TreeViewTask2 ? nodes2_ : nodes1_;
 }
 
+bool TformStatistic::ShowIcons() const { return options_ != nullptr && options_->cbShowIcons->Checked(); }
+
 void TformStatistic::BuildTaskTrees() {
+  if (ShowIcons() && formGlobal != nullptr) formGlobal->StartIconLoader();
   groups_ = BuiltInGroupNodes();
   std::vector<std::string> custom;
   if (!workPath_.empty() && ReadGroupFile(ExtractFilePath(workPath_) + GroupListFileName, custom))
@@ -460,6 +492,57 @@ void TformStatistic::BuildTaskTrees() {
   }
   FillTree(TreeViewTask1, false);
   FillTree(TreeViewTask2, true);
+  SetTreeImages();
+}
+
+void TformStatistic::SetTreeImages() {
+  const bool icons = ShowIcons();
+  ilTask->Clear();
+  if (icons) {
+    std::vector<TImageList*> sources = {ilTaskBase.get()};
+    if (formGlobal != nullptr) sources.push_back(formGlobal->ilGroups);
+    for (TImageList* source : sources) {
+      for (int i = 0; i < source->Count(); ++i) {
+        TIcon icon;
+        if (source->GetIcon(i, &icon)) ilTask->AddIcon(&icon);
+      }
+    }
+  }
+  for (TQComboTreeView* tree : {TreeViewTask1, TreeViewTask2}) {
+    tree->SetImages(icons ? ilTask.get() : nullptr);
+    const TreeNodes& nodes = NodesOf(tree);
+    for (size_t i = 0; i < nodes.nodes.size(); ++i) {
+      const StatTaskNode& model = nodes.model[i];
+      int picture = -1;
+      if (model.text == NoneKey) picture = 0;
+      else if (model.text == TotalKey) picture = 1;
+      else if (model.parent < 0 && model.group >= 0) picture = model.group + 2;
+      nodes.nodes[i]->SetImageIndex(picture);
+      nodes.nodes[i]->SetSelectedIndex(picture);
+    }
+  }
+}
+
+void TformStatistic::TaskIconsApplied() {
+  if (!ShowIcons() || formGlobal == nullptr) return;
+  SetTreeImages();
+  // The programs' icons go behind the base and group pictures.
+  const int first = ilTask->Count();
+  for (int i = 0; i < formGlobal->ilIcons->Count(); ++i) {
+    TIcon icon;
+    if (formGlobal->ilIcons->GetIcon(i, &icon)) ilTask->AddIcon(&icon);
+  }
+  for (TQComboTreeView* tree : {TreeViewTask1, TreeViewTask2}) {
+    const TreeNodes& nodes = NodesOf(tree);
+    for (size_t i = 0; i < nodes.nodes.size(); ++i) {
+      const StatTaskNode& model = nodes.model[i];
+      if (model.parent < 0 || model.line < 0) continue;
+      int found = -1;
+      if (!FindTask(*formGlobal->slIcons, index_.ByGroup()[model.line].path, found)) continue;
+      nodes.nodes[i]->SetImageIndex(first + found);
+      nodes.nodes[i]->SetSelectedIndex(first + found);
+    }
+  }
 }
 
 void TformStatistic::FillTree(TQComboTreeView* tree, bool comparison) {

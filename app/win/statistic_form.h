@@ -19,6 +19,7 @@
 
 #include "app/statistics.h"
 #include "app/task_groups.h"
+#include "app/win/global_form.h"
 #include "kit/win/form_storage.h"
 #include "kit/win/gradient_caption.h"
 #include "kit/win/speed_button.h"
@@ -43,7 +44,7 @@ class TStrings;
 // chooser here.
 using TColorChooser = std::function<bool(TColor& colour)>;
 
-class TformStatistic : public TForm {
+class TformStatistic : public TForm, public TTaskIconViewer {
   HL_REFLECTABLE
 public:
   explicit TformStatistic(TComponent* owner);
@@ -68,6 +69,8 @@ public:
   std::string HeaderText(int col) const { return week_.HeaderText(col); }
   // Repaints the week table and its header (after the tracker saved a day).
   void RepaintWeekTable();
+  // The task-icon loader has published the programs' icons: the trees take them.
+  void TaskIconsApplied() override;
 
   // ---- Components ----
   TPanel* pHeader;
@@ -132,6 +135,10 @@ public:
   TMenuItem* mnWeek;
   TMenuItem* mnTwoWeeks;
   TMenuItem* mnMonth;
+  // The trees' pictures: "none" and "total", then the groups' pictures, then the programs'
+  // icons once they are loaded.
+  std::unique_ptr<TImageList> ilTaskBase;
+  std::unique_ptr<TImageList> ilTask;
   TKitGradientCaption* GradientCaption;
   TFormStorage* FormStorage;
   TLingroveLang* LingroveLang1;
@@ -198,6 +205,10 @@ private:
   void FillTree(TQComboTreeView* tree, bool comparison);
   int SelectedIndex(TQComboTreeView* tree) const;
   TColor MarkColor(int mark) const;
+  // Whether the options ask for the programs' icons in the statistics.
+  bool ShowIcons() const;
+  // ilTask from the base and group pictures; the trees show them (or no pictures at all).
+  void SetTreeImages();
 
   const TStrings* taskList_ = nullptr;
   std::string workPath_;

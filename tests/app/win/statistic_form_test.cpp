@@ -6,11 +6,13 @@
 #include <memory>
 #include <string>
 
+#include "app/win/global_form.h"
 #include "app/win/main_form.h"
 #include "app/win/options_form.h"
 #include "app/win/statistic_controls.h"
 #include "kit/win/combo_edit.h"
 #include "kit/win/combo_tree_view.h"
+#include "kit/str_holder.h"
 #include "kit/win/spin_edit.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/format_settings.h"
@@ -61,6 +63,7 @@ protected:
   void TearDown() override {
     form = nullptr;
     app_.reset();
+    formGlobal = nullptr;
     SetClock(previousClock_);
     ClearKey();
     ResetFormatSettings();
@@ -71,10 +74,10 @@ protected:
     registry.DeleteKey("\\Software\\Quennix\\Hourlark");
   }
   // Makes the window as the main window does, for the user, and shows it (not modally).
-  void Open(const std::string& user = "ann") {
+  void Open(const std::string& user = "ann", TformOptions* options = nullptr) {
     form = new TformStatistic(Application);
     form->SetSettling(true);
-    form->SetSources(&tasks, folder.File("hl20work.txt"), nullptr);
+    form->SetSources(&tasks, folder.File("hl20work.txt"), options);
     form->FormStorage->RestoreFromStore();
     form->cbUser->Items()->Add("ann");
     form->cbUser->Items()->Add("bob");
@@ -233,6 +236,32 @@ TEST_F(StatisticFormTest, MarksTakeTheChosenColourAndThreshold) {
   Open();
   EXPECT_EQ(form->lMark2->Font()->Color(), 0x00FF00);
   EXPECT_EQ(form->edMark2->Value(), 24);
+}
+
+TEST_F(StatisticFormTest, TreesShowGroupPicturesAndThenTheProgramsIcons) {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string notepad = std::string(windows) + "\\notepad.exe";
+  tasks.Add(notepad + "\tNotes\t1");
+  TStrHolder holder(nullptr);
+  holder.Strings()->Assign(&tasks);
+  formGlobal = app_->CreateForm<TformGlobal>();
+  formGlobal->SetTaskList(&holder);
+  auto* options = app_->CreateForm<TformOptions>();
+  options->cbShowIcons->SetChecked(true);
+  Open("ann", options);
+  TTreeNode* notes = Node(form->TreeViewTask1, "Notes");
+  ASSERT_NE(notes, nullptr);
+  EXPECT_EQ(Node(form->TreeViewTask1, "total")->ImageIndex(), 1);
+  EXPECT_EQ(Node(form->TreeViewTask2, "none")->ImageIndex(), 0);
+  EXPECT_EQ(Node(form->TreeViewTask1, "Internet")->ImageIndex(), 2 + 2);
+  EXPECT_EQ(form->TreeViewTask1->Images(), form->ilTask.get());
+  const int pictures = 2 + formGlobal->ilGroups->Count();
+  ASSERT_TRUE(PumpUntil([&] { return notes->ImageIndex() >= 0; }, 10000));
+  EXPECT_EQ(notes->ImageIndex(), pictures);  // the only program with an icon file
+  EXPECT_EQ(form->ilTask->Count(), pictures + formGlobal->ilIcons->Count());
+  EXPECT_EQ(Node(form->TreeViewTask1, "Editor")->ImageIndex(), -1);
+  formGlobal->StopIconLoader();
 }
 
 TEST_F(StatisticFormTest, TheMainWindowOpensItModallyAndForgetsItAfterwards) {
