@@ -502,6 +502,13 @@ int TCustomComboEdit::MinHeight() const {
   return ComboMinHeight(StockFontHeight(SYSTEM_FONT), FontLineHeight(Font()), GetSystemMetrics(SM_CYBORDER));
 }
 
+// A larger font may need a taller edit.
+void TCustomComboEdit::FontChanged() {
+  TCustomEdit::FontChanged();
+  if (buttonHost_ == nullptr) return;
+  Resize();
+}
+
 void TCustomComboEdit::Resize() {
   TCustomEdit::Resize();
   if (buttonHost_ == nullptr) return;  // still being made

@@ -160,6 +160,7 @@ protected:
   void CreateWnd() override;
   void DoEnter() override;
   void EnabledChanged() override;
+  void FontChanged() override;
   void Resize() override;
 
 private:

@@ -439,6 +439,13 @@ int TKitSpinEdit::MinHeight() const {
   return SpinMinHeight(FontLineHeight(Font()), GetSystemMetrics(SM_CYBORDER));
 }
 
+// A larger font may need a taller edit.
+void TKitSpinEdit::FontChanged() {
+  TCustomEdit::FontChanged();
+  if (button_ == nullptr && upDown_ == nullptr) return;
+  Resize();
+}
+
 void TKitSpinEdit::Resize() {
   TCustomEdit::Resize();
   const int least = MinHeight();

@@ -157,6 +157,7 @@ protected:
   void DoEnter() override;
   void DoExit() override;
   void EnabledChanged() override;
+  void FontChanged() override;
   void Resize() override;
 
 private:

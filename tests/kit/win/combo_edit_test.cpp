@@ -248,6 +248,22 @@ TEST_F(ComboEditTest, HeightNeverGoesBelowWhatTheFontsNeed) {
   EXPECT_GT(edit->Height(), 4);
   edit->SetHeight(40);
   EXPECT_EQ(edit->Height(), 40);
+  // The smaller of the system font and the edit's own counts: a large font raises the least
+  // height only to the system font's, a tiny one lowers it.
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  TEXTMETRICA system{};
+  GetTextMetricsA(dc, &system);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  const int borders = 4 * GetSystemMetrics(SM_CYBORDER) + 1;
+  edit->SetParentFont(false);
+  edit->Font()->SetHeight(-50);
+  edit->SetHeight(4);
+  EXPECT_EQ(edit->Height(), system.tmHeight + borders);
+  edit->Font()->SetHeight(-4);
+  edit->SetHeight(4);
+  EXPECT_LT(edit->Height(), system.tmHeight + borders);
 }
 
 // With HL_SHOW_MS set, the open drop-down stays up that long for a look.

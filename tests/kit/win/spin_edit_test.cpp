@@ -266,6 +266,8 @@ TEST_F(SpinEditTest, HeightNeverGoesBelowWhatTheFontNeeds) {
   EXPECT_EQ(least, metrics.tmHeight + 4 * GetSystemMetrics(SM_CYBORDER) + 1);
   edit->SetHeight(30);
   EXPECT_EQ(edit->Height(), 30);
+  edit->Font()->SetHeight(-40);  // a larger font grows the edit at once
+  EXPECT_GT(edit->Height(), 40);
 }
 
 // Both kinds on a shown form; with HL_SHOW_MS set the form stays up that long for a look.
