@@ -20,6 +20,17 @@ void DayCell(const WeekTable& week, int index, int& col, int& row) {
 
 }  // namespace
 
+void SplitCellText(const std::string& text, std::string& first, std::string& second, std::string& third) {
+  const size_t tab1 = text.find('\t');
+  first = text.substr(0, tab1);
+  second.clear();
+  third.clear();
+  if (tab1 == std::string::npos) return;
+  const size_t tab2 = text.find('\t', tab1 + 1);
+  second = text.substr(tab1 + 1, tab2 == std::string::npos ? std::string::npos : tab2 - tab1 - 1);
+  if (tab2 != std::string::npos) third = text.substr(tab2 + 1);
+}
+
 // ---- Day bars -----------------------------------------------------------------------------
 
 std::vector<StatBar> DayBars(const WeekTable& week) {
@@ -42,8 +53,7 @@ bool BarCell(const WeekTable& week, int index, std::string& label, std::string& 
   if (index < 0 || index >= week.DayCount()) return false;
   int col = 0, row = 0;
   DayCell(week, index, col, row);
-  // The cell reads "label TAB time 1 TAB time 2", the same split as a task line's fields.
-  SplitTab3(week.CellText(col, row), label, time1, time2);
+  SplitCellText(week.CellText(col, row), label, time1, time2);
   return true;
 }
 

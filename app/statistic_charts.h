@@ -14,6 +14,10 @@
 
 class WorkFile;
 
+// Splits a week-table cell at its TABs: a day's label, time 1 and time 2, or the week
+// column's two totals (the third part then empty). Missing parts are empty.
+void SplitCellText(const std::string& text, std::string& first, std::string& second, std::string& third);
+
 // ---- Day bars -----------------------------------------------------------------------------
 
 struct StatBar {

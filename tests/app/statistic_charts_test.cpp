@@ -186,4 +186,17 @@ TEST_F(StatisticCharts, RowTextsAndSliceClick) {
   EXPECT_EQ(SliceClickMessage(detail, -1, "Time: "), "");
 }
 
+TEST(StatisticCells, SplitKeepsEmptyPartsInPlace) {
+  std::string a, b, c;
+  SplitCellText("05.03\t\t00:30:00", a, b, c);
+  EXPECT_EQ(a + "|" + b + "|" + c, "05.03||00:30:00");
+  // The week column has two parts.
+  SplitCellText("04:00\t00:30", a, b, c);
+  EXPECT_EQ(a + "|" + b + "|" + c, "04:00|00:30|");
+  SplitCellText("", a, b, c);
+  EXPECT_EQ(a + "|" + b + "|" + c, "||");
+  SplitCellText("a\tb\tc\td", a, b, c);
+  EXPECT_EQ(a + "|" + b + "|" + c, "a|b|c\td");
+}
+
 }  // namespace
