@@ -882,6 +882,9 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
       }
     }
   }
+  // An editor that is always shown comes back after whatever closed it.
+  if (gridState_ == gsSelecting && HasOption(goEditing) && HasOption(goAlwaysShowEditor) && GridFocused())
+    ShowEditor();
   TCustomControl::MouseDown(button, shift, x, y);
 }
 

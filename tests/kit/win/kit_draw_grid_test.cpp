@@ -198,6 +198,10 @@ TEST_F(KitDrawGridTest, TheEditorWritesOnEnterAndEscapeDropsTheEdit) {
   grid->ShowEditor();
   type('v');
   EXPECT_EQ("cellv", written.back()) << "an editor always shown writes at once";
+  Mouse(WM_LBUTTONDOWN, Centre(2, 3), MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, Centre(2, 3));
+  EXPECT_TRUE(grid->EditorMode()) << "a click moves an editor that is always shown";
+  EXPECT_EQ(3, grid->InplaceEditor()->EditRow());
 }
 
 TEST_F(KitDrawGridTest, PickListShowsItsItemsAndTakesTheChosenOneOnEnter) {
