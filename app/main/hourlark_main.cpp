@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/win/active_task_probe.h"
+#include "app/win/edit_form.h"
 #include "app/win/global_form.h"
 #include "app/win/input_strings_form.h"
 #include "app/win/main_form.h"
@@ -33,6 +34,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       FormMessage = application->CreateForm<TFormMessage>();
       formWait = application->CreateForm<TformWait>();
       formGlobal = application->CreateForm<TformGlobal>();
+      formEdit = application->CreateForm<TformEdit>();
       formGlobal->SetTaskList(main->slTaskDesc);
       application->Run();
     } catch (...) {

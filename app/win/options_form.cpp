@@ -1,19 +1,51 @@
+#include "platform/wcl/win/handles.h"  // first: it tidies the system header's macros
+
 #include "app/win/options_form.h"
 
-#include <algorithm>
+#include <mmsystem.h>
 
+#include <algorithm>
+#include <memory>
+
+#include "app/task_data.h"
+#include "app/win/active_task_probe.h"
+#include "app/win/app_pictures.h"
+#include "app/win/edit_form.h"
+#include "app/win/form_parts.h"
 #include "app/win/global_form.h"
+#include "app/win/options_pictures.h"
+#include "app/win/lingrove_info_form.h"
+#include "app/win/main_form.h"
+#include "kit/str_holder.h"
+#include "kit/win/animated_image.h"
+#include "kit/win/gradient_caption.h"
+#include "kit/win/speed_button.h"
+#include "lang/app_language.h"
+#include "lang/win/lang_collector.h"
+#include "lang/win/lingrove_lang.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
+#include "platform/wcl/win/screen.h"
 
 const char* const HourlarkRegistryKey = "Software\\Quennix\\Hourlark";
+const char* const AutoStartValueName = "Hourlark";
+TformOptions* formOptions = nullptr;
 
 namespace {
 
+TLangFormRegistrar registrar("TformOptions", [](TComponent* owner) { return new TformOptions(owner); });
+
 const char* const RunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const VersionNumber = "2.02";
+const char* const WebPage = "http://www.quennix.com/hourlark/";
+const char* const SecondWebPage = "http://www.quennix.com/";
+const char* const EmailLink = "mailto:support@quennix.com";
+const char* const SoundFilter = "Wav files (*.wav)|*.wav|All files (*.*)|*.*";
+
+enum { GeneralPage, ShedulePage, TaskListPage, AboutPage };
 
 // The settings kept in the registry, in the order they are written.
 const char* const StoredOptions =
@@ -24,26 +56,38 @@ const char* const StoredOptions =
     "edRemindEveryMessage.Text\r\nedRemindDoneSound.Text\r\nedRemindDoneMessage.Text\r\n"
     "edPlayScreenSaverActivate.Text\r\ncbSpy.Checked\r\ncbShowIcons.Checked\r\n";
 
+// The page chooser's items: caption, picture in ilTabs; item i shows page i.
+struct PageItem {
+  const char* caption;
+  int image;
+};
+const PageItem PageItems[] = {{"Hourlark", 0}, {"Health Alarm", 1}, {"Task List", 3}, {"About", 2}};
+
+// What the user typed (the reminders' messages, the sound files) stays as it is when the
+// language changes.
+const char* const LocalRules = "-edRemindEveryMessage\r\n-edRemindDoneMessage\r\n-edPlayScreenSaverActivate\r\n"
+                               "-edRemindEverySound\r\n-edRemindDoneSound\r\n";
+
+TformHourlark* MainWindow() {
+  return Application != nullptr ? dynamic_cast<TformHourlark*>(Application->MainForm()) : nullptr;
+}
+
 }  // namespace
 
-const ClassInfo* TOptionsSpinEdit::StaticClassInfo() {
-  static const ClassInfo ci = ClassBuilder<TOptionsSpinEdit>("TOptionsSpinEdit", TEdit::StaticClassInfo())
-                                  .Int("Value", &TOptionsSpinEdit::Value, &TOptionsSpinEdit::SetValue)
-                                  .Build();
+// ---- Task grid ----------------------------------------------------------------------------
+
+const ClassInfo* TTaskGrid::StaticClassInfo() {
+  static const ClassInfo ci = ClassBuilder<TTaskGrid>("TTaskGrid", TSortGrid::StaticClassInfo()).Build();
   return &ci;
 }
 
-void TOptionsSpinEdit::SetRange(int minValue, int maxValue) {
-  minValue_ = minValue;
-  maxValue_ = maxValue;
+void TTaskGrid::SetEditText(int col, int row, const std::string& value) {
+  const bool changed = value != Cells(col, row);
+  TSortGrid::SetEditText(col, row, value);
+  if (changed && OnCellEdited && !IsDestroying()) OnCellEdited(this);
 }
 
-int TOptionsSpinEdit::Value() const {
-  const int value = StrToIntDef(Trim(Text()), minValue_);
-  return std::clamp(value, minValue_, maxValue_);
-}
-
-void TOptionsSpinEdit::SetValue(int value) { SetText(IntToStr(std::clamp(value, minValue_, maxValue_))); }
+// ---- Building the dialog -----------------------------------------------------------------
 
 const ClassInfo* TformOptions::StaticClassInfo() {
   static const ClassInfo ci = ClassBuilder<TformOptions>("TformOptions", TForm::StaticClassInfo()).Build();
@@ -57,56 +101,78 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
   SetBorderStyle(bsDialog);
   SetPosition(poScreenCenter);
   SetHelpContext(22);
-  SetClientWidth(440);
-  SetClientHeight(330);
+  SetClientWidth(679);
+  SetClientHeight(388);
+  SetShowHint(true);
 
-  cbAutoStart = AddCheck("cbAutoStart", "Start Hourlark automatically", 10, true);
-  cbAutoStartTimer = AddCheck("cbAutoStartTimer", "Start counting time automatically ", 30, false);
-  cbAutoHide = AddCheck("cbAutoHide", "Hide Hourlark when counting is started", 50, true);
-  cbPauseScreenSaver = AddCheck("cbPauseScreenSaver", "Pause when screen saver runs", 70, true);
-  AddLabel("Play on pausing", 10, 93);
-  edPlayScreenSaverActivate = AddEdit("edPlayScreenSaverActivate", 120, 90, 300, "");
-  AddLabel("Auto save statistic every", 10, 118);
-  edSaveTime = AddSpin("edSaveTime", 170, 115, 1, 10000, 5);
-  AddLabel("Min", 230, 118);
-  cbShowIcons = AddCheck("cbShowIcons", "Show in statistics icons from applications", 140, true);
-  cbAnimatedIcon = AddCheck("cbAnimatedIcon", "Animated icon in task bar", 160, true);
-  cbSpy = AddCheck("cbSpy", "SPY mode", 180, true);
-  cbSpy->SetVisible(false);
+  StatusBar = new TStatusBar(this);
+  StatusBar->SetName("StatusBar");
+  StatusBar->SetParent(this);
+  {
+    TStatusPanel* pageCaption = StatusBar->Panels()->Add();
+    pageCaption->SetWidth(90);
+    pageCaption->SetAlignment(taCenter);
+    StatusBar->Panels()->Add()->SetWidth(50);
+  }
+  const int bodyHeight = ClientHeight() - StatusBar->Height();
 
-  cbRemindEvery = AddCheck("cbRemindEvery", "Remind me to break every", 185, true);
-  edRemindEvery = AddSpin("edRemindEvery", 250, 183, 1, 600, 30);
-  edRemindEveryMessage = AddEdit("edRemindEveryMessage", 30, 207, 190, "Take a break for 5 minutes");
-  edRemindEverySound = AddEdit("edRemindEverySound", 230, 207, 190, "");
-  cbRemindDone = AddCheck("cbRemindDone", "Remind me not to work more than", 235, true);
-  edRemindDone = AddSpin("edRemindDone", 250, 233, 1, 24, 6);
-  cbRemindDoneAgain = AddCheck("cbRemindDoneAgain", "If more, display warning every", 257, false);
-  edRemindDoneAgain = AddSpin("edRemindDoneAgain", 250, 255, 1, 600, 10);
-  edRemindDoneMessage =
-      AddEdit("edRemindDoneMessage", 30, 279, 190, "You have worked enough. Take a rest for today");
-  edRemindDoneSound = AddEdit("edRemindDoneSound", 230, 279, 190, "");
+  ilTabs = new TImageList(32, 32);
+  FillPageChooserPictures(ilTabs);
+  ListView = MakeControl<TListView>(this, "ListView", this, 0, 0, 91, bodyHeight);
+  ListView->SetViewStyle(vsIcon);
+  ListView->SetLargeImages(ilTabs);
+  ListView->SetReadOnly(true);
+  ListView->SetColumnClick(false);
+  for (const PageItem& entry : PageItems) {
+    TListItem* item = ListView->Items()->Add();
+    item->SetCaption(entry.caption);
+    item->SetImageIndex(entry.image);
+  }
 
-  btOK = new TButton(this);
-  btOK->SetName("btOK");
-  btOK->SetParent(this);
-  btOK->SetBounds(190, 302, 75, 24);
+  Panel1 = MakeControl<TPanel>(this, "Panel1", this, ClientWidth() - 88, 0, 88, bodyHeight);
+  Panel1->SetBevelOuter(bvNone);
+  Panel1->SetCaption("");
+  btOK = MakeControl<TButton>(this, "btOK", Panel1, 6, 8, 75, 25);
   btOK->SetCaption("OK");
   btOK->SetDefault(true);
   btOK->SetModalResult(mrOk);
-  btOK->OnClick = [this](TObject* sender) { btOKClick(sender); };
-  btCancel = new TButton(this);
-  btCancel->SetName("btCancel");
-  btCancel->SetParent(this);
-  btCancel->SetBounds(270, 302, 75, 24);
+  btCancel = MakeControl<TButton>(this, "btCancel", Panel1, 6, 40, 75, 25);
   btCancel->SetCaption("Cancel");
   btCancel->SetCancel(true);
   btCancel->SetModalResult(mrCancel);
-  btApply = new TButton(this);
-  btApply->SetName("btApply");
-  btApply->SetParent(this);
-  btApply->SetBounds(350, 302, 75, 24);
+  btApply = MakeControl<TButton>(this, "btApply", Panel1, 6, 72, 75, 25);
   btApply->SetCaption("Apply");
-  btApply->OnClick = [this](TObject* sender) { btApplyClick(sender); };
+
+  Notebook = MakeControl<TPanel>(this, "Notebook", this, 91, 0, ClientWidth() - 91 - 88, bodyHeight);
+  Notebook->SetBevelOuter(bvNone);
+  Notebook->SetCaption("");
+  BuildGeneralPage(AddPage("General"));
+  BuildShedulePage(AddPage("Shedule"));
+  BuildTaskPage(AddPage("TaskList"));
+  BuildAboutPage(AddPage("About"));
+
+  // The group tree drops over everything else: made last, it lies on top.
+  GroupList = new TQComboTreeView(this);
+  GroupList->SetName("GroupList");
+  GroupList->SetParent(pages_[TaskListPage]);
+  GroupList->SetBounds(0, 0, 150, 160);
+  GroupList->SetReadOnly(true);
+  GroupList->SetShowRoot(false);
+  GroupList->SetShowLines(false);
+  GroupList->SetShowButtons(false);
+  GroupList->SetComboEdit(cbSelectGroup);
+  for (const TaskGroupNode& node : BuiltInGroupNodes()) {
+    TTreeNode* added = GroupList->Items()->Add(nullptr, node.name);
+    added->SetImageIndex(node.group);
+    added->SetSelectedIndex(node.group);
+  }
+  GroupList->OnChange = [this](TObject* s, TTreeNode* n) { QComboTreeViewChange(s, n); };
+  GroupList->OnPopup = [this](TObject* s) { GroupListPopup(s); };
+
+  KitGradientCaption = new TKitGradientCaption(this);
+  KitGradientCaption->SetName("KitGradientCaption");
+  KitGradientCaption->Captions()->Add()->SetCaption(MessageText(101, "Options"));
+  KitGradientCaption->Captions()->Add()->SetCaption("");
 
   FormStorage = new TFormStorage(this);
   FormStorage->SetName("FormStorage");
@@ -115,92 +181,393 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
   FormStorage->SetIniSection("Options");
   FormStorage->SetOptions(0);
   FormStorage->SetActive(false);
-  TStringList props;
-  props.SetText(StoredOptions);
-  FormStorage->SetStoredProps(&props);
-  FormStorage->OnSavePlacement = [this](TObject* sender) { FormStorageSavePlacement(sender); };
+  {
+    TStringList props;
+    props.SetText(StoredOptions);
+    FormStorage->SetStoredProps(&props);
+  }
+  FormStorage->OnSavePlacement = [this](TObject* s) { FormStorageSavePlacement(s); };
 
-  OnShow = [this](TObject* sender) { FormShow(sender); };
-  OnActivate = [this](TObject* sender) { FormActivate(sender); };
+  LingroveLang1 = new TLingroveLang(this);
+  LingroveLang1->SetName("LingroveLang1");
+  {
+    TStringList rules;
+    rules.SetText(LocalRules);
+    LingroveLang1->SetLocalRules(&rules);
+  }
+
+  ListView->OnSelectItem = [this](TObject* s, TListItem* i, bool selected) { ListViewSelectItem(s, i, selected); };
+  btApply->OnClick = [this](TObject* s) { btApplyClick(s); };
+  btOK->OnClick = [this](TObject* s) { btOKClick(s); };
+  OnCreate = [this](TObject* s) { FormCreate(s); };
+  OnShow = [this](TObject* s) { FormShow(s); };
+  OnActivate = [this](TObject* s) { FormActivate(s); };
+  OnDeactivate = [this](TObject* s) { FormDeactivate(s); };
   BindChanges();
   LoadedAll(this);
   DoCreate();
+  if (formOptions == nullptr) formOptions = this;
 }
 
-TCheckBox* TformOptions::AddCheck(const char* name, const char* caption, int top, bool checked) {
-  auto* box = new TCheckBox(this);
-  box->SetName(name);
-  box->SetParent(this);
-  box->SetBounds(10, top, 235, 18);
+TformOptions::~TformOptions() {
+  if (formOptions == this) formOptions = nullptr;
+  if (soundStarted_) PlaySoundA(nullptr, nullptr, 0);
+  if (hintHandlerSet_ && Application != nullptr) Application->OnHint = nullptr;
+  // The image lists are not the controls' to outlive: the icon holder may go first.
+  ListView->SetLargeImages(nullptr);
+  lvGroupList->SetSmallImages(nullptr);
+  GroupList->SetImages(nullptr);
+  delete ilTabs;
+}
+
+TPanel* TformOptions::AddPage(const char* name) {
+  auto* page = MakeControl<TPanel>(this, name, Notebook, 0, 0, Notebook->Width(), Notebook->Height());
+  page->SetBevelOuter(bvNone);
+  page->SetCaption("");
+  page->SetVisible(pages_.empty());
+  pages_.push_back(page);
+  return page;
+}
+
+TGroupBox* TformOptions::AddGroupBox(TWinControl* page, const char* name, const char* caption) {
+  auto* box = MakeControl<TGroupBox>(this, name, page, 8, 4, page->Width() - 16, page->Height() - 12);
+  box->SetCaption(caption);
+  return box;
+}
+
+TCheckBox* TformOptions::AddCheck(TWinControl* parent, const char* name, const char* caption, int left, int top,
+                                  int width, bool checked) {
+  auto* box = MakeControl<TCheckBox>(this, name, parent, left, top, width, 18);
   box->SetCaption(caption);
   box->SetChecked(checked);
   return box;
 }
 
-TOptionsSpinEdit* TformOptions::AddSpin(const char* name, int left, int top, int minValue, int maxValue,
-                                        int value) {
-  auto* edit = new TOptionsSpinEdit(this);
-  edit->SetName(name);
-  edit->SetParent(this);
-  edit->SetBounds(left, top, 55, 21);
-  edit->SetRange(minValue, maxValue);
+TKitSpinEdit* TformOptions::AddSpin(TWinControl* parent, const char* name, int left, int top, int minValue,
+                                    int maxValue, int increment, int value) {
+  auto* edit = MakeControl<TKitSpinEdit>(this, name, parent, left, top, 56, 21);
+  edit->SetMinValue(minValue);
+  edit->SetMaxValue(maxValue);
+  edit->SetIncrement(increment);
   edit->SetValue(value);
   return edit;
 }
 
-TEdit* TformOptions::AddEdit(const char* name, int left, int top, int width, const std::string& text) {
-  auto* edit = new TEdit(this);
-  edit->SetName(name);
-  edit->SetParent(this);
-  edit->SetBounds(left, top, width, 21);
+void TformOptions::AddSoundRow(TWinControl* parent, const char* labelName, const char* caption, const char* editName,
+                               const char* playName, const char* stopName, int top, SoundRow row) {
+  AddLabel(parent, labelName, caption, 32, top + 4);
+  *row.edit = MakeControl<TFilenameEdit>(this, editName, parent, 130, top, 250, 21);
+  (*row.edit)->SetDefaultExt("wav");
+  (*row.edit)->SetFilter(SoundFilter);
+  (*row.edit)->SetButtonHint("Find file...");
+  (*row.edit)->SetText("");
+  for (bool play : {true, false}) {
+    auto* button = MakeControl<TKitSpeedButton>(this, play ? playName : stopName, parent, play ? 384 : 408, top, 22, 21);
+    button->SetFlat(true);
+    TBitmap glyph;
+    DrawSoundGlyph(&glyph, play);
+    button->SetGlyph(&glyph);
+    button->SetHint(play ? "Play" : "Stop");
+    button->SetShowHint(true);
+    if (play)
+      button->OnClick = [this](TObject* s) { btPlayClick(s); };
+    else
+      button->OnClick = [this](TObject* s) { btStopClick(s); };
+    *(play ? row.play : row.stop) = button;
+  }
+}
+
+TEdit* TformOptions::AddMessageRow(TWinControl* parent, const char* editName, const char* text, int top) {
+  AddLabel(parent, (std::string("l") + (editName + 2)).c_str(), "Warning", 32, top + 4);
+  auto* edit = MakeControl<TEdit>(this, editName, parent, 130, top, 280, 21);
   edit->SetText(text);
   return edit;
 }
 
-TLabel* TformOptions::AddLabel(const char* caption, int left, int top) {
-  auto* label = new TLabel(this);
-  label->SetParent(this);
-  label->SetLeft(left);
-  label->SetTop(top);
+TLabel* TformOptions::AddLabel(TWinControl* parent, const char* name, const char* caption, int left, int top) {
+  auto* label = MakeControl<TLabel>(this, name, parent, left, top, 0, 0);
   label->SetCaption(caption);
   return label;
 }
 
+TLabel* TformOptions::AddLink(TWinControl* parent, const char* name, int left, int top) {
+  auto* label = AddLabel(parent, name, "", left, top);
+  label->Font()->SetColor(clBlue);
+  label->Font()->SetStyle(fsUnderline);
+  label->SetCursor(crHandPoint);
+  label->OnClick = [this](TObject* s) { lUrlClick(s); };
+  return label;
+}
+
+void TformOptions::BuildGeneralPage(TPanel* page) {
+  TGroupBox* box = AddGroupBox(page, "gbHourlark", "Hourlark");
+  cbAutoStart = AddCheck(box, "cbAutoStart", "Start Hourlark automatically", 14, 24, 300, true);
+  cbAutoStartTimer = AddCheck(box, "cbAutoStartTimer", "Start counting time automatically ", 14, 46, 300, false);
+  cbAutoHide = AddCheck(box, "cbAutoHide", "Hide Hourlark when counting is started", 14, 68, 300, true);
+  cbPauseScreenSaver = AddCheck(box, "cbPauseScreenSaver", "Pause when screen saver runs", 14, 90, 300, true);
+  AddSoundRow(box, "lPlayOnPausing", "Play on pausing", "edPlayScreenSaverActivate", "btPlayScreenSaver",
+              "SpeedButton2", 112, {&edPlayScreenSaverActivate, &btPlayScreenSaver, &SpeedButton2});
+  AddLabel(box, "lSaveTime", "Auto save statistic every", 14, 148);
+  edSaveTime = AddSpin(box, "edSaveTime", 170, 144, 1, 10000, 1, 5);
+  AddLabel(box, "lSaveTimeMin", "Min", 232, 148);
+  cbShowIcons = AddCheck(box, "cbShowIcons", "Show in statistics icons from applications", 14, 178, 330, true);
+  cbAnimatedIcon = AddCheck(box, "cbAnimatedIcon", "Animated icon in task bar", 14, 200, 170, true);
+  cbSpy = AddCheck(box, "cbSpy", "SPY mode", 14, 222, 200, true);
+  cbSpy->SetVisible(false);
+
+  // The tray icon as it will look: the turning clock or the still one, on the same spot.
+  TBitmap clock;
+  LoadAppPicture(&clock, kPictureTrayClock);
+  imAnimIcon = MakeControl<TAnimatedImage>(this, "imAnimIcon", box, 190, 201, 16, 16);
+  {
+    // The strip's cells after the first are the animation's eight frames.
+    TBitmap frames;
+    frames.SetSize(clock.Width() - clock.Height(), clock.Height());
+    frames.Canvas()->CopyRect({0, 0, frames.Width(), frames.Height()}, clock.Canvas(),
+                              {clock.Height(), 0, clock.Width(), clock.Height()});
+    imAnimIcon->SetGlyph(&frames);
+  }
+  imAnimIcon->SetInterval(500);
+  imAnimIcon->SetActive(true);
+  imIcon = MakeControl<TImage>(this, "imIcon", box, 190, 201, 16, 16);
+  {
+    TBitmap* still = imIcon->Picture()->Bitmap();
+    still->SetSize(clock.Height(), clock.Height());
+    still->Canvas()->CopyRect({0, 0, still->Width(), still->Height()}, clock.Canvas(),
+                              {0, 0, clock.Height(), clock.Height()});
+  }
+  imIcon->SetTransparent(true);
+  imIcon->SetVisible(false);
+}
+
+void TformOptions::BuildShedulePage(TPanel* page) {
+  TGroupBox* box = AddGroupBox(page, "gbBreaks", "Breaks");
+  cbRemindEvery = AddCheck(box, "cbRemindEvery", "Remind me to break every", 14, 24, 220, true);
+  edRemindEvery = AddSpin(box, "edRemindEvery", 240, 22, 1, 600, 5, 30);
+  AddLabel(box, "lRemindEveryMinutes", "minutes", 302, 26);
+  edRemindEveryMessage = AddMessageRow(box, "edRemindEveryMessage", "Take a break for 5 minutes", 48);
+  AddSoundRow(box, "lRemindEverySound", "Play sound", "edRemindEverySound", "btPlay", "btStop", 74,
+              {&edRemindEverySound, &btPlay, &btStop});
+
+  cbRemindDone = AddCheck(box, "cbRemindDone", "Remind me not to work more than", 14, 120, 220, true);
+  edRemindDone = AddSpin(box, "edRemindDone", 240, 118, 1, 24, 1, 6);
+  AddLabel(box, "lRemindDoneHours", "hours per day", 302, 122);
+  cbRemindDoneAgain = AddCheck(box, "cbRemindDoneAgain", "If more, display warning every", 32, 146, 202, false);
+  edRemindDoneAgain = AddSpin(box, "edRemindDoneAgain", 240, 144, 1, 600, 1, 10);
+  AddLabel(box, "lRemindDoneAgainMinutes", "minutes", 302, 148);
+  edRemindDoneMessage = AddMessageRow(box, "edRemindDoneMessage", "You have worked enough. Take a rest for today", 172);
+  AddSoundRow(box, "lRemindDoneSound", "Play sound", "edRemindDoneSound", "btPlay1", "btStop1", 198,
+              {&edRemindDoneSound, &btPlay1, &btStop1});
+  // The reminders' controls follow their check boxes from the start.
+  edRemindDoneAgain->SetEnabled(false);
+}
+
+void TformOptions::BuildTaskPage(TPanel* page) {
+  const int width = page->Width() - 16;
+  grTasks = MakeControl<TTaskGrid>(this, "grTasks", page, 8, 8, width, 250);
+  grTasks->SetColCount(3);
+  grTasks->SetRowCount(2);
+  grTasks->SetFixedRows(1);
+  grTasks->SetFixedCols(0);
+  grTasks->SetDefaultRowHeight(18);
+  grTasks->SetColWidths(0, 34);
+  grTasks->SetColWidths(1, 267);
+  grTasks->SetColWidths(2, 158);
+  grTasks->SetOptions(GridOpt(goFixedVertLine) | GridOpt(goFixedHorzLine) | GridOpt(goVertLine) |
+                      GridOpt(goHorzLine) | GridOpt(goColSizing) | GridOpt(goEditing) |
+                      GridOpt(goAlwaysShowEditor) | GridOpt(goThumbTracking));
+  grTasks->SortOptions()->SetSortStyle(ssExtended);
+  grTasks->SortOptions()->SetSortCaseSensitive(false);
+  grTasks->SortOptions()->SetSortDirection(sdAscending);
+  grTasks->OnDrawCell = [this](TObject* s, int c, int r, const RECT& rect, TGridDrawState state) {
+    grTasksDrawCell(s, c, r, rect, state);
+  };
+  grTasks->OnSelectCell = [this](TObject* s, int c, int r, bool& can) { grTasksSelectCell(s, c, r, can); };
+  grTasks->OnCellEdited = [this](TObject* s) { grTasksCellEdited(s); };
+
+  cbSelectGroup = MakeControl<TComboEdit>(this, "cbSelectGroup", page, 8, 8, 17, 18);
+  cbSelectGroup->SetBorderStyle(bsNone);
+  cbSelectGroup->SetGlyphKind(gkDropDown);
+  cbSelectGroup->SetDirectInput(false);
+  cbSelectGroup->SetVisible(false);
+
+  lvGroupList = MakeControl<TListView>(this, "lvGroupList", page, 8, 266, width - 90, page->Height() - 274);
+  lvGroupList->SetViewStyle(vsList);
+  lvGroupList->SetCheckboxes(true);
+  lvGroupList->SetReadOnly(true);
+  lvGroupList->OnChange = [this](TObject* s, TListItem* i, TItemChange c) { lvGroupListChange(s, i, c); };
+  btEditGroupList = MakeControl<TButton>(this, "btEditGroupList", page, width - 75 + 8, 266, 75, 25);
+  btEditGroupList->SetCaption("Edit");
+  btEditGroupList->OnClick = [this](TObject* s) { btEditGroupListClick(s); };
+}
+
+void TformOptions::BuildAboutPage(TPanel* page) {
+  imLogo = MakeControl<TImage>(this, "imLogo", page, 8, 8, page->Width() - 16, 48);
+  DrawAboutLogo(imLogo->Picture()->Bitmap(), imLogo->Width(), imLogo->Height());
+  auto* about = MakeControl<TGroupBox>(this, "gbAbout", page, 8, 62, page->Width() - 16, 46);
+  about->SetCaption("About");
+  lVersion = AddLabel(about, "lVersion", "", 14, 20);
+
+  auto* write = MakeControl<TGroupBox>(this, "gbWriteUs", page, 8, 114, page->Width() - 16, 132);
+  write->SetCaption("Write us!");
+  AddLabel(write, "lQuestions", "Questions, wishes are welcome", 14, 20);
+  AddLabel(write, "lMoreInfo", "For more information about this and other tools, visit our home page", 14, 60);
+  TBitmap globe;
+  LoadAppPicture(&globe, kPictureLingroveAnim);
+  auto linkPicture = [this, write, &globe](const char* name, int top) {
+    auto* picture = MakeControl<TAnimatedImage>(this, name, write, 14, top, 16, 16);
+    picture->SetGlyph(&globe);
+    picture->SetInterval(120);
+    picture->SetActive(true);
+    return picture;
+  };
+  linkPicture("imEmail", 36);
+  lEmail = AddLink(write, "lEmail", 36, 38);
+  linkPicture("imUrl", 78);
+  lUrl = AddLink(write, "lUrl", 36, 80);
+  TAnimatedImage* urlPicture2 = linkPicture("imUrl2", 100);
+  lUrl2 = AddLink(write, "lUrl2", 36, 102);
+  urlPicture2->SetVisible(false);
+  lUrl2->SetVisible(false);
+
+  auto* thanks = MakeControl<TGroupBox>(this, "gbThanks", page, 8, 252, page->Width() - 16, 56);
+  thanks->SetCaption("Thanks to:");
+  lLingroveThanks = AddLabel(thanks, "lLingroveThanks", "Multi language support", 14, 26);
+  btLingroveInfo = MakeControl<TButton>(this, "btLingroveInfo", thanks, thanks->Width() - 89, 20, 75, 25);
+  btLingroveInfo->SetCaption("Info");
+  btLingroveInfo->OnClick = [this](TObject* s) { btLingroveInfoClick(s); };
+}
+
 void TformOptions::BindChanges() {
   const TNotifyEvent changed = [this](TObject* sender) { cbAutoHideClick(sender); };
-  for (TCheckBox* box : {cbAutoStart, cbAutoStartTimer, cbAutoHide, cbPauseScreenSaver, cbShowIcons, cbAnimatedIcon,
-                         cbSpy, cbRemindEvery, cbRemindDone, cbRemindDoneAgain})
+  for (TCheckBox* box : {cbAutoStart, cbAutoStartTimer, cbAutoHide, cbPauseScreenSaver, cbShowIcons, cbSpy,
+                         cbRemindEvery, cbRemindDone, cbRemindDoneAgain})
     box->OnClick = changed;
-  for (TEdit* edit : {static_cast<TEdit*>(edSaveTime), static_cast<TEdit*>(edRemindEvery),
-                      static_cast<TEdit*>(edRemindDone), static_cast<TEdit*>(edRemindDoneAgain),
-                      edPlayScreenSaverActivate, edRemindEveryMessage, edRemindEverySound, edRemindDoneMessage,
-                      edRemindDoneSound})
+  cbAnimatedIcon->OnClick = [this](TObject* s) { cbAnimatedIconClick(s); };
+  for (TKitSpinEdit* spin : {edSaveTime, edRemindEvery, edRemindDone, edRemindDoneAgain}) spin->OnChange = changed;
+  for (TFilenameEdit* edit : {edPlayScreenSaverActivate, edRemindEverySound, edRemindDoneSound})
     edit->OnChange = changed;
+  edRemindEveryMessage->OnChange = changed;
+  edRemindDoneMessage->OnChange = changed;
 }
+
+std::string TformOptions::MessageText(int number, const char* base) const {
+  try {
+    const std::string text = GetLangString(static_cast<uint16_t>(number));
+    if (!text.empty() && text != kUndefinedLangString) return text;
+  } catch (...) {
+    // No language file to ask: the base text stands.
+  }
+  return base;
+}
+
+// ---- Showing and activation ---------------------------------------------------------------
+
+void TformOptions::FormCreate(TObject*) {
+  TaskPageFlag = false;
+  try {
+    LingroveLang1->SetLangDir(ExtractFilePath(Application->ExeName()));
+  } catch (...) {
+    // Without a readable language file the dialog's own texts stand.
+  }
+  LoadGroups();
+}
+
+TModalResult TformOptions::ShowModal() {
+  if (Visible()) {
+    BringToFront();
+    return mrNone;
+  }
+  return TForm::ShowModal();
+}
+
+void TformOptions::SetPageIndex(int value) {
+  if (value < 0 || value >= static_cast<int>(pages_.size())) return;
+  pages_[value]->SetVisible(true);
+  for (size_t i = 0; i < pages_.size(); ++i)
+    if (static_cast<int>(i) != value) pages_[i]->SetVisible(false);
+  pageIndex_ = value;
+}
+
+void TformOptions::FormShow(TObject*) {
+  const int page = TaskPageFlag ? TaskListPage : GeneralPage;
+  SetPageIndex(page);
+  ListView->SetSelected(ListView->Items()->Items(page));
+  ListViewSelectItem(ListView, ListView->Items()->Items(page), true);
+  if (formGlobal != nullptr) {
+    if (formGlobal->ilGroups->Count() == 0) FillGroupPictures(formGlobal->ilGroups);
+    GroupList->SetImages(formGlobal->ilGroups);
+  }
+  FillGroupList();
+  if (cbShowIcons->Checked() && formGlobal != nullptr) formGlobal->StartIconLoader();
+}
+
+void TformOptions::FormActivate(TObject*) {
+  grTasks->SetCol(1);
+  HideGroupPicker();
+  FillTaskGrid();
+  grTasks->SortByColumn(2);
+  btApply->SetEnabled(false);
+  Application->OnHint = [this](TObject* s) { OptionsHintHandler(s); };
+  hintHandlerSet_ = true;
+  lUrl->SetCaption(WebPage);
+  lUrl2->SetCaption(SecondWebPage);
+  lEmail->SetCaption(EmailLink);
+  lVersion->SetCaption(MessageText(100, "Version") + ": " + VersionNumber);
+  imAnimIcon->SetVisible(cbAnimatedIcon->Checked());
+  imIcon->SetVisible(!cbAnimatedIcon->Checked());
+  KitGradientCaption->Captions()->GetItem(0)->SetCaption(MessageText(101, "Options"));
+}
+
+void TformOptions::FormDeactivate(TObject*) {
+  Application->OnHint = nullptr;
+  hintHandlerSet_ = false;
+}
+
+void TformOptions::OptionsHintHandler(TObject*) { StatusBar->Panels()->Items(1)->SetText(Application->Hint()); }
+
+void TformOptions::ListViewSelectItem(TObject*, TListItem* item, bool selected) {
+  if (!selected || item == nullptr) return;
+  SetPageIndex(item->Index());
+  StatusBar->Panels()->Items(0)->SetText(item->Caption());
+}
+
+// ---- Settings -----------------------------------------------------------------------------
 
 void TformOptions::cbAutoHideClick(TObject*) {
   btApply->SetEnabled(true);
   const bool every = cbRemindEvery->Checked();
-  for (TEdit* edit : {static_cast<TEdit*>(edRemindEvery), edRemindEveryMessage, edRemindEverySound})
-    edit->SetEnabled(every);
+  edRemindEvery->SetEnabled(every);
+  edRemindEveryMessage->SetEnabled(every);
+  edRemindEverySound->SetEnabled(every);
+  btPlay->SetEnabled(every);
+  btStop->SetEnabled(every);
   const bool done = cbRemindDone->Checked();
-  for (TEdit* edit : {static_cast<TEdit*>(edRemindDone), edRemindDoneMessage, edRemindDoneSound})
-    edit->SetEnabled(done);
+  edRemindDone->SetEnabled(done);
+  btPlay1->SetEnabled(done);
+  btStop1->SetEnabled(done);
   cbRemindDoneAgain->SetEnabled(done);
+  edRemindDoneMessage->SetEnabled(done);
+  edRemindDoneSound->SetEnabled(done);
   edRemindDoneAgain->SetEnabled(done && cbRemindDoneAgain->Checked());
 }
 
-void TformOptions::FormShow(TObject*) {
-  if (cbShowIcons->Checked() && formGlobal != nullptr) formGlobal->StartIconLoader();
+void TformOptions::cbAnimatedIconClick(TObject* sender) {
+  cbAutoHideClick(sender);
+  imAnimIcon->SetGlyphNum(0);
+  imAnimIcon->SetVisible(cbAnimatedIcon->Checked());
+  imIcon->SetVisible(!cbAnimatedIcon->Checked());
 }
 
-void TformOptions::FormActivate(TObject*) { btApply->SetEnabled(false); }
-
 void TformOptions::btApplyClick(TObject*) {
-  // A number typed out of range is stored, and shown, as the nearest allowed one.
-  for (TOptionsSpinEdit* spin : {edSaveTime, edRemindEvery, edRemindDone, edRemindDoneAgain})
-    spin->SetValue(spin->Value());
+  grTasks->Modified = false;
+  SaveTaskGrid();
+  AppliedFlag = true;
+  if (TformHourlark* main = MainWindow()) main->UpdateTrayIcons();
   if (OnApplied) OnApplied(this);
+  // A number typed out of range is stored, and shown, as the nearest allowed one.
+  for (TKitSpinEdit* spin : {edSaveTime, edRemindEvery, edRemindDone, edRemindDoneAgain})
+    spin->SetValue(spin->Value());
   FormStorage->SaveToStore();
   if (!cbShowIcons->Checked() && formGlobal != nullptr) formGlobal->ClearIcons();
   btApply->SetEnabled(false);
@@ -210,34 +577,259 @@ void TformOptions::btOKClick(TObject*) {
   if (btApply->Enabled()) btApply->Click();
 }
 
-void TformOptions::PlaySoundFile(const std::string& fileName) {
-  std::string name = fileName;
-  if (!name.empty() && name.front() == '"') name.erase(0, 1);
-  if (!name.empty() && name.back() == '"') name.pop_back();
-  if (name.empty() || !FileExists(name)) return;
-  EdgePlaySound(name);
+void TformOptions::FormStorageSavePlacement(TObject*) {
+  TRegistry registry;
+  if (!registry.OpenKey(RunKey, true)) return;
+  if (cbAutoStart->Checked())
+    // Quoted: a path with blanks must not be read as a program and its arguments.
+    registry.WriteString(AutoStartValueName, "\"" + Application->ExeName() + "\"");
+  else
+    registry.DeleteValue(AutoStartValueName);
 }
 
 ReminderSettings TformOptions::Reminders() const {
   ReminderSettings settings;
   settings.RemindEvery = cbRemindEvery->Checked();
-  settings.EveryMinutes = edRemindEvery->Value();
+  settings.EveryMinutes = static_cast<int>(edRemindEvery->Value());
   settings.EverySound = edRemindEverySound->Text();
   settings.EveryMessage = edRemindEveryMessage->Text();
   settings.RemindDone = cbRemindDone->Checked();
-  settings.DoneHours = edRemindDone->Value();
+  settings.DoneHours = static_cast<int>(edRemindDone->Value());
   settings.RemindDoneAgain = cbRemindDoneAgain->Checked();
-  settings.DoneAgainMinutes = edRemindDoneAgain->Value();
+  settings.DoneAgainMinutes = static_cast<int>(edRemindDoneAgain->Value());
   settings.DoneSound = edRemindDoneSound->Text();
   settings.DoneMessage = edRemindDoneMessage->Text();
   return settings;
 }
 
-void TformOptions::FormStorageSavePlacement(TObject*) {
-  TRegistry registry;
-  if (!registry.OpenKey(RunKey, true)) return;
-  if (cbAutoStart->Checked())
-    registry.WriteString("Hourlark", Application->ExeName());
-  else
-    registry.DeleteValue("Hourlark");
+// ---- Sounds, links, language support ------------------------------------------------------
+
+void TformOptions::PlaySoundFile(const std::string& fileName) {
+  std::string name = fileName;
+  if (!name.empty() && name.front() == '"') name.erase(0, 1);
+  if (!name.empty() && name.back() == '"') name.pop_back();
+  if (name.empty() || !FileExists(name)) return;
+  if (EdgePlaySound(name)) soundStarted_ = true;
+}
+
+void TformOptions::btPlayClick(TObject* sender) {
+  if (sender == btPlayScreenSaver) PlaySoundFile(edPlayScreenSaverActivate->Text());
+  if (sender == btPlay) PlaySoundFile(edRemindEverySound->Text());
+  if (sender == btPlay1) PlaySoundFile(edRemindDoneSound->Text());
+}
+
+void TformOptions::btStopClick(TObject*) {
+  // Only a sound this dialog started is stopped; a second Stop does nothing.
+  if (!soundStarted_) return;
+  soundStarted_ = false;
+  PlaySoundA(nullptr, nullptr, 0);
+}
+
+void TformOptions::lUrlClick(TObject* sender) {
+  if (auto* label = dynamic_cast<TLabel*>(sender)) EdgeShellExecute("", label->Caption(), "", "", SW_SHOWNORMAL);
+}
+
+void TformOptions::btLingroveInfoClick(TObject*) {
+  std::unique_ptr<TformLingroveInfo> info(new TformLingroveInfo(this));
+  info->ShowModal();
+}
+
+// ---- Groups -------------------------------------------------------------------------------
+
+void TformOptions::SetTaskSource(TStrHolder* taskList, const std::string& dataDir) {
+  taskList_ = taskList;
+  dataDir_ = dataDir;
+  taskSourceSet_ = true;
+}
+
+TStrHolder* TformOptions::TaskList() const {
+  if (taskSourceSet_) return taskList_;
+  TformHourlark* main = MainWindow();
+  return main != nullptr ? main->slTaskDesc : nullptr;
+}
+
+std::string TformOptions::DataDir() const {
+  if (taskSourceSet_) return dataDir_;
+  TformHourlark* main = MainWindow();
+  if (main != nullptr && !main->DataDir().empty()) return main->DataDir();
+  return ExtractFilePath(Application->ExeName());
+}
+
+std::vector<TaskGroupNode> TformOptions::GroupNodes() const {
+  std::vector<TaskGroupNode> nodes;
+  for (int i = 0; i < GroupList->Items()->TopCount(); ++i) {
+    const TTreeNode* node = GroupList->Items()->TopItem(i);
+    nodes.push_back({node->Text(), node->ImageIndex()});
+  }
+  return nodes;
+}
+
+std::string TformOptions::GroupName(int group) const { return GroupNodeName(GroupNodes(), group); }
+
+void TformOptions::LoadGroups() {
+  std::vector<std::string> lines;
+  if (!ReadGroupFile(DataDir() + GroupListFileName, lines)) return;
+  std::vector<TaskGroupNode> nodes = GroupNodes();
+  const size_t first = nodes.size();
+  AddCustomGroups(nodes, lines);
+  for (size_t i = first; i < nodes.size(); ++i) {
+    TTreeNode* node = GroupList->Items()->Add(nullptr, nodes[i].name);
+    node->SetImageIndex(nodes[i].group);
+    node->SetSelectedIndex(nodes[i].group);
+  }
+}
+
+void TformOptions::FillGroupList() {
+  fillingGroups_ = true;
+  try {
+    lvGroupList->SetSmallImages(formGlobal != nullptr ? formGlobal->ilGroups : nullptr);
+    lvGroupList->Items()->Clear();
+    for (const TaskGroupNode& node : GroupNodes()) {
+      TListItem* item = lvGroupList->Items()->Add();
+      item->SetCaption(node.name);
+      item->SetImageIndex(node.group);
+      item->SetChecked(true);
+    }
+  } catch (...) {
+    fillingGroups_ = false;
+    throw;
+  }
+  fillingGroups_ = false;
+  groupMask_ = GetCheckedGroupMask();
+}
+
+uint32_t TformOptions::GetCheckedGroupMask() const {
+  std::vector<bool> checked;
+  for (int i = 0; i < lvGroupList->Items()->Count(); ++i) checked.push_back(lvGroupList->Items()->Items(i)->Checked());
+  return CheckedGroupMask(checked);
+}
+
+void TformOptions::lvGroupListChange(TObject*, TListItem*, TItemChange) {
+  if (fillingGroups_) return;
+  const uint32_t mask = GetCheckedGroupMask();
+  if (mask == groupMask_) return;
+  groupMask_ = mask;
+  // Pending grid edits are saved before the grid is rebuilt.
+  btApply->Click();
+  FillTaskGrid();
+  grTasks->SortByColumn(grTasks->SortOptions()->SortCol());
+}
+
+void TformOptions::btEditGroupListClick(TObject*) {
+  if (formEdit == nullptr) return;
+  const std::string path = DataDir() + GroupListFileName;
+  try {
+    formEdit->Memo1->Lines()->LoadFromFile(path);
+  } catch (...) {
+    // No file yet: the editor keeps what it had.
+  }
+  if (formEdit->ShowModal() != mrOk) return;
+  formEdit->Memo1->Lines()->SaveToFile(path);
+  while (GroupList->Items()->TopCount() > BuiltInGroupCount)
+    GroupList->Items()->Delete(GroupList->Items()->TopItem(GroupList->Items()->TopCount() - 1));
+  LoadGroups();
+  FillGroupList();
+}
+
+// ---- Task grid ----------------------------------------------------------------------------
+
+void TformOptions::HideGroupPicker() {
+  cbSelectGroup->SetVisible(false);
+  GroupList->SetVisible(false);
+  pickerRow_ = 0;
+}
+
+void TformOptions::FillTaskGrid() {
+  // A picker left open would write into whatever row now stands where its row was.
+  HideGroupPicker();
+  std::vector<int> hiddenGroups;
+  for (int i = 0; i < lvGroupList->Items()->Count(); ++i) {
+    const TListItem* item = lvGroupList->Items()->Items(i);
+    if (!item->Checked()) hiddenGroups.push_back(item->ImageIndex());
+  }
+  std::vector<TaskGridRow> rows;
+  if (TStrHolder* list = TaskList()) rows = TaskGridRows(*list->Strings(), hiddenGroups);
+  grTasks->SetRowCount(static_cast<int>(std::max<size_t>(rows.size(), 1)) + 1);
+  grTasks->SetCells(0, 0, MessageText(102, "Group"));
+  grTasks->SetCells(1, 0, MessageText(103, "Program"));
+  grTasks->SetCells(2, 0, MessageText(104, "Description"));
+  for (int col = 0; col < 3; ++col) grTasks->SetCells(col, 1, "");
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    grTasks->SetCells(0, row, rows[i].group);
+    grTasks->SetCells(1, row, rows[i].path);
+    grTasks->SetCells(2, row, rows[i].description);
+  }
+}
+
+void TformOptions::SaveTaskGrid() {
+  TStrHolder* list = TaskList();
+  if (list == nullptr) return;
+  std::vector<TaskGridRow> rows;
+  for (int row = 1; row < grTasks->RowCount(); ++row)
+    rows.push_back({grTasks->Cells(0, row), grTasks->Cells(1, row), grTasks->Cells(2, row)});
+  StoreTaskGridRows(*list->Strings(), rows);
+  list->Strings()->SaveToFile(DataDir() + TaskFileName);
+  SetBlockedList(BuildBlockedList(*list->Strings()));
+}
+
+void TformOptions::grTasksDrawCell(TObject*, int col, int row, const RECT& rect, TGridDrawState state) {
+  if (row < grTasks->FixedRows()) return;
+  TCanvas* canvas = grTasks->Canvas();
+  if (col == 0) {
+    canvas->FillRect(rect);
+    int group = 0;
+    // Only groups with a picture are drawn; any other number shows the background.
+    if (TryStrToInt(grTasks->Cells(col, row), group) && group >= 0 && formGlobal != nullptr &&
+        group < formGlobal->ilGroups->Count())
+      formGlobal->ilGroups->Draw(canvas, rect.left + 1, rect.top + 1, group);
+    return;
+  }
+  if (col != 1 || (state & (gdSelected | gdFocused | gdFixed)) != 0 || !cbShowIcons->Checked() ||
+      formGlobal == nullptr)
+    return;
+  int index = 0;
+  const std::string& path = grTasks->Cells(col, row);
+  if (!FindTask(*formGlobal->slIcons, path, index) || index >= formGlobal->ilIcons->Count()) return;
+  canvas->FillRect(rect);
+  formGlobal->ilIcons->Draw(canvas, rect.left + 1, rect.top + 1, index);
+  canvas->TextOut(rect.left + 17, rect.top + 2, path);
+}
+
+void TformOptions::grTasksSelectCell(TObject*, int col, int row, bool& canSelect) {
+  cbSelectGroup->SetVisible(false);
+  GroupList->SetVisible(false);
+  if (col != 0 || row < grTasks->FixedRows()) return;
+  canSelect = false;
+  pickerRow_ = row;
+  ShowGroupPicker(col, row);
+}
+
+void TformOptions::ShowGroupPicker(int col, int row) {
+  const RECT cell = grTasks->CellRect(col, row);
+  cbSelectGroup->SetVisible(true);
+  const PickerButtonPlace place = GroupPickerButtonPlace(cell.top, cell.right, cell.bottom, grTasks->Left(),
+                                                         grTasks->Top(), cbSelectGroup->Width());
+  cbSelectGroup->SetBounds(place.left, place.top, cbSelectGroup->Width(), place.height);
+  cbSelectGroup->BringToFront();
+  // The tree drops from the right edge of the group cell, under its row.
+  GroupList->SetPosition(grTasks->Left() + cell.right + 1, grTasks->Top() + cell.bottom + 1);
+}
+
+void TformOptions::GroupListPopup(TObject*) {
+  if (pickerRow_ <= 0 || pickerRow_ >= grTasks->RowCount()) return;
+  const int index = PickerNodeIndex(GroupNodes(), grTasks->Cells(0, pickerRow_));
+  if (index >= 0) GroupList->SetSelected(GroupList->Items()->TopItem(index));
+  GroupList->BringToFront();
+}
+
+void TformOptions::QComboTreeViewChange(TObject*, TTreeNode* node) {
+  // The row must still be the one the picker was opened on.
+  if (node == nullptr || pickerRow_ <= 0 || pickerRow_ >= grTasks->RowCount()) return;
+  btApply->SetEnabled(true);
+  grTasks->SetCells(0, pickerRow_, IntToStr(node->ImageIndex()));
+}
+
+void TformOptions::grTasksCellEdited(TObject*) {
+  if (grTasks->Modified) btApply->SetEnabled(true);
 }

@@ -1,97 +1,246 @@
 #pragma once
-// TformOptions: the tracker's settings. This first version holds the setting controls with
-// their defaults, stores them in the registry with the main window's key (section
-// "Options"), and applies them (OK or Apply) together with the start-with-Windows value.
-// The main window, the tracking engine and the reminders read the controls directly. Every
-// change of a setting enables Apply; each activation of the dialog disables it again, and
-// OK stores only while Apply is enabled.
+// TformOptions: the tracker's settings dialog. It is made at start-up and lives for the whole
+// run; the main window, the tracking engine, the reminders and the statistics window read its
+// controls directly. Four pages chosen from the list on the left: General, Shedule (breaks),
+// TaskList (every known task with its group and description, and the group filter) and
+// About. The settings are kept in the registry with the main window's key (section
+// "Options") together with the start-with-Windows value.
+//
+// Every change of a setting enables Apply; each activation of the dialog disables it again
+// and rebuilds the task grid from the task list, so OK stores only what was changed since
+// the dialog last became active. Cancel only closes: the controls keep what the user set for
+// the rest of the run, while the registry and hl20task.txt keep the last applied state.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/reminders.h"
+#include "app/task_groups.h"
+#include "app/win/global_form.h"
+#include "kit/win/combo_edit.h"
+#include "kit/win/combo_tree_view.h"
+#include "kit/win/filename_edit.h"
 #include "kit/win/form_storage.h"
+#include "kit/win/sort_grid.h"
+#include "kit/win/spin_edit.h"
 #include "platform/wcl/win/edit_controls.h"
 #include "platform/wcl/win/form.h"
+#include "platform/wcl/win/list_view.h"
+#include "platform/wcl/win/status_controls.h"
 #include "platform/wcl/win/std_controls.h"
 
-// An edit holding a whole number kept within MinValue..MaxValue: typed text that is no
-// number or lies outside the range reads as the nearest allowed value.
-class TOptionsSpinEdit : public TEdit {
-  HL_REFLECTABLE
-public:
-  explicit TOptionsSpinEdit(TComponent* owner) : TEdit(owner) {}
-  int MinValue() const { return minValue_; }
-  int MaxValue() const { return maxValue_; }
-  void SetRange(int minValue, int maxValue);
-  int Value() const;
-  void SetValue(int value);
-
-private:
-  int minValue_ = 0;
-  int maxValue_ = 0;
-};
+class TAnimatedImage;
+class TKitGradientCaption;
+class TKitSpeedButton;
+class TLingroveLang;
+class TStrHolder;
 
 // The registry key of the tracker's settings under the current user.
 extern const char* const HourlarkRegistryKey;
+// The value under the current user's Run key that starts the tracker with Windows.
+extern const char* const AutoStartValueName;
 
-class TformOptions : public TForm {
+// The task grid: a sort grid that tells when the user's typing changed a cell.
+class TTaskGrid : public TSortGrid {
+  HL_REFLECTABLE
+public:
+  explicit TTaskGrid(TComponent* owner) : TSortGrid(owner) {}
+  // After the in-place editor changed a cell's text (Modified is set then).
+  TNotifyEvent OnCellEdited;
+
+protected:
+  void SetEditText(int col, int row, const std::string& value) override;
+};
+
+class TformOptions : public TForm, public TTaskIconViewer {
   HL_REFLECTABLE
 public:
   explicit TformOptions(TComponent* owner);
+  ~TformOptions() override;
 
-  // General
+  // ---- Frame ----
+  TListView* ListView;
+  TImageList* ilTabs;
+  TPanel* Notebook;
+  TPanel* Panel1;
+  TButton* btOK;
+  TButton* btCancel;
+  TButton* btApply;
+  TStatusBar* StatusBar;
+  TKitGradientCaption* KitGradientCaption;
+  TFormStorage* FormStorage;
+  TLingroveLang* LingroveLang1;
+
+  // ---- General ----
   TCheckBox* cbAutoStart;
   TCheckBox* cbAutoStartTimer;
   TCheckBox* cbAutoHide;
   TCheckBox* cbPauseScreenSaver;
-  TEdit* edPlayScreenSaverActivate;
-  TOptionsSpinEdit* edSaveTime;
+  TFilenameEdit* edPlayScreenSaverActivate;
+  TKitSpeedButton* btPlayScreenSaver;
+  TKitSpeedButton* SpeedButton2;
+  TKitSpinEdit* edSaveTime;
   TCheckBox* cbShowIcons;
   TCheckBox* cbAnimatedIcon;
   TCheckBox* cbSpy;
-  // Schedule
+  TAnimatedImage* imAnimIcon;
+  TImage* imIcon;
+
+  // ---- Shedule ----
   TCheckBox* cbRemindEvery;
-  TOptionsSpinEdit* edRemindEvery;
+  TKitSpinEdit* edRemindEvery;
   TEdit* edRemindEveryMessage;
-  TEdit* edRemindEverySound;
+  TFilenameEdit* edRemindEverySound;
+  TKitSpeedButton* btPlay;
+  TKitSpeedButton* btStop;
   TCheckBox* cbRemindDone;
-  TOptionsSpinEdit* edRemindDone;
+  TKitSpinEdit* edRemindDone;
   TCheckBox* cbRemindDoneAgain;
-  TOptionsSpinEdit* edRemindDoneAgain;
+  TKitSpinEdit* edRemindDoneAgain;
   TEdit* edRemindDoneMessage;
-  TEdit* edRemindDoneSound;
+  TFilenameEdit* edRemindDoneSound;
+  TKitSpeedButton* btPlay1;
+  TKitSpeedButton* btStop1;
 
-  TButton* btOK;
-  TButton* btCancel;
-  TButton* btApply;
-  TFormStorage* FormStorage;
+  // ---- TaskList ----
+  TTaskGrid* grTasks;
+  TComboEdit* cbSelectGroup;
+  TQComboTreeView* GroupList;
+  TListView* lvGroupList;
+  TButton* btEditGroupList;
 
-  // Stores the settings; the main window's tray icons follow; with icons switched off the
-  // task icons are forgotten. Apply is disabled afterwards.
+  // ---- About ----
+  TImage* imLogo;
+  TLabel* lVersion;
+  TLabel* lEmail;
+  TLabel* lUrl;
+  TLabel* lUrl2;
+  TLabel* lLingroveThanks;
+  TButton* btLingroveInfo;
+
+  // ---- Pages ----
+  // The page shown (0 General, 1 Shedule, 2 TaskList, 3 About).
+  int PageIndex() const { return pageIndex_; }
+  void SetPageIndex(int value);
+  // Set by the statistics window: every later showing opens on the TaskList page.
+  bool TaskPageFlag = false;
+  // Set by every Apply; the statistics window clears it before it shows the dialog.
+  bool AppliedFlag = false;
+
+  // ---- Handlers ----
+  void FormCreate(TObject* sender);
+  void FormShow(TObject* sender);
+  void FormActivate(TObject* sender);
+  void FormDeactivate(TObject* sender);
+  void ListViewSelectItem(TObject* sender, TListItem* item, bool selected);
+  // A setting changed: Apply is enabled and the reminder controls follow their check boxes.
+  void cbAutoHideClick(TObject* sender);
+  void cbAnimatedIconClick(TObject* sender);
+  // Stores the grid, the settings and the start-with-Windows value; the main window's tray
+  // icons follow; with icons switched off the task icons are forgotten. Apply is disabled.
   void btApplyClick(TObject* sender);
   // Applies when there are unapplied changes (Apply enabled); the button then closes.
   void btOKClick(TObject* sender);
-  // A setting changed: Apply is enabled and the reminder controls follow their check boxes.
-  void cbAutoHideClick(TObject* sender);
-  void FormShow(TObject* sender);
-  void FormActivate(TObject* sender);
+  // Writes or deletes the start-with-Windows value.
+  void FormStorageSavePlacement(TObject* sender);
+  void btPlayClick(TObject* sender);
+  void btStopClick(TObject* sender);
+  void lUrlClick(TObject* sender);
+  void btLingroveInfoClick(TObject* sender);
+  void OptionsHintHandler(TObject* sender);
+
   // Plays a sound file in the background. Quotes around the name are dropped; an empty name
   // or a file that does not exist plays nothing.
   void PlaySoundFile(const std::string& fileName);
+
+  // Shows the dialog modally; when it is already showing it is only brought to the front
+  // (mrNone), since the tray menu can ask again while it is open.
+  TModalResult ShowModal();
+
+  // ---- Groups and the task grid ----
+  // The name of the first group-tree node of that group; empty when there is none.
+  std::string GroupName(int group) const;
+  // Adds the custom groups of hl20grp.txt to the group tree.
+  void LoadGroups();
+  // Rebuilds the group filter from the group tree, every group checked.
+  void FillGroupList();
+  // Rebuilds the grid from the task list, leaving out the groups the filter unchecks.
+  void FillTaskGrid();
+  // Writes the grid's groups and descriptions back into the task list and hl20task.txt and
+  // rebuilds the list of blocked programs.
+  void SaveTaskGrid();
+  // Places the group picker over a row's group cell.
+  void ShowGroupPicker(int col, int row);
+  // The group filter as a mask: bit i for item i checked.
+  uint32_t GetCheckedGroupMask() const;
+  // The grid row whose group the picker edits; 0 when none.
+  int PickerRow() const { return pickerRow_; }
+
+  void grTasksDrawCell(TObject* sender, int col, int row, const RECT& rect, TGridDrawState state);
+  void grTasksSelectCell(TObject* sender, int col, int row, bool& canSelect);
+  void grTasksCellEdited(TObject* sender);
+  void QComboTreeViewChange(TObject* sender, TTreeNode* node);
+  void GroupListPopup(TObject* sender);
+  void lvGroupListChange(TObject* sender, TListItem* item, TItemChange change);
+  void btEditGroupListClick(TObject* sender);
+
+  // The task list the grid shows and where hl20task.txt and hl20grp.txt are kept. Unset, the
+  // main window's task list and data folder are used (the program's folder without one).
+  void SetTaskSource(TStrHolder* taskList, const std::string& dataDir);
+  TStrHolder* TaskList() const;
+  std::string DataDir() const;
+
+  // New task icons: the grid shows them.
+  void TaskIconsApplied() override { grTasks->Invalidate(); }
 
   // The reminder settings as the controls hold them.
   ReminderSettings Reminders() const;
   // The dialog is open with changes not yet applied.
   bool SettingsPending() const { return Visible() && btApply->Enabled(); }
-  // Writes or deletes the start-with-Windows value.
-  void FormStorageSavePlacement(TObject* sender);
-  // The main window refreshes its tray icons when the animation option is applied.
+  // After Apply has stored the settings (tests watch it; the main window's tray icons are
+  // refreshed directly).
   TNotifyEvent OnApplied;
 
 private:
-  TCheckBox* AddCheck(const char* name, const char* caption, int top, bool checked);
-  TOptionsSpinEdit* AddSpin(const char* name, int left, int top, int minValue, int maxValue, int value);
-  TEdit* AddEdit(const char* name, int left, int top, int width, const std::string& text);
-  TLabel* AddLabel(const char* caption, int left, int top);
+  TPanel* AddPage(const char* name);
+  TGroupBox* AddGroupBox(TWinControl* page, const char* name, const char* caption);
+  TCheckBox* AddCheck(TWinControl* parent, const char* name, const char* caption, int left, int top, int width,
+                      bool checked);
+  TKitSpinEdit* AddSpin(TWinControl* parent, const char* name, int left, int top, int minValue, int maxValue,
+                        int increment, int value);
+  // A labelled sound-file edit with its play and stop buttons, made into the given fields.
+  struct SoundRow {
+    TFilenameEdit** edit;
+    TKitSpeedButton** play;
+    TKitSpeedButton** stop;
+  };
+  void AddSoundRow(TWinControl* parent, const char* labelName, const char* caption, const char* editName,
+                   const char* playName, const char* stopName, int top, SoundRow row);
+  // A reminder's message edit with its "Warning" label.
+  TEdit* AddMessageRow(TWinControl* parent, const char* editName, const char* text, int top);
+  TLabel* AddLabel(TWinControl* parent, const char* name, const char* caption, int left, int top);
+  TLabel* AddLink(TWinControl* parent, const char* name, int left, int top);
+  void BuildGeneralPage(TPanel* page);
+  void BuildShedulePage(TPanel* page);
+  void BuildTaskPage(TPanel* page);
+  void BuildAboutPage(TPanel* page);
   void BindChanges();
+  void HideGroupPicker();
+  std::vector<TaskGroupNode> GroupNodes() const;
+  std::string MessageText(int number, const char* base) const;
+
+  std::vector<TPanel*> pages_;
+  int pageIndex_ = 0;
+  uint32_t groupMask_ = 0;
+  int pickerRow_ = 0;
+  bool fillingGroups_ = false;
+  bool soundStarted_ = false;
+  bool hintHandlerSet_ = false;
+  TStrHolder* taskList_ = nullptr;
+  std::string dataDir_;
+  bool taskSourceSet_ = false;
 };
+
+// The options dialog made at start-up.
+extern TformOptions* formOptions;

@@ -20,9 +20,14 @@
 #include "lang/win/lang_collector.h"
 #include "platform/rtl/string_list.h"
 #include "tests/lang/win/lang_win_fixture.h"
+#include "tests/app/win/window_test_steps.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
+
+using window_test::After;
+using window_test::DropPending;
+using window_test::Screenshot;
 
 // ---- Message boxes answered by the test ------------------------------------------------
 
@@ -34,40 +39,7 @@ int AnswerBox(const std::string& text, const std::string& caption, unsigned flag
   return g_boxAnswer;
 }
 
-// ---- Steps run later from the message loop (a modal form's, a message box's) -----------
-
-std::map<UINT_PTR, std::function<void()>>& Pending() {
-  static std::map<UINT_PTR, std::function<void()>> pending;
-  return pending;
-}
-
-void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  auto it = Pending().find(id);
-  if (it == Pending().end()) return;
-  std::function<void()> step = std::move(it->second);
-  Pending().erase(it);
-  try {
-    step();
-  } catch (const std::exception& e) {
-    ADD_FAILURE() << "step failed: " << e.what();
-  }
-}
-
-// Runs step once, ms from now, from whatever loop handles the thread's messages then.
-void After(UINT ms, std::function<void()> step) {
-  Pending()[SetTimer(nullptr, 0, ms, &RunPending)] = std::move(step);
-}
-
 // ---- Screenshots -----------------------------------------------------------------------
-
-// The folder of the test program, as Wine shows it ("Z:\..." for the machine's "/").
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.find_last_of('\\'));
-}
 
 // The delete question: text 35 of the language files, or the picker's own when they have none.
 std::string DeleteQuestion() {
@@ -106,35 +78,9 @@ protected:
   }
   void TearDown() override {
     // Steps not run yet (watchdogs) would outlive what they look at.
-    for (const auto& step : Pending()) KillTimer(nullptr, step.first);
-    Pending().clear();
+    DropPending();
     SetMessageBoxEdge(previousBox_);
     AppTest::TearDown();
-  }
-
-  // Saves a picture of the whole display as name in the program's folder, with ImageMagick
-  // run as a program of the machine Wine runs on, and waits for it while handling messages.
-  // Where the folder is not on Wine's "Z:" drive (on Windows itself) there is none to take.
-  static bool Screenshot(const std::string& name) {
-    const std::string folder = ProgramFolder();
-    if (folder.size() < 3 || (folder[0] != 'Z' && folder[0] != 'z') || folder[1] != ':') return true;
-    std::string unixFolder = folder.substr(2);
-    for (char& c : unixFolder)
-      if (c == '\\') c = '/';
-    const std::string file = folder + "\\" + name;
-    DeleteFileA(file.c_str());
-    // Written under another name and renamed, so the file appears only when complete.
-    std::string command = "/bin/sh -c \"import -window root '" + unixFolder + "/part-" + name + "' && mv '" +
-                          unixFolder + "/part-" + name + "' '" + unixFolder + "/" + name + "'\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-      return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return PumpUntil(
-        [&] { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
   }
 
   TformInputStrings* Picker() {

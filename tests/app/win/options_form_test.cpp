@@ -1,0 +1,523 @@
+#include "app/win/options_form.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/task_data.h"
+#include "app/win/active_task_probe.h"
+#include "app/win/edit_form.h"
+#include "app/win/global_form.h"
+#include "kit/str_holder.h"
+#include "kit/win/animated_image.h"
+#include "lang/win/lang_collector.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/wcl/win/edges.h"
+#include "platform/wcl/win/registry.h"
+#include "tests/app/win/window_test_steps.h"
+#include "tests/rtl/file_fixtures.h"
+#include "tests/wcl/win/app_fixture.h"
+
+namespace {
+
+using window_test::After;
+using window_test::Screenshot;
+
+const char* const RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The start-with-Windows value as it stands now; exists false when there is none.
+struct RunValue {
+  bool exists = false;
+  std::string data;
+};
+
+RunValue ReadRunValue() {
+  RunValue value;
+  TRegistry registry;
+  if (registry.OpenKey(RunKeyPath, false) && registry.ValueExists(AutoStartValueName)) {
+    value.exists = true;
+    value.data = registry.ReadString(AutoStartValueName);
+  }
+  return value;
+}
+
+void WriteRunValue(const RunValue& value) {
+  TRegistry registry;
+  if (!registry.OpenKey(RunKeyPath, true)) return;
+  if (value.exists)
+    registry.WriteString(AutoStartValueName, value.data);
+  else
+    registry.DeleteValue(AutoStartValueName);
+}
+
+bool SettingsStored() {
+  TRegistry registry;
+  return registry.OpenKey(std::string(HourlarkRegistryKey) + "\\Options", false);
+}
+
+std::vector<std::string> GridRows(TSortGrid* grid) {
+  std::vector<std::string> rows;
+  for (int row = 1; row < grid->RowCount(); ++row)
+    rows.push_back(grid->Cells(0, row) + "|" + grid->Cells(1, row) + "|" + grid->Cells(2, row));
+  return rows;
+}
+
+// The options dialog with its own data folder, task list and group editor, a clean settings
+// key, and the start-with-Windows value put back as it was.
+class OptionsFormTest : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    savedRun_ = ReadRunValue();
+    ClearKey();
+    playSound_ = SetPlaySoundEdge([](const std::string& name) {
+      Played().push_back(name);
+      return true;
+    });
+    shell_ = SetShellExecuteEdge([](const std::string&, const std::string& file, const std::string&,
+                                    const std::string&, int) {
+      Played().push_back("shell " + file);
+      return true;
+    });
+    Played().clear();
+    tasks_ = new TStrHolder(Application);
+    tasks_->SetSorted(true);
+    tasks_->SetDuplicates(dupAccept);
+    tasks_->Strings()->SetText(
+        "c:\\apps\\editor.exe\tEditor\t1\r\n"
+        "c:\\apps\\game.exe\tGame\t3\r\n"
+        "c:\\apps\\hidden.exe\tBackground\t0\r\n"
+        "c:\\apps\\mail.exe\tMail\t2\r\n");
+    global_ = Application->CreateForm<TformGlobal>();
+    formGlobal = global_;
+    formGlobal->SetTaskList(tasks_);
+  }
+  void TearDown() override {
+    window_test::DropPending();
+    options_ = nullptr;
+    app_.reset();
+    formGlobal = nullptr;
+    SetPlaySoundEdge(playSound_);
+    SetShellExecuteEdge(shell_);
+    ClearKey();
+    WriteRunValue(savedRun_);
+    AppTest::TearDown();
+  }
+  static void ClearKey() {
+    TRegistry registry;
+    registry.DeleteKey(std::string("\\") + HourlarkRegistryKey);
+  }
+  static std::vector<std::string>& Played() {
+    static std::vector<std::string> played;
+    return played;
+  }
+
+  // A new dialog over the test's task list and folder, as at start-up (groups read then).
+  TformOptions* Make() {
+    options_ = new TformOptions(Application);
+    options_->SetTaskSource(tasks_, folder_.Path() + "\\");
+    // Creation read the program's folder; read the test's groups as start-up would.
+    while (options_->GroupList->Items()->TopCount() > BuiltInGroupCount)
+      options_->GroupList->Items()->Delete(
+          options_->GroupList->Items()->TopItem(options_->GroupList->Items()->TopCount() - 1));
+    options_->LoadGroups();
+    if (formEdit == nullptr) Application->CreateForm<TformEdit>();
+    return options_;
+  }
+  // What showing and activating the dialog do, without a modal loop.
+  void Open() {
+    options_->FormShow(options_);
+    options_->FormActivate(options_);
+  }
+  std::string TaskFile() { return ReadBytes(folder_.File("hl20task.txt")); }
+  int NodeOf(const std::string& name) {
+    for (int i = 0; i < options_->GroupList->Items()->TopCount(); ++i)
+      if (options_->GroupList->Items()->TopItem(i)->Text() == name) return i;
+    return -1;
+  }
+  int RowOf(const std::string& path) {
+    for (int row = 1; row < options_->grTasks->RowCount(); ++row)
+      if (options_->grTasks->Cells(1, row) == path) return row;
+    return -1;
+  }
+  // The picker opened on a row's group cell and a node chosen, as the user does.
+  void PickGroup(int row, const std::string& node) {
+    bool canSelect = true;
+    options_->grTasksSelectCell(options_->grTasks, 0, row, canSelect);
+    EXPECT_FALSE(canSelect);
+    EXPECT_TRUE(options_->cbSelectGroup->Visible());
+    options_->GroupListPopup(options_->GroupList);
+    options_->GroupList->SetSelected(options_->GroupList->Items()->TopItem(NodeOf(node)));
+  }
+
+  TempFolder folder_;
+  TStrHolder* tasks_ = nullptr;
+  TformGlobal* global_ = nullptr;
+  TformOptions* options_ = nullptr;
+
+private:
+  RunValue savedRun_;
+  TPlaySoundEdge playSound_ = nullptr;
+  TShellExecuteEdge shell_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(OptionsFormTest, DialogHasItsPagesControlsAndDefaults) {
+  TformOptions* o = Make();
+  EXPECT_EQ(o->Name(), "formOptions");
+  EXPECT_EQ(o->ClientWidth(), 679);
+  EXPECT_EQ(o->ClientHeight(), 388);
+  EXPECT_EQ(o->HelpContext(), 22);
+  ASSERT_EQ(o->ListView->Items()->Count(), 4);
+  const char* captions[] = {"Hourlark", "Health Alarm", "Task List", "About"};
+  const int images[] = {0, 1, 3, 2};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(o->ListView->Items()->Items(i)->Caption(), captions[i]);
+    EXPECT_EQ(o->ListView->Items()->Items(i)->ImageIndex(), images[i]);
+  }
+  EXPECT_EQ(o->ilTabs->Count(), 4);
+  EXPECT_EQ(o->ListView->Width(), 91);
+  EXPECT_EQ(o->StatusBar->Panels()->Count(), 2);
+  EXPECT_EQ(o->StatusBar->Panels()->Items(0)->Width(), 90);
+
+  // The settings with their kinds, defaults and ranges.
+  EXPECT_TRUE(o->cbAutoStart->Checked());
+  EXPECT_FALSE(o->cbAutoStartTimer->Checked());
+  EXPECT_TRUE(o->cbAutoHide->Checked());
+  EXPECT_TRUE(o->cbPauseScreenSaver->Checked());
+  EXPECT_TRUE(o->cbShowIcons->Checked());
+  EXPECT_TRUE(o->cbAnimatedIcon->Checked());
+  EXPECT_TRUE(o->cbSpy->Checked());
+  EXPECT_FALSE(o->cbSpy->Visible());
+  EXPECT_TRUE(o->cbRemindEvery->Checked());
+  EXPECT_TRUE(o->cbRemindDone->Checked());
+  EXPECT_FALSE(o->cbRemindDoneAgain->Checked());
+  EXPECT_FALSE(o->edRemindDoneAgain->Enabled());
+  struct Spin {
+    TKitSpinEdit* edit;
+    double value, min, max, step;
+  };
+  for (const Spin& spin : {Spin{o->edSaveTime, 5, 1, 10000, 1}, Spin{o->edRemindEvery, 30, 1, 600, 5},
+                           Spin{o->edRemindDone, 6, 1, 24, 1}, Spin{o->edRemindDoneAgain, 10, 1, 600, 1}}) {
+    EXPECT_EQ(spin.edit->Value(), spin.value) << spin.edit->Name();
+    EXPECT_EQ(spin.edit->MinValue(), spin.min) << spin.edit->Name();
+    EXPECT_EQ(spin.edit->MaxValue(), spin.max) << spin.edit->Name();
+    EXPECT_EQ(spin.edit->Increment(), spin.step) << spin.edit->Name();
+  }
+  EXPECT_EQ(o->edRemindEveryMessage->Text(), "Take a break for 5 minutes");
+  EXPECT_EQ(o->edRemindDoneMessage->Text(), "You have worked enough. Take a rest for today");
+  for (TFilenameEdit* sound : {o->edPlayScreenSaverActivate, o->edRemindEverySound, o->edRemindDoneSound}) {
+    EXPECT_EQ(sound->Text(), "");
+    EXPECT_EQ(sound->DefaultExt(), "wav");
+    EXPECT_EQ(sound->Filter(), "Wav files (*.wav)|*.wav|All files (*.*)|*.*");
+    EXPECT_EQ(sound->ButtonHint(), "Find file...");
+  }
+  EXPECT_EQ(o->btPlay->Hint(), "Play");
+  EXPECT_EQ(o->btStop1->Hint(), "Stop");
+  EXPECT_EQ(o->imAnimIcon->NumGlyphs(), 8);
+  EXPECT_FALSE(o->lUrl2->Visible());
+
+  // The task page.
+  EXPECT_EQ(o->grTasks->ColCount(), 3);
+  EXPECT_EQ(o->grTasks->FixedRows(), 1);
+  EXPECT_EQ(o->grTasks->FixedCols(), 0);
+  EXPECT_EQ(o->grTasks->ColWidths(0), 34);
+  EXPECT_EQ(o->grTasks->ColWidths(1), 267);
+  EXPECT_EQ(o->grTasks->ColWidths(2), 158);
+  EXPECT_EQ(o->cbSelectGroup->Width(), 17);
+  EXPECT_FALSE(o->cbSelectGroup->Visible());
+  EXPECT_EQ(o->GroupList->ComboEdit(), o->cbSelectGroup);
+  EXPECT_EQ(o->GroupList->Items()->TopCount(), 7);
+
+  // Both dialogs are collected for the base language file.
+  bool options = false, editor = false;
+  for (const TLangFormClass& form : RegisteredLangForms()) {
+    options = options || form.Name == "TformOptions";
+    editor = editor || form.Name == "TformEdit";
+  }
+  EXPECT_TRUE(options);
+  EXPECT_TRUE(editor);
+  EXPECT_NE(o->FindComponent("LingroveLang1"), nullptr);
+  EXPECT_NE(formEdit->FindComponent("LingroveLang1"), nullptr);
+}
+
+TEST_F(OptionsFormTest, ShowingChoosesThePageActivationDisablesApplyAndFillsTheTexts) {
+  TformOptions* o = Make();
+  Open();
+  EXPECT_EQ(o->PageIndex(), 0);
+  EXPECT_EQ(o->StatusBar->Panels()->Items(0)->Text(), "Hourlark");
+  EXPECT_FALSE(o->btApply->Enabled());
+  EXPECT_EQ(o->lVersion->Caption().substr(o->lVersion->Caption().size() - 6), ": 2.02");
+  EXPECT_FALSE(o->lUrl->Caption().empty());
+  EXPECT_EQ(o->lEmail->Caption().rfind("mailto:", 0), 0u);
+  o->lUrlClick(o->lUrl);
+  EXPECT_EQ(Played(), std::vector<std::string>{"shell " + o->lUrl->Caption()});
+
+  o->ListViewSelectItem(o->ListView, o->ListView->Items()->Items(3), true);
+  EXPECT_EQ(o->PageIndex(), 3);
+  EXPECT_EQ(o->StatusBar->Panels()->Items(0)->Text(), "About");
+
+  // Once the statistics window asked for the task page, every showing opens there.
+  o->TaskPageFlag = true;
+  Open();
+  EXPECT_EQ(o->PageIndex(), 2);
+  Open();
+  EXPECT_EQ(o->PageIndex(), 2);
+
+  o->cbAnimatedIcon->SetChecked(false);
+  EXPECT_FALSE(o->imAnimIcon->Visible());
+  EXPECT_TRUE(o->imIcon->Visible());
+  EXPECT_TRUE(o->btApply->Enabled());
+  o->FormActivate(o);
+  EXPECT_FALSE(o->btApply->Enabled());
+}
+
+TEST_F(OptionsFormTest, OkStoresOnlyChangesMadeSinceTheLastActivationAndCancelKeepsTheControls) {
+  TformOptions* o = Make();
+  Open();
+  o->btOK->Click();
+  EXPECT_FALSE(SettingsStored());
+  EXPECT_FALSE(FileExists(folder_.File("hl20task.txt")));
+
+  // A change followed by a new activation (another window was in front): nothing stored,
+  // the control keeps the change for the run.
+  o->cbRemindEvery->SetChecked(false);
+  EXPECT_TRUE(o->btApply->Enabled());
+  o->FormActivate(o);
+  o->btOK->Click();
+  EXPECT_FALSE(SettingsStored());
+  EXPECT_FALSE(o->cbRemindEvery->Checked());
+  EXPECT_FALSE(o->Reminders().RemindEvery);
+
+  // A change, then OK: stored, the task file written, Apply off again.
+  o->cbAutoStart->SetChecked(false);
+  o->btOK->Click();
+  EXPECT_TRUE(SettingsStored());
+  EXPECT_TRUE(o->AppliedFlag);
+  EXPECT_FALSE(o->btApply->Enabled());
+  EXPECT_EQ(TaskFile(), tasks_->Strings()->Text());
+  EXPECT_FALSE(ReadRunValue().exists);
+}
+
+TEST_F(OptionsFormTest, AppliedSettingsComeBackInANewDialogAndTheRunValueFollows) {
+  TformOptions* o = Make();
+  Open();
+  o->cbAutoStartTimer->SetChecked(true);
+  o->cbPauseScreenSaver->SetChecked(false);
+  o->cbShowIcons->SetChecked(false);
+  o->edSaveTime->SetText("0");  // out of range: stored, and shown, as 1
+  o->edRemindEvery->SetValue(45);
+  o->edRemindDone->SetValue(8);
+  o->cbRemindDoneAgain->SetChecked(true);
+  o->edRemindDoneAgain->SetValue(15);
+  o->edRemindEveryMessage->SetText("Stretch");
+  o->edRemindDoneSound->SetText("\"c:\\sounds\\long name.wav\"");
+  o->btApplyClick(o->btApply);
+  EXPECT_EQ(o->edSaveTime->Text(), "1");
+  // Quoted, so a program folder with blanks is not read as a command line.
+  EXPECT_EQ(ReadRunValue().data, "\"" + Application->ExeName() + "\"");
+  delete o;
+
+  o = Make();
+  o->FormStorage->RestoreFromStore();
+  EXPECT_TRUE(o->cbAutoStartTimer->Checked());
+  EXPECT_FALSE(o->cbPauseScreenSaver->Checked());
+  EXPECT_FALSE(o->cbShowIcons->Checked());
+  EXPECT_EQ(o->edSaveTime->Value(), 1);
+  EXPECT_EQ(o->edRemindEvery->Value(), 45);
+  EXPECT_EQ(o->edRemindDone->Value(), 8);
+  EXPECT_EQ(o->edRemindDoneAgain->Value(), 15);
+  EXPECT_TRUE(o->edRemindDoneAgain->Enabled());
+  EXPECT_EQ(o->edRemindEveryMessage->Text(), "Stretch");
+  EXPECT_EQ(o->edRemindDoneSound->Text(), "\"c:\\sounds\\long name.wav\"");
+
+  o->cbAutoStart->SetChecked(false);
+  o->btApplyClick(o->btApply);
+  EXPECT_FALSE(ReadRunValue().exists);
+}
+
+TEST_F(OptionsFormTest, ReminderControlsFollowTheirCheckBoxesAndStopOnlyStopsWhatPlayed) {
+  TformOptions* o = Make();
+  o->cbRemindEvery->SetChecked(false);
+  for (TControl* control : std::vector<TControl*>{o->edRemindEvery, o->edRemindEveryMessage,
+                                                  o->edRemindEverySound, o->btPlay, o->btStop})
+    EXPECT_FALSE(control->Enabled()) << control->Name();
+  o->cbRemindDoneAgain->SetChecked(true);
+  o->cbRemindDone->SetChecked(false);
+  for (TControl* control : std::vector<TControl*>{o->edRemindDone, o->btPlay1, o->btStop1, o->cbRemindDoneAgain,
+                                                  o->edRemindDoneMessage, o->edRemindDoneSound,
+                                                  o->edRemindDoneAgain})
+    EXPECT_FALSE(control->Enabled()) << control->Name();
+  o->cbRemindDone->SetChecked(true);
+  EXPECT_TRUE(o->edRemindDoneAgain->Enabled());
+
+  const std::string sound = folder_.File("ding.wav");
+  WriteBytes(sound, "RIFF");
+  o->edPlayScreenSaverActivate->SetText("\"" + sound + "\"");
+  o->btStopClick(o->SpeedButton2);  // nothing played yet: nothing to stop
+  o->btPlayClick(o->btPlayScreenSaver);
+  o->btStopClick(o->SpeedButton2);
+  o->btStopClick(o->SpeedButton2);
+  o->edRemindDoneSound->SetText(sound + ".missing");
+  o->btPlayClick(o->btPlay1);
+  EXPECT_EQ(Played(), std::vector<std::string>{sound});
+}
+
+TEST_F(OptionsFormTest, TaskGridListsTasksByDescriptionAndTheFilterHidesGroupsAfterApplying) {
+  TformOptions* o = Make();
+  Open();
+  EXPECT_EQ(o->grTasks->Cells(0, 0), "Group");
+  EXPECT_EQ(o->grTasks->Cells(1, 0), "Program");
+  EXPECT_EQ(o->grTasks->Cells(2, 0), "Description");
+  EXPECT_EQ(GridRows(o->grTasks),
+            (std::vector<std::string>{"0|c:\\apps\\hidden.exe|Background", "1|c:\\apps\\editor.exe|Editor",
+                                      "3|c:\\apps\\game.exe|Game", "2|c:\\apps\\mail.exe|Mail"}));
+  ASSERT_EQ(o->lvGroupList->Items()->Count(), 7);
+  EXPECT_EQ(o->lvGroupList->Items()->Items(5)->Caption(), ".Hidden");
+  EXPECT_EQ(o->GetCheckedGroupMask(), 0x7Fu);
+  EXPECT_EQ(formGlobal->ilGroups->Count(), 16);
+
+  // A description typed but not applied is saved by the filter change before the rebuild.
+  const int row = RowOf("c:\\apps\\game.exe");
+  o->grTasks->SetCol(2);
+  o->grTasks->SetRow(row);
+  o->grTasks->ShowEditor();
+  ASSERT_NE(o->grTasks->InplaceEditor(), nullptr);
+  // Typed over the whole text, as a user does; one key is enough to have something to apply.
+  HWND editor = o->grTasks->InplaceEditor()->Handle();
+  SendMessageA(editor, EM_SETSEL, 0, -1);
+  SendMessageA(editor, WM_CHAR, 'C', 1);
+  EXPECT_TRUE(o->btApply->Enabled());
+  for (char c : std::string("hess")) SendMessageA(editor, WM_CHAR, static_cast<unsigned char>(c), 1);
+  EXPECT_EQ(o->grTasks->Cells(2, row), "Chess");
+
+  o->lvGroupList->Items()->Items(5)->SetChecked(false);
+  EXPECT_EQ(o->GetCheckedGroupMask(), 0x5Fu);
+  EXPECT_FALSE(o->btApply->Enabled());
+  EXPECT_NE(TaskFile().find("c:\\apps\\game.exe\tChess\t3\r\n"), std::string::npos);
+  EXPECT_EQ(GridRows(o->grTasks),
+            (std::vector<std::string>{"3|c:\\apps\\game.exe|Chess", "1|c:\\apps\\editor.exe|Editor",
+                                      "2|c:\\apps\\mail.exe|Mail"}));
+
+  // Every showing lists all groups again.
+  Open();
+  EXPECT_EQ(o->GetCheckedGroupMask(), 0x7Fu);
+  EXPECT_EQ(o->grTasks->RowCount(), 5);
+
+  // With no task listed the grid keeps one empty row.
+  tasks_->Strings()->Clear();
+  o->FormActivate(o);
+  EXPECT_EQ(GridRows(o->grTasks), std::vector<std::string>{"||"});
+  o->btApplyClick(o->btApply);
+  EXPECT_EQ(TaskFile(), "");
+}
+
+TEST_F(OptionsFormTest, PickingTheRestrictedGroupBlocksTheProgramOnApply) {
+  TformOptions* o = Make();
+  Open();
+  SetBlockedList("");
+  const int row = RowOf("c:\\apps\\mail.exe");
+  PickGroup(row, ".Restricted");
+  EXPECT_EQ(o->PickerRow(), row);
+  EXPECT_EQ(o->grTasks->Cells(0, row), "6");
+  EXPECT_TRUE(o->btApply->Enabled());
+  EXPECT_EQ(o->GroupName(6), ".Restricted");
+
+  // The picker opens on the row's group: the last node of group 6.
+  o->GroupListPopup(o->GroupList);
+  EXPECT_EQ(o->GroupList->Selected()->Text(), ".Restricted");
+
+  o->btOK->Click();
+  EXPECT_EQ(BlockedList(), "c:\\apps\\mail.exe;");
+  EXPECT_NE(TaskFile().find("c:\\apps\\mail.exe\tMail\t6\r\n"), std::string::npos);
+  int index = 0;
+  ASSERT_TRUE(FindTask(*tasks_, "c:\\apps\\mail.exe", index));
+  EXPECT_EQ(tasks_->Strings()->Strings(index), "c:\\apps\\mail.exe\tMail\t6");
+
+  // A refill forgets the picker: a late choice writes into no row.
+  PickGroup(row, "Games");
+  o->FormActivate(o);
+  EXPECT_FALSE(o->cbSelectGroup->Visible());
+  EXPECT_EQ(o->PickerRow(), 0);
+  o->GroupList->SetSelected(o->GroupList->Items()->TopItem(NodeOf("Work")));
+  EXPECT_FALSE(o->btApply->Enabled());
+  SetBlockedList("");
+}
+
+TEST_F(OptionsFormTest, CustomGroupsComeFromTheGroupFileAndTheEditorRewritesIt) {
+  TStringList lines;
+  for (int i = 1; i <= 10; ++i) lines.Add("Custom " + IntToStr(i));
+  lines.SaveToFile(folder_.File("hl20grp.txt"));
+  TformOptions* o = Make();
+  ASSERT_EQ(o->GroupList->Items()->TopCount(), 15);
+  EXPECT_EQ(o->GroupName(7), "Custom 1");
+  EXPECT_EQ(o->GroupName(14), "Custom 8");
+  EXPECT_EQ(o->GroupName(15), "");
+  EXPECT_EQ(o->GroupList->Items()->TopItem(14)->ImageIndex(), 14);
+
+  // The editor shows all ten lines; OK saves its lines and the groups follow.
+  After(100, [] {
+    ASSERT_TRUE(formEdit->Visible());
+    EXPECT_EQ(formEdit->Memo1->Lines()->Count(), 10);
+    formEdit->Memo1->Lines()->SetText("Reading\r\nA rather long group name that must stay one group, never two\r\n");
+    formEdit->BitBtn2->Click();
+  });
+  After(20000, [] {
+    if (formEdit->Visible()) formEdit->SetModalResult(mrAbort);
+  });
+  o->btEditGroupListClick(o->btEditGroupList);
+  EXPECT_EQ(ReadBytes(folder_.File("hl20grp.txt")),
+            "Reading\r\nA rather long group name that must stay one group, never two\r\n");
+  ASSERT_EQ(o->GroupList->Items()->TopCount(), 9);
+  EXPECT_EQ(o->GroupName(8), "A rather long group name that must stay one group, never two");
+  EXPECT_EQ(o->lvGroupList->Items()->Count(), 9);
+
+  // Cancel changes nothing.
+  After(100, [] { formEdit->BitBtn1->Click(); });
+  After(20000, [] {
+    if (formEdit->Visible()) formEdit->SetModalResult(mrAbort);
+  });
+  o->btEditGroupListClick(o->btEditGroupList);
+  EXPECT_EQ(o->GroupList->Items()->TopCount(), 9);
+}
+
+TEST_F(OptionsFormTest, EveryPageShownForReal) {
+  TformOptions* o = Make();
+  o->edRemindEverySound->SetText("c:\\sounds\\break.wav");
+  bool done = false;
+  After(100, [&] {
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(o->Handle()) != FALSE; }));
+    // Asked again while it shows (the tray menu can): it only comes to the front.
+    EXPECT_EQ(o->ShowModal(), mrNone);
+    const char* names[] = {"options-general.png", "options-shedule.png", "options-tasks.png", "options-about.png"};
+    for (int page = 0; page < 4; ++page) {
+      o->ListView->SetSelected(o->ListView->Items()->Items(page));
+      Pump(300);
+      EXPECT_EQ(o->PageIndex(), page);
+      if (page == 2) {
+        const int row = RowOf("c:\\apps\\game.exe");
+        bool canSelect = true;
+        o->grTasksSelectCell(o->grTasks, 0, row, canSelect);
+        o->GroupList->ButtonClick(o->cbSelectGroup);
+        Pump(300);
+        EXPECT_TRUE(o->GroupList->Visible());
+        EXPECT_TRUE(Screenshot("options-group-picker.png"));
+        o->GroupList->SetVisible(false);
+      }
+      EXPECT_TRUE(Screenshot(names[page]));
+    }
+    o->btCancel->Click();
+    done = true;
+  });
+  After(60000, [o] {
+    if (o->Visible()) o->SetModalResult(mrAbort);
+  });
+  EXPECT_EQ(o->ShowModal(), mrCancel);
+  EXPECT_TRUE(done);
+  EXPECT_FALSE(SettingsStored());
+}
