@@ -1,14 +1,10 @@
 #pragma once
-// Two small controls of the statistics window. TNotebook is a page container without tabs:
-// one page (a panel filling it) shows at a time, chosen by PageIndex. TStatDateEdit is the
-// window's date field: a combo edit that cannot be typed into, shows its date with a
-// four-digit year and picks a new one through the date dialog.
+// TNotebook: the statistics window's page container without tabs. One page (a panel
+// filling it) shows at a time, chosen by PageIndex.
 
 #include <string>
 #include <vector>
 
-#include "kit/calendar_logic.h"
-#include "kit/win/combo_edit.h"
 #include "platform/wcl/win/std_controls.h"
 
 class TNotebook : public TPanel {
@@ -29,25 +25,4 @@ public:
 private:
   std::vector<TPanel*> pages_;
   int pageIndex_ = 0;
-};
-
-class TStatDateEdit : public TComboEdit {
-  HL_REFLECTABLE
-public:
-  explicit TStatDateEdit(TComponent* owner);
-
-  // The date of the text; 0 (the null date) when the text holds none.
-  TDateTime Date() const;
-  // 0 empties the text. The text changes, so OnChange runs.
-  void SetDate(TDateTime value);
-  const std::string& DialogTitle() const { return dialogTitle_; }
-  void SetDialogTitle(const std::string& value) { dialogTitle_ = value; }
-  TDaysOfWeek Weekends() const { return weekends_; }
-  void SetWeekends(TDaysOfWeek value) { weekends_ = value; }
-
-private:
-  void ChooseDate(TObject* sender);
-
-  std::string dialogTitle_;
-  TDaysOfWeek weekends_ = 0;
 };

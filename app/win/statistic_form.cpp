@@ -11,6 +11,7 @@
 #include "app/work_file.h"
 #include "kit/win/combo_edit.h"
 #include "kit/win/combo_tree_view.h"
+#include "kit/win/date_edit.h"
 #include "lang/app_language.h"
 #include "lang/win/lang_collector.h"
 #include "lang/win/lingrove_lang.h"
@@ -282,11 +283,13 @@ void TformStatistic::BuildHeader() {
   btSelectPeriod->SetDropDownMenu(popDates);
   SetGlyph(btSelectPeriod, Glyph::Period);
   lFrom = AddLabel(pHeader, "lFrom", "From", 296, 8);
-  dateFrom = MakeControl<TStatDateEdit>(this, "dateFrom", pHeader, 326, 4, 106, 21);
+  dateFrom = MakeControl<TDateEdit>(this, "dateFrom", pHeader, 326, 4, 106, 21);
   dateFrom->SetWeekends(DayOfWeekBit(Sat) | DayOfWeekBit(Sun));
   lTo = AddLabel(pHeader, "lTo", "to", 438, 8);
-  dateTo = MakeControl<TStatDateEdit>(this, "dateTo", pHeader, 454, 4, 106, 21);
-  for (TStatDateEdit* edit : {dateFrom, dateTo}) {
+  dateTo = MakeControl<TDateEdit>(this, "dateTo", pHeader, 454, 4, 106, 21);
+  for (TDateEdit* edit : {dateFrom, dateTo}) {
+    edit->SetDirectInput(false);
+    edit->SetYearDigits(dyFour);
     edit->SetDialogTitle("Choose date");
     edit->OnChange = [this](TObject* s) { dateToChange(s); };
   }

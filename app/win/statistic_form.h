@@ -31,11 +31,11 @@
 #include "platform/wcl/win/std_controls.h"
 
 class TComboEdit;
+class TDateEdit;
 class TKitDrawGrid;
 class TLingroveLang;
 class TNotebook;
 class TQComboTreeView;
-class TStatDateEdit;
 class TTreeNode;
 class TformOptions;
 class TStrings;
@@ -82,9 +82,9 @@ public:
   TLabel* lPeriod;
   TKitSpeedButton* btSelectPeriod;
   TLabel* lFrom;
-  TStatDateEdit* dateFrom;
+  TDateEdit* dateFrom;
   TLabel* lTo;
-  TStatDateEdit* dateTo;
+  TDateEdit* dateTo;
 
   TPanel* pHeaderTask;
   TKitSpeedButton* btDownUp;

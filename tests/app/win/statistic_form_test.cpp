@@ -10,6 +10,7 @@
 #include "app/win/main_form.h"
 #include "app/win/options_form.h"
 #include "app/win/statistic_controls.h"
+#include "kit/win/date_edit.h"
 #include "kit/win/combo_edit.h"
 #include "kit/win/combo_tree_view.h"
 #include "kit/str_holder.h"
