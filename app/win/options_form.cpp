@@ -812,8 +812,12 @@ void TformOptions::ShowGroupPicker(int col, int row) {
                                                          grTasks->Top(), cbSelectGroup->Width());
   cbSelectGroup->SetBounds(place.left, place.top, cbSelectGroup->Width(), place.height);
   cbSelectGroup->BringToFront();
-  // The tree drops from the right edge of the group cell, under its row.
-  GroupList->SetPosition(grTasks->Left() + cell.right + 1, grTasks->Top() + cell.bottom + 1);
+  // The tree drops from the right edge of the group cell, under its row; where the page
+  // ends too early for it, it opens above the row instead.
+  int top = grTasks->Top() + cell.bottom + 1;
+  if (top + GroupList->Height() > GroupList->Parent()->ClientHeight())
+    top = std::max<int>(0, grTasks->Top() + cell.top - 1 - GroupList->Height());
+  GroupList->SetPosition(grTasks->Left() + cell.right + 1, top);
 }
 
 void TformOptions::GroupListPopup(TObject*) {

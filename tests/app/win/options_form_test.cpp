@@ -449,6 +449,23 @@ TEST_F(OptionsFormTest, PickingTheRestrictedGroupBlocksTheProgramOnApply) {
   SetBlockedList("");
 }
 
+TEST_F(OptionsFormTest, PickerTreeOpensBelowItsRowOrAboveWhenThePageEndsFirst) {
+  for (int i = 10; i < 30; ++i)
+    tasks_->Strings()->Add("c:\\more\\tool" + IntToStr(i) + ".exe\tTool " + IntToStr(i) + "\t1");
+  TformOptions* o = Make();
+  Open();
+  TWinControl* page = o->GroupList->Parent();
+  PickGroup(1, "Work");
+  const RECT first = o->grTasks->CellRect(0, 1);
+  EXPECT_EQ(o->GroupList->Top(), o->grTasks->Top() + first.bottom + 1);
+  EXPECT_EQ(o->GroupList->Left(), o->grTasks->Left() + first.right + 1);
+  const int low = o->grTasks->VisibleRowCount();
+  PickGroup(low, "Work");
+  const RECT last = o->grTasks->CellRect(0, low);
+  EXPECT_LE(o->GroupList->Top() + o->GroupList->Height(), page->ClientHeight());
+  EXPECT_EQ(o->GroupList->Top() + o->GroupList->Height(), o->grTasks->Top() + last.top - 1);
+}
+
 TEST_F(OptionsFormTest, CustomGroupsComeFromTheGroupFileAndTheEditorRewritesIt) {
   TStringList lines;
   for (int i = 1; i <= 10; ++i) lines.Add("Custom " + IntToStr(i));
