@@ -504,6 +504,11 @@ TEST_F(OptionsFormTest, CustomGroupsComeFromTheGroupFileAndTheEditorRewritesIt) 
 }
 
 TEST_F(OptionsFormTest, EveryPageShownForReal) {
+  // A real program, whose icon the loader finds and the grid draws before its path.
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string notepad = std::string(windows) + "\\notepad.exe";
+  tasks_->Strings()->Add(notepad + "\tText editor\t4");
   TformOptions* o = Make();
   o->edRemindEverySound->SetText("c:\\sounds\\break.wav");
   bool done = false;
@@ -517,6 +522,8 @@ TEST_F(OptionsFormTest, EveryPageShownForReal) {
       Pump(300);
       EXPECT_EQ(o->PageIndex(), page);
       if (page == 2) {
+        EXPECT_TRUE(PumpUntil([] { return formGlobal->slIcons->Strings()->Count() > 0; }, 10000));
+        Pump(200);
         const int row = RowOf("c:\\apps\\game.exe");
         bool canSelect = true;
         o->grTasksSelectCell(o->grTasks, 0, row, canSelect);
