@@ -239,6 +239,18 @@ TEST_F(StatisticFormTest, MarksTakeTheChosenColourAndThreshold) {
   EXPECT_EQ(form->edMark2->Value(), 24);
 }
 
+TEST_F(StatisticFormTest, CustomGroupsAreNamedFromTheGroupFileAndAMissingWorkFileReadsZero) {
+  WriteBytes(folder.File("hl20grp.txt"), "Clients\r\nHobby\r\n");
+  tasks.Add("c:\\cad.exe\tDrawing\t8");
+  std::filesystem::remove(folder.File("hl20work.txt"));
+  Open();
+  ASSERT_NE(Node(form->TreeViewTask1, "Hobby"), nullptr);
+  form->TreeViewTask1->SetSelected(Node(form->TreeViewTask1, "Hobby"));
+  EXPECT_EQ(form->Key1(), "8");
+  EXPECT_EQ(form->lTotal->Caption(), "Total: 00:00");
+  EXPECT_EQ(Cell(2, 1), "09.12\t\t");
+}
+
 TEST_F(StatisticFormTest, TreesShowGroupPicturesAndThenTheProgramsIcons) {
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, MAX_PATH);
