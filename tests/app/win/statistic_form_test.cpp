@@ -175,6 +175,29 @@ TEST_F(StatisticFormTest, ArrowKeysInTheTaskBoxWalkTheTree) {
   EXPECT_EQ(form->lTotal->Caption(), "Total: 1 day 11:30");
 }
 
+TEST_F(StatisticFormTest, PageButtonsSwitchPagesAndTheTaskHeaderLeavesTheDetailPage) {
+  Open();
+  form->btPage1->SetDown(true);
+  form->btPage1->Click();
+  EXPECT_EQ(form->Notebook1->PageIndex(), 1);
+  EXPECT_TRUE(form->pHeaderTask->Visible());
+  form->btPage2->SetDown(true);
+  form->btPage2->Click();
+  EXPECT_EQ(form->Notebook1->PageIndex(), 2);
+  EXPECT_FALSE(form->pHeaderTask->Visible());
+  Close();
+  // The page comes back with its button down.
+  Open();
+  EXPECT_EQ(form->Notebook1->PageIndex(), 2);
+  EXPECT_TRUE(form->btPage2->Down());
+  EXPECT_FALSE(form->btPage0->Down());
+  form->btPage0->SetDown(true);
+  form->btPage0->Click();
+  EXPECT_TRUE(form->pHeaderTask->Visible());
+  EXPECT_TRUE(form->Notebook1->Page(0)->Visible());
+  EXPECT_FALSE(form->Notebook1->Page(2)->Visible());
+}
+
 TEST_F(StatisticFormTest, PeriodsAndDateEditsChangeTheRange) {
   Open();
   form->mnDay->Click();
