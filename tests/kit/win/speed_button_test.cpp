@@ -12,6 +12,7 @@
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/menus.h"
 #include "platform/wcl/win/timer.h"
+#include "tests/e2e/screen_picture.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -319,5 +320,47 @@ TEST_F(SpeedButtonTest, FlatButtonTracksTheMouseOnAShownForm) {
   SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(150, 50));
   EXPECT_EQ(1, leaves);
   EXPECT_FALSE(flat->MouseInside());
+  form->Hide();
+}
+
+// A picture of the buttons in each of their looks, saved beside the test program (in the
+// build folder) as speed_buttons.bmp for a person to look at: up, held down by the mouse,
+// down in its group, disabled, flat without the mouse, flat under the mouse and flat disabled.
+TEST_F(SpeedButtonTest, ScreenshotOfUpDownDisabledAndFlatButtons) {
+  form->SetBounds(100, 100, 480, 80);
+  const char* const captions[] = {"Up", "Held", "Down", "Off", "Flat", "Hot", "FlatOff"};
+  std::vector<TKitSpeedButton*> buttons;
+  for (int i = 0; i < 7; ++i) {
+    TKitSpeedButton* b = Button(8 + i * 64, i == 2 ? 1 : 0);
+    b->SetTop(10);
+    b->SetWidth(60);
+    b->SetHeight(40);
+    b->SetCaption(captions[i]);
+    b->SetLayout(blGlyphTop);
+    SetRedGlyph(b);
+    buttons.push_back(b);
+  }
+  buttons[2]->SetDown(true);
+  buttons[3]->SetEnabled(false);
+  for (int i = 4; i < 7; ++i) buttons[i]->SetFlat(true);
+  buttons[6]->SetEnabled(false);
+  form->Show();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != FALSE; }));
+  SetForegroundWindow(form->Handle());
+  Pump(300);
+  SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(buttons[5]->Left() + 30, 30));
+  ASSERT_TRUE(buttons[5]->MouseInside());
+  Press(buttons[1]);
+  Pump(500);
+  ASSERT_EQ(bsDown, buttons[1]->State());
+  ASSERT_EQ(bsExclusive, buttons[2]->State());
+
+  ASSERT_TRUE(SaveWindowPicture(form->Handle(), "speed_buttons.bmp"));
+  // The held button's frame is drawn the other way round: its top edge is dark, the up one's
+  // light.
+  HDC dc = GetDC(form->Handle());
+  EXPECT_NE(GetPixel(dc, 8 + 30, 10), GetPixel(dc, 72 + 30, 10));
+  ReleaseDC(form->Handle(), dc);
+  Release(buttons[1]);
   form->Hide();
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -13,6 +14,7 @@
 #include "platform/rtl/properties.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/menus.h"
+#include "tests/e2e/screen_picture.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -321,5 +323,30 @@ TEST_F(TrayIconTest, TheRealShellShowsTheIcon) {
   std::unique_ptr<TKitTrayIcon> tray = ShownTray();
   tray->SetHint("Hourlark test icon");
   EXPECT_TRUE(tray->Added());
+
+  // A picture of the notification area, saved beside the test program as tray_icon.bmp for a
+  // person to look at: the shell's taskbar, or, under Wine on an X display without a tray of
+  // its own, the stand-alone tray window that Wine shows instead.
+  // The window belongs to another process, so it is told by the name of its class.
+  HWND area = nullptr;
+  PumpUntil([&] {
+    EnumWindows(
+        [](HWND window, LPARAM found) -> BOOL {
+          char name[64] = {};
+          GetClassNameA(window, name, sizeof name);
+          const std::string cls = name;
+          if (!IsWindowVisible(window) || (cls != "Shell_TrayWnd" && cls != "__winex11_standalone_tray")) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&area));
+    return area != nullptr;
+  }, 2000);
+  if (area != nullptr) {
+    Pump(300);
+    EXPECT_TRUE(SaveWindowPicture(area, "tray_icon.bmp"));
+  } else {
+    std::printf("no notification area window to take a picture of\n");
+  }
   tray.reset();
 }
