@@ -484,9 +484,11 @@ bool TformStatistic::ShowIcons() const { return options_ != nullptr && options_-
 
 void TformStatistic::BuildTaskTrees() {
   if (ShowIcons() && formGlobal != nullptr) formGlobal->StartIconLoader();
+  // The options dialog names the groups; without it they are read here.
   groups_ = BuiltInGroupNodes();
   std::vector<std::string> custom;
-  if (!workPath_.empty() && ReadGroupFile(ExtractFilePath(workPath_) + GroupListFileName, custom))
+  if (options_ == nullptr && !workPath_.empty() &&
+      ReadGroupFile(ExtractFilePath(workPath_) + GroupListFileName, custom))
     AddCustomGroups(groups_, custom);
   if (taskList_ != nullptr) {
     index_.Build(*taskList_);
@@ -527,6 +529,7 @@ void TformStatistic::SetTreeImages() {
 }
 
 void TformStatistic::TaskIconsApplied() {
+  DetailIconsApplied();
   if (!ShowIcons() || formGlobal == nullptr) return;
   SetTreeImages();
   // The programs' icons go behind the base and group pictures.
@@ -553,7 +556,7 @@ void TformStatistic::FillTree(TQComboTreeView* tree, bool comparison) {
   nodes.nodes.clear();
   tree->Items()->Clear();
   nodes.model = index_.Tree(comparison, [this](int group) {
-    const std::string name = GroupNodeName(groups_, group);
+    const std::string name = options_ != nullptr ? options_->GroupName(group) : GroupNodeName(groups_, group);
     return name.empty() ? IntToStr(group) : name;
   });
   for (size_t i = 0; i < nodes.model.size(); ++i) {
@@ -723,7 +726,10 @@ void TformStatistic::btOptionsClick(TObject*) { pOptions->SetVisible(btOptions->
 
 void TformStatistic::btCustomizeTasksClick(TObject* sender) {
   if (options_ == nullptr) return;
-  if (options_->ShowModal() != mrOk) return;
+  options_->TaskPageFlag = true;
+  options_->AppliedFlag = false;
+  options_->ShowModal();
+  if (!options_->AppliedFlag) return;
   settling_ = true;
   try {
     BuildTaskTrees();

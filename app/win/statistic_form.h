@@ -53,6 +53,7 @@ public:
   // What the window reads: the task list (path TAB description TAB group lines), the work
   // file, and the options dialog (task icons, the task page) when there is one.
   void SetSources(const TStrings* taskList, const std::string& workPath, TformOptions* options);
+  const std::string& WorkPath() const { return workPath_; }
   // While set, no change recomputes anything.
   bool Settling() const { return settling_; }
   void SetSettling(bool value) { settling_ = value; }
@@ -176,6 +177,8 @@ public:
   void BuildBarChart();
   void BuildDetailView();
   void btPrintClick(TObject* sender);
+  // The detail list's items take the programs' icons.
+  void DetailIconsApplied();
 
 private:
   void BuildHeader();

@@ -1,14 +1,16 @@
-// The statistics window's chart and detail pages and its printing. The pages stay empty
-// and printing does nothing until the chart, the detail list and the report layouts are
-// built here.
+// The statistics window's chart and detail pages and its printing, made and run by the
+// window's TStatisticPages (app/win/statistic_pages.h).
 #include "app/win/statistic_form.h"
+#include "app/win/statistic_pages.h"
 
-void TformStatistic::BuildGraphPage(TPanel*) {}
+void TformStatistic::BuildGraphPage(TPanel* page) { TStatisticPages::Of(this)->BuildGraphPage(page); }
 
-void TformStatistic::BuildDetailPage(TPanel*) {}
+void TformStatistic::BuildDetailPage(TPanel* page) { TStatisticPages::Of(this)->BuildDetailPage(page); }
 
-void TformStatistic::BuildBarChart() {}
+void TformStatistic::BuildBarChart() { TStatisticPages::Of(this)->BuildBarChart(); }
 
-void TformStatistic::BuildDetailView() {}
+void TformStatistic::BuildDetailView() { TStatisticPages::Of(this)->BuildDetailView(); }
 
-void TformStatistic::btPrintClick(TObject*) {}
+void TformStatistic::btPrintClick(TObject*) { TStatisticPages::Of(this)->Print(); }
+
+void TformStatistic::DetailIconsApplied() { TStatisticPages::Of(this)->ApplyTaskIcons(); }
