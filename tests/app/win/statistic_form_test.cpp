@@ -274,6 +274,33 @@ TEST_F(StatisticFormTest, CustomGroupsAreNamedFromTheGroupFileAndAMissingWorkFil
   EXPECT_EQ(Cell(2, 1), "09.12\t\t");
 }
 
+TEST_F(StatisticFormTest, CustomizingTasksRebuildsTheTreesOnlyAfterAnApply) {
+  auto* options = app_->CreateForm<TformOptions>();
+  options->cbShowIcons->SetChecked(false);
+  Open("ann", options);
+  form->TreeViewTask1->SetSelected(Node(form->TreeViewTask1, "Editor"));
+  tasks.Add("c:\\cad.exe\tDrawing\t1");
+  bool apply = false;
+  TTimer closer(nullptr);
+  closer.SetInterval(50);
+  closer.OnTimer = [&](TObject*) {
+    if (!options->Visible()) return;
+    if (apply) options->AppliedFlag = true;
+    options->btCancel->Click();
+  };
+  form->btCustomizeTasks->Click();
+  EXPECT_TRUE(options->TaskPageFlag);
+  EXPECT_EQ(Node(form->TreeViewTask1, "Drawing"), nullptr);
+  EXPECT_EQ(form->Key1(), "Editor");
+
+  apply = true;
+  form->btCustomizeTasks->Click();
+  closer.SetEnabled(false);
+  EXPECT_NE(Node(form->TreeViewTask1, "Drawing"), nullptr);
+  EXPECT_EQ(form->Key1(), "total");
+  EXPECT_EQ(form->lTotal->Caption(), "Total: 1 day 11:30");
+}
+
 TEST_F(StatisticFormTest, TreesShowGroupPicturesAndThenTheProgramsIcons) {
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, MAX_PATH);
