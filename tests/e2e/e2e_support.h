@@ -173,10 +173,13 @@ inline void PostClick(const PanelButton& button) {
   PostMessageA(button.panel, WM_LBUTTONUP, 0, at);
 }
 
-// The same, returning once the tracker has handled it.
+// The same, returning once the tracker has handled it. The press and release are sent, not
+// posted: a message sent to another thread is handled before the ones posted to it, so a
+// sent WM_NULL after posted clicks could come back before the click was handled.
 inline void Click(const PanelButton& button) {
-  PostClick(button);
-  SendMessageA(button.panel, WM_NULL, 0, 0);
+  const LPARAM at = MAKELPARAM(button.x, button.y);
+  SendMessageA(button.panel, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(button.panel, WM_LBUTTONUP, 0, at);
 }
 
 // Tracking and the countdown make their edits read-only while they run.

@@ -1,7 +1,7 @@
 // End to end with the real tracker and real processes, on what it does to other programs and
 // what it does without its process library:
-// - a program whose full path stands in the blocked group of the task list is ended at the
-//   next sample while tracking (and only then); a program that is not on the list, with a
+// - a program whose full path stands in the blocked group of the task list (in any letter
+//   case) is ended at the next sample while tracking (and only then); a program that is not on the list, with a
 //   path that is merely part of a blocked one, keeps running;
 // - a screen saver (a program started from the system folder as a ".scr" file) stops
 //   tracking while it runs, the day's total stands still, and tracking starts again when it
@@ -139,8 +139,10 @@ void BlockedProgramsAndScreenSaver(const std::string& hourlark, const std::strin
   const std::string blocked = folder + "blocked_target.exe", free = folder + "free_target.exe";
   CopyFileA(target.c_str(), blocked.c_str(), FALSE);
   CopyFileA(target.c_str(), free.c_str(), FALSE);
-  // The blocked group holds the first program and a longer path that begins with the second.
-  const std::string tasks = blocked + "\tBlocked target\t6\r\n" + free + ".old\tOld free target\t6\r\n";
+  // The blocked group holds the first program, its name in other letter case, and a longer
+  // path that begins with the second.
+  const std::string tasks =
+      folder + "BLOCKED_Target.EXE\tBlocked target\t6\r\n" + free + ".old\tOld free target\t6\r\n";
   std::ofstream(folder + "hl20task.txt", std::ios::binary) << tasks;
 
   PROCESS_INFORMATION tracker{};
