@@ -20,6 +20,7 @@
 #include "platform/wcl/win/registry.h"
 #include "platform/wcl/win/timer.h"
 #include "tests/app/statistics_fixture.h"
+#include "tests/app/win/window_test_steps.h"
 #include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
@@ -30,20 +31,9 @@ constexpr int Hour = 3600;
 TDateTime pinnedNow = 0;
 TDateTime PinnedClock() { return pinnedNow; }
 
-// What runs once from inside the next message handling of the window thread.
-std::function<void()> g_during;
-void CALLBACK RunDuring(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (g_during) {
-    std::function<void()> step = std::move(g_during);
-    g_during = nullptr;
-    step();
-  }
-}
-// Arms the step so that the first message handling of the work that follows runs it.
+// Arms step so that the first message handling of the work that follows runs it.
 void RunDuringNextWork(std::function<void()> step) {
-  g_during = std::move(step);
-  SetTimer(nullptr, 0, 1, &RunDuring);
+  window_test::After(1, std::move(step));
   Sleep(40);
 }
 
@@ -72,7 +62,7 @@ protected:
   }
   void TearDown() override {
     TStatisticPages::SetPreviewRunner(nullptr);
-    g_during = nullptr;
+    window_test::DropPending();
     form = nullptr;
     app_.reset();
     SetClock(previousClock_);
@@ -140,6 +130,8 @@ TEST_F(StatisticPagesTest, ChartHasABarPerDayAndTellsTheDayOnAClick) {
   EXPECT_DOUBLE_EQ(pages->Series1->Value(6), 2.5 / 24);
   pages->Chart1ClickSeries(pages->Series1, 6);
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"Statistics: Day: 09.12\r\rTime worked: 02:30:00"}));
+  Pump(200);
+  EXPECT_TRUE(window_test::Screenshot("statistic-chart.png"));
   HoldForLooking();
 
   // With a comparison a second bar per day; a day without its time tells midnight.
@@ -150,6 +142,8 @@ TEST_F(StatisticPagesTest, ChartHasABarPerDayAndTellsTheDayOnAClick) {
   pages->Chart1ClickSeries(pages->Series2, 6);
   EXPECT_EQ(Boxes(), (std::vector<std::string>{
                          "Statistics: Day: 09.12\r\rTime worked: 02:30:00\rBrowser: " + TimeToStr(0)}));
+  Pump(200);
+  EXPECT_TRUE(window_test::Screenshot("statistic-chart-compared.png"));
   HoldForLooking();
 }
 
@@ -177,6 +171,8 @@ TEST_F(StatisticPagesTest, DetailListsDescriptionsLargestFirstWithTheTotal) {
   // The list item keeps the place of its description in the by-name list.
   const auto nameIndex = reinterpret_cast<intptr_t>(pages->ListView->Items()->Items(1)->Data());
   EXPECT_EQ(form->TaskIndex().ByName()[static_cast<size_t>(nameIndex)].description, "Editor");
+  Pump(200);
+  EXPECT_TRUE(window_test::Screenshot("statistic-detail.png"));
   HoldForLooking();
 
   pages->Chart2ClickSeries(pages->Series3, 1);
@@ -213,6 +209,8 @@ TEST_F(StatisticPagesTest, PieShowsTheSliceColourAndTurns) {
   pages->Chart2MouseMove(x, y);
   EXPECT_TRUE(pages->Shape1->Visible());
   EXPECT_EQ(pages->Shape1->Color(), pages->Series3->ValueColor(slice));
+  Pump(200);
+  EXPECT_TRUE(window_test::Screenshot("statistic-pie.png"));
   HoldForLooking();
   pages->Chart2MouseMove(0, 0);
   EXPECT_FALSE(pages->Shape1->Visible());

@@ -15,6 +15,7 @@
 #include "platform/report/win/report_render.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/wcl/win/bitmap.h"
+#include "tests/app/win/window_test_steps.h"
 #include "tests/lang/win/lang_win_fixture.h"
 
 namespace {
@@ -241,7 +242,7 @@ TEST_F(StatisticReports, WeekTablePageDrawsGreyAndBlackDates) {
   const TReportDocument doc = report.Generate();
   std::unique_ptr<TBitmap> page = RenderPageToBitmap(doc, 0, 96);
   // Left for people to look at, beside the test program.
-  page->SaveToFile("statistic_week_report.bmp");
+  page->SaveToFile(window_test::ProgramFolder() + "\\statistic-week-report.bmp");
   auto colours = [&](const std::string& name, TColor wanted) {
     const TReportItem* item = doc.Pages[0].Find(name);
     const double scale = 96 / 254.0;  // pixels per tenth of a millimetre
