@@ -67,6 +67,16 @@ std::set<DWORD> Threads() {
   return threads;
 }
 
+// Enumeration step: keeps the first visible notification-area window in *found.
+BOOL CALLBACK FindNotificationArea(HWND window, LPARAM found) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  const std::string cls = name;
+  if (!IsWindowVisible(window) || (cls != "Shell_TrayWnd" && cls != "__winex11_standalone_tray")) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 class TrayIconTest : public AppTest {
 protected:
   void SetUp() override {
@@ -330,16 +340,7 @@ TEST_F(TrayIconTest, TheRealShellShowsTheIcon) {
   // The window belongs to another process, so it is told by the name of its class.
   HWND area = nullptr;
   PumpUntil([&] {
-    EnumWindows(
-        [](HWND window, LPARAM found) -> BOOL {
-          char name[64] = {};
-          GetClassNameA(window, name, sizeof name);
-          const std::string cls = name;
-          if (!IsWindowVisible(window) || (cls != "Shell_TrayWnd" && cls != "__winex11_standalone_tray")) return TRUE;
-          *reinterpret_cast<HWND*>(found) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&area));
+    EnumWindows(FindNotificationArea, reinterpret_cast<LPARAM>(&area));
     return area != nullptr;
   }, 2000);
   if (area != nullptr) {
