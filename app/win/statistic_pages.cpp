@@ -208,6 +208,13 @@ void TStatisticPages::BuildDetailPage(TPanel* page) {
   // The window's first notebook has a page named "Graph" already; names ignore the notebook.
   TPanel* graph = Notebook2->AddPage("PieGraph");
 
+  // The buttons follow the page, also one restored from the stored settings.
+  Notebook2->OnPageChanged = [this](TObject*) {
+    const int index = Notebook2->PageIndex();
+    (index == 1 ? btDetailPage1 : btDetailPage0)->SetDown(true);
+    btRotate->SetVisible(index == 1);
+  };
+
   ListView = MakeControl<TListView>(form_, "ListView", table, 0, 0, table->Width(), table->Height());
   ListView->SetAlign(alClient);
   ListView->SetViewStyle(vsReport);

@@ -232,6 +232,11 @@ TEST_F(StatisticPagesTest, PieShowsTheSliceColourAndTurns) {
   pages->btDetailPage0->Click();
   EXPECT_EQ(pages->Notebook2->PageIndex(), 0);
   EXPECT_FALSE(pages->btRotate->Visible());
+  // The page as the stored settings bring it back: its button goes down with it.
+  pages->Notebook2->SetPageIndex(1);
+  EXPECT_TRUE(pages->btDetailPage1->Down());
+  EXPECT_FALSE(pages->btDetailPage0->Down());
+  EXPECT_TRUE(pages->btRotate->Visible());
 }
 
 // ---- Printing ------------------------------------------------------------------------------------
