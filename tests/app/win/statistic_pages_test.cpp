@@ -16,6 +16,8 @@
 #include "app/win/wait_form.h"
 #include "kit/win/combo_tree_view.h"
 #include "platform/chart/win/plot_chart.h"
+#include "platform/report/win/report_render.h"
+#include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/list_view.h"
 #include "platform/wcl/win/registry.h"
 #include "platform/wcl/win/timer.h"
@@ -154,6 +156,7 @@ TEST_F(StatisticPagesTest, DetailListsDescriptionsLargestFirstWithTheTotal) {
   bool lockedWhileGathering = false;
   RunDuringNextWork([&] {
     lockedWhileGathering = !IsWindowEnabled(form->Handle()) && formWait->Visible();
+    EXPECT_TRUE(window_test::Screenshot("statistic-detail-wait.png"));
     // A second build asked for meanwhile does nothing.
     form->BuildDetailView();
   });
@@ -259,6 +262,7 @@ TEST_F(StatisticPagesTest, PrintPreviewsTheLayoutOfThePageOnShow) {
   ASSERT_EQ(printed.back(), "repChart");
   const TReportItem* picture = documents.back().Pages.at(0).Find("BandImage1");
   ASSERT_NE(picture, nullptr);
+  RenderPageToBitmap(documents.back(), 0, 96)->SaveToFile(window_test::ProgramFolder() + "\\statistic-chart-report.bmp");
   EXPECT_EQ(picture->Picture->Width, pages->Chart1->Width());
   EXPECT_EQ(picture->Picture->Height, pages->Chart1->Height());
   // The chart on screen keeps its look.
