@@ -1,20 +1,9 @@
 #include "app/win/edit_form.h"
 
 #include "app/win/form_parts.h"
-#include "lang/win/lang_collector.h"
-#include "lang/win/lingrove_lang.h"
 #include "platform/rtl/properties.h"
-#include "platform/rtl/string_list.h"
-#include "platform/rtl/sysutils.h"
-#include "platform/wcl/win/application.h"
 
 TformEdit* formEdit = nullptr;
-
-namespace {
-
-TLangFormRegistrar registrar("TformEdit", [](TComponent* owner) { return new TformEdit(owner); });
-
-}  // namespace
 
 const ClassInfo* TformEdit::StaticClassInfo() {
   static const ClassInfo ci = ClassBuilder<TformEdit>("TformEdit", TForm::StaticClassInfo()).Build();
@@ -50,21 +39,6 @@ TformEdit::TformEdit(TComponent* owner) : TForm(owner) {
   Memo1->SetWordWrap(false);
   Memo1->Lines()->Clear();
 
-  LingroveLang1 = new TLingroveLang(this);
-  LingroveLang1->SetName("LingroveLang1");
-  {
-    // The names are the user's data.
-    TStringList rules;
-    rules.SetText("-Memo1\r\n");
-    LingroveLang1->SetLocalRules(&rules);
-  }
-  OnCreate = [this](TObject*) {
-    try {
-      LingroveLang1->SetLangDir(ExtractFilePath(Application->ExeName()));
-    } catch (...) {
-      // Without a readable language file the editor's own texts stand.
-    }
-  };
   LoadedAll(this);
   DoCreate();
   if (formEdit == nullptr) formEdit = this;
