@@ -50,8 +50,8 @@ const std::string& TTypeAheadText::Add(char key, uint32_t tick) {
   return text_;
 }
 
-TEllipsisDots EllipsisDots(int buttonWidth, int stripLeft, int stripTop, int clientHeight, bool pressed) {
-  TEllipsisDots dots;
+TGridEllipsisDots EllipsisDots(int buttonWidth, int stripLeft, int stripTop, int clientHeight, bool pressed) {
+  TGridEllipsisDots dots;
   const int gap = std::clamp((buttonWidth - 12) / 2, 1, 3);
   const int x = stripLeft + (buttonWidth - 6 - 2 * gap) / 2 + (pressed ? 1 : 0);
   dots.X[0] = x;

@@ -68,8 +68,8 @@ private:
 // ---- Ellipsis button -------------------------------------------------------------------
 
 // The three 2 by 2 dots of an ellipsis button: their left edges and top.
-struct TEllipsisDots {
+struct TGridEllipsisDots {
   int X[3] = {0, 0, 0};
   int Y = 0;
 };
-TEllipsisDots EllipsisDots(int buttonWidth, int stripLeft, int stripTop, int clientHeight, bool pressed);
+TGridEllipsisDots EllipsisDots(int buttonWidth, int stripLeft, int stripTop, int clientHeight, bool pressed);

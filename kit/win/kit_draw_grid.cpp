@@ -155,7 +155,7 @@ void TKitInplaceEdit::PaintButton(HDC dc) {
     return;
   }
   DrawEdge(dc, &button, EDGE_RAISED, BF_RECT | BF_MIDDLE | (pressed_ ? BF_FLAT : 0));
-  const TEllipsisDots dots =
+  const TGridEllipsisDots dots =
       EllipsisDots(buttonWidth_, button.left, button.top, button.bottom - button.top, pressed_);
   UniqueBrush black(CreateSolidBrush(RGB(0, 0, 0)));
   for (int x : dots.X) {

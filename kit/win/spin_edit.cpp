@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "kit/scoped_flag.h"
 #include "kit/win/draw_utils_win.h"
 #include "kit/win/one_line_edit.h"
 #include "platform/rtl/format_settings.h"
@@ -50,18 +51,6 @@ void Line(TCanvas* canvas, TColor color, std::initializer_list<POINT> points) {
 
 // Rounds halves to the even neighbour, as the glyph placement asks.
 int RoundEven(double value) { return static_cast<int>(std::nearbyint(value)); }
-
-// Clears a flag when the scope ends, whatever way it ends.
-class FlagScope {
-public:
-  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = false; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-  bool& flag_;
-};
 
 }  // namespace
 
@@ -270,7 +259,7 @@ void TKitUpDown::CreateWnd() {
 
 void TKitUpDown::Scrolled(int code) {
   if (code != SB_THUMBPOSITION || inClick_) return;
-  FlagScope scope(inClick_);
+  TScopedFlag scope(inClick_);
   const int position = HandleAllocated() ? static_cast<int>(SendMessageA(Handle(), UDM_GETPOS32, 0, 0)) : 0;
   if (position != 0 && OnClick && !IsDestroying()) OnClick(this, position > 0 ? btNext : btPrev);
   if (HandleAllocated()) SendMessageA(Handle(), UDM_SETPOS32, 0, 0);
@@ -363,7 +352,7 @@ void TKitSpinEdit::Step(double delta) {
   }
   const std::string before = Text();
   {
-    FlagScope scope(changing_);
+    TScopedFlag scope(changing_);
     SetValue(Value() + delta);
   }
   // A step at a bound changes nothing and tells nothing.

@@ -49,7 +49,7 @@ TEST(PickListTypeAhead, CollectsQuickKeysAndStartsAfreshAfterAPause) {
 }
 
 TEST(EllipsisButton, DotsSitCentredAndMoveWhenPressed) {
-  const TEllipsisDots dots = EllipsisDots(17, 100, 0, 18, false);
+  const TGridEllipsisDots dots = EllipsisDots(17, 100, 0, 18, false);
   // gap (17 - 12) / 2 = 2; x = 100 + (17 - 6 - 4) / 2 = 103
   EXPECT_EQ(103, dots.X[0]);
   EXPECT_EQ(107, dots.X[1]);
