@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "app/win/options_pictures.h"
 #include "kit/str_holder.h"
 #include "lang/win/lang_collector.h"
 #include "lang/win/lingrove_lang.h"
@@ -88,6 +89,8 @@ TformGlobal::TformGlobal(TComponent* owner) : TForm(owner) {
   ilIcons = icons_.get();
   groups_ = std::make_unique<TImageList>(16, 16, cd32Bit);
   ilGroups = groups_.get();
+  // The groups' pictures are there from the start, for the options and the statistics alike.
+  FillGroupPictures(ilGroups);
 
   LingroveLang1 = new TLingroveLang(this);
   LingroveLang1->SetName("LingroveLang1");
