@@ -55,5 +55,5 @@ bool TActiveTaskState::ProcessReported(uint32_t processId, const std::string& pa
   if (processId != 0 && processId == foregroundProcessId_) foregroundExecutable_ = path;
   if (screenSaverWatch_ != ScreenSaverUnwatched && IsScreenSaverPath(path, systemDirectory_))
     screenSaverWatch_ = ScreenSaverSeen;
-  return IsBlockedPath(path, blockedList_);
+  return processId != ownProcessId_ && IsBlockedPath(path, blockedList_);
 }

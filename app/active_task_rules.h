@@ -39,6 +39,9 @@ public:
   const std::string& ForegroundExecutable() const { return foregroundExecutable_; }
   void SetForegroundExecutable(const std::string& value) { foregroundExecutable_ = value; }
 
+  // The tracker's own process: never ended, even when its path is in the blocked list (a
+  // tracker that ended itself would lose the running interval and could never track again).
+  void SetOwnProcessId(uint32_t value) { ownProcessId_ = value; }
   // Start of a sample: once the watch runs, the saver counts as gone until the coming
   // enumeration reports it again.
   void BeginSample();
@@ -50,5 +53,6 @@ private:
   std::string blockedList_;
   std::string foregroundExecutable_;
   uint32_t foregroundProcessId_ = 0;
+  uint32_t ownProcessId_ = 0;
   int screenSaverWatch_ = ScreenSaverUnwatched;
 };

@@ -55,6 +55,7 @@ void EndProcess(DWORD processId) {
 void LoadTaskLibrary() {
   foregroundWindow = nullptr;
   state.Reset();
+  state.SetOwnProcessId(GetCurrentProcessId());
   library = ProbeLibrary();
 
   char directory[SystemDirectoryBufferSize];

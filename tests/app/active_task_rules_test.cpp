@@ -107,4 +107,10 @@ TEST(ActiveTaskRules, ReportedProcessIsEndedOnlyWhenBlocked) {
   EXPECT_EQ(state.ForegroundExecutable(), "c:\\games\\SOLITAIRE.exe");
   EXPECT_FALSE(state.ProcessReported(4, "C:\\Games\\solitaire"));
   EXPECT_FALSE(state.ProcessReported(4, ""));
+
+  // The tracker never ends itself, even with its own path in the list.
+  state.SetBlockedList("C:\\Tools\\Hourlark.exe;");
+  state.SetOwnProcessId(7);
+  EXPECT_FALSE(state.ProcessReported(7, "C:\\Tools\\Hourlark.exe"));
+  EXPECT_TRUE(state.ProcessReported(8, "C:\\Tools\\Hourlark.exe"));
 }
