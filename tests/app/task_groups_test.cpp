@@ -134,11 +134,14 @@ TEST(TaskGroups, TaskLinesKeepThreeFieldsWhateverIsTyped) {
 }
 
 TEST(TaskGroups, StoredRowsReplaceTheFirstLineOfTheirPathAndSortTheList) {
+  // The two lines of one path differ early in their descriptions: under the system's locale
+  // comparison a TAB weighs more than a blank, so "Browser" and "Browser copy" would sort
+  // the other way round there than on the host.
   TStringList list;
   MakeTaskList(list,
                "c:\\a.exe\tEditor\t1\r\n"
                "c:\\b.exe\tBrowser\t2\r\n"
-               "c:\\b.exe\tBrowser copy\t2\r\n"
+               "c:\\b.exe\tCopy of browser\t2\r\n"
                "c:\\c.exe\tGame\t3\r\n");
   const int replaced = StoreTaskGridRows(list, {{"6", "c:\\b.exe", "Blocked browser"},
                                                 {"1", "c:\\missing.exe", "Nothing"},
@@ -148,7 +151,7 @@ TEST(TaskGroups, StoredRowsReplaceTheFirstLineOfTheirPathAndSortTheList) {
   EXPECT_EQ(list.Text(),
             "C:\\A.EXE\tZed editor\t4\r\n"
             "c:\\b.exe\tBlocked browser\t6\r\n"
-            "c:\\b.exe\tBrowser copy\t2\r\n"
+            "c:\\b.exe\tCopy of browser\t2\r\n"
             "c:\\c.exe\tGame\t3\r\n");
   EXPECT_EQ(BuildBlockedList(list), "c:\\b.exe;");
 
