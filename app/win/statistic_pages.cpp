@@ -360,8 +360,10 @@ void TStatisticPages::Chart2ClickSeries(TPlotSeries*, int index) {
 }
 
 void TStatisticPages::Chart2MouseMove(int x, int y) {
+  // The pie answers where its slices were last drawn: after a rebuild that is not drawn yet
+  // (the pie page hidden meanwhile) a slice found there may be gone.
   const int index = Series3->Clicked(x, y);
-  if (index >= 0 && !btRotate->Down()) {
+  if (index >= 0 && index < Series3->Count() && !btRotate->Down()) {
     Shape1->SetColor(Series3->ValueColor(index));
     Shape1->SetLeft(Chart2->ClientWidth() - 30);
     Shape1->SetVisible(true);

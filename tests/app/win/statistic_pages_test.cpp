@@ -96,6 +96,15 @@ protected:
     }
     return rows;
   }
+  // A point inside the first slice of the pie as last drawn (it starts at 90 degrees,
+  // twelve o'clock, and runs counter-clockwise); false while no pie is drawn.
+  bool PointInFirstSlice(int& x, int& y) const {
+    const TPieGeometry& pie = pages->Series3->Geometry();
+    if (pie.Empty()) return false;
+    x = static_cast<int>(pie.CentreX - pie.RadiusX / 2);
+    y = static_cast<int>(pie.CentreY - pie.RadiusY / 3);
+    return true;
+  }
   std::vector<std::string> Printed(size_t document, const std::string& name) const {
     std::vector<std::string> texts;
     for (const TReportPage& page : documents.at(document).Pages)
@@ -202,11 +211,8 @@ TEST_F(StatisticPagesTest, PieShowsTheSliceColourAndTurns) {
   EXPECT_TRUE(pages->btRotate->Visible());
   pages->Chart2->Repaint();
   Pump(50);
-  const TPieGeometry& pie = pages->Series3->Geometry();
-  ASSERT_FALSE(pie.Empty());
-  // The first slice starts at 90 degrees (twelve o'clock) and runs counter-clockwise.
-  const int x = static_cast<int>(pie.CentreX - pie.RadiusX / 2);
-  const int y = static_cast<int>(pie.CentreY - pie.RadiusY / 3);
+  int x = 0, y = 0;
+  ASSERT_TRUE(PointInFirstSlice(x, y));
   const int slice = pages->Series3->Clicked(x, y);
   ASSERT_GE(slice, 0);
   pages->Chart2MouseMove(x, y);
@@ -240,6 +246,26 @@ TEST_F(StatisticPagesTest, PieShowsTheSliceColourAndTurns) {
   EXPECT_TRUE(pages->btDetailPage1->Down());
   EXPECT_FALSE(pages->btDetailPage0->Down());
   EXPECT_TRUE(pages->btRotate->Visible());
+}
+
+TEST_F(StatisticPagesTest, SwatchIgnoresSlicesGoneSinceThePieWasDrawn) {
+  Open();
+  form->btPage2->Click();
+  pages->btDetailPage1->Click();
+  pages->Chart2->Repaint();
+  Pump(50);
+  int x = 0, y = 0;
+  ASSERT_TRUE(PointInFirstSlice(x, y));
+  // The list page is on show while the list is gathered again for a user without time: the
+  // hidden pie is not drawn, and the first mouse move over it comes before it is.
+  pages->btDetailPage0->Click();
+  form->cbUser->Items()->Add("carl");
+  form->cbUser->SetItemIndex(1);
+  form->BuildDetailView();
+  ASSERT_EQ(pages->Series3->Count(), 0);
+  ASSERT_GE(pages->Series3->Clicked(x, y), 0);
+  pages->Chart2MouseMove(x, y);
+  EXPECT_FALSE(pages->Shape1->Visible());
 }
 
 // ---- Printing ------------------------------------------------------------------------------------
