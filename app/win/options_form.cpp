@@ -717,6 +717,9 @@ void TformOptions::lvGroupListChange(TObject*, TListItem*, TItemChange) {
 
 void TformOptions::btEditGroupListClick(TObject*) {
   if (formEdit == nullptr) return;
+  // Coming back from the editor activates this dialog again, which refills the grid and
+  // forgets what was not applied: pending changes are applied first.
+  if (btApply->Enabled()) btApply->Click();
   const std::string path = DataDir() + GroupListFileName;
   try {
     formEdit->Memo1->Lines()->LoadFromFile(path);

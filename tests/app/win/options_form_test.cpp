@@ -504,6 +504,24 @@ TEST_F(OptionsFormTest, CustomGroupsComeFromTheGroupFileAndTheEditorRewritesIt) 
   EXPECT_EQ(o->GroupList->Items()->TopCount(), 9);
 }
 
+// Closing the group editor activates the dialog again, and every activation refills the grid
+// and disables Apply: a group picked before the editor opened must not be lost on the way.
+TEST_F(OptionsFormTest, ChangesPendingWhenTheGroupEditorOpensSurviveItsClosing) {
+  TformOptions* o = Make();
+  Open();
+  const int row = RowOf("c:\\apps\\mail.exe");
+  PickGroup(row, "Games");
+  ASSERT_TRUE(o->btApply->Enabled());
+  After(100, [] { formEdit->BitBtn1->Click(); });
+  After(20000, [] {
+    if (formEdit->Visible()) formEdit->SetModalResult(mrAbort);
+  });
+  o->btEditGroupListClick(o->btEditGroupList);
+  o->FormActivate(o);
+  EXPECT_EQ(o->grTasks->Cells(0, RowOf("c:\\apps\\mail.exe")), "3");
+  EXPECT_NE(TaskFile().find("c:\\apps\\mail.exe\tMail\t3\r\n"), std::string::npos);
+}
+
 TEST_F(OptionsFormTest, EveryPageShownForReal) {
   // A real program, whose icon the loader finds and the grid draws before its path.
   char windows[MAX_PATH] = {};
