@@ -208,8 +208,10 @@ int DayMark(bool hasTime, int64_t seconds, int mark2Hours, int mark3Hours) {
 // ---- Week table ---------------------------------------------------------------------------
 
 int FirstWeekColumn(TDateTime dateTo, int dayCount, bool sundayFirst) {
-  const int c = DayOfWeek(dateTo - dayCount) - 1 + (sundayFirst ? 1 : 0);
-  return c == 7 ? 0 : c;
+  // Counted from the range's own first day: the day before it may lie before the first day
+  // of the calendar, which has no weekday (and would give a column left of the table).
+  const int first = DayOfWeek(dateTo - dayCount + 1);  // 1 Sunday .. 7 Saturday
+  return (first + (sundayFirst ? 6 : 5)) % 7;
 }
 
 int WeekRows(int firstColumn, int dayCount) { return (firstColumn + dayCount + 6) / 7; }

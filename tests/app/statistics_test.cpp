@@ -178,6 +178,21 @@ TEST_F(Statistics, AMonthSplitsIntoRowsWhoseTotalsCoverOnlyTheirDays) {
   EXPECT_EQ(twoWeeks.WeekSeconds(1, 1), 7 * Hour);
 }
 
+// The window's dates come back from the stored settings as text: the first day the
+// calendar has (1 January of the year 1, a Monday) has no day before it.
+TEST_F(Statistics, ARangeFromTheFirstDayOfTheCalendarStartsInItsWeekdayColumn) {
+  const TDateTime first = EncodeDate(1, 1, 1);
+  maker.Add("ann", first, "c:\\ed.exe", Hour);
+  const WeekTable euro = Week(first, first, false);
+  EXPECT_EQ(euro.FirstColumn(), 0);
+  ASSERT_EQ(euro.Rows(), 1);
+  EXPECT_EQ(euro.WeekSeconds(0, 1), Hour);
+  const WeekTable amer = Week(first, first + 6, true);
+  EXPECT_EQ(amer.FirstColumn(), 1);
+  EXPECT_EQ(amer.Rows(), 2);
+  EXPECT_EQ(amer.Total1(), Hour);
+}
+
 TEST_F(Statistics, AComparisonFillsTheSecondTimes) {
   Tasks({"c:\\ed.exe|Editor|1", "c:\\web.exe|Browser|2"});
   maker.Add("ann", Mar5, "c:\\ed.exe", 4 * Hour);
