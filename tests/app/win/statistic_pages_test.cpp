@@ -191,6 +191,34 @@ TEST_F(StatisticPagesTest, DetailListsDescriptionsLargestFirstWithTheTotal) {
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"Statistics: Editor\rTime: 14:30:00"}));
 }
 
+// A plain top-level window that notes being made active, standing in for another program's
+// window next in line behind the statistics window.
+bool bystanderActivated = false;
+LRESULT CALLBACK BystanderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) bystanderActivated = true;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(StatisticPagesTest, DetailHandsTheActivationBackToTheWindowNotToTheNextOne) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = BystanderProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "HlTestBystander";
+  RegisterClassA(&windowClass);
+  HWND bystander = CreateWindowExA(0, "HlTestBystander", "Bystander", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                   200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(bystander, nullptr);
+  Open();
+  SetActiveWindow(form->Handle());
+  Pump(50);
+  bystanderActivated = false;
+  form->btPage2->Click();
+  Pump(50);
+  EXPECT_FALSE(bystanderActivated);
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+  DestroyWindow(bystander);
+}
+
 TEST_F(StatisticPagesTest, CancelKeepsWhatWasGatheredAndReturnsToTheTable) {
   Open();
   // Cancel before the first description is done: that one is still listed.
