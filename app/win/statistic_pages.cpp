@@ -283,14 +283,12 @@ void TStatisticPages::BuildDetailView() {
   const HWND window = form_->HandleAllocated() ? form_->Handle() : nullptr;
   const bool disable = window != nullptr && IsWindowEnabled(window);
   auto done = [&] {
-    // The window is enabled and made active before the wait window goes: the active wait
-    // window hidden over a disabled window would hand the activation to the next window in
-    // line, often another program's.
-    if (disable) {
-      EnableWindow(window, TRUE);
-      if (IsWindowVisible(window)) SetActiveWindow(window);
-    }
+    // The window is enabled before the wait window goes: the active wait window hidden over
+    // a disabled window would hand the activation to the next window in line, often another
+    // program's.
+    if (disable) EnableWindow(window, TRUE);
     if (wait != nullptr) wait->Hide();
+    if (disable && IsWindowVisible(window)) SetActiveWindow(window);
     Chart2->Legend()->Font()->Assign(form_->lNormalFont->Font());
     building_ = false;
   };
