@@ -490,6 +490,7 @@ void TformOptions::SetPageIndex(int value) {
 }
 
 void TformOptions::FormShow(TObject*) {
+  freshShow_ = true;
   const int page = TaskPageFlag ? TaskListPage : GeneralPage;
   SetPageIndex(page);
   ListView->SetSelected(ListView->Items()->Items(page));
@@ -503,11 +504,19 @@ void TformOptions::FormShow(TObject*) {
 }
 
 void TformOptions::FormActivate(TObject*) {
-  grTasks->SetCol(1);
-  HideGroupPicker();
-  FillTaskGrid();
-  grTasks->SortByColumn(2);
-  btApply->SetEnabled(false);
+  // The grid is refilled from the task list and Apply starts disabled at the first
+  // activation of each showing, and later whenever nothing is pending. Changes not applied
+  // yet stay as they are when the dialog only comes back to the front (after another
+  // program, a message box or the language-support box): refilling then would drop them.
+  const bool keepPending = btApply->Enabled() && !freshShow_;
+  freshShow_ = false;
+  if (!keepPending) {
+    grTasks->SetCol(1);
+    HideGroupPicker();
+    FillTaskGrid();
+    grTasks->SortByColumn(2);
+    btApply->SetEnabled(false);
+  }
   Application->OnHint = [this](TObject* s) { OptionsHintHandler(s); };
   hintHandlerSet_ = true;
   lUrl->SetCaption(WebPage);

@@ -237,6 +237,8 @@ private:
   bool fillingGroups_ = false;
   bool soundStarted_ = false;
   bool hintHandlerSet_ = false;
+  // Set by each showing: its first activation refills the task grid whatever is pending.
+  bool freshShow_ = true;
   TStrHolder* taskList_ = nullptr;
   std::string dataDir_;
   bool taskSourceSet_ = false;

@@ -274,29 +274,36 @@ TEST_F(OptionsFormTest, ShowingChoosesThePageActivationDisablesApplyAndFillsTheT
   EXPECT_FALSE(o->imAnimIcon->Visible());
   EXPECT_TRUE(o->imIcon->Visible());
   EXPECT_TRUE(o->btApply->Enabled());
+  // Coming back to the front keeps the pending change; a new showing starts afresh.
   o->FormActivate(o);
+  EXPECT_TRUE(o->btApply->Enabled());
+  Open();
   EXPECT_FALSE(o->btApply->Enabled());
 }
 
-TEST_F(OptionsFormTest, OkStoresOnlyChangesMadeSinceTheLastActivationAndCancelKeepsTheControls) {
+TEST_F(OptionsFormTest, OkStoresOnlyPendingChangesAndCancelKeepsTheControls) {
   TformOptions* o = Make();
   Open();
   o->btOK->Click();
   EXPECT_FALSE(SettingsStored());
   EXPECT_FALSE(FileExists(folder_.File("hl20task.txt")));
 
-  // A change followed by a new activation (another window was in front): nothing stored,
-  // the control keeps the change for the run.
+  // A change left pending by Cancel: nothing stored, the control keeps the change for the
+  // run, and the next showing starts with nothing pending.
   o->cbRemindEvery->SetChecked(false);
   EXPECT_TRUE(o->btApply->Enabled());
-  o->FormActivate(o);
+  o->btCancel->Click();
+  Open();
   o->btOK->Click();
   EXPECT_FALSE(SettingsStored());
   EXPECT_FALSE(o->cbRemindEvery->Checked());
   EXPECT_FALSE(o->Reminders().RemindEvery);
 
-  // A change, then OK: stored, the task file written, Apply off again.
+  // A change, another window in front and back again (a new activation), then OK: the
+  // change is still pending and is stored, the task file written, Apply off again.
   o->cbAutoStart->SetChecked(false);
+  o->FormActivate(o);
+  EXPECT_TRUE(o->btApply->Enabled());
   o->btOK->Click();
   EXPECT_TRUE(SettingsStored());
   EXPECT_TRUE(o->AppliedFlag);
@@ -440,9 +447,9 @@ TEST_F(OptionsFormTest, PickingTheRestrictedGroupBlocksTheProgramOnApply) {
   ASSERT_TRUE(FindTask(*tasks_, "c:\\apps\\mail.exe", index));
   EXPECT_EQ(tasks_->Strings()->Strings(index), "c:\\apps\\mail.exe\tMail\t6");
 
-  // A refill forgets the picker: a late choice writes into no row.
+  // A refill (a new showing) forgets the picker: a late choice writes into no row.
   PickGroup(row, "Games");
-  o->FormActivate(o);
+  Open();
   EXPECT_FALSE(o->cbSelectGroup->Visible());
   EXPECT_EQ(o->PickerRow(), 0);
   o->GroupList->SetSelected(o->GroupList->Items()->TopItem(NodeOf("Work")));
@@ -504,8 +511,8 @@ TEST_F(OptionsFormTest, CustomGroupsComeFromTheGroupFileAndTheEditorRewritesIt) 
   EXPECT_EQ(o->GroupList->Items()->TopCount(), 9);
 }
 
-// Closing the group editor activates the dialog again, and every activation refills the grid
-// and disables Apply: a group picked before the editor opened must not be lost on the way.
+// A group picked before the group editor opened must not be lost on the way: it is applied
+// before the editor opens, and closing the editor activates the dialog again.
 TEST_F(OptionsFormTest, ChangesPendingWhenTheGroupEditorOpensSurviveItsClosing) {
   TformOptions* o = Make();
   Open();
@@ -519,6 +526,22 @@ TEST_F(OptionsFormTest, ChangesPendingWhenTheGroupEditorOpensSurviveItsClosing) 
   o->btEditGroupListClick(o->btEditGroupList);
   o->FormActivate(o);
   EXPECT_EQ(o->grTasks->Cells(0, RowOf("c:\\apps\\mail.exe")), "3");
+  EXPECT_NE(TaskFile().find("c:\\apps\\mail.exe\tMail\t3\r\n"), std::string::npos);
+}
+
+// Another program, a message box or the language-support box in front and the dialog back
+// again: a group picked but not applied stays in the grid and is stored by OK.
+TEST_F(OptionsFormTest, PendingGridEditsSurviveComingBackToTheFront) {
+  TformOptions* o = Make();
+  Open();
+  const int row = RowOf("c:\\apps\\mail.exe");
+  PickGroup(row, "Games");
+  ASSERT_TRUE(o->btApply->Enabled());
+  o->FormDeactivate(o);
+  o->FormActivate(o);
+  EXPECT_TRUE(o->btApply->Enabled());
+  EXPECT_EQ(o->grTasks->Cells(0, RowOf("c:\\apps\\mail.exe")), "3");
+  o->btOK->Click();
   EXPECT_NE(TaskFile().find("c:\\apps\\mail.exe\tMail\t3\r\n"), std::string::npos);
 }
 
