@@ -441,14 +441,16 @@ def asm_bytes(data):
     return lines
 
 
-def resource_section(pictures):
-    """The assembler text of a resource directory: type RT_BITMAP (2), one named entry a
-    picture (sorted by name), language US English, then names and data."""
-    names = sorted(pictures)
+def resource_section(types, prefix):
+    """The assembler text of a resource directory: for each type (by number, ascending), one
+    named entry a resource (sorted by name), language US English, then names and data. The
+    labels start with prefix, which must differ between the programs' sections."""
     out = []
+    entries = [(t, name, types[t][name]) for t in sorted(types) for name in sorted(types[t])]
 
     def emit(text):
-        out.append('  "%s\\n" \\' % text)
+        # "@" in a label stands for the prefix.
+        out.append('  "%s\\n" \\' % text.replace("@", prefix))
 
     def directory(named, ids):
         emit("\\t.long 0,0")
@@ -456,30 +458,34 @@ def resource_section(pictures):
 
     emit("\\t.section .rsrc,\\\"dr\\\"")
     emit("\\t.p2align 2")
-    emit("hl_apppic_root:")
-    directory(0, 1)
-    emit("\\t.long 2, (hl_apppic_names - hl_apppic_root) + 0x80000000")
-    emit("hl_apppic_names:")
-    directory(len(names), 0)
-    for i, name in enumerate(names):
-        emit("\\t.long (hl_apppic_name%d - hl_apppic_root) + 0x80000000, "
-             "(hl_apppic_lang%d - hl_apppic_root) + 0x80000000" % (i, i))
-    for i, name in enumerate(names):
-        emit("hl_apppic_lang%d:" % i)
+    emit("@_root:")
+    directory(0, len(types))
+    for t in sorted(types):
+        emit("\\t.long %d, (@_type%d - @_root) + 0x80000000" % (t, t))
+    n = 0
+    for t in sorted(types):
+        emit("@_type%d:" % t)
+        directory(len(types[t]), 0)
+        for name in sorted(types[t]):
+            emit("\\t.long (@_name%d - @_root) + 0x80000000, "
+                 "(@_lang%d - @_root) + 0x80000000" % (n, n))
+            n += 1
+    for i in range(len(entries)):
+        emit("@_lang%d:" % i)
         directory(0, 1)
-        emit("\\t.long 0x409, (hl_apppic_entry%d - hl_apppic_root)" % i)
-    for i, name in enumerate(names):
-        emit("hl_apppic_entry%d:" % i)
-        emit("\\t.rva hl_apppic_data%d" % i)
-        emit("\\t.long %d,0,0" % len(pictures[name]))
-    for i, name in enumerate(names):
-        emit("hl_apppic_name%d:" % i)
+        emit("\\t.long 0x409, (@_entry%d - @_root)" % i)
+    for i, (_, _, data) in enumerate(entries):
+        emit("@_entry%d:" % i)
+        emit("\\t.rva @_data%d" % i)
+        emit("\\t.long %d,0,0" % len(data))
+    for i, (_, name, _) in enumerate(entries):
+        emit("@_name%d:" % i)
         emit("\\t.short %d" % len(name))
         emit("\\t.short " + ",".join(str(ord(c)) for c in name))
-    for i, name in enumerate(names):
+    for i, (_, _, data) in enumerate(entries):
         emit("\\t.p2align 3")
-        emit("hl_apppic_data%d:" % i)
-        out.extend(asm_bytes(pictures[name]))
+        emit("@_data%d:" % i)
+        out.extend(asm_bytes(data))
     emit("\\t.p2align 3")
     emit("\\t.text")
     return out
@@ -507,7 +513,7 @@ def main():
         "",
         "#define HL_APP_PICTURES_RSRC \\",
     ]
-    lines += resource_section(pictures)
+    lines += resource_section({2: pictures}, "hl_apppic")
     lines.append('  ""')
     with open(HEADER, "w", newline="\n") as f:
         f.write("\n".join(lines) + "\n")
