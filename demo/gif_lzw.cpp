@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <memory>
 
 #include "demo/demo_texts.h"
 #include "platform/rtl/exceptions.h"
@@ -208,8 +209,47 @@ TGifDecodeResult DecodeGifRaster(const uint8_t* raster, size_t size, const TGifP
 
 namespace {
 
-constexpr int kHashSize = 17777;
 constexpr int kLastCodeBeforeReset = 4093;
+
+// The encoder's dictionary: finds the code of the string "prefix code + one pixel". The
+// slot is taken from the pair itself, so a string of any length lands anywhere in the table
+// and a probe stays short however long the runs of a picture grow. The table has twice the
+// slots of the largest dictionary.
+class TLzwDictionary {
+public:
+  TLzwDictionary() { Clear(); }
+
+  void Clear() { slots_.fill(-1); }
+
+  // The code of (prefix, pixel), or -1; on a miss, slot is where the pair would go.
+  int Find(unsigned prefix, unsigned pixel, size_t& slot) const {
+    slot = SlotOf(prefix, pixel);
+    for (;;) {
+      const int code = slots_[slot];
+      if (code < 0) return -1;
+      if (prefixOf_[static_cast<size_t>(code)] == prefix && suffixOf_[static_cast<size_t>(code)] == pixel)
+        return code;
+      slot = (slot + 1) & (kSlots - 1);
+    }
+  }
+
+  void Add(size_t slot, int code, unsigned prefix, unsigned pixel) {
+    slots_[slot] = static_cast<int16_t>(code);
+    prefixOf_[static_cast<size_t>(code)] = static_cast<uint16_t>(prefix);
+    suffixOf_[static_cast<size_t>(code)] = static_cast<uint8_t>(pixel);
+  }
+
+private:
+  static constexpr size_t kSlots = 8192;
+  static size_t SlotOf(unsigned prefix, unsigned pixel) {
+    const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | pixel;
+    return static_cast<size_t>((key * 2654435761u) >> 19);
+  }
+
+  std::array<int16_t, kSlots> slots_;
+  std::array<uint16_t, kMaxCodes> prefixOf_{};
+  std::array<uint8_t, kMaxCodes> suffixOf_{};
+};
 
 // Packs codes least significant bit first and cuts the bytes into sub-blocks of 255.
 class TCodePacker {
@@ -275,15 +315,11 @@ std::vector<uint8_t> EncodeGifRaster(const TGifPixels& pixels, bool interlaced, 
   out.push_back(static_cast<uint8_t>(minCodeSize));
   TCodePacker packer(out);
 
-  // The dictionary: codes by hash slot, and each code's prefix string and suffix pixel.
-  std::vector<int16_t> slots(kHashSize, -1);
-  std::array<uint16_t, kMaxCodes> prefixOf{};
-  std::array<uint8_t, kMaxCodes> suffixOf{};
+  auto dictionary = std::make_unique<TLzwDictionary>();
 
   packer.Put(clearCode, width);
   unsigned s = 0;
-  uint64_t hash = 0;
-  unsigned length = 0;
+  bool started = false;
   const std::vector<int> order = GifRowOrder(pixels.Height, interlaced);
   const size_t stride = pixels.Stride();
   if (progress) progress(0);
@@ -291,36 +327,21 @@ std::vector<uint8_t> EncodeGifRaster(const TGifPixels& pixels, bool interlaced, 
     const uint8_t* line = pixels.Bits + static_cast<size_t>(pixels.Height - 1 - order[done]) * stride;
     for (int x = 0; x < pixels.Width; ++x) {
       unsigned p = PixelAt(line, x, pixels.BitCount);
-      if (length == 0) {
+      if (!started) {
         s = p;
-        hash = p * 301u + 903u;
-        length = 1;
+        started = true;
         continue;
       }
-      ++length;
-      hash = ((p + length + 4) * hash) % kHashSize;
-      size_t slot = static_cast<size_t>(hash);
-      int found = -1;
-      while (slots[slot] >= 0) {
-        int code = slots[slot];
-        if (prefixOf[static_cast<size_t>(code)] == s && suffixOf[static_cast<size_t>(code)] == p) {
-          found = code;
-          break;
-        }
-        slot = slot + 1 == kHashSize ? 0 : slot + 1;
-      }
+      size_t slot = 0;
+      const int found = dictionary->Find(s, p, slot);
       if (found >= 0) {
         s = static_cast<unsigned>(found);
         continue;
       }
       packer.Put(static_cast<int>(s), width);
       ++lastCode;
-      prefixOf[static_cast<size_t>(lastCode)] = static_cast<uint16_t>(s);
-      suffixOf[static_cast<size_t>(lastCode)] = static_cast<uint8_t>(p);
-      slots[slot] = static_cast<int16_t>(lastCode);
+      dictionary->Add(slot, lastCode, s, p);
       s = p;
-      hash = p * 301u + 903u;
-      length = 1;
       if (lastCode >= limit) {
         limit *= 2;
         ++width;
@@ -328,16 +349,16 @@ std::vector<uint8_t> EncodeGifRaster(const TGifPixels& pixels, bool interlaced, 
         // The dictionary is full: send the pending pixel, then start afresh.
         packer.Put(static_cast<int>(s), width);
         packer.Put(clearCode, width);
-        length = 0;
+        started = false;
         lastCode = endCode;
         width = minCodeSize + 1;
         limit = 1 << width;
-        std::fill(slots.begin(), slots.end(), -1);
+        dictionary->Clear();
       }
     }
     if (progress) progress(static_cast<int>((done + 1) * 100 / order.size()));
   }
-  if (length > 0) {
+  if (started) {
     packer.Put(static_cast<int>(s), width);
     // A decoder adds one more entry on reading that code and may widen before the end code.
     if (lastCode + 1 >= limit && width < kMaxCodeWidth) ++width;

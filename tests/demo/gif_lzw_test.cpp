@@ -2,55 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <vector>
 
 #include "demo/demo_texts.h"
 #include "gif_test_bytes.h"
+#include "gif_test_pictures.h"
 #include "platform/rtl/exceptions.h"
 
 using namespace gif_test;
 
 namespace {
-
-struct TPicture {
-  TGifPixels Pixels;
-  std::vector<uint8_t> Bits;
-
-  TPicture(int width, int height, int bits) {
-    Pixels.Width = width;
-    Pixels.Height = height;
-    Pixels.BitCount = bits;
-    Bits.assign(Pixels.Stride() * static_cast<size_t>(height), 0);
-    Pixels.Bits = Bits.data();
-  }
-  // Rows of a picture are padded; only the pixels' own bits are compared.
-  unsigned At(int x, int y) const {
-    const uint8_t* row = Bits.data() + static_cast<size_t>(Pixels.Height - 1 - y) * Pixels.Stride();
-    switch (Pixels.BitCount) {
-      case 1: return (row[x / 8] >> (7 - x % 8)) & 1;
-      case 4: return x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 15;
-      default: return row[x];
-    }
-  }
-  bool SamePixels(const TPicture& other) const {
-    for (int y = 0; y < Pixels.Height; ++y)
-      for (int x = 0; x < Pixels.Width; ++x)
-        if (At(x, y) != other.At(x, y)) return false;
-    return true;
-  }
-};
-
-TPicture Noise(int width, int height, int bits, unsigned seed, int colors = 256) {
-  TPicture picture(width, height, bits);
-  std::mt19937 random(seed);
-  if (bits == 8) {
-    for (uint8_t& b : picture.Bits) b = static_cast<uint8_t>(random() % static_cast<unsigned>(colors));
-  } else {
-    for (uint8_t& b : picture.Bits) b = static_cast<uint8_t>(random());
-  }
-  return picture;
-}
 
 TGifDecodeResult Decode(const std::vector<uint8_t>& raster, TPicture& into, int frameBits, bool interlaced = false,
                         bool tolerant = true) {
@@ -238,4 +201,62 @@ TEST(GifLzw, ZeroSizedPicturesEncodeToAnEndCodeAndDecodeToNothing) {
   EXPECT_EQ(ReferencePixelCount(raster), 0);
   TPicture zeroWidth(0, 5, 8);
   EXPECT_EQ(Decode(raster, zeroWidth, 8), TGifDecodeResult::Complete);
+}
+
+namespace {
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
+  uint64_t hash = 1469598103934665603ull;
+  for (uint8_t byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
+  return hash;
+}
+
+double SecondsToEncode(const TPicture& picture) {
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<uint8_t> raster = EncodeGifRaster(picture.Pixels, false);
+  const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+  EXPECT_GT(raster.size(), 3u);
+  return spent.count();
+}
+
+}  // namespace
+
+// Where the dictionary keeps its entries is the encoder's own business: the codes written
+// must stay those of the pictures saved so far, byte for byte, whatever the picture.
+TEST(GifLzwSpeed, KeepsTheBytesOfEarlierSavesOnEveryKindOfPicture) {
+  struct Case {
+    const char* name;
+    TPicture picture;
+    bool interlaced;
+    size_t size;
+    uint64_t fnv;
+  };
+  const Case cases[] = {
+      {"one colour 2048x2048", Flat(2048, 2048, 200), false, 4013, 0x997905303c876c77ull},
+      {"one colour 333x77 interlaced", Flat(333, 77, 0), true, 261, 0x8364e44e7c74cc1ull},
+      {"noise 640x480", Noise(640, 480, 8, 11), false, 422307, 0x3ba2b1ece7234b76ull},
+      {"noise of 5 colours 500x300 interlaced", Noise(500, 300, 8, 12, 5), true, 52226, 0xbd8b4c430bd47da5ull},
+      {"4-bit noise 401x97", Noise(401, 97, 4, 13), false, 23744, 0x8df7cf16f963b79full},
+      {"1-bit noise 999x31", Noise(999, 31, 1, 14), false, 4663, 0x3f96341c065471b5ull},
+      {"photo-like 1024x768", PhotoLike(1024, 768, 15), false, 497047, 0x7440db27076f1a7bull},
+      {"screenshot 1280x800", ScreenLike(1280, 800, 16), false, 40993, 0xf91a532296bdfb1eull},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> raster = EncodeGifRaster(c.picture.Pixels, c.interlaced);
+    EXPECT_EQ(raster.size(), c.size) << c.name;
+    EXPECT_EQ(Fnv1a(raster), c.fnv) << c.name << std::hex << " 0x" << Fnv1a(raster);
+    EXPECT_EQ(ReferencePixelCount(raster), static_cast<long>(c.picture.Pixels.Width) * c.picture.Pixels.Height)
+        << c.name;
+  }
+}
+
+// Long runs of one colour build long strings; finding the next string must not get slower
+// the longer they grow. A one-colour picture may take no longer than a photo-like one of
+// the same size (the margin keeps a busy machine from failing it).
+TEST(GifLzwSpeed, FlatPicturesEncodeNoSlowerThanPhotoLikeOnes) {
+  const double photo = SecondsToEncode(PhotoLike(2048, 2048, 21));
+  const double flat = SecondsToEncode(Flat(2048, 2048, 7));
+  const double screen = SecondsToEncode(ScreenLike(2048, 2048, 22));
+  EXPECT_LT(flat, 3 * photo) << flat << " s against " << photo << " s";
+  EXPECT_LT(screen, 3 * photo) << screen << " s against " << photo << " s";
 }
