@@ -306,9 +306,11 @@ bool TKitSpeedButton::CheckMenuDropDown() {
 void TKitSpeedButton::DropPressOnButton() {
   TWinControl* parent = Parent();
   if (parent == nullptr || !parent->HandleAllocated()) return;
+  // Only the very next message counts: a press further back in the queue is one the user
+  // made after doing something else, not the click that closed the menu.
   MSG pending;
-  if (!PeekMessageA(&pending, parent->Handle(), WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE)) return;
-  if (pending.message == WM_LBUTTONUP) return;
+  if (!PeekMessageA(&pending, parent->Handle(), 0, 0, PM_NOREMOVE)) return;
+  if (pending.message != WM_LBUTTONDOWN && pending.message != WM_LBUTTONDBLCLK) return;
   const int x = GET_X_LPARAM(pending.lParam) - Left();
   const int y = GET_Y_LPARAM(pending.lParam) - Top();
   if (PointOnButton(x, y, ClientWidth(), ClientHeight())) DropPendingMessage(parent->Handle(), pending.message);

@@ -41,6 +41,15 @@ protected:
     return button;
   }
 
+  // A popup menu of one item, owned by the form.
+  TPopupMenu* WeekMenu() {
+    auto* menu = new TPopupMenu(form.get());
+    auto* item = new TMenuItem(form.get());
+    item->SetCaption("Week");
+    menu->Items()->Add(item);
+    return menu;
+  }
+
   // A press or release of the left button at (x, y) of the button, as the parent hands it on.
   static void Press(TKitSpeedButton* b, int x = 5, int y = 5) {
     b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -195,10 +204,7 @@ TEST_F(SpeedButtonTest, PaintsUpDownExclusiveFlatAndDisabled) {
 
 TEST_F(SpeedButtonTest, DropDownMenuShowsOnPressWithoutClickOrSecondPress) {
   TKitSpeedButton* b = Button(10);
-  auto* menu = new TPopupMenu(form.get());
-  auto* item = new TMenuItem(form.get());
-  item->SetCaption("Week");
-  menu->Items()->Add(item);
+  TPopupMenu* menu = WeekMenu();
   int popups = 0;
   int clicks = 0;
   int presses = 0;
@@ -228,6 +234,69 @@ TEST_F(SpeedButtonTest, DropDownMenuShowsOnPressWithoutClickOrSecondPress) {
   Press(b);
   Release(b);
   EXPECT_EQ(1, clicks);
+}
+
+// Input as a user makes it, queued at once: the mouse at a point of window's client area
+// (moving there first), a left button going down or up, a key going down or up.
+static void QueueMouse(HWND window, POINT at, DWORD buttonFlags) {
+  ClientToScreen(window, &at);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+  input.mi.dy = MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+  SendInput(1, &input, sizeof(input));
+}
+static void QueueKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof(input));
+}
+
+// Only a press that is the very next message is the click that closed the menu. A press
+// that comes after other input (here Escape closed the menu, then the mouse moved onto the
+// button and pressed it) is the user's own and opens the menu again.
+TEST_F(SpeedButtonTest, DropDownMenuDropsOnlyThePressThatClosedIt) {
+  TKitSpeedButton* b = Button(10);
+  TPopupMenu* menu = WeekMenu();
+  b->SetDropDownMenu(menu);
+  form->Show();
+  HWND window = form->Handle();
+  SetForegroundWindow(window);
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == window; }));
+
+  int popups = 0;
+  bool closedByEscape = false;
+  menu->OnPopup = [&](TObject*) {
+    ++popups;
+    if (popups == 1 && closedByEscape) {
+      QueueKey(VK_ESCAPE, false);
+      QueueKey(VK_ESCAPE, true);
+      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, 0);
+      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTDOWN);
+      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTUP);
+    } else if (popups == 1) {
+      // The click that closes the menu lands on the button.
+      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTDOWN);
+      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTUP);
+    } else {
+      QueueKey(VK_ESCAPE, false);
+      QueueKey(VK_ESCAPE, true);
+    }
+  };
+
+  for (bool escape : {false, true}) {
+    closedByEscape = escape;
+    popups = 0;
+    QueueMouse(window, POINT{b->Left() + 12, b->Top() + 5}, MOUSEEVENTF_LEFTDOWN);
+    QueueMouse(window, POINT{b->Left() + 12, b->Top() + 5}, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(PumpUntil([&] { return popups >= 1; })) << escape;
+    Pump(400);
+    EXPECT_EQ(popups, escape ? 2 : 1) << (escape ? "a later press was dropped" : "the closing click pressed again");
+    EXPECT_EQ(bsUp, b->State());
+  }
 }
 
 TEST_F(SpeedButtonTest, HeldButtonRepeatsWhileOnIt) {
