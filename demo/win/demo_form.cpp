@@ -342,18 +342,18 @@ TCheckBox* TformMain::AddCheck(const std::string& name, int top, const std::stri
 
 void TformMain::BuildOptionsPage(TNotebookPage* page) {
   gbOptions = Add<TGroupBox>("gbOptions", page, 10, 64, kPageWidth - 20, 200);
-  cbAutoStart = AddCheck("cbAutoStart", 18, "Start Hourlark automatically",
+  cbAutoStart = AddCheck("cbAutoStart", 14, "Start Hourlark automatically",
                          "Start Hourlark automatically when Windows started");
-  cbAutoHide = AddCheck("cbAutoHide", 38, "Hide Hourlark when counting is started",
+  cbAutoHide = AddCheck("cbAutoHide", 31, "Hide Hourlark when counting is started",
                         "Automatically minimize Hourlark to system tray when counting is started");
-  cbPauseScreenSaver = AddCheck("cbPauseScreenSaver", 58, "Pause when screen saver runs",
+  cbPauseScreenSaver = AddCheck("cbPauseScreenSaver", 48, "Pause when screen saver runs",
                                 "Pause counting when screen saver runs (may be you fall asleep for a while)");
-  cbShowIcons = AddCheck("cbShowIcons", 78, "Show in statistics icons from applications",
+  cbShowIcons = AddCheck("cbShowIcons", 65, "Show in statistics icons from applications",
                          "May be a little slower at start");
-  cbAnimatedIcon = AddCheck("cbAnimatedIcon", 98, "Animated icon in task bar", "");
+  cbAnimatedIcon = AddCheck("cbAnimatedIcon", 82, "Animated icon in task bar", "");
   cbAnimatedIcon->SetWidth(170);
-  imAnimIcon = AddAnimation("imAnimIcon", gbOptions, 192, 82 + 18, kDemoTrayAnim, 8, 6, 500);
-  imIcon = AddPicture(gbOptions, 192, 82 + 18, kDemoTrayIcon);
+  imAnimIcon = AddAnimation("imAnimIcon", gbOptions, 192, 82, kDemoTrayAnim, 8, 6, 500);
+  imIcon = AddPicture(gbOptions, 192, 82, kDemoTrayIcon);
   imIcon->SetName("imIcon");
   imIcon->SetTransparent(true);
   imIcon->SetVisible(false);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,11 @@ TEST_F(DemoFormTest, MockOptionsFollowTheirCheckBoxes) {
   EXPECT_FALSE(form_->imAnimIcon->Visible());
   EXPECT_TRUE(form_->imIcon->Visible());
   EXPECT_EQ(form_->imIcon->Left(), form_->imAnimIcon->Left());
+  // Both pictures stand in one place, level with the box that switches between them.
+  EXPECT_EQ(form_->imAnimIcon->Top(), 82);
+  EXPECT_EQ(form_->imIcon->Top(), 82);
+  const int boxMiddle = form_->cbAnimatedIcon->Top() + form_->cbAnimatedIcon->Height() / 2;
+  EXPECT_LE(std::abs(boxMiddle - (82 + form_->imIcon->Height() / 2)), 2);
   form_->imAnimIcon->SetGlyphNum(5);
   form_->cbAnimatedIcon->SetChecked(true);
   EXPECT_TRUE(form_->imAnimIcon->Visible());
