@@ -13,6 +13,9 @@ constexpr int kFlatEditFrame = 3;
 // The height of a flat edit whose font has the given character height: the text plus the
 // frame and a pixel of room above and below it.
 int FlatEditHeightFor(int charHeight);
+// The height of an edit with the ordinary border that sizes itself to its font: the text plus
+// a 3-D border of 8 pixels in all, or a flat one of 6.
+int PlainEditHeightFor(int charHeight, bool ctl3D);
 
 // The registry key (below the current user's root) that keeps the text: iniFile, followed by
 // "\" and iniSection when there is a section. Loading and saving both use this one key, so

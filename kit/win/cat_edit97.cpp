@@ -19,6 +19,8 @@ const ClassInfo* TCatEdit97::StaticClassInfo() {
           .Bool("Active", &TCatEdit97::Active, &TCatEdit97::SetActive)
           .Bool("Style97", &TCatEdit97::Style97, &TCatEdit97::SetStyle97)
           .Bool("UseRegistry", &TCatEdit97::UseRegistry, &TCatEdit97::SetUseRegistry)
+          .Bool("AutoSize", &TCatEdit97::AutoSize, &TCatEdit97::SetAutoSize)
+          .Bool("Ctl3D", &TCatEdit97::Ctl3D, &TCatEdit97::SetCtl3D)
           .Build();
   return &ci;
 }
@@ -43,10 +45,34 @@ bool TCatEdit97::OwnerFormDestroying() const {
 void TCatEdit97::SetStyle97(bool value) {
   if (value == style97_) return;
   style97_ = value;
+  autoSize_ = !value;
+  ctl3D_ = !value;
   // A new border style makes the window again, with the frame the new look asks for.
   SetBorderStyle(value ? bsNone : bsSingle);
   SetHeight(value ? kFlatEditHeight : kPlainEditHeight);
   Invalidate();
+}
+
+void TCatEdit97::SetAutoSize(bool value) {
+  if (value == autoSize_) return;
+  autoSize_ = value;
+  AdjustHeight();
+}
+
+void TCatEdit97::SetCtl3D(bool value) {
+  if (value == ctl3D_) return;
+  ctl3D_ = value;
+  // Only the ordinary look has a border that the setting changes.
+  if (!style97_) RecreateWnd();
+  AdjustHeight();
+}
+
+void TCatEdit97::CreateParams(TCreateParams& params) {
+  TEdit::CreateParams(params);
+  if (BorderStyle() == bsSingle && !ctl3D_) {
+    params.ExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+    params.Style |= WS_BORDER;
+  }
 }
 
 void TCatEdit97::SetText(const std::string& value) {
@@ -90,7 +116,7 @@ void TCatEdit97::SaveText() {
 
 void TCatEdit97::Loaded() {
   TEdit::Loaded();
-  if (style97_) AdjustHeight();
+  AdjustHeight();
   if (!active_) return;
   try {
     LoadText();
@@ -104,13 +130,14 @@ void TCatEdit97::Loaded() {
 }
 
 void TCatEdit97::AdjustHeight() {
+  if (!style97_ && (!autoSize_ || BorderStyle() != bsSingle)) return;
   const int charHeight = FontLineHeight(Font());
-  if (charHeight > 0) SetHeight(FlatEditHeightFor(charHeight));
+  if (charHeight > 0) SetHeight(style97_ ? FlatEditHeightFor(charHeight) : PlainEditHeightFor(charHeight, ctl3D_));
 }
 
 void TCatEdit97::FontChanged() {
   TEdit::FontChanged();
-  if (style97_) AdjustHeight();
+  AdjustHeight();
 }
 
 void TCatEdit97::EnabledChanged() {

@@ -43,9 +43,14 @@ public:
   // The registry (the default) instead of an INI file.
   bool UseRegistry() const { return useRegistry_; }
   void SetUseRegistry(bool value) { useRegistry_ = value; }
-  // The ordinary look's automatic size and 3-D border: both off while the look is flat.
-  bool AutoSize() const { return !style97_; }
-  bool Ctl3D() const { return !style97_; }
+  // The ordinary look's automatic size and 3-D border; switching the look sets both to the
+  // opposite of Style97. With AutoSize and the ordinary look the height follows the font
+  // (its character height plus the border, 8 pixels with the 3-D border, 6 with the plain
+  // one); without Ctl3D the ordinary border is a flat line.
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool value);
+  bool Ctl3D() const { return ctl3D_; }
+  void SetCtl3D(bool value);
 
   // A text other than the current one marks the edit modified; the same text changes
   // nothing.
@@ -65,13 +70,14 @@ public:
   void WndProc(TMessage& msg) override;
 
 protected:
+  void CreateParams(TCreateParams& params) override;
   void FontChanged() override;
   void EnabledChanged() override;
   void MouseEnter() override;
   void MouseLeave() override;
 
 private:
-  // The flat height for the current font.
+  // The height for the current font: always with the flat look, with AutoSize otherwise.
   void AdjustHeight();
   // Draws the flat frame, clipped to region (screen coordinates), or whole for nullptr.
   void PaintFrame(HRGN region);
@@ -84,6 +90,8 @@ private:
   std::string iniFile_;
   std::string textDefault_;
   bool style97_ = false;
+  bool autoSize_ = true;
+  bool ctl3D_ = true;
   bool useRegistry_ = true;
   bool mouseOver_ = false;
   bool focused_ = false;

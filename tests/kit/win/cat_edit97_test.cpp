@@ -101,9 +101,45 @@ TEST_F(CatEditTest, FlatLookAndOrdinaryLook) {
   EXPECT_TRUE(edit->AutoSize());
   window = edit->Handle();
   EXPECT_NE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
-  // The ordinary look leaves the height to the code.
+}
+
+// The ordinary look sizes itself to its font while AutoSize is on, with a 3-D border or,
+// without Ctl3D, a flat line; both are properties of their own, not echoes of Style97.
+TEST_F(CatEditTest, OrdinaryLookFollowsItsFontAndBorderSettings) {
+  TCatEdit97* edit = nullptr;
+  std::unique_ptr<TForm> form(MakeForm([](TCatEdit97* e) { e->SetStyle97(false); }, &edit));
+  EXPECT_TRUE(edit->AutoSize());
+  EXPECT_TRUE(edit->Ctl3D());
+  EXPECT_EQ(edit->Height(), ScreenCharHeight(edit->Font()) + 8);
+
+  edit->Font()->SetSize(16);
+  EXPECT_EQ(edit->Height(), ScreenCharHeight(edit->Font()) + 8);
+  EXPECT_GT(edit->Height(), 25);
+
+  edit->SetCtl3D(false);
+  EXPECT_FALSE(edit->Ctl3D());
+  EXPECT_TRUE(edit->AutoSize());
+  EXPECT_EQ(edit->Height(), ScreenCharHeight(edit->Font()) + 6);
+  HWND window = edit->Handle();
+  EXPECT_EQ(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+  EXPECT_NE(GetWindowLongPtrA(window, GWL_STYLE) & WS_BORDER, 0);
+
+  // Without AutoSize the height is the code's again.
+  SetOrdProp(edit, "AutoSize", 0);
+  EXPECT_FALSE(edit->AutoSize());
+  const int fixed = edit->Height();
   edit->Font()->SetSize(8);
-  EXPECT_EQ(edit->Height(), 21);
+  EXPECT_EQ(edit->Height(), fixed);
+  edit->SetAutoSize(true);
+  EXPECT_EQ(edit->Height(), ScreenCharHeight(edit->Font()) + 6);
+
+  // The flat look switches both off and keeps its own height rule.
+  edit->SetStyle97(true);
+  EXPECT_FALSE(edit->AutoSize());
+  EXPECT_FALSE(edit->Ctl3D());
+  edit->Font()->SetSize(14);
+  EXPECT_EQ(edit->Height(), ScreenCharHeight(edit->Font()) + 6);
+  EXPECT_EQ(GetWindowLongPtrA(edit->Handle(), GWL_STYLE) & WS_BORDER, 0);
 }
 
 TEST_F(CatEditTest, TextMarksModifiedOnlyWhenItChanges) {
