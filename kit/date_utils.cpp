@@ -100,7 +100,7 @@ int MaskField(const std::string& format, const std::string& text, char letter, i
 }  // namespace
 
 bool FourDigitYearFlag = ComputeFourDigitYearFlag();
-bool FarEastLocale = false;
+bool FarEastLocale = SystemFarEastLocale();
 
 bool LeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 

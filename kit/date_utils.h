@@ -15,7 +15,7 @@ enum TDateOrder { doMDY = 0, doDMY = 1, doYMD = 2 };
 // Set at program start: the process short date format shows four-digit years ("YYYY").
 extern bool FourDigitYearFlag;
 // The user's locale is a far-east one (double-byte code page); date texts may then carry a
-// day name and an AM/PM part after the date. Off unless the program sets it.
+// day name and an AM/PM part after the date. Taken from the system at start-up.
 extern bool FarEastLocale;
 
 bool LeapYear(int year);

@@ -14,6 +14,14 @@ size_t AnsiCharLength(const std::string& text, size_t i) {
   return 1;
 }
 
+bool SystemFarEastLocale() {
+#ifdef _WIN32
+  return GetSystemMetrics(SM_DBCSENABLED) != 0;
+#else
+  return false;
+#endif
+}
+
 namespace {
 
 // Copies a quoted run of a picture unchanged (quote characters included) and returns the

@@ -60,3 +60,7 @@ std::string TranslateLocaleTimeFormat(const std::string& picture, char timeSepar
 // lead byte of a double-byte code page that has its trail byte (never on the host). Format
 // scanners keep such pairs whole so that a trail byte is not taken for a token letter.
 size_t AnsiCharLength(const std::string& text, size_t i);
+
+// The system runs a far-east (double-byte) code page, as the system's own setting says
+// (never on the host).
+bool SystemFarEastLocale();
