@@ -1,6 +1,7 @@
 #include "app/win/main_form.h"
 
 #include <cstring>
+#include <exception>
 
 #include "app/task_data.h"
 #include "app/win/active_task_probe.h"
@@ -472,10 +473,19 @@ void TformHourlark::FillLanguagesMenu() {
 void TformHourlark::LanguageItemClick(TObject* sender) {
   auto* item = dynamic_cast<TMenuItem*>(sender);
   if (item == nullptr) return;
-  AppLanguage()->SetLangFileName(item->Caption());
+  // A file that fails to load still becomes the current language (its lookups fall back to
+  // the base texts): the menu, the stored name and the texts follow it before the error is
+  // reported.
+  std::exception_ptr error;
+  try {
+    AppLanguage()->SetLangFileName(item->Caption());
+  } catch (...) {
+    error = std::current_exception();
+  }
   edLang->SetText(item->Caption());
   ApplyLanguageTexts();
   item->SetChecked(true);
+  if (error) std::rethrow_exception(error);
 }
 
 void TformHourlark::CheckReminders() {

@@ -18,6 +18,7 @@
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/ini_file.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
@@ -412,6 +413,77 @@ TEST_F(MainFormTest, ChosenLanguageTranslatesAndComesBack) {
   app_.reset();
   LangFinalize();
   DeleteFileA(lang.c_str());
+}
+
+// Keys pressed and released as a user presses them, queued for whoever reads input next.
+void QueueKeys(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) {
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+  }
+}
+
+// A damaged language file picked in the tray menu still becomes the current language: its
+// item is the one checked, its name is what is stored, the window's texts fall back to the
+// base texts, and the user hears of the file once.
+TEST_F(MainFormTest, DamagedLanguagePickedInTheMenuBecomesCurrentAndIsReportedOnce) {
+  const std::string dir = ExtractFilePath(app_->ExeName());
+  {
+    TLingroveLangFileEdit file(dir + "Testish.lng");
+    file.AddString(28, "Los", 0);
+    file.Save();
+    TFileStream broken(dir + "Broken.lng", fmCreate);
+    broken.WriteBuffer("XX this is no language file", 27);
+  }
+  LangFinalize();
+  Make();
+  TMenuItem* testish = nullptr;
+  TMenuItem* broken = nullptr;
+  int brokenIndex = -1;
+  for (int i = 0; i < main->mnLanguages->Count(); ++i) {
+    TMenuItem* item = main->mnLanguages->Items(i);
+    if (item->Caption() == "Testish") testish = item;
+    if (item->Caption() == "Broken") {
+      broken = item;
+      brokenIndex = i;
+    }
+  }
+  ASSERT_NE(testish, nullptr);
+  ASSERT_NE(broken, nullptr);
+  testish->Click();
+  ASSERT_EQ(main->btStart->Caption(), "Los");
+
+  main->Show();
+  SetForegroundWindow(main->Handle());
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main->Handle(); }));
+  Boxes().clear();
+  // From the bottom of the tray menu: Help, its Languages submenu, then down to the file.
+  QueueKeys({VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RIGHT});
+  for (int i = 0; i < brokenIndex; ++i) QueueKeys({VK_DOWN});
+  QueueKeys({VK_RETURN});
+  main->popMainMenu->Popup(main->Left(), main->Top());
+  ASSERT_TRUE(PumpUntil([&] { return !Boxes().empty(); }));
+  Pump(200);
+
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Boxes()[0].find("Not a language file"), std::string::npos) << Boxes()[0];
+  EXPECT_EQ(CurrentLanguage(), "Broken");
+  EXPECT_TRUE(broken->Checked());
+  EXPECT_FALSE(testish->Checked());
+  EXPECT_EQ(main->edLang->Text(), "Broken");
+  EXPECT_EQ(main->LangText(28), "Start");
+  EXPECT_EQ(main->btStart->Caption(), "Start");
+  EXPECT_EQ(main->mnStart->Caption(), "Start");
+
+  main = nullptr;
+  options = nullptr;
+  app_.reset();
+  LangFinalize();
+  DeleteFileA((dir + "Testish.lng").c_str());
+  DeleteFileA((dir + "Broken.lng").c_str());
 }
 
 }  // namespace
