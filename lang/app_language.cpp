@@ -279,12 +279,12 @@ void CloseBaseLangFile() {
   State().baseLoaded = false;
 }
 
-TLingroveLangFileEdit* OpenNativeEdit(const std::string& name) {
+TLingroveLangFileEdit* OpenNativeEdit(const std::string& name, bool anew) {
   LangState& s = State();
   BusyCursor busy;
   s.nativeEdit.reset();
   ForceLangDir(ResolvedLangDir());
-  s.nativeEdit = std::make_unique<TLingroveLangFileEdit>(ResolvedLangDir() + name);
+  s.nativeEdit = std::make_unique<TLingroveLangFileEdit>(ResolvedLangDir() + name, !anew);
   s.nativeEdit->SetFlag(lfNative, SameText(name, "native"));
   return s.nativeEdit.get();
 }

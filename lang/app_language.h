@@ -104,8 +104,8 @@ void CloseBaseLangFile();
 
 // The writable language file of the language directory (created, with its directory, as
 // needed; marked native when name is "native" in any case). Used to write language files,
-// never by the running tracker.
-TLingroveLangFileEdit* OpenNativeEdit(const std::string& name);
+// never by the running tracker. With anew the file there is not read: the edit starts empty.
+TLingroveLangFileEdit* OpenNativeEdit(const std::string& name, bool anew = false);
 void CloseNativeEdit();
 TLingroveLangFileEdit* NativeEditFile();
 

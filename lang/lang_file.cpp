@@ -377,9 +377,14 @@ void TLingroveLangStr::SetPropName(const std::string& newPath) {
 
 // ---- File ------------------------------------------------------------------------------
 
-TLingroveLangFile::TLingroveLangFile(const std::string& fileName)
+TLingroveLangFile::TLingroveLangFile(const std::string& fileName) : TLingroveLangFile(fileName, true) {}
+
+TLingroveLangFile::TLingroveLangFile(const std::string& fileName, bool load)
     : fileName_(NormalizeLangFileName(fileName)) {
-  Load();
+  if (load)
+    Load();
+  else
+    ClearContent();
 }
 
 TLingroveLangFile::~TLingroveLangFile() = default;

@@ -239,6 +239,8 @@ public:
   // kLangFileBadMagicMessage; a bad version text EConvertError; a short or inconsistent
   // file EReadError.
   explicit TLingroveLangFile(const std::string& fileName);
+  // The same, reading the file only when load is set; otherwise the object starts empty.
+  TLingroveLangFile(const std::string& fileName, bool load);
   ~TLingroveLangFile() override;
   TLingroveLangFile(const TLingroveLangFile&) = delete;
   TLingroveLangFile& operator=(const TLingroveLangFile&) = delete;

@@ -56,6 +56,9 @@ void RequireCount(size_t count, const char* what) {
 TLingroveLangFileEdit::TLingroveLangFileEdit(const std::string& fileName)
     : TLingroveLangFile(fileName) {}
 
+TLingroveLangFileEdit::TLingroveLangFileEdit(const std::string& fileName, bool load)
+    : TLingroveLangFile(fileName, load) {}
+
 uint16_t TLingroveLangFileEdit::MaxIdent() const {
   return idents_.empty() ? 0 : idents_.back().Ident;
 }

@@ -11,6 +11,9 @@
 class TLingroveLangFileEdit : public TLingroveLangFile {
 public:
   explicit TLingroveLangFileEdit(const std::string& fileName);
+  // With load off the file is neither read nor needed: the edit starts empty and its Save
+  // writes the file anew, whatever it held (also a damaged or foreign file).
+  TLingroveLangFileEdit(const std::string& fileName, bool load);
   std::string ClassName() const override { return "TLingroveLangFileEdit"; }
 
   // The ident of the last (highest) entry; 0 for an empty table.

@@ -50,11 +50,16 @@ void CollectBaseLanguage(const std::string& dir, const std::vector<TLangMessageT
                          const std::vector<TLangFormClass>& forms, uint8_t charset) {
   if (!SameText(CurrentLanguage(), "native"))
     throw Exception("Can not save form while current language is not native");
-  AppLanguage()->SetLangDir(dir);
+  try {
+    AppLanguage()->SetLangDir(dir);
+  } catch (const Exception&) {
+    // The base file there cannot be read (damaged, or not a language file): it is about to
+    // be written anew, so it need not load. The current file stays empty meanwhile.
+  }
   NativeEditCloser closer;
-  TLingroveLangFileEdit* edit = OpenNativeEdit("native");
-  // Written anew: what an earlier build collected does not linger.
-  edit->LoadFromImage(std::string());
+  // Written anew, never read: what an earlier build collected does not linger, and a
+  // damaged file does not stop the collecting.
+  TLingroveLangFileEdit* edit = OpenNativeEdit("native", true);
   edit->SetFlag(lfNative, true);
   edit->SetFontCharset(charset);
   for (const TLangMessageText& message : messages) edit->AddString(message.Ident, message.Text, 0);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/streams.h"
 #include "tests/lang/win/lang_test_form.h"
 #include "tests/lang/win/lang_win_fixture.h"
 
@@ -93,4 +94,33 @@ TEST_F(LangWinTest, CollectingUnderAnotherLanguageOnlyUpdatesAndIsRefused) {
   TLingroveLangFile native(PathOf("native.lng"));
   EXPECT_EQ("Full name", TextOf(native, "lbName.Caption"));
   EXPECT_EQ("-", TextOf(native, "sbMain.Panels.Item1.Text"));
+}
+
+// The base file is written anew, so the one there need not load: a file that is not a
+// language file, or one cut short, is simply replaced.
+TEST_F(LangWinTest, CollectorReplacesADamagedBaseFile) {
+  const std::vector<TLangFormClass> forms = {
+      {"TformLangTest", [](TComponent* owner) { return new TformLangTest(owner); }}};
+  CollectBaseLanguage(dir_, kMessages, forms, DEFAULT_CHARSET);
+  std::string whole;
+  {
+    TFileStream stream(PathOf("native.lng"), fmOpenRead);
+    whole = stream.ReadRest();
+  }
+  const int count = TLingroveLangFile(PathOf("native.lng")).GetCount();
+  LangFinalize();
+
+  for (const std::string& damaged : {std::string("XX not a language file"), whole.substr(0, whole.size() / 2)}) {
+    {
+      TFileStream stream(PathOf("native.lng"), fmCreate);
+      stream.WriteBuffer(damaged.data(), static_cast<int64_t>(damaged.size()));
+    }
+    EXPECT_ANY_THROW(TLingroveLangFile(PathOf("native.lng")));
+    CollectBaseLanguage(dir_, kMessages, forms, DEFAULT_CHARSET);
+    TLingroveLangFile native(PathOf("native.lng"));
+    EXPECT_EQ(count, native.GetCount());
+    EXPECT_EQ("Stop", native.FindIdent(29)->GetText());
+    EXPECT_EQ("Tasks", TextOf(native, "Caption"));
+    LangFinalize();
+  }
 }
