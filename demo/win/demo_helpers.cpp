@@ -1,6 +1,7 @@
 #include "demo/win/demo_helpers.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "demo/demo_texts.h"
@@ -8,12 +9,21 @@
 #include "platform/rtl/streams.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/edges.h"
+#include "platform/wcl/win/graphic_formats.h"
 #include "platform/wcl/win/screen.h"
 
-UINT IconClipboardFormat() {
-  static const UINT format = RegisterClipboardFormatA("Hourlark Icon");
+namespace {
+
+// Registered at start-up; the picture framework learns that icons read and write it.
+const UINT iconClipboardFormat = [] {
+  const UINT format = RegisterClipboardFormatA("Hourlark Icon");
+  RegisterGraphicClipboardFormat(format, "TIcon", [] { return std::unique_ptr<TGraphic>(std::make_unique<TIcon>()); });
   return format;
-}
+}();
+
+}  // namespace
+
+UINT IconClipboardFormat() { return iconClipboardFormat; }
 
 void SaveIconToClipboard(TIcon* icon) {
   TMemoryStream stream;

@@ -7,7 +7,7 @@
 class TIcon;
 
 // The clipboard format under which icons are copied (their .ico file bytes in a movable
-// global block); registered on first use and kept for the life of the program.
+// global block); registered at start-up and kept for the life of the program.
 UINT IconClipboardFormat();
 // Puts icon on the clipboard (opened by the caller) under the icon format.
 void SaveIconToClipboard(TIcon* icon);

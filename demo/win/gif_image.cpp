@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "demo/ani_cursor.h"
 #include "demo/color_reduction.h"
@@ -11,6 +12,7 @@
 #include "kit/win/draw_utils_win.h"
 #include "platform/rtl/streams.h"
 #include "platform/wcl/le_bytes.h"
+#include "platform/wcl/win/graphic_formats.h"
 
 namespace {
 
@@ -201,10 +203,25 @@ void TGIFFrame::AssignTo(TPersistent* dest) {
 TGIFImage::TGIFImage() { transparent_ = true; }
 TGIFImage::~TGIFImage() = default;
 
-UINT TGIFImage::ClipboardFormat() {
-  static const UINT format = RegisterClipboardFormatA("GIF Image");
-  return format;
-}
+namespace {
+
+// Registered with the system at start-up and kept for the life of the program.
+const UINT gifClipboardFormat = RegisterClipboardFormatA("GIF Image");
+
+// At start-up the picture framework learns that GIF images read ".gif" files and the
+// "GIF Image" clipboard format; at the end the class is taken out again.
+struct TGifRegistration {
+  TGifRegistration() {
+    const auto create = [] { return std::unique_ptr<TGraphic>(std::make_unique<TGIFImage>()); };
+    RegisterGraphicFileFormat("gif", SGIFImageDescription, "TGIFImage", create);
+    RegisterGraphicClipboardFormat(gifClipboardFormat, "TGIFImage", create);
+  }
+  ~TGifRegistration() { UnregisterGraphicClass("TGIFImage"); }
+} gifRegistration;
+
+}  // namespace
+
+UINT TGIFImage::ClipboardFormat() { return gifClipboardFormat; }
 
 void TGIFImage::Clear() {
   frames_.clear();

@@ -120,7 +120,7 @@ public:
   // Puts frame 0's bitmap under format (CF_BITMAP) into data, and, when every frame has
   // raster data, the GIF file onto the clipboard under "GIF Image".
   void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
-  // The registered "GIF Image" clipboard format.
+  // The "GIF Image" clipboard format, registered at start-up.
   static UINT ClipboardFormat();
 
   // ---- Frames ----

@@ -12,6 +12,7 @@
 #include "platform/wcl/ico_format.h"
 #include "demo/demo_texts.h"
 #include "platform/rtl/streams.h"
+#include "platform/wcl/win/graphic_formats.h"
 
 using namespace gif_test;
 
@@ -44,6 +45,32 @@ Bytes RedBlue(bool keyRed) {
 }
 
 }  // namespace
+
+// The picture type is known from start-up, before any GIF image or clipboard call is made:
+// ".gif" files are read as GIF images, and both of the demo's clipboard formats name the
+// class that reads them.
+TEST(GifImage, PictureTypeAndClipboardFormatsAreRegisteredAtStartUp) {
+  EXPECT_EQ(GraphicClassOfExtension("gif"), "TGIFImage");
+  EXPECT_EQ(GraphicClassOfExtension(".GIF"), "TGIFImage");
+  EXPECT_EQ(GraphicDescriptionOfExtension("gif"), "CompuServe GIF Image");
+  EXPECT_EQ(GraphicClassOfClipboardFormat(RegisterClipboardFormatA("GIF Image")), "TGIFImage");
+  EXPECT_EQ(GraphicClassOfClipboardFormat(RegisterClipboardFormatA("Hourlark Icon")), "TIcon");
+
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string path = std::string(temp) + "hl_registered.gif";
+  {
+    const Bytes bytes = SmallGif();
+    TFileStream file(path, fmCreate);
+    file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  }
+  std::unique_ptr<TGraphic> graphic = LoadGraphicFromFile(path);
+  DeleteFileA(path.c_str());
+  auto* gif = dynamic_cast<TGIFImage*>(graphic.get());
+  ASSERT_NE(gif, nullptr);
+  EXPECT_EQ(gif->Width(), 4);
+  EXPECT_EQ(gif->FrameCount(), 1);
+}
 
 TEST(GifImage, LoadsAndDecodesTheFirstFrame) {
   TGIFImage image;
