@@ -175,7 +175,11 @@ void TrackingEngine::ScreenSaverPause() {
   try {
     if (probe_.IsScreenSaverRunning()) {
       if (tracking_) {
-        host_.ScreenSaverStopsTracking();
+        try {
+          host_.ScreenSaverStopsTracking();
+        } catch (...) {
+          // A sound that cannot play must not keep the saver's time counted.
+        }
         stoppedBySaver_ = true;
         Stop();
       }

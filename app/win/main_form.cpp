@@ -627,8 +627,8 @@ void TformHourlark::TrackingStarted() {
 }
 
 void TformHourlark::ScreenSaverStopsTracking() {
-  if (options_ != nullptr && !options_->edPlayScreenSaverActivate->Text().empty())
-    EdgePlaySound(options_->edPlayScreenSaverActivate->Text());
+  // Through the dialog's sound routine, so a quoted name plays and its Stop buttons stop it.
+  if (options_ != nullptr) options_->PlaySoundFile(options_->edPlayScreenSaverActivate->Text());
 }
 
 std::string TformHourlark::GetActiveTask() { return ::GetActiveTask(); }

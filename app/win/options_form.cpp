@@ -2,7 +2,6 @@
 
 #include "app/win/options_form.h"
 
-#include <mmsystem.h>
 
 #include <algorithm>
 #include <memory>
@@ -142,6 +141,10 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
   btCancel->SetModalResult(mrCancel);
   btApply = MakeControl<TButton>(this, "btApply", Panel1, 6, 72, 75, 25);
   btApply->SetCaption("Apply");
+  MediaPlayer = MakeControl<TMediaPlayer>(this, "MediaPlayer", Panel1, 6, 104, 57, 30);
+  MediaPlayer->SetVisibleButtons(mpbPlay | mpbStop);
+  MediaPlayer->SetAutoEnable(false);
+  MediaPlayer->SetVisible(false);
 
   Notebook = MakeControl<TPanel>(this, "Notebook", this, 91, 0, ClientWidth() - 91 - 88, bodyHeight);
   Notebook->SetBevelOuter(bvNone);
@@ -211,7 +214,6 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
 
 TformOptions::~TformOptions() {
   if (formOptions == this) formOptions = nullptr;
-  if (soundStarted_) PlaySoundA(nullptr, nullptr, 0);
   if (hintHandlerSet_ && Application != nullptr) Application->OnHint = nullptr;
   // The image lists are not the controls' to outlive: the icon holder may go first.
   ListView->SetLargeImages(nullptr);
@@ -618,7 +620,10 @@ void TformOptions::PlaySoundFile(const std::string& fileName) {
   if (!name.empty() && name.front() == '"') name.erase(0, 1);
   if (!name.empty() && name.back() == '"') name.pop_back();
   if (name.empty() || !FileExists(name)) return;
-  if (EdgePlaySound(name)) soundStarted_ = true;
+  // A file the player cannot open or play raises the player's error to the caller.
+  MediaPlayer->SetFileName(name);
+  MediaPlayer->Open();
+  MediaPlayer->Play();
 }
 
 void TformOptions::btPlayClick(TObject* sender) {
@@ -628,10 +633,11 @@ void TformOptions::btPlayClick(TObject* sender) {
 }
 
 void TformOptions::btStopClick(TObject*) {
-  // Only a sound this dialog started is stopped; a second Stop does nothing.
-  if (!soundStarted_) return;
-  soundStarted_ = false;
-  PlaySoundA(nullptr, nullptr, 0);
+  // Only a sound that was opened is stopped and closed: Stop before any sound, a second
+  // Stop, or Stop after a file that could not be opened does nothing.
+  if (MediaPlayer->FileName().empty() || MediaPlayer->DeviceID() == 0) return;
+  MediaPlayer->Stop();
+  MediaPlayer->Close();
 }
 
 void TformOptions::lUrlClick(TObject* sender) {

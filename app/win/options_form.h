@@ -27,6 +27,7 @@
 #include "platform/wcl/win/edit_controls.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/list_view.h"
+#include "platform/wcl/win/media_player.h"
 #include "platform/wcl/win/status_controls.h"
 #include "platform/wcl/win/std_controls.h"
 
@@ -67,6 +68,8 @@ public:
   TButton* btOK;
   TButton* btCancel;
   TButton* btApply;
+  // Plays the sound files; never shown.
+  TMediaPlayer* MediaPlayer;
   TStatusBar* StatusBar;
   TKitGradientCaption* KitGradientCaption;
   TFormStorage* FormStorage;
@@ -235,7 +238,6 @@ private:
   uint32_t groupMask_ = 0;
   int pickerRow_ = 0;
   bool fillingGroups_ = false;
-  bool soundStarted_ = false;
   bool hintHandlerSet_ = false;
   // Set by each showing: its first activation refills the task grid whatever is pending.
   bool freshShow_ = true;

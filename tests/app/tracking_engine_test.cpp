@@ -39,10 +39,14 @@ public:
   void ShowTrayHint(const std::string& text) override { hint = text; }
   void TrackingChanged() override {}
   void TrackingStarted() override { ++starts; }
-  void ScreenSaverStopsTracking() override { ++saverSounds; }
+  void ScreenSaverStopsTracking() override {
+    ++saverSounds;
+    if (soundFails) throw Exception("Cannot play the sound");
+  }
   void DaySaved() override { ++saves, throw Exception("repaint failed"); }
   void CheckReminders() override { ++reminders; }
   bool countdown = false;
+  bool soundFails = false;
   std::string total, hint;
   int starts = 0, saverSounds = 0, saves = 0, reminders = 0;
 };
@@ -291,6 +295,23 @@ TEST_F(TrackingEngineTest, AScreenSaverPausesTracking) {
   EXPECT_TRUE(engine.Tracking());
   EXPECT_FALSE(engine.StoppedBySaver());
   EXPECT_EQ(host.starts, 2);
+}
+
+TEST_F(TrackingEngineTest, ASaverSoundThatFailsStillPausesTracking) {
+  host.soundFails = true;
+  StartAs("ann");
+  probe.task = Edit;
+  Run(3);
+  probe.saver = true;
+  clock.now += 0.5 * Second;
+  engine.TimerTick();
+  EXPECT_EQ(host.saverSounds, 1);
+  EXPECT_FALSE(engine.Tracking());
+  EXPECT_TRUE(engine.StoppedBySaver());
+  probe.saver = false;
+  clock.now += 0.5 * Second;
+  engine.TimerTick();
+  EXPECT_TRUE(engine.Tracking());
 }
 
 TEST_F(TrackingEngineTest, NewTasksAreDescribedSafely) {

@@ -22,8 +22,8 @@ bool SystemShellExecute(const std::string& verb, const std::string& file, const 
   return result > 32;
 }
 
-bool SystemPlaySound(const std::string& fileName) {
-  return PlaySoundA(fileName.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT) != FALSE;
+unsigned long SystemMciCommand(unsigned device, unsigned command, uintptr_t flags, uintptr_t params) {
+  return mciSendCommandA(device, command, flags, params);
 }
 
 TScreenSize SystemScreenSize() { return TScreenSize{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
@@ -31,7 +31,7 @@ TScreenSize SystemScreenSize() { return TScreenSize{GetSystemMetrics(SM_CXSCREEN
 TMessageBoxEdge messageBoxEdge = SystemMessageBox;
 TMessageBeepEdge messageBeepEdge = SystemMessageBeep;
 TShellExecuteEdge shellExecuteEdge = SystemShellExecute;
-TPlaySoundEdge playSoundEdge = SystemPlaySound;
+TMciCommandEdge mciCommandEdge = SystemMciCommand;
 TScreenSizeEdge screenSizeEdge = SystemScreenSize;
 
 // Installs edge (or the system's own for nullptr) in slot and returns the one replaced.
@@ -55,7 +55,9 @@ bool EdgeShellExecute(const std::string& verb, const std::string& file, const st
   return shellExecuteEdge(verb, file, params, directory, show);
 }
 
-bool EdgePlaySound(const std::string& fileName) { return playSoundEdge(fileName); }
+unsigned long EdgeMciCommand(unsigned device, unsigned command, uintptr_t flags, uintptr_t params) {
+  return mciCommandEdge(device, command, flags, params);
+}
 
 TScreenSize EdgeScreenSize() { return screenSizeEdge(); }
 
@@ -67,6 +69,8 @@ TShellExecuteEdge SetShellExecuteEdge(TShellExecuteEdge edge) {
   return Swap(shellExecuteEdge, edge, &SystemShellExecute);
 }
 
-TPlaySoundEdge SetPlaySoundEdge(TPlaySoundEdge edge) { return Swap(playSoundEdge, edge, &SystemPlaySound); }
+TMciCommandEdge SetMciCommandEdge(TMciCommandEdge edge) {
+  return Swap(mciCommandEdge, edge, &SystemMciCommand);
+}
 
 TScreenSizeEdge SetScreenSizeEdge(TScreenSizeEdge edge) { return Swap(screenSizeEdge, edge, &SystemScreenSize); }

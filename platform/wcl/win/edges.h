@@ -1,9 +1,10 @@
 #pragma once
 // The program's edges to the user and the system that tests must be able to replace:
-// message boxes, beeps, the shell, sound and the screen size. Every call goes through a
+// message boxes, beeps, the shell, the media control interface and the screen size. Every call goes through a
 // function pointer; each setter installs a replacement (nullptr restores the system's)
 // and returns the one it replaced, so a test can put it back.
 
+#include <cstdint>
 #include <string>
 
 // Shows a message box owned by the active window; answers the button pressed (IDOK, ...).
@@ -14,8 +15,9 @@ using TMessageBeepEdge = void (*)(unsigned type);
 // shell took it.
 using TShellExecuteEdge = bool (*)(const std::string& verb, const std::string& file, const std::string& params,
                                    const std::string& directory, int show);
-// Starts playing a sound file without waiting; true when it started.
-using TPlaySoundEdge = bool (*)(const std::string& fileName);
+// One command of the media control interface: device, command message, flags and the
+// command's parameter block; answers the interface's error code (0 on success).
+using TMciCommandEdge = unsigned long (*)(unsigned device, unsigned command, uintptr_t flags, uintptr_t params);
 
 struct TScreenSize {
   int Width;
@@ -28,11 +30,11 @@ int EdgeMessageBox(const std::string& text, const std::string& caption, unsigned
 void EdgeMessageBeep(unsigned type);
 bool EdgeShellExecute(const std::string& verb, const std::string& file, const std::string& params,
                       const std::string& directory, int show);
-bool EdgePlaySound(const std::string& fileName);
+unsigned long EdgeMciCommand(unsigned device, unsigned command, uintptr_t flags, uintptr_t params);
 TScreenSize EdgeScreenSize();
 
 TMessageBoxEdge SetMessageBoxEdge(TMessageBoxEdge edge);
 TMessageBeepEdge SetMessageBeepEdge(TMessageBeepEdge edge);
 TShellExecuteEdge SetShellExecuteEdge(TShellExecuteEdge edge);
-TPlaySoundEdge SetPlaySoundEdge(TPlaySoundEdge edge);
+TMciCommandEdge SetMciCommandEdge(TMciCommandEdge edge);
 TScreenSizeEdge SetScreenSizeEdge(TScreenSizeEdge edge);

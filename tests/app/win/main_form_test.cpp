@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "app/active_task_rules.h"
+#include "app/win/active_task_probe.h"
 #include "app/win/options_form.h"
 #include "kit/win/icon_list_win.h"
+#include "kit/win/speed_button.h"
 #include "lang/app_language.h"
 #include "lang/lang_file.h"
 #include "lang/lang_file_edit.h"
@@ -23,6 +26,8 @@
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
 #include "tests/wcl/win/app_fixture.h"
+#include "tests/wcl/win/media_test_support.h"
+#include "tests/wcl/win/real_mouse.h"
 
 namespace {
 
@@ -197,6 +202,44 @@ TEST_F(MainFormTest, AutoStartOptionStartsTrackingAtFirstActivation) {
   // Stop saved the day.
   TMemIniFile work(folder + "hl20work.txt");
   EXPECT_NE(work.ReadString("ann\t2026_12_9", "total", "<none>"), "<none>");
+}
+
+// The sound of the screen-saver pause goes through the options dialog's player: its quoted
+// name loses the quotes, and the dialog's Stop button, clicked with the mouse, stops and
+// closes it. A real wave file on the real media interface (see the media player's tests
+// for what a machine without a sound device shows).
+TEST_F(MainFormTest, TheScreenSaverSoundPlaysThroughTheDialogAndItsStopButtonEndsIt) {
+  Make();
+  const std::string sound = folder + "saver sound.wav";
+  WriteWaveFile(sound, 3000);
+  options->cbAutoHide->SetChecked(false);
+  options->edPlayScreenSaverActivate->SetText("\"" + sound + "\"");
+  main->edUser->SetText("ann");
+  main->btStart->Click();
+  ASSERT_TRUE(main->Engine().Tracking());
+
+  const int watch = ScreenSaverWatch();
+  for (int tick = 0; tick < 2 && main->Engine().Tracking(); ++tick) {
+    SetScreenSaverWatch(TActiveTaskState::ScreenSaverSeen);
+    main->Engine().TimerTick();
+  }
+  SetScreenSaverWatch(watch);
+  EXPECT_FALSE(main->Engine().Tracking());
+  EXPECT_TRUE(main->Engine().StoppedBySaver());
+  EXPECT_EQ(options->MediaPlayer->FileName(), sound);
+  const unsigned device = options->MediaPlayer->DeviceID();
+  EXPECT_NE(device, 0u) << "the saver's sound was not opened";
+
+  // The General page's Stop button beside the saver's sound.
+  options->Show();
+  ASSERT_TRUE(PumpUntil([this] { return IsWindowVisible(options->Handle()) != FALSE; }));
+  TControl* stop = options->SpeedButton2;
+  ASSERT_TRUE(stop->Visible());
+  SetForegroundWindow(options->Handle());
+  real_mouse::Click(stop->Parent()->Handle(),
+                    POINT{stop->Left() + stop->Width() / 2, stop->Top() + stop->Height() / 2});
+  EXPECT_TRUE(PumpUntil([this] { return options->MediaPlayer->DeviceID() == 0; }));
+  options->Hide();
 }
 
 // The tray icon animates while tracking or counting down, through the eight frames kept by

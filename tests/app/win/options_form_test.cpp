@@ -21,6 +21,7 @@
 #include "tests/app/win/window_test_steps.h"
 #include "tests/rtl/file_fixtures.h"
 #include "tests/wcl/win/app_fixture.h"
+#include "tests/wcl/win/media_test_support.h"
 
 namespace {
 
@@ -74,10 +75,6 @@ protected:
     AppTest::SetUp();
     savedRun_ = ReadRunValue();
     ClearKey();
-    playSound_ = SetPlaySoundEdge([](const std::string& name) {
-      Played().push_back(name);
-      return true;
-    });
     shell_ = SetShellExecuteEdge([](const std::string&, const std::string& file, const std::string&,
                                     const std::string&, int) {
       Played().push_back("shell " + file);
@@ -101,7 +98,6 @@ protected:
     options_ = nullptr;
     app_.reset();
     formGlobal = nullptr;
-    SetPlaySoundEdge(playSound_);
     SetShellExecuteEdge(shell_);
     ClearKey();
     WriteRunValue(savedRun_);
@@ -161,7 +157,7 @@ protected:
 
 private:
   RunValue savedRun_;
-  TPlaySoundEdge playSound_ = nullptr;
+  MciRecorder mci_;
   TShellExecuteEdge shell_ = nullptr;
 };
 
@@ -370,10 +366,23 @@ TEST_F(OptionsFormTest, ReminderControlsFollowTheirCheckBoxesAndStopOnlyStopsWha
   o->btStopClick(o->SpeedButton2);  // nothing played yet: nothing to stop
   o->btPlayClick(o->btPlayScreenSaver);
   o->btStopClick(o->SpeedButton2);
-  o->btStopClick(o->SpeedButton2);
+  o->btStopClick(o->SpeedButton2);  // already closed: nothing more
   o->edRemindDoneSound->SetText(sound + ".missing");
   o->btPlayClick(o->btPlay1);
-  EXPECT_EQ(Played(), std::vector<std::string>{sound});
+  EXPECT_EQ(MciRecorder::Commands(), (std::vector<std::string>{"open " + sound, "play", "stop", "close"}));
+
+  // A sound started while another is open takes its place; a file the player refuses
+  // reaches the caller as the player's error, and Stop then has nothing to stop.
+  o->btPlayClick(o->btPlayScreenSaver);
+  MciRecorder::Commands().clear();
+  o->btPlayClick(o->btPlayScreenSaver);
+  EXPECT_EQ(MciRecorder::Commands(), (std::vector<std::string>{"close", "open " + sound, "play"}));
+  MciRecorder::OpenError() = MCIERR_CANNOT_LOAD_DRIVER;
+  MciRecorder::Commands().clear();
+  EXPECT_THROW(o->btPlayClick(o->btPlayScreenSaver), EMCIDeviceError);
+  EXPECT_EQ(o->MediaPlayer->DeviceID(), 0u);
+  o->btStopClick(o->SpeedButton2);
+  EXPECT_EQ(MciRecorder::Commands(), (std::vector<std::string>{"close", "open " + sound}));
 }
 
 TEST_F(OptionsFormTest, TaskGridListsTasksByDescriptionAndTheFilterHidesGroupsAfterApplying) {

@@ -11,24 +11,14 @@
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/streams.h"
 #include "tests/wcl/win/app_fixture.h"
+#include "tests/wcl/win/media_test_support.h"
 
 namespace {
-
-std::vector<std::string> g_played;
-bool g_soundWorks = true;
-
-bool RecordSound(const std::string& fileName) {
-  g_played.push_back(fileName);
-  return g_soundWorks;
-}
 
 class ReminderWindow : public AppTest {
 protected:
   void SetUp() override {
     AppTest::SetUp();
-    g_played.clear();
-    g_soundWorks = true;
-    previousSound_ = SetPlaySoundEdge(&RecordSound);
     options_ = Application->CreateForm<TformOptions>();
     window_ = Application->CreateForm<TFormMessage>();
     char folder[MAX_PATH] = {};
@@ -38,7 +28,6 @@ protected:
   }
   void TearDown() override {
     DeleteFileA(sound_.c_str());
-    SetPlaySoundEdge(previousSound_);
     AppTest::TearDown();
   }
 
@@ -47,7 +36,7 @@ protected:
   TformOptions* options_ = nullptr;
   TFormMessage* window_ = nullptr;
   std::string sound_;
-  TPlaySoundEdge previousSound_ = nullptr;
+  MciRecorder mci_;
 };
 
 }  // namespace
@@ -90,14 +79,14 @@ TEST_F(ReminderWindow, RemindersUseTheOptionsAsTheyStand) {
   EXPECT_FALSE(window_->Visible());
   RunReminders(*options_, *window_, EncodeTime(0, 30, 0, 0), "Hourlark");
   EXPECT_EQ(window_->lMessage->Caption(), "Take a break for 5 minutes");
-  EXPECT_TRUE(g_played.empty());
+  EXPECT_TRUE(MciRecorder::Commands().empty());
 
   // A quoted sound file name plays the file; a sound that fails still shows the text.
   options_->edRemindDoneSound->SetText("\"" + sound_ + "\"");
-  g_soundWorks = false;
+  MciRecorder::OpenError() = MCIERR_CANNOT_LOAD_DRIVER;
   window_->Hide();
   RunReminders(*options_, *window_, EncodeTime(6, 0, 0, 0), "Hourlark");
-  EXPECT_EQ(g_played, std::vector<std::string>{sound_});
+  EXPECT_EQ(MciRecorder::Commands(), std::vector<std::string>{"open " + sound_});
   EXPECT_TRUE(window_->Visible());
   EXPECT_EQ(window_->lMessage->Caption(), "You have worked enough. Take a rest for today");
 }
@@ -128,7 +117,8 @@ TEST_F(ReminderWindow, SoundFileNamesLoseTheirQuotesAndMissingFilesPlayNothing) 
   options_->PlaySoundFile("\"\"");
   options_->PlaySoundFile("");
   options_->PlaySoundFile(sound_ + ".missing");
-  EXPECT_EQ(g_played, (std::vector<std::string>{sound_, sound_}));
+  EXPECT_EQ(MciRecorder::Commands(),
+            (std::vector<std::string>{"open " + sound_, "play", "close", "open " + sound_, "play"}));
 }
 
 TEST_F(ReminderWindow, TheReminderControlsFollowTheirCheckBoxes) {
