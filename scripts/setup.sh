@@ -10,6 +10,7 @@ packages=(
   xvfb xauth
   googletest libgtest-dev libbenchmark-dev
   imagemagick
+  cups printer-driver-cups-pdf poppler-utils
 )
 
 missing=()

@@ -205,6 +205,20 @@ inline void Finish(PROCESS_INFORMATION& process, bool force) {
   process = {};
 }
 
+// A fresh folder in the temporary folder named prefix and the process number, holding a copy
+// of the tracker and its process library (the tracker keeps its data beside itself). Answers
+// the folder, with a closing backslash.
+inline std::string FreshTrackerFolder(const std::string& prefix, const std::string& hourlark,
+                                      const std::string& qatask) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + prefix + std::to_string(GetCurrentProcessId()) + "\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CopyFileA(WinPath(hourlark).c_str(), (folder + "Hourlark.exe").c_str(), FALSE);
+  CopyFileA(WinPath(qatask).c_str(), (folder + "qatask.dll").c_str(), FALSE);
+  return folder;
+}
+
 // The whole screen as a .bmp file.
 inline void Screenshot(const std::string& file) {
   const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

@@ -53,13 +53,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string shots = WinPath(argv[4]) + "\\";
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  const std::string folder = std::string(temp) + "hl_e2e_" + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string folder = FreshTrackerFolder("hl_e2e_", argv[1], argv[2]);
   const std::string exe = folder + "Hourlark.exe";
-  CopyFileA(WinPath(argv[1]).c_str(), exe.c_str(), FALSE);
-  CopyFileA(WinPath(argv[2]).c_str(), (folder + "qatask.dll").c_str(), FALSE);
   const std::string target = folder + "probe_target.exe";
   CopyFileA(WinPath(argv[3]).c_str(), target.c_str(), FALSE);
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quennix\\Hourlark");

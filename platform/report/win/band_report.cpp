@@ -104,13 +104,23 @@ bool PrintReportDocument(const TReportDocument& doc, const TReportLayout& layout
     throw EReportError(PrintDialogError(code));
   }
   UniqueMemoryDc printer(dialog.hDC);
+  // The program makes the copies itself: not every driver passes a copy count on to the
+  // printer (a PDF printer behind a print server makes one copy whatever it is told).
+  int copies = std::max<int>(1, dialog.nCopies);
+  {
+    GlobalLockScope<DEVMODEA> mode(devMode.get());
+    if (mode.get() && (mode.get()->dmFields & DM_COPIES) && mode.get()->dmCopies > 1) {
+      copies = std::max<int>(copies, mode.get()->dmCopies);
+      mode.get()->dmCopies = 1;
+      ResetDCA(printer.get(), mode.get());
+    }
+  }
   int first = 0, last = pages - 1;
   if (dialog.Flags & PD_PAGENUMS) {
     first = std::max(0, dialog.nFromPage - 1);
     last = std::min(pages - 1, dialog.nToPage - 1);
   }
-  // Copies the driver cannot make itself are left to the program (nCopies says how many).
-  if (first <= last) PrintReportOnDc(printer.get(), doc, first, last, std::max<int>(1, dialog.nCopies));
+  if (first <= last) PrintReportOnDc(printer.get(), doc, first, last, copies);
   return true;
 }
 
@@ -139,5 +149,6 @@ void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last, in
       throw EReportError("Printing failed on page " + IntToStr(i + 1) + ": " + SysErrorMessage(error));
     }
   }
-  EndDoc(dc);
+  // The job is handed to the printer only now; a printer that refuses it fails here.
+  if (EndDoc(dc) <= 0) throw EReportError("Printing failed: the printer did not take the job");
 }
