@@ -231,3 +231,44 @@ TColor DarkerColor(TColor color) {
   const int b = ((color >> 16) & 0xFF) * 2 / 3;
   return Rgb(r, g, b);
 }
+
+// ---- Zooming and panning ----------------------------------------------------------------------
+
+TPlotRect ViewedPlot(const TPlotRect& plot, const TPlotView& view) {
+  const double width = plot.Width() / std::max(1e-9, view.Right - view.Left);
+  const double height = plot.Height() / std::max(1e-9, view.Bottom - view.Top);
+  const double left = plot.Left - view.Left * width;
+  const double top = plot.Top - view.Top * height;
+  return TPlotRect{static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)),
+                   static_cast<int>(std::lround(left + width)), static_cast<int>(std::lround(top + height))};
+}
+
+TPlotView ZoomedView(const TPlotRect& plot, const TPlotView& view, const TPlotRect& zoom) {
+  const int left = std::max(zoom.Left, plot.Left), right = std::min(zoom.Right, plot.Right);
+  const int top = std::max(zoom.Top, plot.Top), bottom = std::min(zoom.Bottom, plot.Bottom);
+  if (right <= left || bottom <= top || plot.Width() <= 0 || plot.Height() <= 0) return view;
+  const double w = view.Right - view.Left, h = view.Bottom - view.Top;
+  TPlotView zoomed;
+  zoomed.Left = view.Left + w * (left - plot.Left) / plot.Width();
+  zoomed.Right = view.Left + w * (right - plot.Left) / plot.Width();
+  zoomed.Top = view.Top + h * (top - plot.Top) / plot.Height();
+  zoomed.Bottom = view.Top + h * (bottom - plot.Top) / plot.Height();
+  return zoomed;
+}
+
+TPlotView PannedView(const TPlotRect& plot, const TPlotView& view, int dx, int dy) {
+  if (plot.Width() <= 0 || plot.Height() <= 0) return view;
+  const double w = view.Right - view.Left, h = view.Bottom - view.Top;
+  // The drawing follows the mouse, so the view moves the other way.
+  const double left = std::max(0.0, std::min(1.0 - w, view.Left - w * dx / plot.Width()));
+  const double top = std::max(0.0, std::min(1.0 - h, view.Top - h * dy / plot.Height()));
+  return TPlotView{left, top, left + w, top + h};
+}
+
+TPlotView ViewStep(const TPlotView& from, const TPlotView& to, int step, int steps) {
+  if (steps <= 1 || step >= steps) return to;
+  const double f = static_cast<double>(std::max(0, step)) / steps;
+  auto mix = [f](double a, double b) { return a + (b - a) * f; };
+  return TPlotView{mix(from.Left, to.Left), mix(from.Top, to.Top), mix(from.Right, to.Right),
+                   mix(from.Bottom, to.Bottom)};
+}

@@ -52,6 +52,26 @@ std::string TimeAxisText(double days);
 // A number as an axis label: no decimals beyond what step needs.
 std::string NumberAxisText(double value, double step);
 
+// The part of the whole plot on show after zooming and panning, as fractions of the whole
+// plot's width and height (0..1 each way; the whole plot is 0, 0, 1, 1).
+struct TPlotView {
+  double Left = 0;
+  double Top = 0;
+  double Right = 1;
+  double Bottom = 1;
+  bool Whole() const { return Left == 0 && Top == 0 && Right == 1 && Bottom == 1; }
+};
+// Where the whole plot lies, in pixels, when the view of it fills plot.
+TPlotRect ViewedPlot(const TPlotRect& plot, const TPlotView& view);
+// The view that shows the part of the plot under the pixel rectangle zoom (of plot shown with
+// view). The rectangle is cut to the plot; one with no extent leaves the view as it is.
+TPlotView ZoomedView(const TPlotRect& plot, const TPlotView& view, const TPlotRect& zoom);
+// The view moved so that the drawing follows the mouse by dx, dy pixels, kept inside the
+// whole plot.
+TPlotView PannedView(const TPlotRect& plot, const TPlotView& view, int dx, int dy);
+// Step step of steps on the way from one view to another (step = steps gives to).
+TPlotView ViewStep(const TPlotView& from, const TPlotView& to, int step, int steps);
+
 // The rectangles of one bar series among seriesCount series drawn in the same slots one
 // behind the other (the first at the back, shifted right and up by depth per place).
 // values[i] gives bar i; the plot area holds pointCount slots side by side.

@@ -187,3 +187,56 @@ TEST_F(ChartLayoutTest, PaletteGivesDistinctColoursAndWrapsRound) {
 }
 
 }  // namespace
+
+// ---- Zoom and pan views ---------------------------------------------------------------------
+
+TEST(PlotView, AZoomRectangleFillsThePlotAndZoomsCompoundAndStepsEndThere) {
+  const TPlotRect plot{100, 50, 500, 250};  // 400 x 200
+  const TPlotView whole;
+  EXPECT_EQ(ViewedPlot(plot, whole), plot);
+  // The middle quarter of the width, the lower half of the height.
+  const TPlotView zoomed = ZoomedView(plot, whole, TPlotRect{200, 150, 300, 250});
+  EXPECT_DOUBLE_EQ(zoomed.Left, 0.25);
+  EXPECT_DOUBLE_EQ(zoomed.Right, 0.5);
+  EXPECT_DOUBLE_EQ(zoomed.Top, 0.5);
+  EXPECT_DOUBLE_EQ(zoomed.Bottom, 1.0);
+  // The whole plot is then four times as wide, shifted so the zoomed part fills plot.
+  EXPECT_EQ(ViewedPlot(plot, zoomed), (TPlotRect{-300, -150, 1300, 250}));
+  // A second zoom works inside the first; a rectangle sticking out is cut to the plot.
+  const TPlotView again = ZoomedView(plot, zoomed, TPlotRect{0, 0, 300, 150});
+  EXPECT_DOUBLE_EQ(again.Left, 0.25);
+  EXPECT_DOUBLE_EQ(again.Right, 0.375);
+  EXPECT_DOUBLE_EQ(again.Top, 0.5);
+  EXPECT_DOUBLE_EQ(again.Bottom, 0.75);
+  // Nothing to zoom into leaves the view.
+  const TPlotView same = ZoomedView(plot, zoomed, TPlotRect{600, 0, 700, 40});
+  EXPECT_DOUBLE_EQ(same.Left, zoomed.Left);
+  EXPECT_DOUBLE_EQ(same.Bottom, zoomed.Bottom);
+
+  // Animation steps go evenly from one view to the other and end exactly there.
+  const TPlotView half = ViewStep(whole, zoomed, 9, 18);
+  EXPECT_DOUBLE_EQ(half.Left, 0.125);
+  EXPECT_DOUBLE_EQ(half.Right, 0.75);
+  const TPlotView last = ViewStep(whole, zoomed, 18, 18);
+  EXPECT_DOUBLE_EQ(last.Left, zoomed.Left);
+  EXPECT_DOUBLE_EQ(last.Bottom, zoomed.Bottom);
+  EXPECT_TRUE(ViewStep(zoomed, TPlotView{}, 1, 1).Whole());
+}
+
+TEST(PlotView, PanningFollowsTheMouseAndStopsAtTheEnds) {
+  const TPlotRect plot{0, 0, 400, 200};
+  const TPlotView zoomed{0.25, 0.5, 0.5, 1.0};
+  // The mouse moves 100 pixels left: a quarter of the view, so the view moves right by it.
+  const TPlotView right = PannedView(plot, zoomed, -100, 0);
+  EXPECT_DOUBLE_EQ(right.Left, 0.3125);
+  EXPECT_DOUBLE_EQ(right.Right, 0.5625);
+  EXPECT_DOUBLE_EQ(right.Top, 0.5);
+  // Far beyond an end, the view stops there with its size kept.
+  const TPlotView stopped = PannedView(plot, zoomed, 5000, -5000);
+  EXPECT_DOUBLE_EQ(stopped.Left, 0.0);
+  EXPECT_DOUBLE_EQ(stopped.Right, 0.25);
+  EXPECT_DOUBLE_EQ(stopped.Top, 0.5);
+  EXPECT_DOUBLE_EQ(stopped.Bottom, 1.0);
+  // The whole plot has nowhere to go.
+  EXPECT_TRUE(PannedView(plot, TPlotView{}, 50, 50).Whole());
+}

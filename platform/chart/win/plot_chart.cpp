@@ -340,8 +340,10 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
   // Grid lines and the value labels.
   canvas->Pen()->SetColor(clSilver);
   canvas->Pen()->SetStyle(psDot);
+  const TPlotRect whole = ViewedPlot(ToPlot(plot), view_);
   for (double t : scale.Ticks()) {
-    const int y = scale.ToPixel(t, plot.top, plot.bottom);
+    const int y = scale.ToPixel(t, whole.Top, whole.Bottom);
+    if (y < plot.top || y > plot.bottom) continue;
     canvas->MoveTo(plot.left, y);
     canvas->LineTo(plot.right, y);
     if (leftShown) {
@@ -360,7 +362,13 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
     canvas->LineTo(plot.right, plot.bottom);
   }
 
-  const TPlotRect plotArea = ToPlot(plot);
+  // Zoomed or panned, the whole plot is laid out larger or shifted and cut to the plot area.
+  const TPlotRect plotArea = ViewedPlot(ToPlot(plot), view_);
+  const TPlotRect visible = ToPlot(plot);
+  if (remember) plotArea_ = visible;
+  const int saved = SaveDC(canvas->Handle());
+  IntersectClipRect(canvas->Handle(), plot.left, plot.top - depth * static_cast<int>(bars.size()),
+                    plot.right + depth * static_cast<int>(bars.size()) + 1, plot.bottom + 1);
   for (size_t s = 0; s < bars.size(); ++s) {
     TPlotBarSeries* bar = bars[s];
     const bool overlap = bar->MultiBar() == mbNone;
@@ -390,8 +398,18 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
                          POINT{r.Right + depth, r.Top - depth}, POINT{r.Right, r.Top}});
       }
     }
-    if (remember) bar->SetBarBounds(std::move(rects));
+    if (remember) {
+      // Only the part of a bar on show can be pressed.
+      for (TPlotRect& r : rects) {
+        r.Left = std::max(r.Left, visible.Left);
+        r.Right = std::max(r.Left, std::min(r.Right, visible.Right));
+        r.Top = std::max(r.Top, visible.Top);
+        r.Bottom = std::max(r.Top, std::min(r.Bottom, visible.Bottom));
+      }
+      bar->SetBarBounds(std::move(rects));
+    }
   }
+  RestoreDC(canvas->Handle(), saved);
 
   if (bottomShown && pointCount > 0) {
     const TPlotSeries* labelled = nullptr;
@@ -406,6 +424,7 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
     const std::vector<bool> shown = FittingLabels(centres, widths, 4);
     canvas->Font()->SetColor(clBlack);
     for (int i = 0; i < pointCount; ++i) {
+      if (centres[i] < plot.left || centres[i] > plot.right) continue;
       canvas->MoveTo(centres[i], plot.bottom);
       canvas->LineTo(centres[i], plot.bottom + kTickLength);
       if (shown[i])
@@ -515,12 +534,77 @@ void TPlotChart::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
   TCustomControl::MouseDown(button, shift, x, y);
   TPlotSeries* series = nullptr;
   int index = -1;
-  if (OnClickSeries && HitTest(x, y, series, index)) OnClickSeries(this, series, index, button, shift, x, y);
+  const bool onPoint = HitTest(x, y, series, index);
+  // A drag starts where no point was pressed (a pressed point may open a message box).
+  if (drag_ == TDrag::None && !onPoint) {
+    if (button == mbLeft && allowZoom_) drag_ = TDrag::Zoom;
+    if (button == mbRight && allowPanning_) {
+      drag_ = TDrag::Pan;
+      SetMouseCapture(true);
+    }
+    dragStart_ = dragNow_ = POINT{x, y};
+  }
+  if (OnClickSeries && onPoint) OnClickSeries(this, series, index, button, shift, x, y);
 }
 
 void TPlotChart::MouseMove(TShiftState shift, int x, int y) {
+  if (drag_ == TDrag::Zoom) {
+    if (frameShown_) InvertDragFrame();
+    dragNow_ = POINT{x, y};
+    // Only a rectangle towards the bottom right is a zoom to show.
+    if (x > dragStart_.x && y > dragStart_.y) InvertDragFrame();
+  } else if (drag_ == TDrag::Pan) {
+    const TPlotView panned = PannedView(plotArea_, view_, x - dragNow_.x, y - dragNow_.y);
+    dragNow_ = POINT{x, y};
+    if (panned.Left != view_.Left || panned.Top != view_.Top) {
+      view_ = panned;
+      Invalidate();
+      Update();
+    }
+  }
   TPlotSeries* series = nullptr;
   int index = -1;
   SetCursor(HitTest(x, y, series, index) ? series->Cursor() : 0);
   TCustomControl::MouseMove(shift, x, y);
+}
+
+void TPlotChart::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  TCustomControl::MouseUp(button, shift, x, y);
+  if (drag_ == TDrag::Pan && button == mbRight) {
+    drag_ = TDrag::None;
+    SetMouseCapture(false);
+    return;
+  }
+  if (drag_ != TDrag::Zoom || button != mbLeft) return;
+  if (frameShown_) InvertDragFrame();
+  drag_ = TDrag::None;
+  // A few pixels are a click, not a drag.
+  constexpr int kMinDrag = 3;
+  if (x - dragStart_.x > kMinDrag && y - dragStart_.y > kMinDrag)
+    ZoomRect(TPlotRect{dragStart_.x, dragStart_.y, x, y});
+  else if (dragStart_.x - x > kMinDrag || dragStart_.y - y > kMinDrag)
+    UndoZoom();
+}
+
+void TPlotChart::InvertDragFrame() {
+  if (!HandleAllocated()) return;
+  const WindowDc dc = WindowDc::ForClient(Handle());
+  const RECT frame{dragStart_.x, dragStart_.y, dragNow_.x, dragNow_.y};
+  DrawFocusRect(dc.get(), &frame);
+  frameShown_ = !frameShown_;
+}
+
+void TPlotChart::ZoomRect(const TPlotRect& rect) { AnimateTo(ZoomedView(plotArea_, view_, rect)); }
+
+void TPlotChart::UndoZoom() { AnimateTo(TPlotView{}); }
+
+void TPlotChart::AnimateTo(const TPlotView& view) {
+  const TPlotView from = view_;
+  const int steps = animatedZoom_ ? std::max(1, animatedZoomSteps_) : 1;
+  for (int step = 1; step <= steps; ++step) {
+    view_ = ViewStep(from, view, step, steps);
+    // Each step is drawn at once; the last one leaves the chart at view.
+    Invalidate();
+    Update();
+  }
 }

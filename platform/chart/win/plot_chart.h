@@ -159,8 +159,11 @@ public:
   TBevelCut BevelOuter() const { return bevelOuter_; }
   void SetBevelOuter(TBevelCut value);
 
-  // Zoom and panning settings. They are kept for the form's sake; the chart shows its
-  // whole range and does not zoom or scroll.
+  // Zooming and panning of the bar plot with the mouse. Where zooming is allowed, a
+  // rectangle dragged with the left button towards the bottom right shows that part of the
+  // plot; one dragged towards the top left goes back to the whole plot; animated zooms get
+  // there in AnimatedZoomSteps drawn steps. Where panning is allowed, dragging with the right
+  // button moves the plot with the mouse. A press on a bar still reports the bar.
   bool AllowZoom() const { return allowZoom_; }
   void SetAllowZoom(bool value) { allowZoom_ = value; }
   bool AllowPanning() const { return allowPanning_; }
@@ -169,6 +172,15 @@ public:
   void SetAnimatedZoom(bool value) { animatedZoom_ = value; }
   int AnimatedZoomSteps() const { return animatedZoomSteps_; }
   void SetAnimatedZoomSteps(int value) { animatedZoomSteps_ = value; }
+
+  // The part of the bar plot on show (the whole plot when not zoomed).
+  const TPlotView& View() const { return view_; }
+  // Shows the part of the plot under a rectangle of the chart's client area.
+  void ZoomRect(const TPlotRect& rect);
+  // Shows the whole plot again.
+  void UndoZoom();
+  // The bar plot's area in the client area when it was last drawn.
+  const TPlotRect& PlotArea() const { return plotArea_; }
 
   // Draws the whole chart into rect of canvas.
   void Draw(TCanvas* canvas, const RECT& rect);
@@ -186,6 +198,7 @@ protected:
   void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void ColorChanged() override;
 
 private:
@@ -198,6 +211,10 @@ private:
   int DrawLegend(TCanvas* canvas, const RECT& area);
   // The series and point under (x, y), topmost first.
   bool HitTest(int x, int y, TPlotSeries*& series, int& index) const;
+  // Goes to view, through the animation's steps when the zoom is animated.
+  void AnimateTo(const TPlotView& view);
+  // Draws or takes away (it is drawn inverted) the frame of the zoom being dragged.
+  void InvertDragFrame();
 
   std::vector<TPlotSeries*> series_;
   std::unique_ptr<TPlotText> title_;
@@ -217,4 +234,10 @@ private:
   bool allowPanning_ = true;
   bool animatedZoom_ = false;
   int animatedZoomSteps_ = 8;
+  TPlotView view_;
+  TPlotRect plotArea_;
+  enum class TDrag { None, Zoom, Pan } drag_ = TDrag::None;
+  POINT dragStart_{};
+  POINT dragNow_{};
+  bool frameShown_ = false;
 };

@@ -10,13 +10,29 @@
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/screen.h"
+#include "tests/app/win/window_test_steps.h"
 #include "tests/wcl/win/app_fixture.h"
+#include "tests/wcl/win/real_mouse.h"
 
 namespace {
 
 constexpr TColor kPurple = 0xFF0080;
 
 TColor PixelAt(TBitmap* bitmap, int x, int y) { return bitmap->Canvas()->Pixels(x, y) & 0xFFFFFF; }
+
+// A chart that counts how often it is painted, to see the steps of an animated zoom.
+class CountingChart : public TPlotChart {
+public:
+  using TPlotChart::TPlotChart;
+  int paints = 0;
+
+protected:
+  void Paint() override {
+    ++paints;
+    TPlotChart::Paint();
+  }
+};
+
 
 class PlotChartTest : public AppTest {
 protected:
@@ -32,7 +48,7 @@ protected:
 
   // A bar chart set up as the statistics window's day chart.
   TPlotChart* DayChart() {
-    auto* chart = new TPlotChart(form.get());
+    auto* chart = new CountingChart(form.get());
     chart->SetParent(form.get());
     chart->SetBounds(4, 4, 420, 280);
     chart->Title()->SetVisible(false);
@@ -106,6 +122,11 @@ protected:
   }
 
   static POINT Centre(const TPlotRect& r) { return POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+  // A drag (or, from and to the same point, a press) with the real mouse, then its handling.
+  static void Drag(HWND window, POINT from, POINT to, bool right = false) {
+    real_mouse::Drag(window, from, to, right);
+    Pump(300);
+  }
 
   std::unique_ptr<TForm> form;
   TPlotBarSeries* series1 = nullptr;
@@ -259,4 +280,103 @@ TEST_F(PlotChartTest, ShownOnAForm) {
   const char* pause = std::getenv("HL_SHOT_PAUSE_MS");
   Pump(pause ? static_cast<DWORD>(std::atoi(pause)) : 100);
   EXPECT_TRUE(form->Visible());
+}
+
+// ---- Zooming and panning with the mouse -----------------------------------------------------
+
+namespace {
+
+class ChartZoomTest : public PlotChartTest {
+protected:
+  // The day chart of the statistics window (animated zoom in 18 steps, panning on), shown.
+  CountingChart* Shown() {
+    auto* chart = static_cast<CountingChart*>(DayChart());
+    chart->SetAnimatedZoom(true);
+    chart->SetAnimatedZoomSteps(18);
+    chart->OnClickSeries = [this](TObject*, TPlotSeries* s, int index, TMouseButton, TShiftState, int, int) {
+      clicks.push_back({s, index});
+    };
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    EXPECT_TRUE(PumpUntil([chart] { return chart->PlotArea().Width() > 0; }));
+    return chart;
+  }
+  static int Width(const TPlotRect& r) { return r.Right - r.Left; }
+
+  std::vector<std::pair<TPlotSeries*, int>> clicks;
+};
+
+}  // namespace
+
+TEST_F(ChartZoomTest, ADragDownRightZoomsInStepsAndADragUpLeftGoesBackBarsStayPressable) {
+  CountingChart* chart = Shown();
+  const TPlotRect plot = chart->PlotArea();
+  const std::vector<TPlotRect> whole = series1->BarBounds();
+  const int slot = whole[1].Left - whole[0].Left;
+
+  // The left half of the plot, all of its height: five slots become two and a half.
+  chart->paints = 0;
+  Drag(chart->Handle(), POINT{plot.Left + 2, plot.Top + 2}, POINT{plot.Left + plot.Width() / 2, plot.Bottom - 1});
+  EXPECT_FALSE(chart->View().Whole());
+  EXPECT_NEAR(chart->View().Right, 0.5, 0.02);
+  EXPECT_GE(chart->paints, 18) << "the zoom is drawn in its 18 steps";
+  const std::vector<TPlotRect> zoomed = series1->BarBounds();
+  EXPECT_NEAR(zoomed[1].Left - zoomed[0].Left, 2 * slot, 3);
+  EXPECT_GT(Width(zoomed[1]), Width(whole[1]) * 3 / 2);
+  EXPECT_EQ(Width(zoomed[4]), 0) << "a bar out of view cannot be pressed";
+  EXPECT_TRUE(window_test::Screenshot("chart-zoomed.png"));
+
+  // A press on a bar in the zoomed plot tells that bar.
+  const POINT bar = Centre(zoomed[2]);
+  Drag(chart->Handle(), bar, bar);
+  ASSERT_EQ(clicks.size(), 1u);
+  EXPECT_EQ(clicks[0].first, series1);
+  EXPECT_EQ(clicks[0].second, 2);
+  EXPECT_NEAR(chart->View().Right, 0.5, 0.02) << "a press is not a zoom";
+
+  // A rectangle dragged up and left undoes the zoom, again in steps.
+  chart->paints = 0;
+  Drag(chart->Handle(), POINT{plot.Right - 3, plot.Top + 3}, POINT{plot.Left + 40, plot.Top + 1});
+  EXPECT_TRUE(chart->View().Whole());
+  EXPECT_GE(chart->paints, 18);
+  EXPECT_EQ(series1->BarBounds(), whole);
+}
+
+TEST_F(ChartZoomTest, TheRightButtonPansAZoomedPlotWithTheMouseButNotPastItsEnds) {
+  CountingChart* chart = Shown();
+  const TPlotRect plot = chart->PlotArea();
+  const std::vector<TPlotRect> whole = series1->BarBounds();
+  // The whole plot cannot move.
+  Drag(chart->Handle(), POINT{plot.Left + 10, plot.Top + 5}, POINT{plot.Left + 60, plot.Top + 5}, true);
+  EXPECT_TRUE(chart->View().Whole());
+  EXPECT_EQ(series1->BarBounds(), whole);
+
+  chart->ZoomRect(TPlotRect{plot.Left, plot.Top, plot.Left + plot.Width() / 2, plot.Bottom});
+  const std::vector<TPlotRect> zoomed = series1->BarBounds();
+  // Dragged 40 pixels to the left: the bars follow the mouse.
+  Drag(chart->Handle(), POINT{plot.Left + 100, plot.Top + 5}, POINT{plot.Left + 60, plot.Top + 5}, true);
+  EXPECT_GT(chart->View().Left, 0.0);
+  EXPECT_TRUE(window_test::Screenshot("chart-panned.png"));
+  EXPECT_NEAR(series1->BarBounds()[2].Left, zoomed[2].Left - 40, 2);
+  EXPECT_TRUE(clicks.empty()) << "a right drag from an empty spot presses nothing";
+  // Far to the right: the plot stops at its left end.
+  Drag(chart->Handle(), POINT{plot.Left + 10, plot.Top + 5}, POINT{plot.Right - 5, plot.Top + 5}, true);
+  EXPECT_DOUBLE_EQ(chart->View().Left, 0.0);
+  EXPECT_EQ(series1->BarBounds()[0].Left, zoomed[0].Left);
+}
+
+TEST_F(ChartZoomTest, AChartWithoutZoomAndPanningOnlyReportsPresses) {
+  CountingChart* chart = Shown();
+  chart->SetAllowZoom(false);
+  chart->SetAllowPanning(false);
+  const TPlotRect plot = chart->PlotArea();
+  const std::vector<TPlotRect> whole = series1->BarBounds();
+  Drag(chart->Handle(), POINT{plot.Left + 2, plot.Top + 2}, POINT{plot.Left + plot.Width() / 2, plot.Bottom - 1});
+  Drag(chart->Handle(), POINT{plot.Left + 10, plot.Top + 5}, POINT{plot.Left + 60, plot.Top + 5}, true);
+  EXPECT_TRUE(chart->View().Whole());
+  EXPECT_EQ(series1->BarBounds(), whole);
+  const POINT bar = Centre(whole[3]);
+  Drag(chart->Handle(), bar, bar);
+  ASSERT_EQ(clicks.size(), 1u);
+  EXPECT_EQ(clicks[0].second, 3);
 }
