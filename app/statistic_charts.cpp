@@ -75,9 +75,16 @@ StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index
   const TDateTime dateTo = std::floor(input.dateTo);
   const int dayCount = RangeDayCount(std::floor(input.dateFrom), dateTo);
   const TDateTime firstDay = dateTo - dayCount + 1;
-  std::vector<std::string> sections;
-  sections.reserve(static_cast<size_t>(dayCount));
-  for (int d = 0; d < dayCount; ++d) sections.push_back(WorkSectionName(input.user, firstDay + d));
+  // Every program's time over the range first, in one read of each day; a description's
+  // time is then the sum of its programs' times.
+  StatDayReader reader(work);
+  std::vector<int64_t> rangeSeconds;
+  for (int d = 0; d < dayCount; ++d) {
+    reader.ReadDay(WorkSectionName(input.user, firstDay + d), [&rangeSeconds](int id, int64_t seconds) {
+      if (id >= static_cast<int>(rangeSeconds.size())) rangeSeconds.resize(id + 1, 0);
+      rangeSeconds[id] += seconds;
+    });
+  }
 
   // Lines of one description follow each other, but spellings that differ only in case can
   // interleave ("Foo", "foo", "Foo"); a description already summed is not summed again.
@@ -86,8 +93,9 @@ StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index
   for (size_t i = 0; i < lines.size(); ++i) {
     const StatTask& task = lines[i];
     if (!done.insert(task.description).second) continue;
+    const std::vector<int> weights = index.KeyWeights(task.description, reader);
     int64_t sum = 0;
-    for (const std::string& section : sections) sum += index.SecondsOnDay(work, section, task.description);
+    for (size_t id = 0; id < weights.size() && id < rangeSeconds.size(); ++id) sum += weights[id] * rangeSeconds[id];
     detail.grandTotal += sum;
     if (sum > 0) detail.rows.push_back({task.description, task.path, static_cast<int>(i), sum});
     if (step && !step()) {

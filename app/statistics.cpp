@@ -41,10 +41,25 @@ bool GroupOrder(const StatTask& a, const StatTask& b) {
   return CompareFields(fa, fb, 3) < 0;
 }
 
-int64_t TimeTextSeconds(const std::string& text) {
-  TDateTime value = 0;
-  if (text.empty() || !TryStrToTime(text, value) || value < 0) return 0;
-  return static_cast<int64_t>(std::llround(value * SecsPerDay));
+// Up to four digits at text[pos], as the time parser reads a number.
+bool Digits(std::string_view text, size_t& pos, int& value) {
+  const size_t start = pos;
+  value = 0;
+  while (pos < text.size() && pos - start < 4 && text[pos] >= '0' && text[pos] <= '9') value = value * 10 + (text[pos++] - '0');
+  return pos > start && (pos == text.size() || text[pos] < '0' || text[pos] > '9');
+}
+
+// The common form of a stored time, "h:m:s" with one separator, read without the general
+// parser; false for anything else.
+bool PlainTimeSeconds(std::string_view text, char separator, int64_t& seconds) {
+  size_t pos = 0;
+  int h = 0, m = 0, s = 0;
+  if (!Digits(text, pos, h) || pos >= text.size() || text[pos++] != separator) return false;
+  if (!Digits(text, pos, m) || pos >= text.size() || text[pos++] != separator) return false;
+  if (!Digits(text, pos, s) || pos != text.size()) return false;
+  if (h >= 24 || m > 59 || s > 59) return false;
+  seconds = h * 3600 + m * 60 + s;
+  return true;
 }
 
 TDateTime SecondsToDays(int64_t seconds) { return static_cast<TDateTime>(seconds) / SecsPerDay; }
@@ -52,6 +67,37 @@ TDateTime SecondsToDays(int64_t seconds) { return static_cast<TDateTime>(seconds
 std::string TimeOrBlank(int64_t seconds) { return seconds > 0 ? FormatElapsed(SecondsToDays(seconds)) : std::string(); }
 
 }  // namespace
+
+// ---- Reading days ---------------------------------------------------------------------------
+
+int64_t StoredTimeSeconds(std::string_view text) {
+  int64_t seconds = 0;
+  if (PlainTimeSeconds(text, ':', seconds) || PlainTimeSeconds(text, FormatSettings().TimeSeparator, seconds))
+    return seconds;
+  TDateTime value = 0;
+  if (text.empty() || !TryStrToStoredTime(std::string(text), value) || value < 0) return 0;
+  return static_cast<int64_t>(std::llround(value * SecsPerDay));
+}
+
+int StatDayReader::FoldedId(std::string folded) {
+  const auto inserted = byFolded_.emplace(std::move(folded), static_cast<int>(byFolded_.size()));
+  if (inserted.second) lastDay_.push_back(-1);
+  return inserted.first->second;
+}
+
+int StatDayReader::KeyId(const std::string& key) { return FoldedId(WorkFile::FoldName(Trim(key))); }
+
+void StatDayReader::ReadDay(const std::string& section, const std::function<void(int, int64_t)>& add) {
+  const int day = reads_++;
+  work_.VisitValues(section, [&](std::string_view key, std::string_view value) {
+    auto it = bySpelling_.find(key);
+    if (it == bySpelling_.end()) it = bySpelling_.emplace(key, FoldedId(WorkFile::FoldName(key))).first;
+    const int id = it->second;
+    if (lastDay_[id] == day) return;  // a repeated key: its first value counts
+    lastDay_[id] = day;
+    add(id, StoredTimeSeconds(value));
+  });
+}
 
 // ---- Period and range -------------------------------------------------------------------
 
@@ -144,9 +190,17 @@ std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index) {
   return node.key;
 }
 
-int64_t StatTaskIndex::SecondsOnDay(const WorkFile& work, const std::string& section,
-                                    const std::string& key) const {
-  if (key == TotalKey) return TimeTextSeconds(work.ReadString(section, TotalKey, ""));
+std::vector<int> StatTaskIndex::KeyWeights(const std::string& key, StatDayReader& reader) const {
+  std::vector<int> weights;
+  auto count = [&](const std::string& programKey) {
+    const int id = reader.KeyId(programKey);
+    if (id >= static_cast<int>(weights.size())) weights.resize(id + 1, 0);
+    ++weights[id];
+  };
+  if (key == TotalKey) {
+    count(TotalKey);
+    return weights;
+  }
   const bool byGroup = IsDecimal(key);
   const std::vector<StatTask>& lines = byGroup ? byGroup_ : byName_;
   auto field = [byGroup](const StatTask& task) -> const std::string& {
@@ -155,14 +209,29 @@ int64_t StatTaskIndex::SecondsOnDay(const WorkFile& work, const std::string& sec
   auto it = std::lower_bound(lines.begin(), lines.end(), key, [&field](const StatTask& task, const std::string& k) {
     return CompareText(field(task), k) < 0;
   });
-  if (it == lines.end() || !SameText(field(*it), key)) return 0;
+  if (it == lines.end() || !SameText(field(*it), key)) return weights;
   // The walk goes on while the key is spelled exactly alike; each program counts once.
   std::set<std::string> counted;
+  for (; it != lines.end() && field(*it) == key; ++it)
+    if (counted.insert(LowerCase(it->path)).second) count(it->path);
+  return weights;
+}
+
+namespace {
+
+// The seconds of each of a day's keys times its weight.
+int64_t Weighted(const std::vector<int>& weights, int id, int64_t seconds) {
+  return id < static_cast<int>(weights.size()) ? weights[id] * seconds : 0;
+}
+
+}  // namespace
+
+int64_t StatTaskIndex::SecondsOnDay(const WorkFile& work, const std::string& section,
+                                    const std::string& key) const {
+  StatDayReader reader(work);
+  const std::vector<int> weights = KeyWeights(key, reader);
   int64_t sum = 0;
-  for (; it != lines.end() && field(*it) == key; ++it) {
-    if (!counted.insert(LowerCase(it->path)).second) continue;
-    sum += TimeTextSeconds(work.ReadString(section, it->path, ""));
-  }
+  reader.ReadDay(section, [&](int id, int64_t seconds) { sum += Weighted(weights, id, seconds); });
   return sum;
 }
 
@@ -229,16 +298,23 @@ void WeekTable::Compute(const WeekTableInput& input, const StatTaskIndex& index,
   week1_.assign(rows_, 0);
   week2_.assign(rows_, 0);
   total1_ = total2_ = 0;
+  StatDayReader reader(work);
+  const std::vector<int> weights1 = index.KeyWeights(input.key1, reader);
+  const std::vector<int> weights2 = comparison_ ? index.KeyWeights(input.key2, reader) : std::vector<int>();
   for (int d = 0; d < dayCount_; ++d) {
-    const std::string section = WorkSectionName(input.user, firstDay_ + d);
+    int64_t seconds1 = 0, seconds2 = 0;
+    reader.ReadDay(WorkSectionName(input.user, firstDay_ + d), [&](int id, int64_t seconds) {
+      seconds1 += Weighted(weights1, id, seconds);
+      seconds2 += Weighted(weights2, id, seconds);
+    });
     const int week = (firstColumn_ + d) / 7;
-    day1_[d] = index.SecondsOnDay(work, section, input.key1);
-    week1_[week] += day1_[d];
-    total1_ += day1_[d];
+    day1_[d] = seconds1;
+    week1_[week] += seconds1;
+    total1_ += seconds1;
     if (comparison_) {
-      day2_[d] = index.SecondsOnDay(work, section, input.key2);
-      week2_[week] += day2_[d];
-      total2_ += day2_[d];
+      day2_[d] = seconds2;
+      week2_[week] += seconds2;
+      total2_ += seconds2;
     }
   }
 }

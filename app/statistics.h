@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/date_time.h"
@@ -30,6 +32,36 @@ int PeriodDayCount(StatPeriod period, TDateTime today);
 
 // The days from dateFrom to dateTo, both counted; at least one.
 int RangeDayCount(TDateTime dateFrom, TDateTime dateTo);
+
+// ---- Reading days ---------------------------------------------------------------------------
+
+// The seconds of a time stored in the work file; 0 for an empty, unreadable or negative one.
+int64_t StoredTimeSeconds(std::string_view text);
+
+// Reads days of the work file for the statistics. Keys are numbered, all spellings that the
+// work file takes for the same key alike; a spelling is folded once, however many days hold
+// it, and each value is parsed once per day read, however many keys are asked for.
+class StatDayReader {
+public:
+  explicit StatDayReader(const WorkFile& work) : work_(work) {}
+
+  // The number of a key as WorkFile::ReadString takes it.
+  int KeyId(const std::string& key);
+  // Numbers are 0 .. KeyCount() - 1.
+  int KeyCount() const { return static_cast<int>(byFolded_.size()); }
+  // Calls add(key number, seconds) for each key of the section that holds a value, a key
+  // that stands twice once (with its first value).
+  void ReadDay(const std::string& section, const std::function<void(int, int64_t)>& add);
+
+private:
+  int FoldedId(std::string folded);
+
+  const WorkFile& work_;
+  std::unordered_map<std::string_view, int> bySpelling_;  // views into the work file
+  std::unordered_map<std::string, int> byFolded_;
+  std::vector<int> lastDay_;  // per key: the read that saw it last
+  int reads_ = 0;
+};
 
 // ---- Task lists and trees -----------------------------------------------------------------
 
@@ -70,6 +102,10 @@ public:
   // over the tasks with that description. A program that stands on several lines of the
   // same key is counted once. Missing or unreadable values count zero.
   int64_t SecondsOnDay(const WorkFile& work, const std::string& section, const std::string& key) const;
+  // How often a key counts each key number of the reader on a day (indexed by number; a
+  // number past the end counts zero): the day's seconds of the key are the sum of each
+  // value's seconds times its count.
+  std::vector<int> KeyWeights(const std::string& key, StatDayReader& reader) const;
 
 private:
   std::vector<StatTask> byName_;

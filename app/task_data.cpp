@@ -125,6 +125,14 @@ std::string FormatElapsedShortOrBlank(TDateTime span) {
   return span > 0 ? FormatElapsedShort(span) : std::string();
 }
 
+bool TryStrToStoredTime(const std::string& text, TDateTime& value) {
+  if (TryStrToTime(text, value)) return true;
+  if (FormatSettings().TimeSeparator == ':') return false;
+  TFormatSettings colon = FormatSettings();
+  colon.TimeSeparator = ':';
+  return TryStrToTime(text, value, colon);
+}
+
 std::string WorkSectionName(const std::string& userName, TDateTime date) {
   int year, month, day;
   DecodeDate(date, year, month, day);

@@ -52,6 +52,9 @@ std::string FormatElapsed(TDateTime span);
 std::string FormatElapsedShort(TDateTime span);
 // "" for a span of zero or less, else FormatElapsedShort.
 std::string FormatElapsedShortOrBlank(TDateTime span);
+// Reads a stored time as StrToTime does, with the time separator of the process format
+// settings or with ":": times stored before a language file changed the separator still read.
+bool TryStrToStoredTime(const std::string& text, TDateTime& value);
 
 // ---- Work file ------------------------------------------------------------------------
 

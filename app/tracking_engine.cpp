@@ -116,7 +116,7 @@ void TrackingEngine::ChargeTo(const std::string& task) {
   lastSwitch_ = now;
   TStrings& days = *dayList_.Strings();
   TDateTime stored;
-  if (TryStrToTime(days.Values(currentTask_), stored)) interval += stored;
+  if (TryStrToStoredTime(days.Values(currentTask_), stored)) interval += stored;
   days.SetValues(currentTask_, FormatElapsed(interval));
   currentTask_ = task;
 }
@@ -141,7 +141,7 @@ void TrackingEngine::LoadTodayTotals() {
   if (userName_.empty()) return;
   const std::string total =
       ReadWorkDay(workPath_, WorkSectionName(userName_, day_), *dayList_.Strings());
-  baseTotal_ = StrToTime(total);
+  if (!TryStrToStoredTime(total, baseTotal_)) baseTotal_ = StrToTime(total);
   dayTotalText_ = FormatElapsed(baseTotal_);
   host_.ShowDayTotal(dayTotalText_);
 }

@@ -64,57 +64,106 @@ bool IsSectionLine(std::string_view trimmed) {
 
 }  // namespace
 
+std::string WorkFile::FoldName(std::string_view name) { return Fold(name); }
+
+void WorkFile::IndexHeaders() {
+  // Only a line whose first non-blank byte is "[" can open a section, so the search jumps
+  // from "[" to "[" and never splits the key lines that make up nearly all of the file.
+  const std::string_view text = bytes_;
+  const size_t size = text.size();
+  auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+  auto lineEnd = [&](size_t from) {
+    while (from < size && !isBreak(text[from])) ++from;
+    return from;
+  };
+  auto afterBreak = [&](size_t end) {
+    if (end >= size) return size;
+    return end + (text[end] == '\r' && end + 1 < size && text[end + 1] == '\n' ? 2 : 1);
+  };
+  size_t pos = 0;
+  while (pos < size) {
+    const void* hit = std::memchr(text.data() + pos, '[', size - pos);
+    if (hit == nullptr) break;
+    const size_t bracket = static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+    size_t begin = bracket;
+    while (begin > 0 && !isBreak(text[begin - 1]) && static_cast<unsigned char>(text[begin - 1]) <= ' ') --begin;
+    if (begin > 0 && !isBreak(text[begin - 1])) {
+      pos = bracket + 1;  // "[" inside a line
+      continue;
+    }
+    const size_t end = lineEnd(bracket);
+    const size_t next = afterBreak(end);
+    const std::string_view trimmed = TrimView(text.substr(begin, end - begin));
+    if (IsSectionLine(trimmed)) headers_.push_back(Header{begin, next, trimmed.substr(1, trimmed.size() - 2)});
+    pos = next;
+  }
+  // A section's content ends after the line break of its last non-blank line before the
+  // next header.
+  for (size_t i = 0; i < headers_.size(); ++i) {
+    const size_t from = headers_[i].contentEnd;
+    size_t last = i + 1 < headers_.size() ? headers_[i + 1].lineBegin : size;
+    while (last > from && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+    if (last > from) headers_[i].contentEnd = afterBreak(lineEnd(last));
+  }
+}
+
 WorkFile::WorkFile(const std::string& fileName) : fileName_(fileName) {
   if (!fileName_.empty() && FileExists(fileName_)) {
     TFileStream file(fileName_, fmOpenRead | fmShareDenyWrite);
     bytes_ = file.ReadRest();
   }
-  LineReader lines(bytes_, 0, bytes_.size());
-  std::string_view line;
-  size_t begin, next;
-  while (lines.Next(line, begin, next)) {
-    // Most lines are keys: only a line whose first non-blank byte is "[" needs a closer look.
-    const std::string_view trimmed = TrimView(line);
-    if (IsSectionLine(trimmed))
-      headers_.push_back(Header{begin, next, trimmed.substr(1, trimmed.size() - 2)});
-    else if (!trimmed.empty() && !headers_.empty())
-      headers_.back().contentEnd = next;
-  }
+  IndexHeaders();
+  for (size_t i = 0; i < headers_.size(); ++i) sectionIndex_[Fold(headers_[i].name)].push_back(i);
 }
 
-std::vector<const WorkFile::Header*> WorkFile::Occurrences(const std::string& foldedName) const {
-  std::vector<const Header*> found;
-  for (const Header& header : headers_)
-    if (header.name.size() == foldedName.size() && Fold(header.name) == foldedName)
-      found.push_back(&header);
-  return found;
+const std::vector<size_t>& WorkFile::Occurrences(const std::string& foldedName) const {
+  static const std::vector<size_t> none;
+  auto it = sectionIndex_.find(foldedName);
+  return it == sectionIndex_.end() ? none : it->second;
 }
 
-WorkFile::Section WorkFile::Parse(const std::string& foldedName) const {
-  Section section;
-  bool first = true;
-  for (const Header* header : Occurrences(foldedName)) {
-    if (first) section.name = std::string(header->name);
-    first = false;
-    LineReader lines(bytes_, header->lineBegin, header->contentEnd);
+template <typename Visit>
+void WorkFile::ForEachLine(const std::string& foldedName, Visit visit) const {
+  for (size_t h : Occurrences(foldedName)) {
+    const Header& header = headers_[h];
+    LineReader lines(bytes_, header.lineBegin, header.contentEnd);
     std::string_view line;
     size_t begin, next;
     lines.Next(line, begin, next);  // the "[name]" line itself
     while (lines.Next(line, begin, next)) {
       const std::string_view trimmed = TrimView(line);
       if (trimmed.empty()) continue;
-      const size_t eq = trimmed.front() == ';' ? std::string_view::npos : line.find('=');
-      if (eq != std::string_view::npos) {
-        std::string key(TrimView(line.substr(0, eq)));
-        if (section.keyIndex.emplace(Fold(key), section.entries.size()).second) {
-          section.entries.push_back(Entry{std::move(key), std::string(line.substr(eq + 1)), true});
-          continue;
-        }
-      }
-      section.entries.push_back(Entry{std::string(line), std::string(), false});
+      visit(line, trimmed.front() == ';' ? std::string_view::npos : line.find('='));
     }
   }
+}
+
+WorkFile::Section WorkFile::Parse(const std::string& foldedName) const {
+  Section section;
+  const std::vector<size_t>& occurrences = Occurrences(foldedName);
+  if (!occurrences.empty()) section.name = std::string(headers_[occurrences.front()].name);
+  ForEachLine(foldedName, [&section](std::string_view line, size_t eq) {
+    if (eq != std::string_view::npos) {
+      std::string key(TrimView(line.substr(0, eq)));
+      if (section.keyIndex.emplace(Fold(key), section.entries.size()).second) {
+        section.entries.push_back(Entry{std::move(key), std::string(line.substr(eq + 1)), true});
+        return;
+      }
+    }
+    section.entries.push_back(Entry{std::string(line), std::string(), false});
+  });
   return section;
+}
+
+const WorkFile::Section& WorkFile::Current(const std::string& foldedName) const {
+  if (const Section* edited = Edited(foldedName)) return *edited;
+  if (!parsedValid_ || parsedName_ != foldedName) {
+    parsedValid_ = false;
+    parsed_ = Parse(foldedName);
+    parsedName_ = foldedName;
+    parsedValid_ = true;
+  }
+  return parsed_;
 }
 
 const WorkFile::Section* WorkFile::Edited(const std::string& foldedName) const {
@@ -132,23 +181,30 @@ std::vector<std::string> WorkFile::SectionNames() const {
 }
 
 void WorkFile::ReadSectionValues(const std::string& section, TStrings& lines) const {
-  const std::string folded = Fold(section);
-  const Section* edited = Edited(folded);
-  const Section parsed = edited == nullptr ? Parse(folded) : Section();
   TStringList values;
-  for (const Entry& entry : (edited != nullptr ? edited : &parsed)->entries)
+  for (const Entry& entry : Current(Fold(section)).entries)
     if (entry.isValue) values.Add(entry.key + "=" + entry.value);
   lines.Assign(&values);
 }
 
 std::string WorkFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) const {
-  const std::string folded = Fold(section);
-  const Section* edited = Edited(folded);
-  const Section parsed = edited == nullptr ? Parse(folded) : Section();
-  const Section& s = edited != nullptr ? *edited : parsed;
+  const Section& s = Current(Fold(section));
   auto it = s.keyIndex.find(Fold(Trim(key)));
   return it == s.keyIndex.end() ? defaultValue : s.entries[it->second].value;
+}
+
+void WorkFile::VisitValues(const std::string& section,
+                           const std::function<void(std::string_view, std::string_view)>& visit) const {
+  const std::string folded = Fold(section);
+  if (const Section* edited = Edited(folded)) {
+    for (const Entry& entry : edited->entries)
+      if (entry.isValue) visit(entry.key, entry.value);
+    return;
+  }
+  ForEachLine(folded, [&visit](std::string_view line, size_t eq) {
+    if (eq != std::string_view::npos) visit(TrimView(line.substr(0, eq)), line.substr(eq + 1));
+  });
 }
 
 void WorkFile::WriteString(const std::string& section, const std::string& key,
@@ -187,22 +243,21 @@ void WorkFile::UpdateFile() const {
     return text;
   };
 
+  // The file's headers of the changed sections, in file order.
+  std::vector<std::pair<size_t, const std::string*>> replaced;
+  for (const auto& [folded, section] : edited_)
+    for (size_t h : Occurrences(folded)) replaced.emplace_back(h, &folded);
+  std::sort(replaced.begin(), replaced.end());
+
   std::string out;
   out.reserve(bytes_.size() + 4096);
   size_t copied = 0;
   std::unordered_set<std::string> written;
-  for (const Header& header : headers_) {
-    // Only a header as long as a changed section's name can be one of them.
-    const bool candidate = std::any_of(edited_.begin(), edited_.end(), [&](const auto& item) {
-      return item.first.size() == header.name.size();
-    });
-    if (!candidate) continue;
-    const std::string folded = Fold(header.name);
-    const Section* edited = Edited(folded);
-    if (edited == nullptr) continue;
+  for (const auto& [h, folded] : replaced) {
+    const Header& header = headers_[h];
     out.append(bytes_, copied, header.lineBegin - copied);
     // A section that stood twice is written once, where it first stood.
-    if (written.insert(folded).second) out += sectionText(*edited);
+    if (written.insert(*folded).second) out += sectionText(edited_.at(*folded));
     copied = header.contentEnd;
   }
   out.append(bytes_, copied, std::string::npos);

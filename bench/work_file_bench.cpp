@@ -5,11 +5,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <string>
 
 #include "app/task_data.h"
 #include "app/tracking_engine.h"
+#include "bench/work_file_generator.h"
 #include "kit/str_holder.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/file_replace.h"
@@ -18,42 +18,7 @@
 
 namespace {
 
-constexpr int Years = 10;
-constexpr int TasksPerDay = 40;
-const char* const Users[] = {"ann", "bob", "carl"};
-
-std::string TaskPath(int task) {
-  return "C:\\Program Files\\Vendor " + std::to_string(task % 7) + "\\Product " +
-         std::to_string(task) + "\\app" + std::to_string(task) + ".exe";
-}
-
-// The work file: one section per user and day, oldest first, today's last. Each section holds
-// its total and forty program times that add up to it.
-std::string GenerateWorkFile(TDateTime today) {
-  std::string text;
-  const int days = Years * 365;
-  for (int d = days - 1; d >= 0; --d) {
-    for (int u = 0; u < 3; ++u) {
-      if (!text.empty()) text += "\r\n";
-      text += "[" + WorkSectionName(Users[u], today - d) + "]\r\n";
-      int totalSeconds = 0;
-      std::string keys;
-      for (int t = 0; t < TasksPerDay; ++t) {
-        const int seconds = 30 + (d * 7 + u * 13 + t * 31) % 900;
-        totalSeconds += seconds;
-        keys += TaskPath((t + d + u) % 120) + "=" + FormatElapsed(seconds / 86400.0) + "\r\n";
-      }
-      text += "total=" + FormatElapsed(totalSeconds / 86400.0) + "\r\n" + keys;
-    }
-  }
-  return text;
-}
-
-std::string TaskFile() {
-  std::string text;
-  for (int t = 0; t < 120; ++t) text += TaskPath(t) + "\tProduct " + std::to_string(t) + "\t1\r\n";
-  return text;
-}
+using namespace bench;
 
 class Clock : public TrackingClock {
 public:
@@ -80,33 +45,6 @@ public:
   void DaySaved() override {}
   void CheckReminders() override {}
 };
-
-// The generated files in a folder of their own, made once for all benchmarks.
-struct Fixture {
-  Fixture() {
-    folder = std::filesystem::temp_directory_path() / "hl_work_file_bench";
-    std::filesystem::create_directories(folder);
-    taskPath = (folder / TaskFileName).string();
-    workPath = (folder / WorkFileName).string();
-    today = Date() + 0.5;
-    bytes = GenerateWorkFile(today);
-    WriteFileAtomically(workPath, bytes);
-    WriteFileAtomically(taskPath, TaskFile());
-  }
-  ~Fixture() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-
-  std::filesystem::path folder;
-  std::string taskPath, workPath, bytes;
-  TDateTime today;
-};
-
-Fixture& Files() {
-  static Fixture fixture;
-  return fixture;
-}
 
 // An engine over the generated files, as the main window holds it.
 struct Tracker {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/work_file.h"
 #include "tests/app/statistics_fixture.h"
 
@@ -200,3 +202,93 @@ TEST(StatisticCells, SplitKeepsEmptyPartsInPlace) {
 }
 
 }  // namespace
+
+// Every day is read once for all keys, and the detail sums each program over the range
+// before the descriptions: what each key gets must be what reading its programs from each
+// day's section gives. The file holds what such a reading must get right: a section that
+// stands twice (in another case), a key that stands twice in a section, keys spelled in
+// another case and with blanks, a comment, another user, an unreadable total and a change
+// not yet saved.
+TEST_F(StatisticCharts, ReadingEachDayOnceGivesWhatEachProgramReadsAlone) {
+  Tasks({"c:\\ed.exe|Editor|1", "C:\\ED.EXE|Editor|1", "c:\\pad.exe|Editor|2", "c:\\web.exe|Browser|2"});
+  WriteBytes(folder.File("hl20work.txt"),
+             "[ann\t2001_3_5]\r\n"
+             "total=02:00:00\r\n"
+             "C:\\ED.exe=01:00:00\r\n"
+             "c:\\ed.exe=05:00:00\r\n"
+             "  c:\\pad.exe = 00:30:00\r\n"
+             "; c:\\web.exe=09:00:00\r\n"
+             "[bob\t2001_3_5]\r\n"
+             "c:\\web.exe=07:00:00\r\n"
+             "[ANN\t2001_3_5]\r\n"
+             "c:\\web.exe=00:10:00\r\n"
+             "c:\\pad.exe=00:45:00\r\n"
+             "[ann\t2001_3_6]\n"
+             "c:\\web.exe=00:20:00\n"
+             "total=bad\n");
+  WorkFile changed(folder.File("hl20work.txt"));
+  changed.WriteString("ann\t2001_3_6", "C:\\PAD.EXE", "00:01:00");
+
+  const std::string day5 = WorkSectionName("ann", Mar5), day6 = WorkSectionName("ann", Mar5 + 1);
+  EXPECT_EQ(index.SecondsOnDay(changed, day5, "total"), 2 * Hour);
+  EXPECT_EQ(index.SecondsOnDay(changed, day5, "Editor"), Hour + 30 * 60);
+  EXPECT_EQ(index.SecondsOnDay(changed, day5, "Browser"), 10 * 60);
+  EXPECT_EQ(index.SecondsOnDay(changed, day5, "1"), Hour);
+  EXPECT_EQ(index.SecondsOnDay(changed, day5, "2"), 40 * 60);
+  EXPECT_EQ(index.SecondsOnDay(changed, day6, "total"), 0);
+  EXPECT_EQ(index.SecondsOnDay(changed, day6, "Editor"), 60);
+  EXPECT_EQ(index.SecondsOnDay(changed, day6, "2"), 21 * 60);
+
+  WeekTable table;
+  table.Compute({Mar5, Mar5 + 1, false, "ann", "Editor", "2"}, index, changed);
+  EXPECT_EQ(table.DaySeconds(0, 0, 1), Hour + 30 * 60);
+  EXPECT_EQ(table.DaySeconds(1, 0, 1), 60);
+  EXPECT_EQ(table.DaySeconds(0, 0, 2), 40 * 60);
+  EXPECT_EQ(table.DaySeconds(1, 0, 2), 21 * 60);
+  EXPECT_EQ(table.Total1(), Hour + 31 * 60);
+  EXPECT_EQ(table.Total2(), 61 * 60);
+
+  const StatDetail detail = GatherDetail({"ann", Mar5, Mar5 + 1}, index, changed);
+  ASSERT_EQ(Descriptions(detail), (std::vector<std::string>{"Editor", "Browser"}));
+  EXPECT_EQ(detail.rows[0].seconds, Hour + 31 * 60);
+  EXPECT_EQ(detail.rows[1].seconds, 30 * 60);
+  EXPECT_EQ(detail.grandTotal, Hour + 61 * 60);
+}
+
+// A language file may change the time separator; days stored with ":" before must still
+// count, and days stored with the new separator too.
+TEST_F(StatisticCharts, TimesStoredWithAColonReadAfterTheSeparatorChanges) {
+  Tasks({"c:\\ed.exe|Editor|1"});
+  maker.Add("ann", Mar5, "c:\\ed.exe", Hour + 2 * 60 + 3);
+  WorkFile& colon = Work();
+  FormatSettings().TimeSeparator = '.';
+  EXPECT_EQ(index.SecondsOnDay(colon, WorkSectionName("ann", Mar5), "total"), Hour + 2 * 60 + 3);
+  WriteBytes(folder.File("dot.txt"), "[ann\t2001_3_6]\r\ntotal=01.00.05\r\nc:\\ed.exe=01.00.05\r\n");
+  WorkFile dot(folder.File("dot.txt"));
+  EXPECT_EQ(index.SecondsOnDay(dot, WorkSectionName("ann", Mar5 + 1), "Editor"), Hour + 5);
+  WeekTable table;
+  table.Compute({Mar5, Mar5 + 1, false, "ann", "Editor", NoneKey}, index, colon);
+  EXPECT_EQ(table.Total1(), Hour + 2 * 60 + 3);
+  EXPECT_EQ(GatherDetail({"ann", Mar5, Mar5}, index, colon).grandTotal, Hour + 2 * 60 + 3);
+}
+
+// Stored times of the usual form are read without the general parser; whatever the form,
+// the seconds must be the parser's.
+TEST(StoredTimes, QuickReadingAgreesWithTheParser) {
+  const char* const texts[] = {"00:00:00", "01:02:03", "1:2:3", "23:59:59", "24:00:00", "0001:02:03",
+                               "12345:00:00", "01:60:00", "01:00:60", "01:02", "7", "", " 01:02:03",
+                               "01:02:03 ", "01 : 02 : 03", "01.02.03", "01:02.03", "01.02:03", "-1:00:00",
+                               "01:02:03:04", "1:02:03 pm", "am 1:02:03", "01::03", ":01:02", "01:02:"};
+  for (char separator : {':', '.'}) {
+    FormatSettings() = DefaultFormatSettings();
+    FormatSettings().TimeSeparator = separator;
+    for (const char* text : texts) {
+      TDateTime value = 0;
+      const int64_t expected =
+          TryStrToStoredTime(text, value) && value >= 0 ? static_cast<int64_t>(std::llround(value * SecsPerDay)) : 0;
+      EXPECT_EQ(StoredTimeSeconds(text), expected) << "\"" << text << "\" separator " << separator;
+    }
+  }
+  ResetFormatSettings();
+  EXPECT_EQ(StoredTimeSeconds("01:02:03"), 3723);
+}

@@ -208,6 +208,20 @@ TEST_F(TrackingEngineTest, TheStoredTotalIsReplacedByTheFreshOne) {
                     "C:\\Apps\\Mail.exe=00:00:01\r\nunknown_task=00:00:01\r\n");
 }
 
+// A language file changed the time separator after the day was stored with ":": the day's
+// total and each program's time still count, and are written with the new separator.
+TEST_F(TrackingEngineTest, TimesStoredWithAColonReadAfterTheSeparatorChanges) {
+  WriteBytes(workFile, "[ann\t2024_3_5]\r\ntotal=01:00:00\r\nC:\\Apps\\Edit.exe=00:40:00\r\n");
+  FormatSettings().TimeSeparator = '.';
+  StartAs("ann");
+  EXPECT_EQ(engine.BaseTotal(), 1.0 / 24);
+  EXPECT_EQ(host.total, "01.00.00");
+  probe.task = Edit;
+  Run(60);
+  engine.Stop();
+  EXPECT_EQ(Day(Edit), "00.40.59");  // the first second went to the unknown task
+}
+
 TEST_F(TrackingEngineTest, WithoutAUserNameNothingIsTrackedOrLoaded) {
   dayList.Strings()->Add("kept=00:00:01");
   engine.SetUserName("");

@@ -118,3 +118,90 @@ TEST(WorkFile, NewSectionsGoToTheEnd) {
   work.UpdateFile();
   EXPECT_EQ(ReadBytes(file), "[a]\rk=v\r\n\r\n[b]\r\nk=w\r\n");
 }
+
+namespace {
+
+// A file of random lines from what work files hold, damaged ones included, with random
+// line ends.
+std::string RandomWorkFile(unsigned seed) {
+  static const char* const Lines[] = {
+      "[ann\t2024_3_4]", "  [ANN\t2024_3_4]  ", "[bob\t2024_3_4]", "[]", "[half", "\t[bob\t2024_3_4]",
+      "total=01:00:00", " C:\\a.exe = 00:30:00 ", "c:\\A.EXE=09:09:09", "a=[b]", "x[y]=z", "[k]=[v]",
+      "; c=d", "junk", "", "  ", "\t", "=empty key", "C:\\b.exe=00:01:00"};
+  static const char* const Ends[] = {"\r\n", "\n", "\r", "\r\n\r\n"};
+  unsigned state = seed;
+  auto next = [&state](unsigned n) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 16) % n;
+  };
+  std::string text;
+  const unsigned count = 1 + next(40);
+  for (unsigned i = 0; i < count; ++i) {
+    text += Lines[next(sizeof Lines / sizeof *Lines)];
+    if (i + 1 < count || next(2) == 0) text += Ends[next(sizeof Ends / sizeof *Ends)];
+  }
+  return text;
+}
+
+void ExpectSameSections(WorkFile& work, TCustomIniFile& ini, const std::string& context) {
+  TStringList names;
+  ini.ReadSections(&names);
+  std::string workNames;
+  for (const std::string& name : work.SectionNames()) workNames += name + "\r\n";
+  ASSERT_EQ(workNames, names.Text()) << context;
+  for (int i = 0; i < names.Count(); ++i) {
+    TStringList lines;
+    work.ReadSectionValues(names.Strings(i), lines);
+    EXPECT_EQ(lines.Text(), Values(&ini, names.Strings(i))) << context << " [" << names.Strings(i) << "]";
+  }
+}
+
+}  // namespace
+
+// The section index finds headers without reading each line; files of every shape must
+// still read, and be written back, as the INI reader sees them.
+TEST(WorkFile, RandomFilesReadAndWriteAsTheIniReaderSeesThem) {
+  TempFolder folder;
+  const std::string file = folder.File("hl20work.txt");
+  for (unsigned seed = 1; seed <= 120; ++seed) {
+    const std::string text = RandomWorkFile(seed);
+    const std::string context = "seed " + std::to_string(seed);
+    WriteBytes(file, text);
+    TMemIniFile expected(file);
+    {
+      WorkFile work(file);
+      ExpectSameSections(work, expected, context);
+      // Change a section that may stand twice, or none, and add a new one.
+      for (const char* section : {"ann\t2024_3_4", "bob\t2024_3_4"}) {
+        work.WriteString(section, "C:\\a.exe", "00:00:07");
+        expected.WriteString(section, "C:\\a.exe", "00:00:07");
+      }
+      work.UpdateFile();
+    }
+    TMemIniFile written(file);
+    WorkFile work(file);
+    ExpectSameSections(work, expected, context + " written");
+    ExpectSameSections(work, written, context + " written, read again");
+    if (HasFailure()) break;
+  }
+}
+
+TEST(WorkFile, ValuesAreVisitedInFileOrderRepeatedKeysIncluded) {
+  TempFolder folder;
+  const std::string file = folder.File("hl20work.txt");
+  WriteBytes(file, Messy);
+  WorkFile work(file);
+  auto visited = [&work](const std::string& section) {
+    std::string text;
+    work.VisitValues(section, [&text](std::string_view key, std::string_view value) {
+      text.append(key).append("|").append(value).append(";");
+    });
+    return text;
+  };
+  EXPECT_EQ(visited("Ann\t2024_3_4"),
+            "total|01:00:00;C:\\a.exe| 00:30:00 ;C:\\A.EXE|09:09:09;C:\\b.exe|00:01:00;");
+  EXPECT_EQ(visited("none"), "");
+  // A changed section is visited as it will be written.
+  work.WriteString("bob\t2024_3_4", "C:\\new.exe", "00:00:05");
+  EXPECT_EQ(visited("BOB\t2024_3_4"), "total|00:10:00;C:\\new.exe|00:00:05;");
+}
