@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <unordered_set>
 
 #include "platform/rtl/exceptions.h"
@@ -249,24 +250,34 @@ void WorkFile::UpdateFile() const {
     for (size_t h : Occurrences(folded)) replaced.emplace_back(h, &folded);
   std::sort(replaced.begin(), replaced.end());
 
-  std::string out;
-  out.reserve(bytes_.size() + 4096);
+  // The unchanged bytes are written from where they stand, between the new sections' texts.
+  const std::string_view bytes = bytes_;
+  std::vector<std::string_view> pieces;
+  std::deque<std::string> texts;  // stays where it is as it grows, so the views hold
+  auto addText = [&](std::string text) {
+    texts.push_back(std::move(text));
+    pieces.push_back(texts.back());
+  };
   size_t copied = 0;
   std::unordered_set<std::string> written;
   for (const auto& [h, folded] : replaced) {
     const Header& header = headers_[h];
-    out.append(bytes_, copied, header.lineBegin - copied);
+    pieces.push_back(bytes.substr(copied, header.lineBegin - copied));
     // A section that stood twice is written once, where it first stood.
-    if (written.insert(*folded).second) out += sectionText(edited_.at(*folded));
+    if (written.insert(*folded).second) addText(sectionText(edited_.at(*folded)));
     copied = header.contentEnd;
   }
-  out.append(bytes_, copied, std::string::npos);
+  pieces.push_back(bytes.substr(copied));
+  // The last byte written so far, to see whether the text before a new section ends its line.
+  auto lastByte = [&pieces]() -> int {
+    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it)
+      if (!it->empty()) return it->back();
+    return -1;
+  };
   for (const std::string& folded : editOrder_) {
-    if (!out.empty()) {
-      if (out.back() != '\n' && out.back() != '\r') out += "\r\n";
-      out += "\r\n";
-    }
-    out += sectionText(edited_.at(folded));
+    const int last = lastByte();
+    if (last >= 0) addText(last != '\n' && last != '\r' ? "\r\n\r\n" : "\r\n");
+    addText(sectionText(edited_.at(folded)));
   }
-  WriteFileAtomically(fileName_, out);
+  WriteFileAtomically(fileName_, pieces);
 }

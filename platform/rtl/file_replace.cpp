@@ -52,7 +52,7 @@ TFileReplaceFunc SetFileReplaceFunc(TFileReplaceFunc func) {
   return replaceFunc.exchange(func != nullptr ? func : &OperatingSystemReplace);
 }
 
-void WriteFileAtomically(const std::string& path, const void* data, size_t size) {
+void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces) {
   // Without a name the temporary file would land in the current folder for nothing.
   if (path.empty()) throw EFCreateError("Cannot save a file without a name");
   const std::string temp = TemporaryNameFor(path);
@@ -65,11 +65,14 @@ void WriteFileAtomically(const std::string& path, const void* data, size_t size)
 
   std::string error;
   try {
-    const int64_t count = static_cast<int64_t>(size);
-    if (file->Write(data, count) != count)
-      error = "Cannot write file \"" + temp + "\". " + SysErrorMessage(GetLastOSError());
-    else
-      file->Flush();
+    for (std::string_view piece : pieces) {
+      const int64_t count = static_cast<int64_t>(piece.size());
+      if (count > 0 && file->Write(piece.data(), count) != count) {
+        error = "Cannot write file \"" + temp + "\". " + SysErrorMessage(GetLastOSError());
+        break;
+      }
+    }
+    if (error.empty()) file->Flush();
   } catch (const Exception& e) {
     error = e.Message();
   }
@@ -79,6 +82,10 @@ void WriteFileAtomically(const std::string& path, const void* data, size_t size)
     DeleteFile(temp);
     throw EWriteError(SaveFailure(path, error));
   }
+}
+
+void WriteFileAtomically(const std::string& path, const void* data, size_t size) {
+  WriteFileAtomically(path, {std::string_view(static_cast<const char*>(data), size)});
 }
 
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {

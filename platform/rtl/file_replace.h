@@ -6,11 +6,15 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // Raises EFCreateError when the temporary file cannot be created, EWriteError when writing,
 // flushing or the final replacement fails.
 void WriteFileAtomically(const std::string& path, const std::string& bytes);
 void WriteFileAtomically(const std::string& path, const void* data, size_t size);
+// The file made of the pieces one after the other, without joining them first.
+void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces);
 
 // The step that moves the finished temporary file over the target. Returns an empty text on
 // success, else a description of the failure. Replaceable so that tests can make it fail.
