@@ -174,7 +174,12 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
 
   KitGradientCaption = new TKitGradientCaption(this);
   KitGradientCaption->SetName("KitGradientCaption");
-  KitGradientCaption->Captions()->Add()->SetCaption(MessageText(101, "Options"));
+  TKitCaption* title = KitGradientCaption->Captions()->Add();
+  title->SetCaption(MessageText(101, "Options"));
+  // The title stands out in red and bold over either end of the gradient, whatever colour
+  // the system gives caption texts.
+  title->Font()->SetColor(clRed);
+  title->Font()->SetStyle(fsBold);
   KitGradientCaption->Captions()->Add()->SetCaption("");
 
   FormStorage = new TFormStorage(this);
