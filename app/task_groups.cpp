@@ -56,7 +56,8 @@ std::vector<TaskGridRow> TaskGridRows(const TStrings& taskList, const std::vecto
   std::vector<TaskGridRow> rows;
   TaskGridRow row;
   for (int i = 0; i < taskList.Count(); ++i) {
-    SplitTab3(taskList.Strings(i), row.path, row.description, row.group);
+    row.line = taskList.Strings(i);
+    SplitTab3(row.line, row.path, row.description, row.group);
     if (row.group.empty()) continue;
     bool hidden = false;
     for (int group : hiddenGroups) hidden = hidden || IntToStr(group) == row.group;
@@ -73,6 +74,20 @@ std::string OneField(std::string text) {
   return text;
 }
 
+// The line a row was made from, looked up by its text among the lines of the row's path
+// (those lines stand together from the first one on); -1 when it is no longer there.
+int OriginLine(const TStringList& taskList, const TaskGridRow& row) {
+  int index = 0;
+  if (!FindTask(taskList, row.path, index)) return -1;
+  std::string path, description, group;
+  for (int i = index; i < taskList.Count(); ++i) {
+    if (taskList.Strings(i) == row.line) return i;
+    SplitTab3(taskList.Strings(i), path, description, group);
+    if (AnsiCompareText(path, row.path) != 0) break;
+  }
+  return -1;
+}
+
 }  // namespace
 
 std::string ComposeTaskLine(const std::string& path, const std::string& description, const std::string& group) {
@@ -84,9 +99,15 @@ int StoreTaskGridRows(TStringList& taskList, const std::vector<TaskGridRow>& row
   // order; sorting comes back at the end.
   taskList.SetSorted(false);
   int replaced = 0;
+  std::string path, description, group;
   for (const TaskGridRow& row : rows) {
-    int index = 0;
-    if (!FindTask(taskList, row.path, index)) continue;
+    int index = -1;
+    if (!row.line.empty()) {
+      SplitTab3(row.line, path, description, group);
+      if (path == row.path && description == row.description && group == row.group) continue;
+      if (path == row.path) index = OriginLine(taskList, row);
+    }
+    if (index < 0 && !FindTask(taskList, row.path, index)) continue;
     taskList.SetStrings(index, ComposeTaskLine(row.path, row.description, row.group));
     ++replaced;
   }

@@ -55,6 +55,8 @@ struct TaskGridRow {
   std::string group;
   std::string path;
   std::string description;
+  // The task-list line the row was made from; empty for a row made otherwise.
+  std::string line;
 };
 
 // The rows of the task grid in task-list order: every line but those whose group field is
@@ -65,9 +67,13 @@ std::vector<TaskGridRow> TaskGridRows(const TStrings& taskList, const std::vecto
 // its three fields and stays one line.
 std::string ComposeTaskLine(const std::string& path, const std::string& description, const std::string& group);
 
-// Writes the rows back into a task list in sorted order: the first line of each row's path
-// becomes the row's path, description and group; rows whose path the list does not hold are
-// ignored. The list is sorted (again) afterwards. Returns the number of lines replaced.
+// Writes the rows back into a task list in sorted order. A row that still reads as the line
+// it was made from leaves that line untouched, byte for byte. A changed row whose path is
+// still its line's path replaces that very line (found by its text), so that of several
+// lines with one path only the edited one changes. Any other row replaces the first line of
+// its path with the row's path, description and group; rows whose path the list does not
+// hold are ignored. The list is sorted (again) afterwards. Returns the number of lines
+// replaced.
 int StoreTaskGridRows(TStringList& taskList, const std::vector<TaskGridRow>& rows);
 
 // ---- Placing the group picker -----------------------------------------------------------

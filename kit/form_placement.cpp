@@ -22,21 +22,12 @@ int PositionWord(const std::string& text, int n, int fallback) {
   return TryStrToInt(GetWord(n, text, PositionDelimiters), value) ? value : fallback;
 }
 
-// A normal rectangle is garbage when a present word is no number or there are too many.
-bool NormalWordsReadable(const std::string& text) {
-  const int words = CountWords(text, PositionDelimiters);
-  if (words > 4) return false;
-  int value;
-  for (int n = 1; n <= words; ++n)
-    if (!TryStrToInt(GetWord(n, text, PositionDelimiters), value)) return false;
-  return true;
-}
-
-// A stored PixelsPerInch matches when it is absent or names the current value.
+// A stored PixelsPerInch matches when it is absent, no number (read as the current value)
+// or names the current value.
 bool SameScaling(TObject* store, const std::string& section, int pixelsPerInch) {
-  const std::string text = Trim(IniReadText(store, section, "PixelsPerInch", std::string()));
   int stored;
-  return text.empty() || (TryStrToInt(text, stored) && stored == pixelsPerInch);
+  return !TryStrToInt(Trim(IniReadText(store, section, "PixelsPerInch", std::string())), stored) ||
+         stored == pixelsPerInch;
 }
 
 }  // namespace
@@ -80,11 +71,16 @@ bool ReadPlacementPosition(TObject* store, const std::string& section,
   }
   const std::string normal = ReadScreenKeyed(store, section, "NormPos", screenSuffix);
   if (!normal.empty()) {
-    if (!NormalWordsReadable(normal)) return false;
     found = true;
-    read.NormalPosition = {PositionWord(normal, 1, form.Left), PositionWord(normal, 2, form.Top),
-                           PositionWord(normal, 3, form.Left + form.Width),
-                           PositionWord(normal, 4, form.Top + form.Height)};
+    // A missing right or bottom keeps the form's size from the stored left and top; the
+    // sums are made wide so that far-out corners cannot wrap round.
+    const int left = PositionWord(normal, 1, form.Left);
+    const int top = PositionWord(normal, 2, form.Top);
+    const long long right = static_cast<long long>(left) + form.Width;
+    const long long bottom = static_cast<long long>(top) + form.Height;
+    if (right > INT_MAX || bottom > INT_MAX) return false;
+    read.NormalPosition = {left, top, PositionWord(normal, 3, static_cast<int>(right)),
+                           PositionWord(normal, 4, static_cast<int>(bottom))};
   }
   // A placement saved at another font scaling does not fit this one.
   if (!found || !SameScaling(store, section, pixelsPerInch)) return false;

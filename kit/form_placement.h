@@ -60,10 +60,12 @@ struct TPlacementForm {
 
 // Reads the stored position over placement (which holds the window's current one) and
 // answers whether it is to be applied. It is not when neither MinMaxPos nor NormPos is
-// stored, when the stored PixelsPerInch is another (or no number), when NormPos holds a
-// word that is no number or more than four words, or when its rectangle has no width or no
-// height; placement is then left as it was. Missing NormPos words take the form's edges;
-// missing or unreadable MinMaxPos words are 0. A form that is not sizeable keeps its size.
+// stored, when the stored PixelsPerInch is another number (no number counts as the current
+// value), or when the rectangle has no width or no height; placement is then left as it
+// was. A missing or unreadable NormPos left or top is the form's; a missing or unreadable
+// right or bottom is the left or top read plus the form's width or height, so the form
+// keeps its size; words after the fourth are not read. Missing or unreadable MinMaxPos
+// words are 0. A form that is not sizeable keeps its size.
 bool ReadPlacementPosition(TObject* store, const std::string& section,
                            const std::string& screenSuffix, int pixelsPerInch,
                            const TPlacementForm& form, TWindowPlacementData& placement);

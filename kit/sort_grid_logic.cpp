@@ -301,8 +301,9 @@ int TRowFilter::Apply(TGridCells& cells, int colCount, int rowCount, const TSear
       hidden_.push_back(cells.Row(r));
   }
   active_ = true;
-  placeholder_ = shown.empty();
-  if (placeholder_) shown.emplace_back();
+  matched_ = !shown.empty();
+  emptyRow_ = matched_ ? 0 : 1;
+  if (!matched_) shown.emplace_back();
   for (size_t k = 0; k < shown.size(); ++k) cells.SetRow(static_cast<int>(k) + 1, std::move(shown[k]));
   const int newCount = static_cast<int>(shown.size()) + 1;
   // What lies below the shown rows is not kept: the hidden rows live here.
@@ -312,8 +313,8 @@ int TRowFilter::Apply(TGridCells& cells, int colCount, int rowCount, const TSear
 
 int TRowFilter::Restore(TGridCells& cells, int rowCount) {
   if (!active_) return rowCount;
-  if (placeholder_ && rowCount > 1) {
-    cells.DeleteRow(1);
+  if (emptyRow_ > 0 && emptyRow_ < rowCount) {
+    cells.DeleteRow(emptyRow_);
     --rowCount;
   }
   cells.TruncateRows(rowCount);
@@ -325,5 +326,26 @@ int TRowFilter::Restore(TGridCells& cells, int rowCount) {
 void TRowFilter::Drop() {
   hidden_.clear();
   active_ = false;
-  placeholder_ = false;
+  matched_ = false;
+  emptyRow_ = 0;
+}
+
+void TRowFilter::RowMoved(int from, int to) {
+  if (emptyRow_ <= 0 || from == to) return;
+  if (from == emptyRow_) emptyRow_ = to;
+  else if (from < emptyRow_ && to >= emptyRow_) --emptyRow_;
+  else if (from > emptyRow_ && to <= emptyRow_) ++emptyRow_;
+}
+
+void TRowFilter::RowsPermuted(int first, const std::vector<int>& order) {
+  if (emptyRow_ < first) return;
+  for (size_t k = 0; k < order.size(); ++k)
+    if (order[k] == emptyRow_) {
+      emptyRow_ = first + static_cast<int>(k);
+      return;
+    }
+}
+
+void TRowFilter::RowCountChanged(int rowCount) {
+  if (emptyRow_ >= rowCount) emptyRow_ = 0;
 }

@@ -140,19 +140,31 @@ public:
   bool Active() const { return active_; }
   int HiddenRowCount() const { return static_cast<int>(hidden_.size()); }
   // True while active with at least one matching row.
-  bool Matched() const { return active_ && !placeholder_; }
+  bool Matched() const { return active_ && matched_; }
   // Keeps rows 1..rowCount-1 that match (in their order) and hides the others; answers the
   // new row count. With no match one empty row stays below the header. An active filter is
   // first restored, so the full set of rows is filtered.
   int Apply(TGridCells& cells, int colCount, int rowCount, const TSearchSpec& spec);
   // Brings the hidden rows back after the shown ones (the empty row of a filter without
-  // matches goes); answers the new row count.
+  // matches goes, wherever it stands then); answers the new row count.
   int Restore(TGridCells& cells, int rowCount);
   // Forgets the hidden rows (the grid was cleared).
   void Drop();
 
+  // The row the empty row of a filter without matches stands in; 0 when none shows. Rows
+  // inserted, moved, sorted or deleted while it shows are reported below, so that switching
+  // the filter off removes that row and not one the user made.
+  int EmptyRow() const { return emptyRow_; }
+  // A row moved from one index to another, those between shifting by one.
+  void RowMoved(int from, int to);
+  // Rows first.. were put in a new order: row first+k took the former row order[k].
+  void RowsPermuted(int first, const std::vector<int>& order);
+  // The grid has rowCount rows now; rows from there on are gone.
+  void RowCountChanged(int rowCount);
+
 private:
   std::vector<std::vector<std::string>> hidden_;
   bool active_ = false;
-  bool placeholder_ = false;
+  bool matched_ = false;
+  int emptyRow_ = 0;
 };

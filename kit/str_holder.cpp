@@ -159,19 +159,20 @@ void TStrHolder::ReadStrData(TStream& stream) {
     items.push_back(reader.ReadStringBody());
   }
 
+  // The lines are first gathered under the holder's own rules, so that a duplicate the
+  // holder refuses raises before its key or any line is replaced.
+  const std::string key = items.empty() ? keyString_ : items.front();
+  TStringList lines;
+  lines.SetCaseSensitive(strings_->CaseSensitive());
+  lines.SetSorted(strings_->Sorted());
+  lines.SetDuplicates(strings_->Duplicates());
+  for (size_t i = 1; i < items.size(); ++i) lines.Add(XorWithKey(key, items[i]));
+
   struct ReadingScope {
     explicit ReadingScope(bool& flag) : flag_(flag) { flag_ = true; }
     ~ReadingScope() { flag_ = false; }
     bool& flag_;
   } scope(reading_);
-  if (!items.empty()) keyString_ = items.front();
-  strings_->BeginUpdate();
-  try {
-    strings_->Clear();
-    for (size_t i = 1; i < items.size(); ++i) strings_->Add(XorWithKey(keyString_, items[i]));
-  } catch (...) {
-    strings_->EndUpdate();
-    throw;
-  }
-  strings_->EndUpdate();
+  keyString_ = key;
+  strings_->Assign(&lines);
 }

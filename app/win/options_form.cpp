@@ -174,7 +174,12 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
 
   KitGradientCaption = new TKitGradientCaption(this);
   KitGradientCaption->SetName("KitGradientCaption");
-  KitGradientCaption->Captions()->Add()->SetCaption(MessageText(101, "Options"));
+  TKitCaption* title = KitGradientCaption->Captions()->Add();
+  title->SetCaption(MessageText(101, "Options"));
+  // The title stands out in red and bold over either end of the gradient, whatever colour
+  // the system gives caption texts.
+  title->Font()->SetColor(clRed);
+  title->Font()->SetStyle(fsBold);
   KitGradientCaption->Captions()->Add()->SetCaption("");
 
   FormStorage = new TFormStorage(this);
@@ -757,6 +762,11 @@ void TformOptions::HideGroupPicker() {
   pickerRow_ = 0;
 }
 
+// Each grid row carries the task-list line it was made from in a cell behind the last
+// column: the grid never shows it, and it moves with its row when the grid sorts, so Apply
+// writes an edit onto that very line and leaves the lines of unchanged rows as they are.
+constexpr int OriginLineCol = 3;
+
 void TformOptions::FillTaskGrid() {
   // A picker left open would write into whatever row now stands where its row was.
   HideGroupPicker();
@@ -771,12 +781,13 @@ void TformOptions::FillTaskGrid() {
   grTasks->SetCells(0, 0, MessageText(102, "Group"));
   grTasks->SetCells(1, 0, MessageText(103, "Program"));
   grTasks->SetCells(2, 0, MessageText(104, "Description"));
-  for (int col = 0; col < 3; ++col) grTasks->SetCells(col, 1, "");
+  for (int col = 0; col <= OriginLineCol; ++col) grTasks->SetCells(col, 1, "");
   for (size_t i = 0; i < rows.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
     grTasks->SetCells(0, row, rows[i].group);
     grTasks->SetCells(1, row, rows[i].path);
     grTasks->SetCells(2, row, rows[i].description);
+    grTasks->SetCells(OriginLineCol, row, rows[i].line);
   }
 }
 
@@ -785,7 +796,8 @@ void TformOptions::SaveTaskGrid() {
   if (list == nullptr) return;
   std::vector<TaskGridRow> rows;
   for (int row = 1; row < grTasks->RowCount(); ++row)
-    rows.push_back({grTasks->Cells(0, row), grTasks->Cells(1, row), grTasks->Cells(2, row)});
+    rows.push_back(
+        {grTasks->Cells(0, row), grTasks->Cells(1, row), grTasks->Cells(2, row), grTasks->Cells(OriginLineCol, row)});
   StoreTaskGridRows(*list->Strings(), rows);
   list->Strings()->SaveToFile(DataDir() + TaskFileName);
   SetBlockedList(BuildBlockedList(*list->Strings()));

@@ -195,7 +195,12 @@ TformStatistic::TformStatistic(TComponent* owner) : TForm(owner), colorChooser_(
 
   GradientCaption = new TKitGradientCaption(this);
   GradientCaption->SetName("GradientCaption");
-  GradientCaption->Captions()->Add()->SetCaption(BaseTexts[150 - FirstText]);
+  TKitCaption* title = GradientCaption->Captions()->Add();
+  title->SetCaption(BaseTexts[150 - FirstText]);
+  // The title stands out in red and bold over either end of the gradient, whatever colour
+  // the system gives caption texts.
+  title->Font()->SetColor(clRed);
+  title->Font()->SetStyle(fsBold);
   GradientCaption->Captions()->Add()->SetCaption("");
   BuildStorage();
   LingroveLang1 = new TLingroveLang(this);

@@ -232,7 +232,11 @@ void TFormPlacement::RestoreFromStore() {
 }
 
 void TFormPlacement::WritePlacement() {
-  if (TCustomForm* form = Form()) {
+  // Without placement options nothing of the window is stored, so a form that shares its
+  // section with another (the options dialog with the main window) cannot overwrite where
+  // the other one comes back.
+  TCustomForm* form = options_ != 0 ? Form() : nullptr;
+  if (form != nullptr) {
     const std::string section = IniSection();
     SaveWindowPlacement(form, store_.get(), section);
     TWinControl* active = form->ActiveControl();

@@ -24,7 +24,9 @@
 class TFormPlacement;
 class TIniLink;
 
-// What a restore brings back: the window state, the position, the active control.
+// What a restore brings back: the window state, the position, the active control. With no
+// option at all, the window's values are neither written nor read (only the links and the
+// stored properties are).
 enum TPlacementOption { fpState, fpPosition, fpActiveControl };
 // A mask of 1 << TPlacementOption.
 using TPlacementOptions = unsigned;

@@ -255,6 +255,7 @@ void TSortGrid::SortByColumn(int col) {
     }
     current = moved;
     CellStore().PermuteRows(1, order);
+    filter_.RowsPermuted(1, order);
     if (OnEndSort && !IsDestroying()) OnEndSort(this, *key);
   }
   MoveToCell(Col(), current);
@@ -374,8 +375,14 @@ void TSortGrid::ColumnMoved(int from, int to) {
 
 // ---- Sizes -----------------------------------------------------------------------------
 
+void TSortGrid::RowMoved(int from, int to) {
+  TStringGrid::RowMoved(from, to);
+  filter_.RowMoved(from, to);
+}
+
 void TSortGrid::SizeChanged(int oldColCount, int oldRowCount) {
   TStringGrid::SizeChanged(oldColCount, oldRowCount);
+  filter_.RowCountChanged(RowCount());
   FitSelection();
   LayoutChanged();
   if (updateOnSizeChange_) SortByColumn(sortOptions_->sortCol_);

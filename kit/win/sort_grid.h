@@ -192,6 +192,7 @@ protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void ColumnMoved(int from, int to) override;
+  void RowMoved(int from, int to) override;
   void ColWidthsChanged() override;
   void RowHeightsChanged() override;
   void SizeChanged(int oldColCount, int oldRowCount) override;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/task_data.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/string_list.h"
@@ -160,6 +162,49 @@ TEST(TaskGroups, StoredRowsReplaceTheFirstLineOfTheirPathAndSortTheList) {
   MakeTaskList(empty, "");
   EXPECT_EQ(StoreTaskGridRows(empty, {{"", "", ""}}), 0);
   EXPECT_EQ(empty.Count(), 0);
+}
+
+TEST(TaskGroups, RowsMadeFromTheListWriteBackOnlyTheLinesTheyChanged) {
+  const std::string text =
+      "c:\\a.exe\tEditor\t1\r\n"
+      "c:\\dup.exe\tDupA\t1\r\n"
+      "c:\\dup.exe\tDupB\t2\r\n"
+      "c:\\dup.exe\tDupC\t07\r\n";
+  TStringList list;
+  MakeTaskList(list, text);
+  std::vector<TaskGridRow> rows = TaskGridRows(list, {});
+  ASSERT_EQ(rows.size(), 4u);
+  // The grid shows the rows sorted some other way; nothing edited changes nothing.
+  std::reverse(rows.begin(), rows.end());
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 0);
+  EXPECT_EQ(list.Text(), text);
+
+  // One description edited: only its own line changes, not the first line of its path.
+  rows[1].description = "Second copy";
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 1);
+  EXPECT_EQ(list.Text(),
+            "c:\\a.exe\tEditor\t1\r\n"
+            "c:\\dup.exe\tDupA\t1\r\n"
+            "c:\\dup.exe\tDupC\t07\r\n"
+            "c:\\dup.exe\tSecond copy\t2\r\n");
+
+  // Two identical lines edited apart each keep one edit.
+  TStringList twins;
+  MakeTaskList(twins, "c:\\t.exe\tSame\t1\r\nc:\\t.exe\tSame\t1\r\n");
+  rows = TaskGridRows(twins, {});
+  rows[0].group = "3";
+  rows[1].group = "6";
+  EXPECT_EQ(StoreTaskGridRows(twins, rows), 2);
+  EXPECT_EQ(twins.Text(), "c:\\t.exe\tSame\t3\r\nc:\\t.exe\tSame\t6\r\n");
+
+  // A path typed over still goes to the first line of the path typed, as before.
+  rows = TaskGridRows(list, {});
+  rows[0].path = "c:\\dup.exe";
+  rows[0].description = "Was the editor";
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 1);
+  EXPECT_EQ(list.Strings(0), "c:\\a.exe\tEditor\t1");
+  EXPECT_EQ(list.Strings(1), "c:\\dup.exe\tDupC\t07");
+  EXPECT_EQ(list.Strings(3), "c:\\dup.exe\tWas the editor\t1");
 }
 
 TEST(TaskGroups, PickerButtonSitsAtTheRightEndOfTheGroupCell) {

@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/rtl/ini_file.h"
 #include "platform/rtl/string_list.h"
 
 namespace {
+
+std::string RectText(const TPlacementRect& r) {
+  return std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+         std::to_string(r.Bottom);
+}
 
 class FormPlacementTest : public ::testing::Test {
 protected:
@@ -78,14 +85,28 @@ TEST_F(FormPlacementTest, StoredPositionRoundTripsAndPrefersTheCurrentResolution
 }
 
 TEST_F(FormPlacementTest, MissingWordsAndValuesTakeTheirDefaults) {
-  Store("NormPos", "10 , 20");
+  // Only left and top stored: the form comes back there at its own size.
+  Store("NormPos", "300 , 20");
   TWindowPlacementData p = Current();
   ASSERT_TRUE(Read(p));  // no PixelsPerInch counts as a match
-  EXPECT_EQ(p.NormalPosition.Left, 10);
-  EXPECT_EQ(p.NormalPosition.Top, 20);
-  EXPECT_EQ(p.NormalPosition.Right, 210);
-  EXPECT_EQ(p.NormalPosition.Bottom, 110);
+  EXPECT_EQ(RectText(p.NormalPosition), "300,20,500,120");
   EXPECT_EQ(p.Flags, 2u);  // current flags
+
+  // A word that is no number takes its default alone; the other words still count.
+  Store("NormPos", "100,abc,500,x");
+  p = Current();
+  ASSERT_TRUE(Read(p));
+  EXPECT_EQ(RectText(p.NormalPosition), "100,10,500,110");
+  Store("NormPos", "1,2,301,402,5");  // words after the fourth are not read
+  p = Current();
+  ASSERT_TRUE(Read(p));
+  EXPECT_EQ(RectText(p.NormalPosition), "1,2,301,402");
+  // A font scaling that is no number counts as the current one.
+  Store("PixelsPerInch", "lots");
+  p = Current();
+  ASSERT_TRUE(Read(p));
+  EXPECT_EQ(RectText(p.NormalPosition), "1,2,301,402");
+  Store("PixelsPerInch", "");
 
   Store("MinMaxPos", "5,x");
   Store("Flags", "junk");
@@ -125,15 +146,9 @@ TEST_F(FormPlacementTest, UnusablePositionsLeaveThePlacementUnchanged) {
   unchanged("bottom at top");
   Store("NormPos", "100,400,500,350");
   unchanged("bottom above top");
-  Store("NormPos", "100,abc,500,350");
-  unchanged("garbage word");
-  Store("NormPos", "1,2,3,4,5");
-  unchanged("too many words");
   Store("NormPos", "100,50,500,350");
   Store("PixelsPerInch", "120");
   unchanged("other font scaling");
-  Store("PixelsPerInch", "lots");
-  unchanged("garbage font scaling");
   Store("PixelsPerInch", " 96 ");
   TWindowPlacementData p = before;
   EXPECT_TRUE(Read(p));

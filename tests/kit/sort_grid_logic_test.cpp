@@ -231,6 +231,37 @@ TEST(GridFilter, NoMatchShowsOneEmptyRowThatGoesAgain) {
   EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), Column(cells, 0, 4));
 }
 
+TEST(GridFilter, TheEmptyRowIsFollowedThroughInsertsMovesAndSortsAndOnlyItGoes) {
+  TGridCells cells = Grid({{"Name"}, {"a"}, {"b"}});
+  TRowFilter filter;
+  ASSERT_EQ(2, filter.Apply(cells, 1, 3, {"zzz", false, -1}));
+  EXPECT_EQ(1, filter.EmptyRow());
+  // A row inserted above it (the grid moves its new last row up to row 1), then given text.
+  cells.MoveRow(2, 1);
+  filter.RowMoved(2, 1);
+  cells.SetCell(0, 1, "new");
+  EXPECT_EQ(2, filter.EmptyRow());
+  // A sort that puts the empty row first, and one that puts it back.
+  cells.PermuteRows(1, {2, 1});
+  filter.RowsPermuted(1, {2, 1});
+  EXPECT_EQ(1, filter.EmptyRow());
+  cells.PermuteRows(1, {2, 1});
+  filter.RowsPermuted(1, {2, 1});
+  EXPECT_EQ(2, filter.EmptyRow());
+  EXPECT_EQ(4, filter.Restore(cells, 3));
+  EXPECT_EQ((std::vector<std::string>{"new", "a", "b"}), Column(cells, 0, 4));
+
+  // The user deleted the empty row: switching off deletes nothing of the rows shown.
+  ASSERT_EQ(2, filter.Apply(cells, 1, 4, {"zzz", false, -1}));
+  cells.SetCell(0, 2, "typed");
+  cells.MoveRow(1, 2);
+  filter.RowMoved(1, 2);
+  filter.RowCountChanged(2);
+  EXPECT_EQ(0, filter.EmptyRow());
+  EXPECT_EQ(5, filter.Restore(cells, 2));
+  EXPECT_EQ((std::vector<std::string>{"typed", "new", "a", "b"}), Column(cells, 0, 5));
+}
+
 TEST(GridFilter, FilteringAgainStartsFromEveryRow) {
   TGridCells cells = Grid({{"Name"}, {"ab"}, {"b"}, {"ac"}});
   TRowFilter filter;

@@ -96,6 +96,22 @@ TEST(StrHolder, DamagedStoredDataRaisesAndChangesNothing) {
     EXPECT_EQ(holder.KeyString(), "keep");
     EXPECT_EQ(holder.Strings()->Text(), "kept\r\n");
   }
+
+  // Lines a sorted holder refuses as duplicates: the read raises before the key or any line
+  // is replaced.
+  TStrHolder source(nullptr);
+  source.SetKeyString("new");
+  for (const char* line : {"b", "a", "B"}) source.Strings()->Add(line);
+  holder.SetSorted(true);
+  holder.SetDuplicates(dupError);
+  EXPECT_THROW(CopyStored(source, holder), EStringListError);
+  EXPECT_EQ(holder.KeyString(), "keep");
+  EXPECT_EQ(holder.Strings()->Text(), "kept\r\n");
+  // Without a duplicate the same holder reads everything.
+  source.Strings()->Delete(2);
+  CopyStored(source, holder);
+  EXPECT_EQ(holder.KeyString(), "new");
+  EXPECT_EQ(holder.Strings()->Text(), "a\r\nb\r\n");
 }
 
 TEST(StrHolder, EventsFireForChangesButNotWhileReadingOrDestroying) {

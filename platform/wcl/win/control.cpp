@@ -240,12 +240,15 @@ HWND CreateTargetWindow(TWindowTarget* target, const TCreateParams& params, WNDP
   WNDPROC proc = RegisterTargetClass(params);
   if (defaultProc != nullptr) *defaultProc = proc;
   HMENU id = (params.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(params.ChildId)) : nullptr;
-  HWND window = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
-                                params.Style, params.X, params.Y, params.Width, params.Height,
-                                params.WndParent, id, GetModuleHandleA(nullptr), target);
+  // The window is made without its text, which goes in afterwards: a window name passed to
+  // CreateWindowEx may be cut to 16 bits of length (a long text then makes no window, or a
+  // window with a piece of its text), while a text set on the window is kept whole.
+  HWND window = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), "", params.Style, params.X, params.Y,
+                                params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr), target);
   if (window == nullptr)
     throw EOSError("Cannot create a window of class " + params.WinClassName + " (error " +
                    std::to_string(GetLastError()) + ")");
+  if (!params.Caption.empty()) SetWindowTextA(window, params.Caption.c_str());
   return window;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
+#include "tests/app/win/caption_pixels.h"
 #include "tests/app/win/window_test_steps.h"
 #include "tests/rtl/file_fixtures.h"
 #include "tests/wcl/win/app_fixture.h"
@@ -123,6 +125,22 @@ protected:
     options_->LoadGroups();
     if (formEdit == nullptr) Application->CreateForm<TformEdit>();
     return options_;
+  }
+  // Shows the dialog modally for real and runs steps from its message loop; the steps end by
+  // closing it. A watchdog closes whatever is still open after limitMs.
+  int ShowFor(const std::function<void()>& steps, UINT limitMs = 60000) {
+    bool done = false;
+    After(100, [&] {
+      steps();
+      done = true;
+    });
+    After(limitMs, [o = options_] {
+      if (formEdit != nullptr && formEdit->Visible()) formEdit->SetModalResult(mrAbort);
+      if (o->Visible()) o->SetModalResult(mrAbort);
+    });
+    const int result = options_->ShowModal();
+    EXPECT_TRUE(done);
+    return result;
   }
   // What showing and activating the dialog do, without a modal loop.
   void Open() {
@@ -595,4 +613,22 @@ TEST_F(OptionsFormTest, EveryPageShownForReal) {
   EXPECT_EQ(o->ShowModal(), mrCancel);
   EXPECT_TRUE(done);
   EXPECT_FALSE(SettingsStored());
+}
+
+TEST_F(OptionsFormTest, CaptionTitleShowsRedAndBoldWhenActiveAndInTheInactiveColourOtherwise) {
+  TformOptions* o = Make();
+  TKitCaption* title = o->KitGradientCaption->Captions()->GetItem(0);
+  EXPECT_FALSE(title->ParentFont());
+  EXPECT_EQ(title->Font()->Color(), clRed);
+  EXPECT_TRUE(title->Font()->Style() & fsBold);
+  caption_pixels::TitleColours colours;
+  EXPECT_EQ(ShowFor([&] {
+              colours = caption_pixels::ReadTitleColours(o, o->KitGradientCaption, "options-caption");
+              o->btCancel->Click();
+            }),
+            mrCancel);
+  // The title's strokes are there to read in either state.
+  EXPECT_GT(colours.activeRed, 30);
+  EXPECT_GT(colours.inactiveText, 30);
+  EXPECT_EQ(colours.inactiveRed, 0);
 }

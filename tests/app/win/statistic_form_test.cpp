@@ -22,6 +22,7 @@
 #include "platform/wcl/win/registry.h"
 #include "platform/wcl/win/timer.h"
 #include "tests/app/statistics_fixture.h"
+#include "tests/app/win/caption_pixels.h"
 #include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
@@ -350,4 +351,16 @@ TEST_F(StatisticFormTest, TheMainWindowOpensItModallyAndForgetsItAfterwards) {
   EXPECT_EQ(main->Statistic(), nullptr);
   TRegistry registry;
   EXPECT_TRUE(registry.OpenKey("\\Software\\Quennix\\Hourlark\\Ststistic", false));
+}
+
+TEST_F(StatisticFormTest, CaptionTitleShowsRedAndBoldWhenActiveAndInTheInactiveColourOtherwise) {
+  Open();
+  TKitCaption* title = form->GradientCaption->Captions()->GetItem(0);
+  EXPECT_FALSE(title->ParentFont());
+  EXPECT_TRUE(title->Font()->Style() & fsBold);
+  const caption_pixels::TitleColours colours =
+      caption_pixels::ReadTitleColours(form, form->GradientCaption, "statistic-caption");
+  EXPECT_GT(colours.activeRed, 30);
+  EXPECT_GT(colours.inactiveText, 30);
+  EXPECT_EQ(colours.inactiveRed, 0);
 }

@@ -68,6 +68,11 @@ const ClassInfo* TformTest::StaticClassInfo() {
   return &ci;
 }
 
+std::string Bounds(const TForm& form) {
+  return std::to_string(form.Left()) + "," + std::to_string(form.Top()) + " " + std::to_string(form.Width()) + "x" +
+         std::to_string(form.Height());
+}
+
 class FormStorageTest : public StoreTest {
 protected:
   std::unique_ptr<TformTest> Open(const std::string& section = "Options") {
@@ -148,24 +153,28 @@ TEST_F(FormStorageTest, InactivePlacementLeavesTheEventsAloneButObeysExplicitCal
   EXPECT_EQ(RegValue("Options", "Visible"), "0");
 }
 
-TEST_F(FormStorageTest, WithoutOptionsThePlacementIsWrittenButNotRead) {
+TEST_F(FormStorageTest, WithoutOptionsOnlyTheStoredPropertiesAreWrittenAndRead) {
+  // Another form's placement in the same section (the main window's, beside the options
+  // dialog's settings) is neither read nor overwritten.
   auto form = Open();
   form->storage->SetOptions(0);
   RegSet("Options", "NormPos", "200,210,500,410");
+  RegSet("Options", "ShowCmd", "1");
   RegSet("Options", "edNote_Text", "loaded");
   form->storage->RestoreFromStore();
   EXPECT_EQ(form->Left(), 50);
   EXPECT_EQ(form->note->text, "loaded");
+  form->note->text = "saved";
   form->storage->SaveToStore();
-  EXPECT_EQ(RegValue("Options", "NormPos"), "50,60,370,300");
+  EXPECT_EQ(RegValue("Options", "edNote_Text"), "saved");
+  EXPECT_EQ(RegValue("Options", "NormPos"), "200,210,500,410");
+  EXPECT_EQ(RegValue("Options", "ShowCmd"), "1");
+  for (const char* name : {"Flags", "PixelsPerInch", "MinMaxPos", "Visible", "ActiveControl"})
+    EXPECT_EQ(RegValue("Options", name), "<none>") << name;
 }
 
 TEST_F(FormStorageTest, DamagedStoredValuesLeaveThePlacementAndPropertiesAlone) {
   auto form = Open();
-  RegSet("Options", "PixelsPerInch", "ninety-six");
-  RegSet("Options", "NormPos", "40,50,300,300");
-  form->storage->RestoreFromStore();
-  EXPECT_EQ(form->Left(), 50);
   RegSet("Options", "PixelsPerInch", "96");
   RegSetRaw("Options", "NormPos", REG_BINARY, "40,50,300,300");
   form->storage->RestoreFromStore();
@@ -335,4 +344,17 @@ TEST_F(FormStorageTest, FixedBorderFormsKeepTheirSize) {
   EXPECT_EQ(form->Top(), 50);
   EXPECT_EQ(form->Width(), 320);
   EXPECT_EQ(form->Height(), 240);
+}
+
+TEST_F(FormStorageTest, APositionWithOnlyLeftAndTopMovesTheFormWithoutResizingIt) {
+  auto form = Open();
+  RegSet("Options", "NormPos", "40,70");
+  form->storage->RestoreFromStore();
+  EXPECT_EQ(Bounds(*form), "40,70 320x240");
+
+  // Words that are no numbers, and a font scaling that is none, fall back one by one.
+  RegSet("Options", "PixelsPerInch", "ninety-six");
+  RegSet("Options", "NormPos", "90,top,400,x");
+  form->storage->RestoreFromStore();
+  EXPECT_EQ(Bounds(*form), "90,70 310x240");
 }

@@ -144,6 +144,57 @@ TEST_F(ControlsTest, EditKeepsItsStateWithoutWindowAndReadsUserEditsBack) {
   EXPECT_EQ(edit->SelLength(), 10);
 }
 
+// A text of about size bytes, every line numbered so that a piece cut out or lost shows.
+std::string LongText(size_t size, bool lineBreaks) {
+  std::string text;
+  text.reserve(size + 64);
+  for (int line = 0; text.size() < size; ++line)
+    text += "line " + std::to_string(line) + (lineBreaks ? " of a long text\r\n" : " of a long text; ");
+  return text;
+}
+
+TEST_F(ControlsTest, LongTextsReachEveryKindOfWindowWholeBeforeAndAfterItExists) {
+  for (size_t size : {size_t{100} * 1024, size_t{3} * 1024 * 1024}) {
+    SCOPED_TRACE(size);
+    TForm form(nullptr);
+    std::vector<TWinControl*> controls = {&form,
+                                          Make<TEdit>(form, &form, "edLong"),
+                                          Make<TMemo>(form, &form, "meLong"),
+                                          Make<TButton>(form, &form, "btLong"),
+                                          Make<TCheckBox>(form, &form, "cbLong"),
+                                          Make<TRadioButton>(form, &form, "rbLong"),
+                                          Make<TPanel>(form, &form, "pnLong"),
+                                          Make<TGroupBox>(form, &form, "gbLong"),
+                                          Make<TComboBox>(form, &form, "coLong")};
+    // Lines as the group editor shows them: not wrapped.
+    static_cast<TMemo*>(controls[2])->SetWordWrap(false);
+    // Set while there is no window: the window is made with all of it.
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < controls.size(); ++i) {
+      texts.push_back(LongText(size + i, controls[i] == controls[2]));
+      controls[i]->SetText(texts[i]);
+    }
+    ASSERT_FALSE(form.HandleAllocated());
+    ASSERT_NO_THROW(form.Handle());
+    for (size_t i = 0; i < controls.size(); ++i) {
+      SCOPED_TRACE(controls[i]->Name());
+      ASSERT_TRUE(controls[i]->HandleAllocated());
+      EXPECT_EQ(static_cast<size_t>(GetWindowTextLengthA(controls[i]->Handle())), texts[i].size());
+      EXPECT_TRUE(controls[i]->Text() == texts[i]);
+    }
+    // Set on the window, and (once) kept when the window is made again.
+    for (size_t i = 0; i < controls.size(); ++i) {
+      texts[i] = "again " + texts[i];
+      controls[i]->SetText(texts[i]);
+    }
+    if (size < 1024 * 1024) form.RecreateWnd();
+    for (size_t i = 0; i < controls.size(); ++i) {
+      SCOPED_TRACE(controls[i]->Name());
+      EXPECT_TRUE(controls[i]->Text() == texts[i]);
+    }
+  }
+}
+
 TEST_F(ControlsTest, EditKeyPressHandlerCanReplaceOrSwallowKeys) {
   TForm form(nullptr);
   auto* edit = Make<TEdit>(form, &form, "edKeys");
