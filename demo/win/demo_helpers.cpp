@@ -7,12 +7,17 @@
 #include "demo/demo_texts.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
+#include "platform/wcl/win/application.h"
 #include "platform/wcl/win/bitmap.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/graphic_formats.h"
 #include "platform/wcl/win/screen.h"
 
 namespace {
+
+// Shown in code page 1251 whatever the system's code page.
+const TBuiltInTexts kBuiltInTexts{SNotImplemented};
 
 // Registered at start-up; the picture framework learns that icons read and write it.
 const UINT iconClipboardFormat = [] {
@@ -60,6 +65,8 @@ bool LoadIconFromClipboard(TIcon* icon) {
 
 void ShowNotImplemented() {
   if (Screen != nullptr) Screen->SetCursor(crDefault);
-  EdgeMessageBox(SNotImplemented, std::string(), MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
+  // Like every message box of the program, it has the program's title as its caption.
+  const std::string caption = Application != nullptr ? Application->BoxCaption() : std::string();
+  EdgeMessageBox(SNotImplemented, caption, MB_OK | MB_ICONINFORMATION | MB_TASKMODAL);
   throw EAbort("");
 }

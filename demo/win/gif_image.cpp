@@ -11,10 +11,15 @@
 #include "demo/win/kit_graph.h"
 #include "kit/win/draw_utils_win.h"
 #include "platform/rtl/streams.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/le_bytes.h"
 #include "platform/wcl/win/graphic_formats.h"
 
 namespace {
+
+// The errors of the GIF units, shown in code page 1251 whatever the system's code page.
+const TBuiltInTexts kBuiltInTexts{SGIFUnknownVersion, SGIFEncodeError,      SGIFInvalidData, SGIFCodeSizeError,
+                                  SGIFWrongPaletteSize, SGIFUnknownExtension, SGIFNoData,      SGIFSizeFixed};
 
 constexpr TColor kUnmatchedBackground = 0xFF00FF;
 

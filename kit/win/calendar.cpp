@@ -7,8 +7,9 @@
 #include "platform/rtl/string_list.h"
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/bitmap.h"
+#include "platform/wcl/win/built_in_texts.h"
 
-// The texts are in the program's 8-bit code page (1251).
+// The texts are in code page 1251 and shown as such whatever the system's code page.
 const char* const SPrevMonth = "\xCF\xF0\xE5\xE4\xFB\xE4\xF3\xF9\xE8\xE9 \xEC\xE5\xF1\xFF\xF6|";
 const char* const SPrevYear = "\xCF\xF0\xE5\xE4\xFB\xE4\xF3\xF9\xE8\xE9 \xE3\xEE\xE4|";
 const char* const SNextMonth = "\xD1\xEB\xE5\xE4\xF3\xFE\xF9\xE8\xE9 \xEC\xE5\xF1\xFF\xF6|";
@@ -16,6 +17,8 @@ const char* const SNextYear = "\xD1\xEB\xE5\xE4\xF3\xFE\xF9\xE8\xE9 \xE3\xEE\xE4
 const char* const SDateDlgTitle = "\xC2\xFB\xE1\xEE\xF0 \xE4\xE0\xF2\xFB";
 
 namespace {
+
+const TBuiltInTexts kBuiltInTexts{SPrevMonth, SPrevYear, SNextMonth, SNextYear, SDateDlgTitle};
 
 const EnumInfo DayOfWeekEnum{"TDayOfWeekName", {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}};
 

@@ -148,13 +148,12 @@ void TEditButton::Click() {
 
 const ClassInfo* TCustomComboEdit::StaticClassInfo() {
   static const ClassInfo ci =
-      ClassBuilder<TCustomComboEdit>("TCustomComboEdit", TCustomEdit::StaticClassInfo())
+      ClassBuilder<TCustomComboEdit>("TCustomComboEdit", TCustomMaskEdit::StaticClassInfo())
           .Enum("Alignment", &TCustomComboEdit::Alignment, &TCustomComboEdit::SetAlignment, &ComboAlignmentEnum)
           .Str("ButtonHint", &TCustomComboEdit::ButtonHint, &TCustomComboEdit::SetButtonHint)
           .Int("ButtonWidth", &TCustomComboEdit::ButtonWidth, &TCustomComboEdit::SetButtonWidth)
           .Int("ClickKey", &TCustomComboEdit::ClickKey, &TCustomComboEdit::SetClickKey, 0, 0xFFFF)
           .Bool("DirectInput", &TCustomComboEdit::DirectInput, &TCustomComboEdit::SetDirectInput)
-          .Str("EditMask", &TCustomComboEdit::EditMask, &TCustomComboEdit::SetEditMask)
           .Enum("GlyphKind", &TCustomComboEdit::GlyphKind, &TCustomComboEdit::SetGlyphKind, &GlyphKindEnum)
           .Int("NumGlyphs", &TCustomComboEdit::NumGlyphs, &TCustomComboEdit::SetNumGlyphs)
           .Enum("PopupAlign", &TCustomComboEdit::PopupAlign, &TCustomComboEdit::SetPopupAlign, &PopupAlignEnum)
@@ -168,7 +167,7 @@ const ClassInfo* TComboEdit::StaticClassInfo() {
   return &ci;
 }
 
-TCustomComboEdit::TCustomComboEdit(TComponent* owner) : TCustomEdit(owner) {
+TCustomComboEdit::TCustomComboEdit(TComponent* owner) : TCustomMaskEdit(owner) {
   SetHeight(21);
   buttonHost_ = new TWinControl(this);
   buttonHost_->SetBounds(0, 0, kComboButtonWidth, 17);
@@ -310,7 +309,7 @@ void TCustomComboEdit::ChangeText(const std::string& text) {
 void TCustomComboEdit::Change() {
   if (suppressChange_) return;
   if (popupVisible_) PopupChange();
-  else TCustomEdit::Change();
+  else TCustomMaskEdit::Change();
 }
 
 // ---- The drop-down ---------------------------------------------------------------------
@@ -405,7 +404,7 @@ void TCustomComboEdit::CancelMode(TControl* sender) {
 // ---- Keys, mouse and focus -------------------------------------------------------------
 
 void TCustomComboEdit::KeyDown(WORD& key, TShiftState shift) {
-  TCustomEdit::KeyDown(key, shift);
+  TCustomMaskEdit::KeyDown(key, shift);
   if (key == 0 || ButtonWidth() <= 0) return;
   if (ComboShortCut(key, (shift & ssShift) != 0, (shift & ssCtrl) != 0, (shift & ssAlt) != 0) != clickKey_) return;
   EditButtonClick();
@@ -414,7 +413,7 @@ void TCustomComboEdit::KeyDown(WORD& key, TShiftState shift) {
 
 void TCustomComboEdit::KeyPress(char& key) {
   if (key != '\r' && key != '\x1b') {
-    TCustomEdit::KeyPress(key);
+    TCustomMaskEdit::KeyPress(key);
     return;
   }
   if (popupVisible_) {
@@ -423,8 +422,12 @@ void TCustomComboEdit::KeyPress(char& key) {
     return;
   }
   ForwardDialogChar(this, key);
-  TCustomEdit::KeyPress(key);
+  TCustomMaskEdit::KeyPress(key);
   if (key == '\r') key = 0;
+}
+
+void TCustomComboEdit::PasteText(const std::string& text) {
+  if (CanType()) TCustomMaskEdit::PasteText(FirstLineOf(text));
 }
 
 void TCustomComboEdit::DoEnter() {
@@ -433,7 +436,7 @@ void TCustomComboEdit::DoEnter() {
 }
 
 void TCustomComboEdit::EnabledChanged() {
-  TCustomEdit::EnabledChanged();
+  TCustomMaskEdit::EnabledChanged();
   button_->SetEnabled(Enabled());
 }
 
@@ -460,19 +463,12 @@ void TCustomComboEdit::WndProc(TMessage& msg) {
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORSTATIC: {
       // A disabled edit shows its text in grey, unless its ground is that grey already.
-      TCustomEdit::WndProc(msg);
+      TCustomMaskEdit::WndProc(msg);
       const COLORREF gray = GetSysColor(COLOR_GRAYTEXT);
       if (!Enabled() && static_cast<COLORREF>(ColorToRGB(Color())) != gray)
         SetTextColor(reinterpret_cast<HDC>(msg.WParam), gray);
       return;
     }
-    case WM_PASTE:
-      if (CanType()) {
-        std::string line;
-        if (ClipboardFirstLine(Handle(), line)) ReplaceEditSelection(Handle(), line);
-      }
-      msg.Result = 0;
-      return;
     case WM_CUT:
       if (!CanType()) {
         msg.Result = 0;
@@ -482,18 +478,18 @@ void TCustomComboEdit::WndProc(TMessage& msg) {
     default:
       break;
   }
-  TCustomEdit::WndProc(msg);
+  TCustomMaskEdit::WndProc(msg);
 }
 
 // ---- Window and layout -----------------------------------------------------------------
 
 void TCustomComboEdit::CreateParams(TCreateParams& params) {
-  TCustomEdit::CreateParams(params);
+  TCustomMaskEdit::CreateParams(params);
   params.Style |= OneLineEditStyle(alignment_);
 }
 
 void TCustomComboEdit::CreateWnd() {
-  TCustomEdit::CreateWnd();
+  TCustomMaskEdit::CreateWnd();
   caretHidden_ = false;
   SetEditRect();
 }
@@ -504,13 +500,13 @@ int TCustomComboEdit::MinHeight() const {
 
 // A larger font may need a taller edit.
 void TCustomComboEdit::FontChanged() {
-  TCustomEdit::FontChanged();
+  TCustomMaskEdit::FontChanged();
   if (buttonHost_ == nullptr) return;
   Resize();
 }
 
 void TCustomComboEdit::Resize() {
-  TCustomEdit::Resize();
+  TCustomMaskEdit::Resize();
   if (buttonHost_ == nullptr) return;  // still being made
   const int least = MinHeight();
   if (Height() < least) {

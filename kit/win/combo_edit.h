@@ -1,8 +1,8 @@
 #pragma once
-// TCustomComboEdit: a one-line edit with a small push button inside its right edge that can
-// drop a window (a TPopupWindow) down under the edit. The file-name edit, the date edit and
-// the popup calendar build on it; TComboEdit is the plain one, whose button only runs
-// OnButtonClick (the tree drop-down binds itself there).
+// TCustomComboEdit: a one-line masked edit with a small push button inside its right edge
+// that can drop a window (a TPopupWindow) down under the edit. The file-name edit, the date
+// edit and the popup calendar build on it; TComboEdit is the plain one, whose button only
+// runs OnButtonClick (the tree drop-down binds itself there).
 //
 // Typing is allowed only while ReadOnly is off and DirectInput on; the button and the
 // drop-down still work with DirectInput off and may change the text. ClickKey (Alt+Down)
@@ -11,7 +11,7 @@
 
 // The window library's headers come first: they bring <windows.h> and take back its macros
 // that clash with the runtime's names.
-#include "platform/wcl/win/edit_controls.h"
+#include "platform/wcl/win/mask_edit.h"
 
 #include <functional>
 #include <memory>
@@ -80,7 +80,7 @@ private:
   bool noAction_ = false;
 };
 
-class TCustomComboEdit : public TCustomEdit {
+class TCustomComboEdit : public TCustomMaskEdit {
   HL_REFLECTABLE
 public:
   explicit TCustomComboEdit(TComponent* owner);
@@ -98,9 +98,6 @@ public:
   void SetClickKey(unsigned short value) { clickKey_ = value; }
   bool DirectInput() const { return directInput_; }
   void SetDirectInput(bool value);
-  // Kept with the edit; the edit does not lay its text out under it.
-  const std::string& EditMask() const { return editMask_; }
-  void SetEditMask(const std::string& value) { editMask_ = value; }
   TBitmap* Glyph() const;
   void SetGlyph(TBitmap* value);
   TGlyphKind GlyphKind() const { return glyphKind_; }
@@ -156,6 +153,8 @@ protected:
   void Change() override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(char& key) override;
+  // Only while typing is allowed, and only the first line (see one_line_edit.h).
+  void PasteText(const std::string& text) override;
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void DoEnter() override;
@@ -186,7 +185,6 @@ private:
   TGlyphKind glyphKind_ = gkCustom;
   TPopupWindow* popup_ = nullptr;
   int defNumGlyphs_ = 1;
-  std::string editMask_;
   bool caretHidden_ = false;
   bool suppressChange_ = false;
   bool creating_ = true;

@@ -9,12 +9,15 @@
 #include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/bitmap.h"
+#include "platform/wcl/win/built_in_texts.h"
 
 namespace {
 
 // The program's texts: "All files (*.*)|*.*" and "List" in the program's own language.
 const char* const SAllFilesFilter = "\xC2\xF1\xE5 \xF4\xE0\xE9\xEB\xFB (*.*)|*.*";
 const char* const SFileDialogTitle = "\xD1\xEF\xE8\xF1\xEE\xEA";
+// Kept in code page 1251 and shown as such whatever the system's code page.
+const TBuiltInTexts kBuiltInTexts{SAllFilesFilter, SFileDialogTitle};
 
 const EnumInfo FileDialogKindEnum{"TFileDialogKind", {"dkOpen", "dkSave", "dkOpenPicture", "dkSavePicture"}};
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/messages.h"
 #include "platform/wcl/win/screen.h"
@@ -156,10 +157,9 @@ void TApplication::HandleException(TObject* sender) {
   }
 }
 
-void TApplication::ShowException(const std::string& message) {
-  const std::string caption = title_.empty() ? BaseName(ExeName()) : title_;
-  MessageBox(message, caption, MB_OK | MB_ICONSTOP);
-}
+void TApplication::ShowException(const std::string& message) { MessageBox(message, BoxCaption(), MB_OK | MB_ICONSTOP); }
+
+std::string TApplication::BoxCaption() const { return title_.empty() ? BaseName(ExeName()) : title_; }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
   return EdgeMessageBox(text, caption, flags);
@@ -276,20 +276,22 @@ void TApplication::ShowHintWindow() {
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                                       GetModuleHandleA(nullptr), nullptr));
     if (!hintWindow_) return;
-    TOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
     tool.hwnd = Handle();
     tool.uId = 1;
-    tool.lpszText = const_cast<char*>("");
-    SendMessageA(hintWindow_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(hintWindow_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  TOOLINFOA tool{};
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  // Wide, so that a built-in hint reads right (see built_in_texts.h).
+  std::wstring shown = ShownText(text);
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = Handle();
   tool.uId = 1;
-  tool.lpszText = const_cast<char*>(text.c_str());
-  SendMessageA(hintWindow_.get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.lpszText = shown.data();
+  SendMessageW(hintWindow_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   POINT cursor;
   GetCursorPos(&cursor);
   SendMessageA(hintWindow_.get(), TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + 20));

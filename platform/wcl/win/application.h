@@ -82,6 +82,9 @@ public:
   void ShowException(const std::string& message);
   // A message box owned by the active form, through the replaceable message-box function.
   int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+  // The caption of the program's message boxes: the title, or the program file's name
+  // while there is none.
+  std::string BoxCaption() const;
 
   // The application window minimised (the forms go with it) or restored, and the program
   // brought to the foreground.

@@ -9,6 +9,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/properties.h"
 #include "platform/wcl/win/application.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/menus.h"
 #include "platform/wcl/win/messages.h"
@@ -187,6 +188,8 @@ char DialogKeyChar(WORD key) {
     default: return 0;
   }
 }
+
+bool IsTopLevel(HWND window) { return (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0; }
 
 // What WM_GETDLGCODE answers when a control wants the key for itself.
 LRESULT WantedCodes(WORD key) {
@@ -424,8 +427,10 @@ void TControl::SetEnabled(bool value) {
 void TControl::SetText(const std::string& value) {
   if (GetText() == value) return;
   text_ = value;
-  if (TWinControl* self = AsWindowed(this); self != nullptr && self->HandleAllocated())
-    SetWindowTextA(self->Handle(), value.c_str());
+  if (TWinControl* self = AsWindowed(this); self != nullptr && self->HandleAllocated()) {
+    if (IsTopLevel(self->Handle())) ShowCaption(self->Handle(), value);
+    else SetWindowTextA(self->Handle(), value.c_str());
+  }
   TextChanged();
 }
 
@@ -781,6 +786,7 @@ void TWinControl::CreateWnd() {
   if ((params.Style & WS_CHILD) && params.WndParent == nullptr)
     throw EInvalidOperation("Control '" + Name() + "' has no parent window");
   CreateTargetWindow(this, params, &defaultProc_);
+  if (!(params.Style & WS_CHILD) && IsBuiltInText(params.Caption)) ShowCaption(handle_, params.Caption);
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
 }
 
@@ -816,7 +822,9 @@ void TWinControl::WindowDetached() noexcept {
 }
 
 std::string TWinControl::GetText() const {
-  if (handle_ == nullptr) return TControl::GetText();
+  // A built-in caption is kept as it was set: read back through the ANSI calls it would
+  // come in the system's code page.
+  if (handle_ == nullptr || (IsTopLevel(handle_) && IsBuiltInText(TControl::GetText()))) return TControl::GetText();
   const int length = GetWindowTextLengthA(handle_);
   std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
   const int got = GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()));

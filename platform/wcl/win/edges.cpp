@@ -4,12 +4,14 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "platform/wcl/win/built_in_texts.h"
+
 namespace {
 
 const char* OrNull(const std::string& s) { return s.empty() ? nullptr : s.c_str(); }
 
 int SystemMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-  return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
+  return MessageBoxW(GetActiveWindow(), ShownText(text).c_str(), ShownText(caption).c_str(), flags);
 }
 
 void SystemMessageBeep(unsigned type) { MessageBeep(type); }

@@ -121,7 +121,8 @@ void TCustomEdit::SetSelLength(int value) {
 void TCustomEdit::SelectAll() { SetSelection(0, static_cast<int>(Text().size())); }
 
 void TCustomEdit::SetSelection(int start, int end) {
-  const int length = static_cast<int>(Text().size());
+  // The length of what the window shows (a masked edit's Text may be shorter).
+  const int length = static_cast<int>(TWinControl::GetText().size());
   selStart_ = std::clamp(start, 0, length);
   selEnd_ = std::clamp(end, selStart_, length);
   if (HandleAllocated()) SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(selStart_), static_cast<LPARAM>(selEnd_));

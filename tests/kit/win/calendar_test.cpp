@@ -9,6 +9,7 @@
 
 #include "platform/rtl/string_list.h"
 #include "platform/wcl/win/bitmap.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/edit_controls.h"
 #include "tests/kit/win/calendar_fixture.h"
 #include "tests/kit/win/hold_for_looking.h"
@@ -226,5 +227,13 @@ TEST_F(CalendarTest, DialogTitleFollowsTheDateAndHintsComeFromTheNonEmptyLines) 
   EXPECT_TRUE(dialog.PrevYearBtn->AllowTimer());
   EXPECT_EQ(bsWin31, dialog.PrevYearBtn->Style());
   dialog.Show();
+  // The built-in caption reads "Date selection" in Russian whatever the system's code page.
+  wchar_t shown[64] = {};
+  GetWindowTextW(dialog.Handle(), shown, 64);
+  EXPECT_STREQ(shown, L"\x0412\x044B\x0431\x043E\x0440 \x0434\x0430\x0442\x044B");
+  EXPECT_EQ(SDateDlgTitle, dialog.Caption());
+  EXPECT_TRUE(IsBuiltInText(GetShortHint(SPrevMonth)));
+  EXPECT_EQ(ShownText(GetShortHint(SPrevMonth)),
+            L"\x041F\x0440\x0435\x0434\x044B\x0434\x0443\x0449\x0438\x0439 \x043C\x0435\x0441\x044F\x0446");
   HoldForLooking();
 }

@@ -15,7 +15,7 @@
 #include "kit/win/calendar.h"
 #include "kit/win/popup_calendar.h"
 #include "platform/rtl/format_settings.h"
-#include "tests/kit/win/edit_form_fixture.h"
+#include "tests/kit/win/date_edit_fixture.h"
 
 namespace {
 
@@ -29,39 +29,17 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR id, DWORD) {
   PostMessageA(GetFocus() != nullptr ? GetFocus() : active, WM_KEYDOWN, g_dialogKey, 1);
 }
 
-class DateEditTest : public EditFormTest {
+class DateEditTest : public DateEditFormTest {
 protected:
-  void SetUp() override {
-    EditFormTest::SetUp();
-    FormatSettings() = DefaultFormatSettings();
-    FormatSettings().ShortDateFormat = "dd/mm/yyyy";
-    FormatSettings().DateSeparator = '.';
-    savedFlag_ = FourDigitYearFlag;
-    FourDigitYearFlag = true;
-    edit = new TDateEdit(form.get());
-    edit->SetParent(form.get());
-    edit->SetBounds(10, 10, 120, 21);
-    edit->OnChange = [this](TObject*) { ++changes; };
-  }
-  void TearDown() override {
-    EditFormTest::TearDown();
-    FourDigitYearFlag = savedFlag_;
-    ResetFormatSettings();
-  }
   void ShowFocused() { EditFormTest::ShowFocused(edit); }
   void Key(WORD key) { EditFormTest::Key(edit, key); }
   void Char(char c) { EditFormTest::Char(edit, c); }
   TPopupCalendar* Calendar() { return dynamic_cast<TPopupCalendar*>(edit->Popup()); }
-
-  TDateEdit* edit = nullptr;
-  int changes = 0;
-
-private:
-  bool savedFlag_ = true;
 };
 
-TEST_F(DateEditTest, NullDateIsAnEmptyTextUnlessDefaultToday) {
-  EXPECT_EQ(edit->Text(), "");
+TEST_F(DateEditTest, NullDateIsTheBlankTemplateUnlessDefaultToday) {
+  // Read through the mask: blanks and the separators.
+  EXPECT_EQ(edit->Text(), "  .  .    ");
   EXPECT_EQ(edit->Date(), 0);
   EXPECT_EQ(edit->DateFormat(), "DD/MM/YYYY");
   EXPECT_EQ(edit->EditMask(), "!99/99/9999;1; ");
@@ -72,7 +50,7 @@ TEST_F(DateEditTest, NullDateIsAnEmptyTextUnlessDefaultToday) {
   edit->SetDate(EncodeDate(2026, 3, 5));
   EXPECT_EQ(edit->Text(), "05.03.2026");
   edit->SetDate(0);
-  EXPECT_EQ(edit->Text(), "");
+  EXPECT_EQ(edit->Text(), "  .  .    ");
   edit->SetDefaultToday(true);
   edit->SetDate(0);
   EXPECT_EQ(edit->Date(), ::Date());

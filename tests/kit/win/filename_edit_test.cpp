@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/wcl/win/built_in_texts.h"
 #include "tests/kit/win/edit_form_fixture.h"
 
 namespace {
@@ -202,6 +203,49 @@ TEST_F(FilenameEditTest, NewDialogKindKeepsEverySetting) {
   EXPECT_EQ(edit->DialogTitle(), "Pick");
   EXPECT_EQ(edit->HistoryList()->Count(), 1);
   EXPECT_EQ(edit->DialogOptions(), static_cast<TOpenOptions>(ofAllowMultiSelect));
+}
+
+// What the system's file dialog showed; a timer inside its modal loop reads it, types a
+// name and presses Open.
+struct SystemDialogSeen {
+  std::wstring caption;
+  std::wstring fileType;
+  std::wstring typedName;
+};
+SystemDialogSeen g_seen;
+
+void CALLBACK AnswerSystemDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = AppTest::ShownDialog();
+  if (dialog == nullptr) return;
+  KillTimer(nullptr, id);
+  wchar_t text[128] = {};
+  GetWindowTextW(dialog, text, 128);
+  g_seen.caption = text;
+  text[0] = L'\0';
+  GetDlgItemTextW(dialog, 0x470, text, 128);  // the file type box
+  g_seen.fileType = text;
+  // The name box is an edit or a combo box with one, by the dialog's make.
+  SetDlgItemTextW(dialog, 0x480, g_seen.typedName.c_str());
+  SetDlgItemTextW(dialog, 0x47C, g_seen.typedName.c_str());
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(FilenameEditTest, SystemDialogShowsTheBuiltInTextsAndNamesKeepTheirCodePage) {
+  // "List" and "All files (*.*)" as the system shows them, whatever its code page; a name
+  // typed in the dialog comes back in the ANSI code page.
+  const std::string name = "caf\xE9.wav";
+  g_seen = SystemDialogSeen{};
+  g_seen.typedName = std::wstring(L"caf") + WideFromCodePage("\xE9", CP_ACP) + L".wav";
+  edit->SetInitialDir(TempFolder());
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, &AnswerSystemDialog);
+  const bool chosen = edit->Dialog()->RunSystemDialog();
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_seen.caption, L"\x0421\x043F\x0438\x0441\x043E\x043A");
+  EXPECT_EQ(g_seen.fileType, L"\x0412\x0441\x0435 \x0444\x0430\x0439\x043B\x044B (*.*)");
+  ASSERT_TRUE(chosen);
+  const std::string chosenName = edit->Dialog()->FileName();
+  ASSERT_GE(chosenName.size(), name.size());
+  EXPECT_EQ(chosenName.substr(chosenName.size() - name.size()), name);
 }
 
 // With HL_SHOW_MS set, the edit stays up that long for a look.

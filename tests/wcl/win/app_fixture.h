@@ -46,6 +46,25 @@ protected:
     PumpUntil([] { return false; }, ms);
   }
 
+public:
+  // The system dialog box (a message box, a file dialog) this thread shows; nullptr while
+  // there is none. For timers that answer a modal dialog from inside its loop.
+  static HWND ShownDialog() {
+    HWND dialog = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+          char cls[16] = {};
+          GetClassNameA(window, cls, sizeof cls);
+          if (std::string(cls) != "#32770" || !IsWindowVisible(window)) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&dialog));
+    return dialog;
+  }
+
+protected:
   std::unique_ptr<TApplication> app_;
 
 private:
