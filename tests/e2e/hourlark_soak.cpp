@@ -40,11 +40,11 @@ long WorkTotal(const std::string& text, const std::string& section) {
   return h * 3600L + m * 60 + s;
 }
 
-// The temporary files of saves in the folder.
+// The temporary files of saves of the tracker's files in the folder.
 std::vector<std::string> Leftovers(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*.~*.tmp").c_str(), &data);
+  HANDLE find = FindFirstFileA((folder + "hl20*.~*.tmp").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do names.push_back(data.cFileName);
   while (FindNextFileA(find, &data));
@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
   const std::string taskPath = folder + "hl20task.txt", workPath = folder + "hl20work.txt";
   std::srand(GetTickCount());
 
+  std::string foreign;
   std::set<std::string> before, after;
   long total = -1;
   int whole = 0, readBack = 0, started = 0, leftBehind = 0, cleaned = 0;
@@ -112,7 +113,19 @@ int main(int argc, char** argv) {
       PostClick(main.btStop);
       Sleep(std::rand() % 15);
     }
+    const DWORD ended = tracker.dwProcessId;
     Finish(tracker, true);
+    // Ends rarely fall inside a save's few bytes; every other round leaves a temporary file
+    // as such an end would, under the ended tracker's process id.
+    if (round == 0) {
+      foreign = folder + "notes.txt.~" + std::to_string(ended) + "-1.tmp";
+      std::ofstream(foreign, std::ios::binary) << "mine";
+    }
+    if (round % 2 == 0) {
+      static const char* const names[] = {"hl20task.txt", "hl20work.txt", "hl20grp.txt"};
+      const std::string name = folder + names[round / 2 % 3] + ".~" + std::to_string(ended) + "-7.tmp";
+      std::ofstream(name, std::ios::binary) << "half";
+    }
 
     const long newTotal = WorkTotal(ReadFile(workPath), section);
     const bool ok = TaskLines(ReadFile(taskPath), before) && newTotal >= 0;
@@ -129,6 +142,7 @@ int main(int argc, char** argv) {
   Check(started == rounds, "the tracker started every round");
   Check(whole == rounds, "after every forced end both files are whole");
   Check(readBack == started, "every start read the files the last one saved");
-  Check(cleaned == leftBehind, "every start removed the temporary files of ended saves");
+  Check(leftBehind > 0 && cleaned == leftBehind, "every start removed the temporary files of ended saves");
+  Check(!foreign.empty() && ReadFile(foreign) == "mine", "a temporary file of another file is left alone");
   return failures == 0 ? 0 : 1;
 }
