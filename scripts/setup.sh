@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   imagemagick
   cups printer-driver-cups-pdf poppler-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -27,6 +27,9 @@ done
 step "host: tests"
 ctest --preset host || status=1
 
+step "fuzz: every target over its seed corpus"
+"$root/scripts/fuzz.sh" 10000 || status=1
+
 step "win64: tests under Wine"
 . "$root/scripts/wine-env.sh"
 hl_wine_start "$root/build/win64"

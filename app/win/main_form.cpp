@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/task_data.h"
+#include "app/task_groups.h"
 #include "app/win/active_task_probe.h"
 #include "app/win/app_pictures.h"
 #include "app/win/form_parts.h"
@@ -19,6 +20,7 @@
 #include "lang/win/lang_collector.h"
 #include "lang/win/lingrove_lang.h"
 #include "platform/rtl/date_time.h"
+#include "platform/rtl/file_replace.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/application.h"
@@ -504,6 +506,10 @@ void TformHourlark::FormCreate(TObject*) {
   Application->SetTitle(HourlarkCaption);
   SetCaption(HourlarkCaption);
   SetDataDir(ExtractFilePath(Application->ExeName()));
+  // A save that was ended half-way (a forced end, a power cut) left its temporary file beside
+  // the data file; the data file itself is whole, so the leftover only takes space.
+  for (const char* name : {TaskFileName, WorkFileName, GroupListFileName})
+    RemoveStaleTemporaryFiles(dataDir_ + name);
   try {
     engine_->LoadTaskList();
   } catch (...) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
@@ -11,8 +12,12 @@
 #include <windows.h>
 #undef DeleteFile
 #else
-#include <cstdio>
+#include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #endif
 
 namespace {
@@ -28,18 +33,83 @@ std::string OperatingSystemReplace(const std::string& tempPath, const std::strin
   return SysErrorMessage(GetLastOSError());
 }
 
+unsigned long CurrentProcessId() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
+
 std::atomic<TFileReplaceFunc> replaceFunc{&OperatingSystemReplace};
 
 // A name in the target's own folder (so the final move never crosses volumes) that no other
 // save of this process uses at the same time.
 std::string TemporaryNameFor(const std::string& path) {
   static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-  unsigned long pid = GetCurrentProcessId();
-#else
-  unsigned long pid = static_cast<unsigned long>(getpid());
-#endif
+  const unsigned long pid = CurrentProcessId();
   return path + ".~" + IntToStr(static_cast<int64_t>(pid)) + "-" + IntToStr(++counter) + ".tmp";
+}
+
+// Whether a process with this id runs now. When that cannot be told, the answer is yes, so
+// that a file another running save may still need is never taken away.
+bool ProcessRuns(unsigned long pid) {
+  if (pid == CurrentProcessId()) return true;
+#ifdef _WIN32
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+  if (process == nullptr) return GetLastError() != ERROR_INVALID_PARAMETER;
+  DWORD code = 0;
+  const bool runs = !GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+  CloseHandle(process);
+  return runs;
+#else
+  if (pid == 0 || pid > 0x7FFFFFFFul) return false;
+  return kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+#endif
+}
+
+// The process id in a temporary name of `fileName` ("<fileName>.~<pid>-<n>.tmp"), or false
+// when `name` is no such name. Letter case is ignored, as the system's file names do.
+bool TemporaryNameOf(const std::string& name, const std::string& fileName, unsigned long& pid) {
+  const std::string head = fileName + ".~";
+  const std::string tail = ".tmp";
+  if (name.size() <= head.size() + tail.size()) return false;
+  if (!SameText(name.substr(0, head.size()), head)) return false;
+  if (!SameText(name.substr(name.size() - tail.size()), tail)) return false;
+  const std::string middle = name.substr(head.size(), name.size() - head.size() - tail.size());
+  const size_t dash = middle.find('-');
+  if (dash == 0 || dash == std::string::npos || dash + 1 == middle.size()) return false;
+  if (dash > 10 || middle.size() - dash - 1 > 10) return false;
+  unsigned long long value = 0;
+  for (size_t i = 0; i < middle.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(middle[i]);
+    if (i == dash) continue;
+    if (c < '0' || c > '9') return false;
+    if (i < dash) value = value * 10 + (c - '0');
+  }
+  if (value > 0xFFFFFFFFull) return false;
+  pid = static_cast<unsigned long>(value);
+  return true;
+}
+
+// The names of the files in a folder ("" is the current one).
+std::vector<std::string> FolderFileNames(const std::string& dir) {
+  std::vector<std::string> names;
+#ifdef _WIN32
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((dir + "*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(data.cFileName);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+#else
+  DIR* folder = opendir(dir.empty() ? "." : dir.c_str());
+  if (folder == nullptr) return names;
+  while (dirent* entry = readdir(folder)) names.push_back(entry->d_name);
+  closedir(folder);
+#endif
+  return names;
 }
 
 std::string SaveFailure(const std::string& path, const std::string& reason) {
@@ -90,4 +160,17 @@ void WriteFileAtomically(const std::string& path, const void* data, size_t size)
 
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {
   WriteFileAtomically(path, bytes.data(), bytes.size());
+}
+
+int RemoveStaleTemporaryFiles(const std::string& path) {
+  const std::string fileName = ExtractFileName(path);
+  if (fileName.empty()) return 0;
+  const std::string dir = ExtractFilePath(path);
+  int removed = 0;
+  for (const std::string& name : FolderFileNames(dir)) {
+    unsigned long pid = 0;
+    if (!TemporaryNameOf(name, fileName, pid) || ProcessRuns(pid)) continue;
+    if (DeleteFile(dir + name)) ++removed;
+  }
+  return removed;
 }

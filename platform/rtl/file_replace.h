@@ -22,3 +22,9 @@ using TFileReplaceFunc = std::string (*)(const std::string& tempPath,
                                          const std::string& targetPath);
 // Installs func (nullptr restores the operating-system step); returns the one it replaced.
 TFileReplaceFunc SetFileReplaceFunc(TFileReplaceFunc func);
+
+// Removes what saves of `path` that were ended half-way left beside it: the temporary files
+// named as this module names them ("<name>.~<process id>-<number>.tmp") whose process no
+// longer runs. Files of a process still running, and every other file, are left alone.
+// Returns how many files were removed; a folder that cannot be listed removes nothing.
+int RemoveStaleTemporaryFiles(const std::string& path);

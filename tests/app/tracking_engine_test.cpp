@@ -2,6 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The address sanitizer's count of the bytes allocated and not yet freed.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#elif defined(_WIN32)
+#include <malloc.h>
+#endif
+
 #include "app/task_data.h"
 #include "kit/str_holder.h"
 #include "platform/rtl/date_time.h"
@@ -96,6 +109,29 @@ protected:
   TStrHolder taskList, dayList, users;
   TrackingEngine engine;
 };
+
+// Bytes the program holds on its heap now; -1 where that cannot be told.
+long long HeapBytesInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+  return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
+#elif defined(_WIN32)
+  long long used = 0;
+  _HEAPINFO entry{};
+  while (_heapwalk(&entry) == _HEAPOK)
+    if (entry._useflag == _USEDENTRY) used += static_cast<long long>(entry._size);
+  return used;
+#else
+  return -1;
+#endif
+}
+
+// "hh:mm:ss" (hours past 23 allowed) in seconds; -1 when it is no such text.
+long long TextSeconds(const std::string& text) {
+  int h = 0, m = 0, s = 0;
+  char tail = 0;
+  if (std::sscanf(text.c_str(), "%d:%d:%d%c", &h, &m, &s, &tail) != 3) return -1;
+  return h * 3600LL + m * 60 + s;
+}
 
 }  // namespace
 
@@ -375,3 +411,82 @@ TEST_F(TrackingEngineTest, ATaskFileThatCouldNotBeReadIsNotOverwritten) {
   EXPECT_NE(Work().find("Edit.exe=00:00:01"), std::string::npos);
 }
 #endif
+
+// A week of tracking without a stop: programs change at random moments, the day's file is
+// saved every five minutes and at each midnight, the reminders are asked every second. Each
+// day's section must hold, to the second, the time each program was in front and a total
+// that is their sum and the day's tracked time; and the engine must not take more memory
+// after the first day, however long it runs.
+TEST_F(TrackingEngineTest, AWeekOfTrackingAddsUpToTheSecondAndDoesNotGrow) {
+  const std::vector<std::string> programs = {Edit, Mail, "C:\\Apps\\Calc.exe", "C:\\Apps\\Web.exe",
+                                             "C:\\Apps\\Paint.exe", ""};
+  std::mt19937 random(20240305);
+  const TDateTime first = EncodeDate(2024, 3, 5);
+  StartAs("ann");
+  const TDateTime started = clock.now;
+  long long halves = 0;
+  // The model: each whole second is charged, in the day that held its beginning, to the
+  // program sampled at the second before; a new day starts with "unknown_task".
+  std::map<int, std::map<std::string, long long>> expected;
+  std::string current = UnknownTask;
+  std::string front = programs[0];
+  long long untilChange = 1;
+  int reminders = 0;
+  std::vector<long long> heapAtMidnight;
+  int day = 0;
+  const long long seconds = 7LL * 24 * 3600;
+  for (long long second = 1; second <= seconds; ++second) {
+    if (--untilChange == 0) {
+      front = programs[random() % programs.size()];
+      untilChange = 1 + random() % 900;
+    }
+    probe.task = front;
+    const int dayBefore = static_cast<int>(std::floor(clock.now + 1e-9)) - static_cast<int>(first);
+    // The clock is set from the count of half seconds: adding half a second a million times
+    // would let the fake clock itself drift by more than a second.
+    for (int half = 0; half < 2; ++half) {
+      clock.now = started + static_cast<double>(++halves) * 0.5 * Second;
+      engine.TimerTick();
+    }
+    const int dayAfter = static_cast<int>(std::floor(clock.now + 1e-9)) - static_cast<int>(first);
+    ++reminders;
+    ++expected[dayBefore][current];
+    current = dayAfter != dayBefore ? UnknownTask : (front.empty() ? UnknownTask : front);
+    if (dayAfter != day) {
+      day = dayAfter;
+      heapAtMidnight.push_back(HeapBytesInUse());
+    }
+  }
+  engine.Stop();
+  EXPECT_EQ(host.reminders, reminders);
+  EXPECT_GE(host.saves, 7 * 24 * 12);
+
+  // Every day of the file against the model.
+  TStringList values;
+  long long tracked = 0;
+  for (const auto& [index, charged] : expected) {
+    const std::string section = WorkSectionName("ann", first + index);
+    const long long total = TextSeconds(ReadWorkDay(workFile, section, values));
+    long long sum = 0, modelled = 0;
+    for (int i = 0; i < values.Count(); ++i) {
+      const long long value = TextSeconds(values.ValueFromIndex(i));
+      if (values.Names(i) == TotalKey) continue;
+      const auto found = charged.find(values.Names(i));
+      const long long want = found == charged.end() ? -1 : found->second;
+      EXPECT_EQ(value, want) << section << " " << values.Strings(i);
+      sum += value;
+    }
+    for (const auto& [program, count] : charged) modelled += count;
+    EXPECT_EQ(sum, modelled) << section;
+    EXPECT_EQ(total, modelled) << section;
+    tracked += total;
+  }
+  EXPECT_EQ(expected.size(), 8u);  // the first afternoon, six whole days and the last morning
+  EXPECT_EQ(tracked, seconds);
+
+  ASSERT_EQ(heapAtMidnight.size(), 7u);
+  if (heapAtMidnight[0] >= 0) {
+    for (size_t i = 1; i < heapAtMidnight.size(); ++i)
+      EXPECT_LE(heapAtMidnight[i], heapAtMidnight[0] + 16 * 1024) << "midnight " << i + 1;
+  }
+}
