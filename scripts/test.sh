@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds all three presets and runs every test: host ctest (sanitizers), then the win64
-# twin's ctest under Wine. The win32 deliverable must build too. Fails when anything fails.
+# twin's ctest under Wine. Lays out and checks the deliverable folders (build/win64/dist,
+# build/win32/dist) and packs the 32-bit one into build/win32/Hourlark-win32.zip with its
+# SHA-256 checksum beside it. Fails when anything fails.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,24 +18,21 @@ step "win64: configure and build"
 cmake --preset win64 >/dev/null && cmake --build --preset win64 || exit 1
 step "win32: configure and build (deliverable)"
 cmake --preset win32 >/dev/null && cmake --build --preset win32 || exit 1
-# The deliverables must really be 32-bit Windows programs.
-for binary in app/Hourlark.exe demo/hl2demo.exe platform/qatask/qatask.dll; do
-  if ! i686-w64-mingw32-objdump -f "build/win32/$binary" | grep -q "file format pei-i386"; then
-    echo "build/win32/$binary is not a 32-bit Windows program"
-    exit 1
-  fi
-done
-
 step "host: tests"
 ctest --preset host || status=1
 
 step "fuzz: every target over its seed corpus"
 "$root/scripts/fuzz.sh" 10000 || status=1
 
-step "win64: tests under Wine"
+step "Wine session"
 . "$root/scripts/wine-env.sh"
 hl_wine_start "$root/build/win64"
 trap hl_wine_stop EXIT
+
+step "deliverable folders"
+"$root/scripts/check-dist.sh" || status=1
+
+step "win64: tests under Wine"
 ctest --preset win64 || status=1
 
 step "done in $(( $(date +%s) - start )) s: $([ $status -eq 0 ] && echo PASSED || echo FAILED)"

@@ -1,8 +1,9 @@
-# Sourced by the project's scripts: a private Wine prefix inside the build folder, an X
-# display from Xvfb and one persistent wineserver for the whole run. hl_wine_stop ends both.
+# Sourced by the project's scripts: a private Wine prefix inside the build folder (or the
+# folder given second), an X display from Xvfb and one persistent wineserver for the whole
+# run. hl_wine_stop ends both.
 hl_wine_start() {
   local build=$1
-  export WINEPREFIX=$build/wineprefix
+  export WINEPREFIX=${2:-$build/wineprefix}
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)

@@ -229,6 +229,20 @@ inline void Screenshot(const std::string& file) {
 // The window of a started probe_target.exe.
 inline HWND FindTargetWindow() { return FindWindowA("HourlarkProbeTarget", nullptr); }
 
+// Every top-level utility window of the tracker gets the tray icon's right click (the
+// button going down and up over the icon); only the active tray icon's own window answers it
+// with the menu.
+inline BOOL CALLBACK RightClickTray(HWND window, LPARAM processId) {
+  const UINT trayMessage = 0xB054;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == static_cast<DWORD>(processId) && ClassOf(window) == "HlUtilityWindow") {
+    PostMessageA(window, trayMessage, 0, WM_RBUTTONDOWN);
+    PostMessageA(window, trayMessage, 0, WM_RBUTTONUP);
+  }
+  return TRUE;
+}
+
 // The work-file section of the user's today.
 inline std::string TodaySection(const std::string& user) {
   SYSTEMTIME now{};

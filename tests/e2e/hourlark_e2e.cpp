@@ -13,20 +13,6 @@ using namespace e2e;
 
 namespace {
 
-// Every top-level utility window of the tracker gets the tray icon's right click (the
-// button going down and up over the icon); only the active tray icon's own window answers it
-// with the menu.
-BOOL CALLBACK RightClickTray(HWND window, LPARAM processId) {
-  const UINT trayMessage = 0xB054;
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == static_cast<DWORD>(processId) && ClassOf(window) == "HlUtilityWindow") {
-    PostMessageA(window, trayMessage, 0, WM_RBUTTONDOWN);
-    PostMessageA(window, trayMessage, 0, WM_RBUTTONUP);
-  }
-  return TRUE;
-}
-
 // A task list line has three fields; a work file holds the user's section with its total.
 bool TaskFileWhole(const std::string& text) {
   if (text.empty() || text.size() < 2 || text.substr(text.size() - 2) != "\r\n") return false;
