@@ -51,17 +51,18 @@ public:
   // there is none. For timers that answer a modal dialog from inside its loop.
   static HWND ShownDialog() {
     HWND dialog = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-          char cls[16] = {};
-          GetClassNameA(window, cls, sizeof cls);
-          if (std::string(cls) != "#32770" || !IsWindowVisible(window)) return TRUE;
-          *reinterpret_cast<HWND*>(found) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&dialog));
+    EnumThreadWindows(GetCurrentThreadId(), KeepShownDialog, reinterpret_cast<LPARAM>(&dialog));
     return dialog;
+  }
+
+private:
+  // A plain stdcall function, as the 32-bit build needs for the enumeration's callback.
+  static BOOL CALLBACK KeepShownDialog(HWND window, LPARAM found) {
+    char cls[16] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
   }
 
 protected:

@@ -41,19 +41,19 @@ struct BoxSeen {
 };
 BoxSeen g_box;
 
+// A plain stdcall function, as the 32-bit build needs for the enumeration's callback.
+BOOL CALLBACK KeepBoxText(HWND child, LPARAM) {
+  const std::wstring text = WideWindowText(child);
+  if (!text.empty()) g_box.texts.push_back(text);
+  return TRUE;
+}
+
 void CALLBACK ReadAndCloseBox(HWND, UINT, UINT_PTR id, DWORD) {
   HWND box = AppTest::ShownDialog();
   if (box == nullptr) return;
   KillTimer(nullptr, id);
   g_box.caption = WideWindowText(box);
-  EnumChildWindows(
-      box,
-      [](HWND child, LPARAM) {
-        const std::wstring text = WideWindowText(child);
-        if (!text.empty()) g_box.texts.push_back(text);
-        return TRUE;
-      },
-      0);
+  EnumChildWindows(box, KeepBoxText, 0);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
