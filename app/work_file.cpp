@@ -271,7 +271,7 @@ void WorkFile::UpdateFile() const {
   // The last byte written so far, to see whether the text before a new section ends its line.
   auto lastByte = [&pieces]() -> int {
     for (auto it = pieces.rbegin(); it != pieces.rend(); ++it)
-      if (!it->empty()) return it->back();
+      if (!it->empty()) return static_cast<unsigned char>(it->back());
     return -1;
   };
   for (const std::string& folded : editOrder_) {

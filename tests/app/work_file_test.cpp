@@ -117,6 +117,15 @@ TEST(WorkFile, NewSectionsGoToTheEnd) {
   work.WriteString("b", "k", "w");
   work.UpdateFile();
   EXPECT_EQ(ReadBytes(file), "[a]\rk=v\r\n\r\n[b]\r\nk=w\r\n");
+
+  // A last byte above 127 (a program name in the ANSI code page) still ends its line first,
+  // or the new section's header would be glued to it and the section lost.
+  WriteBytes(file, "[a]\r\nk=\xe9");
+  WorkFile accented(file);
+  accented.WriteString("b", "k", "w");
+  accented.UpdateFile();
+  EXPECT_EQ(ReadBytes(file), "[a]\r\nk=\xe9\r\n\r\n[b]\r\nk=w\r\n");
+  EXPECT_EQ(WorkFile(file).ReadString("b", "k", ""), "w");
 }
 
 namespace {
