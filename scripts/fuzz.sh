@@ -25,7 +25,7 @@ run_one() {
   mkdir -p "$build/corpus/$target"
   local start=$(date +%s)
   if "$build/fuzz/$target" -runs="$runs" -seed=1 -timeout=30 -rss_limit_mb=2560 -print_final_stats=1 \
-       -artifact_prefix="$build/findings/$target-" "$build/corpus/$target" "fuzz/corpus/$target" \
+       -artifact_prefix="$build/findings/$target-" "$build/corpus/$target" $([ -d "fuzz/corpus/$target" ] && echo "fuzz/corpus/$target") \
        >"$build/logs/$target.log" 2>&1; then
     printf '%-22s %9s inputs  %4d s  no finding\n' "$target" \
       "$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/logs/$target.log")" $(( $(date +%s) - start ))
