@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/wcl/win/application.h"
+#include "tests/support/real_input.h"
 
 namespace window_test {
 
@@ -45,41 +46,10 @@ inline void DropPending() {
 }
 
 // The folder of the test program, as Wine shows it ("Z:\..." for the machine's "/").
-inline std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.find_last_of('\\'));
-}
+inline std::string ProgramFolder() { return real_input::ProgramFolder(); }
 
-// Saves a picture of the whole display as name in the program's folder, with ImageMagick
-// run as a program of the machine Wine runs on, and waits for it while handling messages.
-// Where the folder is not on Wine's "Z:" drive (on Windows itself) there is none to take.
-inline bool Screenshot(const std::string& name) {
-  const std::string folder = ProgramFolder();
-  if (folder.size() < 3 || (folder[0] != 'Z' && folder[0] != 'z') || folder[1] != ':') return true;
-  std::string unixFolder = folder.substr(2);
-  for (char& c : unixFolder)
-    if (c == '\\') c = '/';
-  const std::string file = folder + "\\" + name;
-  DeleteFileA(file.c_str());
-  // Written under another name and renamed, so the file appears only when complete.
-  std::string command = "/bin/sh -c \"import -window root '" + unixFolder + "/part-" + name + "' && mv '" +
-                        unixFolder + "/part-" + name + "' '" + unixFolder + "/" + name + "'\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  const DWORD start = GetTickCount();
-  while (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    if (GetTickCount() - start > 30000) return false;
-    Application->ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
+// Saves a picture of the whole display as name in the program's folder, handling messages
+// while it is taken (none is taken on Windows itself).
+inline bool Screenshot(const std::string& name) { return real_input::Screenshot(name); }
 
 }  // namespace window_test
