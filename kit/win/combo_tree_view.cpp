@@ -133,10 +133,11 @@ void TQComboTreeView::DoExit() {
 }
 
 void TQComboTreeView::WndProc(TMessage& msg) {
-  // Enter must reach the tree rather than the form's default button.
+  // Enter must reach the tree rather than the form's default button; Tab still moves the
+  // focus on (which hides the tree).
   if (msg.Msg == WM_GETDLGCODE) {
     TTreeView::WndProc(msg);
-    msg.Result |= DLGC_WANTALLKEYS;
+    if (msg.WParam != VK_TAB) msg.Result |= DLGC_WANTALLKEYS;
     return;
   }
   TTreeView::WndProc(msg);

@@ -195,6 +195,10 @@ void TCustomEdit::WndProc(TMessage& msg) {
     return;
   }
   TWinControl::WndProc(msg);
+  if (msg.Msg == WM_GETDLGCODE && !TypesTab()) {
+    msg.Result &= ~static_cast<LRESULT>(DLGC_WANTTAB);
+    if (msg.WParam == VK_TAB) msg.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+  }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -293,17 +297,12 @@ void TMemo::CreateParams(TCreateParams& params) {
   if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) params.Style |= WS_HSCROLL;
 }
 
-// Which of Enter, Escape and Tab the memo keeps; those it does not keep reach the form
-// (the default and cancel buttons, the next control).
+// Whether the memo keeps Enter and Escape (Tab: see TypesTab); those it does not keep reach
+// the form (the default and cancel buttons).
 void TMemo::WndProc(TMessage& msg) {
   TCustomEdit::WndProc(msg);
   if (msg.Msg != WM_GETDLGCODE) return;
-  if (wantTabs_) {
-    msg.Result |= DLGC_WANTTAB;
-  } else {
-    msg.Result &= ~static_cast<LRESULT>(DLGC_WANTTAB);
-    if (msg.WParam == VK_TAB) msg.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
-  }
+  if (wantTabs_) msg.Result |= DLGC_WANTTAB;
   if (!wantReturns_) msg.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
 }
 

@@ -62,6 +62,9 @@ public:
 protected:
   // The text changed (from code or the user): runs OnChange.
   virtual void Change();
+  // Whether Tab is typed into the text. When it is not, Tab and Shift+Tab move the focus,
+  // also out of a multi-line EDIT window, which would otherwise keep every key.
+  virtual bool TypesTab() const { return false; }
 
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
@@ -140,6 +143,7 @@ public:
 
 protected:
   void CreateParams(TCreateParams& params) override;
+  bool TypesTab() const override { return wantTabs_; }
 
 private:
   std::unique_ptr<TMemoLines> lines_;

@@ -21,6 +21,7 @@
 #include "platform/wcl/win/registry.h"
 #include "tests/app/win/caption_pixels.h"
 #include "tests/app/win/window_test_steps.h"
+#include "tests/support/real_input.h"
 #include "tests/rtl/file_fixtures.h"
 #include "tests/wcl/win/app_fixture.h"
 #include "tests/wcl/win/media_test_support.h"
@@ -631,4 +632,87 @@ TEST_F(OptionsFormTest, CaptionTitleShowsRedAndBoldWhenActiveAndInTheInactiveCol
   EXPECT_GT(colours.activeRed, 30);
   EXPECT_GT(colours.inactiveText, 30);
   EXPECT_EQ(colours.inactiveRed, 0);
+}
+
+// The break and save settings changed as a user changes them, by typing and with the spin
+// buttons and leaving each edit with Tab: Apply stores exactly the values shown, and the
+// reminders read them.
+TEST_F(OptionsFormTest, ValuesTypedAndSteppedByTheUserAreTheValuesStored) {
+  using real_input::BringToForeground;
+  using real_input::Centre;
+  using real_input::Click;
+  using real_input::FocusIsIn;
+  using real_input::kShift;
+  using real_input::PressKey;
+  using real_input::TypeText;
+  TformOptions* o = Make();
+  // Puts the caret in a spin edit by a click, selects its text and types over it.
+  auto typeInto = [](TKitSpinEdit* edit, const std::string& text) {
+    Click(edit->Handle(), {4, edit->ClientHeight() / 2});
+    PressKey(VK_END);
+    PressKey(VK_HOME, kShift);
+    TypeText(text);
+  };
+  // A click on the upper-left (up) or lower-right (down) half of a spin edit's button.
+  auto step = [](TKitSpinEdit* edit, bool up) {
+    TKitSpinButton* button = edit->Button();
+    const int part = up ? 1 : 3;
+    Click(button->Parent()->Handle(),
+          {button->Left() + button->Width() * part / 4, button->Top() + button->Height() * part / 4});
+  };
+  auto storedValue = [](const std::string& name) {
+    TRegistry registry;
+    if (!registry.OpenKey(std::string(HourlarkRegistryKey) + "\\Options", false)) return std::string("(none)");
+    return registry.ReadString(name);
+  };
+  bool done = false;
+  After(100, [&] {
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(o->Handle()) != FALSE; }));
+    ASSERT_TRUE(BringToForeground(o->Handle()));
+    typeInto(o->edSaveTime, "7");
+    PressKey(VK_TAB);
+    EXPECT_FALSE(FocusIsIn(o->edSaveTime->Handle()));
+    step(o->edSaveTime, true);
+    EXPECT_EQ(o->edSaveTime->Text(), "8");
+
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    SendMessageA(o->ListView->Handle(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    Click(o->ListView->Handle(), {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+    ASSERT_TRUE(PumpUntil([o] { return o->PageIndex() == 1; }));
+    typeInto(o->edRemindEvery, "45");
+    PressKey(VK_TAB);
+    EXPECT_FALSE(FocusIsIn(o->edRemindEvery->Handle()));
+    EXPECT_EQ(o->edRemindEvery->Text(), "45");
+    typeInto(o->edRemindDone, "8");
+    PressKey(VK_TAB, kShift);
+    EXPECT_FALSE(FocusIsIn(o->edRemindDone->Handle()));
+    Click(o->cbRemindDoneAgain->Handle(), {6, o->cbRemindDoneAgain->Height() / 2});
+    EXPECT_TRUE(o->cbRemindDoneAgain->Checked());
+    ASSERT_TRUE(o->edRemindDoneAgain->Enabled());
+    step(o->edRemindDoneAgain, true);
+    step(o->edRemindDoneAgain, true);
+    step(o->edRemindDoneAgain, false);
+    EXPECT_EQ(o->edRemindDoneAgain->Text(), "11");
+    EXPECT_TRUE(Screenshot("options-typed.png"));
+
+    Click(o->btApply->Handle(), Centre(o->btApply->Handle()));
+    EXPECT_FALSE(o->btApply->Enabled());
+    EXPECT_EQ(storedValue("edSaveTime_Value"), "8");
+    EXPECT_EQ(storedValue("edRemindEvery_Value"), "45");
+    EXPECT_EQ(storedValue("edRemindDone_Value"), "8");
+    EXPECT_EQ(storedValue("edRemindDoneAgain_Value"), "11");
+    const ReminderSettings reminders = o->Reminders();
+    EXPECT_EQ(reminders.EveryMinutes, 45);
+    EXPECT_EQ(reminders.DoneHours, 8);
+    EXPECT_TRUE(reminders.RemindDoneAgain);
+    EXPECT_EQ(reminders.DoneAgainMinutes, 11);
+    Click(o->btCancel->Handle(), Centre(o->btCancel->Handle()));
+    done = true;
+  });
+  After(60000, [o] {
+    if (o->Visible()) o->SetModalResult(mrAbort);
+  });
+  EXPECT_EQ(o->ShowModal(), mrCancel);
+  EXPECT_TRUE(done);
 }
