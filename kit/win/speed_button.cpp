@@ -404,6 +404,12 @@ void TKitSpeedButton::GroupMessage(TMessage& msg) {
                             sender->AllowAllUp());
 }
 
+bool TKitSpeedButton::DialogChar(char key) {
+  if (!IsAccel(key, Caption()) || !Enabled()) return false;
+  Click();
+  return true;
+}
+
 void TKitSpeedButton::WndProc(TMessage& msg) {
   switch (msg.Msg) {
     case CM_KITBUTTONPRESSED:

@@ -99,6 +99,8 @@ public:
 
   // Gives the parent form ModalResult, then runs OnClick.
   void Click() override;
+  // Its accelerator clicks it.
+  bool DialogChar(char key) override;
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
   void WndProc(TMessage& msg) override;

@@ -1172,6 +1172,13 @@ void TWinControl::WndProc(TMessage& msg) {
     case WM_CHAR:
       if (HandleChar(msg)) return;
       break;
+    case WM_SYSCHAR:
+      // Alt and a caption's accelerator.
+      if (TCustomForm* form = GetParentForm(this); form != nullptr && form->DialogChar(static_cast<char>(msg.WParam))) {
+        msg.Result = 0;
+        return;
+      }
+      break;
     case WM_SETFOCUS:
       DefaultHandler(msg);
       if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this) form->FocusChanged(this);
@@ -1357,6 +1364,24 @@ bool TWinControl::HandleChar(TMessage& msg) {
   KeyPress(key);
   if (key == 0) return true;
   msg.WParam = static_cast<unsigned char>(key);
+  // A character that the focused control does not type may be a caption's accelerator.
+  if (form != nullptr && msg.Msg == WM_CHAR && static_cast<unsigned char>(key) >= ' ' &&
+      (Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0 && form->DialogChar(key))
+    return true;
+  return false;
+}
+
+bool IsAccel(char key, const std::string& caption) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    char pair[2] = {caption[i + 1], key};
+    CharUpperBuffA(pair, 2);
+    return pair[0] == pair[1];
+  }
   return false;
 }
 

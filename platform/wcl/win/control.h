@@ -268,6 +268,9 @@ public:
   // Enter, Escape, Tab or an arrow key the focused control did not want: answers true when
   // it acted on the key (a default button clicks itself on Enter).
   virtual bool DialogKey(WORD key, TShiftState shift) { return false; }
+  // A character typed with Alt held, or where the focused control takes no characters:
+  // answers true when it is the control's accelerator (see IsAccel) and the control acted.
+  virtual bool DialogChar(char key) { return false; }
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -515,5 +518,8 @@ private:
 // The form a control is on, or nullptr.
 TCustomForm* GetParentForm(const TControl* control);
 // "short|long" hints: the text before the first "|" (all of it without one), and after it.
+// Whether key is the accelerator of caption: the character after a single "&", in either
+// letter case ("&&" stands for an ampersand).
+bool IsAccel(char key, const std::string& caption);
 std::string GetShortHint(const std::string& hint);
 std::string GetLongHint(const std::string& hint);

@@ -25,14 +25,14 @@ bool IsAncestorOrSelf(const TControl* ancestor, const TControl* control) {
   return false;
 }
 
-// Offers a dialog key to the controls inside container that could act on it (shown and
-// enabled, with shown and enabled parents), until one does.
-bool OfferDialogKey(TWinControl* container, WORD key, TShiftState shift) {
+// Offers a dialog key or character to the controls inside container that could act on it
+// (shown and enabled, with shown and enabled parents), until one does.
+bool OfferToControls(TWinControl* container, const std::function<bool(TControl*)>& offer) {
   for (int i = 0; i < container->ControlCount(); ++i) {
     TControl* control = container->Controls(i);
     if (!control->Visible() || !control->Enabled()) continue;
-    if (control->DialogKey(key, shift)) return true;
-    if (auto* inner = dynamic_cast<TWinControl*>(control); inner != nullptr && OfferDialogKey(inner, key, shift))
+    if (offer(control)) return true;
+    if (auto* inner = dynamic_cast<TWinControl*>(control); inner != nullptr && OfferToControls(inner, offer))
       return true;
   }
   return false;
@@ -339,12 +339,18 @@ void TCustomForm::SendCancelMode(TControl* sender) {
 }
 
 bool TCustomForm::DialogKey(WORD key, TShiftState shift) {
-  if ((key == VK_RETURN || key == VK_ESCAPE) && OfferDialogKey(this, key, shift)) return true;
+  if ((key == VK_RETURN || key == VK_ESCAPE) &&
+      OfferToControls(this, [key, shift](TControl* control) { return control->DialogKey(key, shift); }))
+    return true;
   if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
     SelectNext(focusedControl_ != nullptr ? focusedControl_ : activeControl_, !(shift & ssShift), true);
     return true;
   }
   return false;
+}
+
+bool TCustomForm::DialogChar(char key) {
+  return OfferToControls(this, [key](TControl* control) { return control->DialogChar(key); });
 }
 
 void TCustomForm::CreateParams(TCreateParams& params) {
@@ -553,6 +559,12 @@ bool TCustomButton::DialogKey(WORD key, TShiftState shift) {
     acts = dynamic_cast<TCustomButton*>(focused) != nullptr ? focused == this : default_;
   }
   if (!acts) return false;
+  Click();
+  return true;
+}
+
+bool TCustomButton::DialogChar(char key) {
+  if (!IsAccel(key, Caption()) || !CanFocus()) return false;
   Click();
   return true;
 }

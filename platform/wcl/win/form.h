@@ -103,6 +103,8 @@ public:
   // Enter clicks the focused or default button, Escape the cancel button, Tab moves the
   // focus. Controls forward the keys they do not want here.
   bool DialogKey(WORD key, TShiftState shift) override;
+  // Offers a character to the controls whose accelerator it could be.
+  bool DialogChar(char key) override;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
@@ -189,6 +191,8 @@ public:
 
   void Click() override;
   bool DialogKey(WORD key, TShiftState shift) override;
+  // Its accelerator clicks it.
+  bool DialogChar(char key) override;
   void WndProc(TMessage& msg) override;
 
 protected:

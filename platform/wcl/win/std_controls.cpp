@@ -396,6 +396,13 @@ void TButtonControl::StoreChecked(bool value) {
   if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+bool TButtonControl::DialogChar(char key) {
+  if (!IsAccel(key, Caption()) || !CanFocus()) return false;
+  SetFocus();
+  ButtonClicked();
+  return true;
+}
+
 void TButtonControl::WndProc(TMessage& msg) {
   if (msg.Msg == CN_COMMAND && HIWORD(msg.WParam) == BN_CLICKED) {
     ButtonClicked();
@@ -469,6 +476,10 @@ void TGroupBox::CreateParams(TCreateParams& params) {
 void TGroupBox::AdjustClientRect(RECT& rect) const {
   rect.top += FontTextHeight(Font());
   InflateRect(&rect, -2, -2);
+}
+
+bool TGroupBox::DialogChar(char key) {
+  return IsAccel(key, Caption()) && CanFocus() && SelectNext(nullptr, true, true);
 }
 
 void TGroupBox::TextChanged() {

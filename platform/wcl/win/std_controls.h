@@ -145,6 +145,8 @@ public:
   void SetAlignment(TAlignment value);
 
   void WndProc(TMessage& msg) override;
+  // Its accelerator focuses it and acts as a click.
+  bool DialogChar(char key) override;
 
 protected:
   void CreateParams(TCreateParams& params) override;
@@ -188,6 +190,8 @@ class TGroupBox : public TCustomControl {
   HL_REFLECTABLE
 public:
   explicit TGroupBox(TComponent* owner);
+  // Its accelerator focuses the first control inside it.
+  bool DialogChar(char key) override;
 
 protected:
   void CreateParams(TCreateParams& params) override;
