@@ -101,6 +101,24 @@ std::string CurrentTestName() {
   return name;
 }
 
+// Starts a program of the machine Wine runs on ("/bin/sh -c ..."). Wine runs such a program
+// outside its own processes: CreateProcess reports success with process id 0 and leaves the
+// handle fields holding whatever was there, at times a live handle of this program (one
+// sharing its standard output). Closing that ended every later line of the test report, so
+// handles are closed only when a process of this system was made.
+bool StartHostProgram(std::string command) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  if (process.dwProcessId != 0) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  return true;
+}
+
 // The display as it is at the first failure of each test.
 class FailureShots : public ::testing::EmptyTestEventListener {
 public:
@@ -127,13 +145,7 @@ bool FailureShots::TakePicture(const std::string& name, bool handleMessages) {
   // Written under another name and renamed, so the file appears only when complete.
   std::string command = "/bin/sh -c \"import -window root '" + unixFolder + "/part-" + name + "' && mv '" +
                         unixFolder + "/part-" + name + "' '" + unixFolder + "/" + name + "'\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return false;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  if (!StartHostProgram(command)) return false;
   const DWORD start = GetTickCount();
   while (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) {
     if (GetTickCount() - start > 30000) return false;

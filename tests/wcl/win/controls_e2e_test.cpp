@@ -1,14 +1,10 @@
 // End to end: a small form with the standard controls is shown on the display, a
-// screenshot of the screen goes into the build folder (controls.png, and controls-after.png
-// once the button worked), and a button press posted as mouse messages does the button's
-// work. The screenshots are for people to look at; they are never compared.
-//
-// The screenshots are taken with ImageMagick's import, run as a program of the machine
-// Wine runs on; where there is no such program (on Windows itself) they are left out.
+// screenshot of the screen goes beside the test program (controls.png, and controls-after.png
+// once the button worked), and a click on the button does the button's work. The screenshots
+// are for people to look at; they are never compared.
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/wcl/win/edit_controls.h"
@@ -16,6 +12,7 @@
 #include "platform/wcl/win/list_view.h"
 #include "platform/wcl/win/status_controls.h"
 #include "platform/wcl/win/std_controls.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -149,81 +146,6 @@ private:
   }
 };
 
-// The build folder (the folder holding CMakeCache.txt above the test program), as a DOS
-// path, and a file in it as a path on the machine Wine runs on ("" where there is none).
-std::string BuildFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  for (;;) {
-    const size_t slash = folder.find_last_of('\\');
-    if (slash == std::string::npos) return "";
-    folder.resize(slash);
-    if (GetFileAttributesA((folder + "\\CMakeCache.txt").c_str()) != INVALID_FILE_ATTRIBUTES) return folder;
-  }
-}
-
-std::string UnixPath(const std::string& dosPath) {
-  using ToUnix = char*(CDECL*)(const WCHAR*);
-  auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (toUnix == nullptr || dosPath.empty()) return "";
-  WCHAR wide[MAX_PATH] = {};
-  MultiByteToWideChar(CP_ACP, 0, dosPath.c_str(), -1, wide, MAX_PATH);
-  char* unixPath = toUnix(wide);
-  if (unixPath == nullptr) return "";
-  std::string result = unixPath;
-  HeapFree(GetProcessHeap(), 0, unixPath);
-  return result;
-}
-
-// Runs a shell command on the machine Wine runs on, handling messages meanwhile. Such a
-// process cannot be waited for from Windows: the command leaves its exit code in a file of
-// the build folder, which is watched for. Answers the exit code, or -1 when the command
-// could not be run or did not end in time.
-int RunUnixShell(const std::string& command, DWORD timeoutMs) {
-  const std::string marker = BuildFolder() + "\\controls-shot.status";
-  const std::string unixMarker = UnixPath(marker);
-  if (unixMarker.empty()) return -1;
-  DeleteFileA(marker.c_str());
-  std::string commandLine = "/bin/sh -c \"" + command + "; echo $? > '" + unixMarker + "'\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return -1;
-  UniqueKernelHandle processHandle(process.hProcess);
-  UniqueKernelHandle threadHandle(process.hThread);
-  auto finished = [&marker](std::string& status) {
-    HANDLE file = CreateFileA(marker.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    UniqueKernelHandle owner(file);
-    char text[16] = {};
-    DWORD read = 0;
-    ReadFile(file, text, sizeof text - 1, &read, nullptr);
-    status.assign(text, read);
-    return status.find('\n') != std::string::npos;
-  };
-  std::string status;
-  bool ended = false;
-  for (const DWORD start = GetTickCount(); !ended && GetTickCount() - start < timeoutMs;) {
-    Application->ProcessMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    ended = finished(status);
-  }
-  DeleteFileA(marker.c_str());
-  return ended ? std::atoi(status.c_str()) : -1;
-}
-
-// A screenshot of the whole screen into the build folder; false when it could not be taken.
-bool TakeScreenshot(const std::string& fileName) {
-  const std::string path = UnixPath(BuildFolder() + "\\" + fileName);
-  if (path.empty()) return false;
-  const std::string quoted = "'" + path + "'";
-  return RunUnixShell("rm -f " + quoted + " && import -window root " + quoted + " && test -s " + quoted, 30000) == 0;
-}
-
 using ControlsEndToEnd = AppTest;
 
 }  // namespace
@@ -232,17 +154,12 @@ TEST_F(ControlsEndToEnd, AFormOfStandardControlsShowsAndItsButtonAnswersAPress) 
   TSampleForm form(nullptr);
   form.Show();
   ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; }));
-  SetForegroundWindow(form.Handle());
+  ASSERT_TRUE(real_input::BringToForeground(form.Handle()));
   Pump(700);
-  const bool screenshots = !UnixPath(BuildFolder()).empty();
-  if (screenshots) {
-    EXPECT_TRUE(TakeScreenshot("controls.png"));
-  }
+  EXPECT_TRUE(real_input::Screenshot("controls.png"));
 
-  // A press of the button, as the mouse would deliver it.
-  HWND button = form.copy->Handle();
-  PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-  PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  // A click on the button.
+  real_input::Click(form.copy->Handle(), {10, 10});
   ASSERT_TRUE(PumpUntil([&] { return form.copies > 0; }));
   EXPECT_EQ(form.copies, 1);
   EXPECT_EQ(form.result->Caption(), "Copied: tea");
@@ -254,10 +171,9 @@ TEST_F(ControlsEndToEnd, AFormOfStandardControlsShowsAndItsButtonAnswersAPress) 
 
   // Enter from the list reaches the default button.
   HWND list = static_cast<TWinControl*>(form.FindComponent("lbUsers"))->Handle();
-  SendMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+  real_input::Click(list, {10, 5});
+  real_input::PressKey(VK_RETURN);
   EXPECT_EQ(form.copies, 2);
   Pump(300);
-  if (screenshots) {
-    EXPECT_TRUE(TakeScreenshot("controls-after.png"));
-  }
+  EXPECT_TRUE(real_input::Screenshot("controls-after.png"));
 }
