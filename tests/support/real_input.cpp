@@ -69,16 +69,21 @@ POINT ToScreen(HWND window, POINT at) {
   return at;
 }
 
-// Moves the pointer to a screen point as a mouse would; the absolute units cover the
-// primary screen in 65536 steps, rounded up so the point reached is the one asked for.
-void MoveTo(POINT screen) {
+// The pointer moving to a screen point as a mouse moves it, with buttonFlags happening
+// there; the absolute units cover the primary screen in 65536 steps, rounded up so the
+// point reached is the one asked for.
+INPUT MouseAt(POINT screen, DWORD buttonFlags) {
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
   in.type = INPUT_MOUSE;
   in.mi.dx = static_cast<LONG>((static_cast<long long>(screen.x) * 65536 + width - 1) / width);
   in.mi.dy = static_cast<LONG>((static_cast<long long>(screen.y) * 65536 + height - 1) / height);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  Send({in});
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+  return in;
+}
+
+void MoveTo(POINT screen) {
+  Send({MouseAt(screen, 0)});
   POINT now{};
   GetCursorPos(&now);
   if (now.x != screen.x || now.y != screen.y) SetCursorPos(screen.x, screen.y);
@@ -280,6 +285,17 @@ std::vector<HWND> TabCycle(int steps, bool backward) {
   }
   return visited;
 }
+
+void QueueKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (const WORD key : keys) {
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+  }
+  Send(inputs);
+}
+
+void QueueMouse(HWND window, POINT at, DWORD buttonFlags) { Send({MouseAt(ToScreen(window, at), buttonFlags)}); }
 
 void MoveMouse(HWND window, POINT at) { MoveTo(ToScreen(window, at)); }
 

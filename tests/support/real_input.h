@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ void TypeText(const std::string& text);
 // presses were made; gives the focused window after each press.
 std::vector<HWND> TabCycle(int steps, bool backward = false);
 
+// Presses and releases each key in turn and handles nothing: for input that a loop started
+// afterwards (a menu's, a modal box's) must find waiting.
+void QueueKeys(std::initializer_list<WORD> keys);
+
 // --- mouse -----------------------------------------------------------------------------
 
 // Positions are in window's client coordinates.
@@ -75,6 +80,9 @@ void ButtonDown(HWND window, POINT at, Button button = Button::Left);
 void ButtonUp(HWND window, POINT at, Button button = Button::Left);
 // Turns the wheel over window at `at`; positive notches turn it away from the user.
 void Wheel(HWND window, POINT at, int notches);
+// Moves the pointer to `at` with the button flags given (MOUSEEVENTF_LEFTDOWN, ...)
+// happening there, and handles nothing, as QueueKeys.
+void QueueMouse(HWND window, POINT at, DWORD buttonFlags = 0);
 // The centre of a window's client area, in its client coordinates.
 POINT Centre(HWND window);
 

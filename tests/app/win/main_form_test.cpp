@@ -25,9 +25,9 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 #include "tests/wcl/win/media_test_support.h"
-#include "tests/wcl/win/real_mouse.h"
 
 namespace {
 
@@ -235,8 +235,8 @@ TEST_F(MainFormTest, TheScreenSaverSoundPlaysThroughTheDialogAndItsStopButtonEnd
   ASSERT_TRUE(PumpUntil([this] { return IsWindowVisible(options->Handle()) != FALSE; }));
   TControl* stop = options->SpeedButton2;
   ASSERT_TRUE(stop->Visible());
-  SetForegroundWindow(options->Handle());
-  real_mouse::Click(stop->Parent()->Handle(),
+  ASSERT_TRUE(real_input::BringToForeground(options->Handle()));
+  real_input::Click(stop->Parent()->Handle(),
                     POINT{stop->Left() + stop->Width() / 2, stop->Top() + stop->Height() / 2});
   EXPECT_TRUE(PumpUntil([this] { return options->MediaPlayer->DeviceID() == 0; }));
   options->Hide();
@@ -458,17 +458,6 @@ TEST_F(MainFormTest, ChosenLanguageTranslatesAndComesBack) {
   DeleteFileA(lang.c_str());
 }
 
-// Keys pressed and released as a user presses them, queued for whoever reads input next.
-void QueueKeys(std::initializer_list<WORD> keys) {
-  for (WORD key : keys) {
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-  }
-}
-
 // A damaged language file picked in the tray menu still becomes the current language: its
 // item is the one checked, its name is what is stored, the window's texts fall back to the
 // base texts, and the user hears of the file once.
@@ -504,9 +493,9 @@ TEST_F(MainFormTest, DamagedLanguagePickedInTheMenuBecomesCurrentAndIsReportedOn
   ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main->Handle(); }));
   Boxes().clear();
   // From the bottom of the tray menu: Help, its Languages submenu, then down to the file.
-  QueueKeys({VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RIGHT});
-  for (int i = 0; i < brokenIndex; ++i) QueueKeys({VK_DOWN});
-  QueueKeys({VK_RETURN});
+  real_input::QueueKeys({VK_UP, VK_UP, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RIGHT});
+  for (int i = 0; i < brokenIndex; ++i) real_input::QueueKeys({VK_DOWN});
+  real_input::QueueKeys({VK_RETURN});
   main->popMainMenu->Popup(main->Left(), main->Top());
   ASSERT_TRUE(PumpUntil([&] { return !Boxes().empty(); }));
   Pump(200);

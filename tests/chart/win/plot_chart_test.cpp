@@ -11,8 +11,8 @@
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/screen.h"
 #include "tests/app/win/window_test_steps.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
-#include "tests/wcl/win/real_mouse.h"
 
 namespace {
 
@@ -124,7 +124,7 @@ protected:
   static POINT Centre(const TPlotRect& r) { return POINT{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
   // A drag (or, from and to the same point, a press) with the real mouse, then its handling.
   static void Drag(HWND window, POINT from, POINT to, bool right = false) {
-    real_mouse::Drag(window, from, to, right);
+    real_input::Drag(window, from, to, right ? real_input::Button::Right : real_input::Button::Left);
     Pump(300);
   }
 

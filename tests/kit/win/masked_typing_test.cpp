@@ -8,14 +8,14 @@
 
 #include "tests/kit/win/date_edit_fixture.h"
 #include "tests/kit/win/hold_for_looking.h"
-#include "tests/wcl/win/send_keys.h"
+#include "tests/support/real_input.h"
 
 namespace {
 
-using send_keys::kCtrl;
-using send_keys::kShift;
-using send_keys::PressKey;
-using send_keys::TypeText;
+using real_input::kCtrl;
+using real_input::kShift;
+using real_input::PressKey;
+using real_input::TypeText;
 
 class MaskedTypingTest : public DateEditFormTest {
 protected:

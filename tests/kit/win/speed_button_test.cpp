@@ -13,6 +13,7 @@
 #include "platform/wcl/win/menus.h"
 #include "platform/wcl/win/timer.h"
 #include "tests/e2e/screen_picture.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -236,25 +237,6 @@ TEST_F(SpeedButtonTest, DropDownMenuShowsOnPressWithoutClickOrSecondPress) {
   EXPECT_EQ(1, clicks);
 }
 
-// Input as a user makes it, queued at once: the mouse at a point of window's client area
-// (moving there first), a left button going down or up, a key going down or up.
-static void QueueMouse(HWND window, POINT at, DWORD buttonFlags) {
-  ClientToScreen(window, &at);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-  input.mi.dy = MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
-  SendInput(1, &input, sizeof(input));
-}
-static void QueueKey(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof(input));
-}
-
 // Only a press that is the very next message is the click that closed the menu. A press
 // that comes after other input (here Escape closed the menu, then the mouse moved onto the
 // button and pressed it) is the user's own and opens the menu again.
@@ -272,26 +254,24 @@ TEST_F(SpeedButtonTest, DropDownMenuDropsOnlyThePressThatClosedIt) {
   menu->OnPopup = [&](TObject*) {
     ++popups;
     if (popups == 1 && closedByEscape) {
-      QueueKey(VK_ESCAPE, false);
-      QueueKey(VK_ESCAPE, true);
-      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, 0);
-      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTDOWN);
-      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTUP);
+      real_input::QueueKeys({VK_ESCAPE});
+      real_input::QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, 0);
+      real_input::QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTDOWN);
+      real_input::QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTUP);
     } else if (popups == 1) {
       // The click that closes the menu lands on the button.
-      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTDOWN);
-      QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTUP);
+      real_input::QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTDOWN);
+      real_input::QueueMouse(window, POINT{b->Left() + 4, b->Top() + 9}, MOUSEEVENTF_LEFTUP);
     } else {
-      QueueKey(VK_ESCAPE, false);
-      QueueKey(VK_ESCAPE, true);
+      real_input::QueueKeys({VK_ESCAPE});
     }
   };
 
   for (bool escape : {false, true}) {
     closedByEscape = escape;
     popups = 0;
-    QueueMouse(window, POINT{b->Left() + 12, b->Top() + 5}, MOUSEEVENTF_LEFTDOWN);
-    QueueMouse(window, POINT{b->Left() + 12, b->Top() + 5}, MOUSEEVENTF_LEFTUP);
+    real_input::QueueMouse(window, POINT{b->Left() + 12, b->Top() + 5}, MOUSEEVENTF_LEFTDOWN);
+    real_input::QueueMouse(window, POINT{b->Left() + 12, b->Top() + 5}, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(PumpUntil([&] { return popups >= 1; })) << escape;
     Pump(400);
     EXPECT_EQ(popups, escape ? 2 : 1) << (escape ? "a later press was dropped" : "the closing click pressed again");

@@ -14,6 +14,7 @@
 #include "platform/wcl/win/control.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/form.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -143,18 +144,8 @@ TEST_F(BuiltInTextsTest, HintOfABuiltInTextShowsInTheTooltip) {
   form.Show();
   app_->SetHintPause(10);
   // The mouse over the panel, as a user moves it.
-  POINT at{40, 30};
-  ClientToScreen(panel->Handle(), &at);
-  SetCursorPos(at.x - 5, at.y - 5);
-  Pump(50);
-  INPUT move{};
-  move.type = INPUT_MOUSE;
-  move.mi.dx = static_cast<LONG>((static_cast<long long>(at.x) * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) /
-                                 GetSystemMetrics(SM_CXSCREEN));
-  move.mi.dy = static_cast<LONG>((static_cast<long long>(at.y) * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) /
-                                 GetSystemMetrics(SM_CYSCREEN));
-  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &move, sizeof move);
+  real_input::MoveMouse(panel->Handle(), POINT{35, 25});
+  real_input::MoveMouse(panel->Handle(), POINT{40, 30});
   HWND tip = nullptr;
   ASSERT_TRUE(PumpUntil([&] {
     tip = FindWindowA(TOOLTIPS_CLASSA, nullptr);

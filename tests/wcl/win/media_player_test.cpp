@@ -16,9 +16,9 @@
 
 #include "platform/wcl/win/form.h"
 #include "tests/rtl/file_fixtures.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 #include "tests/wcl/win/media_test_support.h"
-#include "tests/wcl/win/real_mouse.h"
 
 namespace {
 
@@ -146,9 +146,9 @@ TEST_F(MediaPlayerTest, ShownButtonsPlayAndStopByMouse) {
   PumpUntil([this] { return IsWindowVisible(form_->Handle()) != FALSE; });
   player_->SetFileName(sound_);
   player_->Open();
-  real_mouse::Click(player_->Handle(), POINT{20, 15});  // the left half: Play
+  real_input::Click(player_->Handle(), POINT{20, 15});  // the left half: Play
   EXPECT_TRUE(PumpUntil([] { return MciRecorder::Commands().size() >= 2; }));
-  real_mouse::Click(player_->Handle(), POINT{60, 15});  // the right half: Stop
+  real_input::Click(player_->Handle(), POINT{60, 15});  // the right half: Stop
   EXPECT_TRUE(PumpUntil([] { return MciRecorder::Commands().size() >= 3; }));
   EXPECT_EQ(MciRecorder::Commands(), (std::vector<std::string>{"open " + sound_, "play", "stop"}));
 
