@@ -520,8 +520,7 @@ void TformOptions::FormActivate(TObject*) {
   if (!keepPending) {
     grTasks->SetCol(1);
     HideGroupPicker();
-    FillTaskGrid();
-    grTasks->SortByColumn(2);
+    RefillTaskGrid(2);
     btApply->SetEnabled(false);
   }
   Application->OnHint = [this](TObject* s) { OptionsHintHandler(s); };
@@ -731,8 +730,7 @@ void TformOptions::lvGroupListChange(TObject*, TListItem*, TItemChange) {
   groupMask_ = mask;
   // Pending grid edits are saved before the grid is rebuilt.
   btApply->Click();
-  FillTaskGrid();
-  grTasks->SortByColumn(grTasks->SortOptions()->SortCol());
+  RefillTaskGrid(grTasks->SortOptions()->SortCol());
 }
 
 void TformOptions::btEditGroupListClick(TObject*) {
@@ -752,6 +750,8 @@ void TformOptions::btEditGroupListClick(TObject*) {
     GroupList->Items()->Delete(GroupList->Items()->TopItem(GroupList->Items()->TopCount() - 1));
   LoadGroups();
   FillGroupList();
+  // Every group is listed again, so the grid lists every task again, in its sort order.
+  RefillTaskGrid(grTasks->SortOptions()->SortCol());
 }
 
 // ---- Task grid ----------------------------------------------------------------------------
@@ -789,6 +789,15 @@ void TformOptions::FillTaskGrid() {
     grTasks->SetCells(2, row, rows[i].description);
     grTasks->SetCells(OriginLineCol, row, rows[i].line);
   }
+}
+
+void TformOptions::RefillTaskGrid(int sortCol) {
+  FillTaskGrid();
+  grTasks->SortByColumn(sortCol);
+  // The row that was current before moved with its content to wherever it sorts now, and the
+  // grid would scroll there; a list built anew starts at its top. The group column cannot
+  // be current (choosing it opens the picker).
+  grTasks->MoveToCell(std::max(grTasks->Col(), 1), 1);
 }
 
 void TformOptions::SaveTaskGrid() {

@@ -170,6 +170,9 @@ public:
   void FillGroupList();
   // Rebuilds the grid from the task list, leaving out the groups the filter unchecks.
   void FillTaskGrid();
+  // FillTaskGrid, then sorts the grid by a column; the new list shows from its first row,
+  // which is current.
+  void RefillTaskGrid(int sortCol);
   // Writes the grid's groups and descriptions back into the task list and hl20task.txt and
   // rebuilds the list of blocked programs.
   void SaveTaskGrid();

@@ -219,6 +219,9 @@ void TSortGrid::EndUpdate() {
     if (HandleAllocated()) SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
   }
   Invalidate();
+  // The scroll bars belong to the frame, which the client area's repaint leaves alone: while
+  // drawing was off they kept their old picture (or none).
+  if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
   updateOnSizeChange_ = savedUpdateOnSizeChange_;
   RefreshEditor();
   if (Screen != nullptr) Screen->SetCursor(crDefault);
@@ -243,11 +246,13 @@ void TSortGrid::SortByColumn(int col) {
   int current = Row();
   for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
     if (RowCount() <= 2) break;
-    if (sortOptions_->sortStyle_ == ssAutomatic) sortOptions_->sortStyle_ = DetectSortStyle(*key);
+    // An automatic style is found for each key column at each sort: a column of numbers
+    // sorted once must not make the next column sort as numbers too.
+    const TSortStyle style =
+        sortOptions_->sortStyle_ == ssAutomatic ? DetectSortStyle(*key) : sortOptions_->sortStyle_;
     std::vector<std::string> texts;
     for (int r = 1; r < RowCount(); ++r) texts.push_back(Cells(*key, r));
-    std::vector<int> order = SortedOrder(texts, sortOptions_->sortStyle_, sortOptions_->caseSensitive_,
-                                         sortOptions_->direction_);
+    std::vector<int> order = SortedOrder(texts, style, sortOptions_->caseSensitive_, sortOptions_->direction_);
     int moved = current;
     for (size_t k = 0; k < order.size(); ++k) {
       ++order[k];  // text index to row number
@@ -258,7 +263,8 @@ void TSortGrid::SortByColumn(int col) {
     filter_.RowsPermuted(1, order);
     if (OnEndSort && !IsDestroying()) OnEndSort(this, *key);
   }
-  MoveToCell(Col(), current);
+  // The sorted column becomes the current one, in the row that followed its content.
+  MoveToCell(col >= 0 && col < ColCount() ? col : Col(), current);
 }
 
 void TSortGrid::MoveToCell(int col, int row) {

@@ -15,14 +15,15 @@
 #include "kit/str_holder.h"
 #include "kit/win/animated_image.h"
 #include "lang/win/lang_collector.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
 #include "tests/app/win/caption_pixels.h"
 #include "tests/app/win/window_test_steps.h"
-#include "tests/support/real_input.h"
 #include "tests/rtl/file_fixtures.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 #include "tests/wcl/win/media_test_support.h"
 
@@ -142,6 +143,15 @@ protected:
     const int result = options_->ShowModal();
     EXPECT_TRUE(done);
     return result;
+  }
+  // Runs step from the group editor's modal loop once the editor shows.
+  static void WhenEditorShows(const std::function<void()>& step) {
+    After(100, [step] {
+      if (formEdit->Visible())
+        step();
+      else
+        WhenEditorShows(step);
+    });
   }
   // What showing and activating the dialog do, without a modal loop.
   void Open() {
@@ -715,4 +725,140 @@ TEST_F(OptionsFormTest, ValuesTypedAndSteppedByTheUserAreTheValuesStored) {
   });
   EXPECT_EQ(o->ShowModal(), mrCancel);
   EXPECT_TRUE(done);
+}
+
+namespace {
+
+bool OptionsValueExists(const std::string& name) {
+  TRegistry registry;
+  return registry.OpenKey(std::string(HourlarkRegistryKey) + "\\Options", false) && registry.ValueExists(name);
+}
+
+// Clicks a control of a window shown for real in its middle, as a user does.
+void ClickOn(TWinControl* control) {
+  real_input::Click(control->Handle(), real_input::Centre(control->Handle()));
+}
+
+}  // namespace
+
+// Two task lines of one program are two rows; a setting changed and OK, and a
+// filter box switched off and on again, must leave the task file as it was, and
+// the dialog writes no window position into the section the main window keeps
+// its own in.
+TEST_F(OptionsFormTest, ApplyWithoutAGridEditLeavesTheTaskFileAndTheMainWindowsPlacementAlone) {
+  tasks_->Strings()->Add("c:\\apps\\dup.exe\tDupA\t1");
+  tasks_->Strings()->Add("c:\\apps\\dup.exe\tDupB\t1");
+  tasks_->Strings()->SaveToFile(folder_.File("hl20task.txt"));
+  const std::string before = TaskFile();
+  ASSERT_NE(before.find("DupA"), std::string::npos);
+  {
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(std::string(HourlarkRegistryKey) + "\\Options", true));
+    registry.WriteString("NormPos", "11,22,333,444");
+  }
+  TformOptions* o = Make();
+  o->FormStorage->RestoreFromStore();
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              ClickOn(o->cbAutoHide);
+              EXPECT_TRUE(o->btApply->Enabled());
+              // The dialog closes once this step returns to its modal loop.
+              ClickOn(o->btOK);
+            }),
+            mrOk);
+  EXPECT_EQ(TaskFile(), before);
+  EXPECT_TRUE(SettingsStored());
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(std::string(HourlarkRegistryKey) + "\\Options", false));
+  EXPECT_EQ(registry.ReadString("NormPos"), "11,22,333,444");
+  for (const char* name : {"Flags", "ShowCmd", "PixelsPerInch", "MinMaxPos"})
+    EXPECT_FALSE(OptionsValueExists(name)) << name;
+
+  // A filter box switched off and on again runs Apply twice.
+  o->TaskPageFlag = true;
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              ClickOn(o->lvGroupList);
+              real_input::PressKey(VK_HOME);
+              real_input::PressKey(VK_SPACE);
+              EXPECT_TRUE(real_input::PumpUntil([&] { return o->GetCheckedGroupMask() == 0x7Eu; }));
+              real_input::PressKey(VK_SPACE);
+              EXPECT_TRUE(real_input::PumpUntil([&] { return o->GetCheckedGroupMask() == 0x7Fu; }));
+              o->btCancel->Click();
+            }),
+            mrCancel);
+  EXPECT_EQ(TaskFile(), before);
+}
+
+// The group editor over a group file of some megabytes: every line reaches the
+// editor, and OK writes them all back.
+TEST_F(OptionsFormTest, GroupEditorKeepsEveryLineOfALargeGroupFile) {
+  std::string text;
+  for (int i = 0; text.size() < 2300 * 1024; ++i) text += "Group number " + std::to_string(i) + " of a long list\r\n";
+  {
+    TFileStream file(folder_.File("hl20grp.txt"), fmCreate);
+    file.WriteBuffer(text.data(), static_cast<int>(text.size()));
+  }
+  TformOptions* o = Make();
+  EXPECT_EQ(o->GroupName(7), "Group number 0 of a long list");
+  EXPECT_EQ(o->GroupName(14), "Group number 7 of a long list");
+  o->TaskPageFlag = true;
+  size_t shown = 0;
+  const int result = ShowFor(
+      [&] {
+        ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+        // Runs from the editor's own modal loop, which the click below enters.
+        WhenEditorShows([&] {
+          shown = formEdit->Memo1->Text().size();
+          real_input::Screenshot("group-editor-large.png");
+          real_input::BringToForeground(formEdit->Handle());
+          ClickOn(formEdit->BitBtn2);
+        });
+        ClickOn(o->btEditGroupList);
+        real_input::Settle();
+        o->btCancel->Click();
+      },
+      120000);
+  EXPECT_EQ(result, mrCancel);
+  EXPECT_EQ(shown, text.size());
+  EXPECT_TRUE(ReadBytes(folder_.File("hl20grp.txt")) == text);
+  EXPECT_EQ(o->GroupName(14), "Group number 7 of a long list");
+}
+
+TEST_F(OptionsFormTest, AfterTheGroupEditorTheGridFollowsTheFilterThatShows) {
+  // First in the task list, third by description: the row that was current at the rebuild.
+  tasks_->Strings()->Add("c:\\aaa\\first.exe\tHotel\t1");
+  for (int i = 0; i < 40; ++i)
+    tasks_->Strings()->Add("c:\\more\\tool" + std::to_string(100 + i) + ".exe\tTool " + std::to_string(100 + i) +
+                           "\t1");
+  TformOptions* o = Make();
+  o->TaskPageFlag = true;
+  int topAfterFilter = 0, rowsFiltered = 0, rowsAfterEditor = 0;
+  const int result = ShowFor([&] {
+    ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+    // ".Hidden" off: the grid loses the task of group 0.
+    ClickOn(o->lvGroupList);
+    real_input::PressKey(VK_HOME);
+    for (int i = 0; i < 5; ++i) real_input::PressKey(VK_DOWN);
+    real_input::PressKey(VK_SPACE);
+    EXPECT_TRUE(real_input::PumpUntil([&] { return o->GetCheckedGroupMask() == 0x5Fu; }));
+    real_input::Settle();
+    rowsFiltered = o->grTasks->RowCount();
+    topAfterFilter = o->grTasks->TopRow();
+    EXPECT_TRUE(real_input::Screenshot("options-grid-after-filter.png"));
+    WhenEditorShows([] {
+      real_input::BringToForeground(formEdit->Handle());
+      ClickOn(formEdit->BitBtn2);
+    });
+    ClickOn(o->btEditGroupList);
+    real_input::Settle();
+    rowsAfterEditor = o->grTasks->RowCount();
+    EXPECT_TRUE(real_input::Screenshot("options-grid-after-editor.png"));
+    o->btCancel->Click();
+  });
+  EXPECT_EQ(result, mrCancel);
+  EXPECT_EQ(rowsFiltered, 1 + 44);
+  EXPECT_EQ(topAfterFilter, 1);
+  EXPECT_EQ(o->GetCheckedGroupMask(), 0x7Fu);
+  EXPECT_EQ(rowsAfterEditor, 1 + 45);
 }

@@ -11,6 +11,7 @@
 #include "platform/rtl/format_settings.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/screen.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -371,4 +372,95 @@ TEST_F(SortGridTest, AutoSizeFitsTheWidestTextAndRoomForTheArrow) {
   int widest = 0;
   for (const char* text : {"Kind", "text", "image", "audio"}) widest = std::max(widest, measure.TextWidth(text));
   EXPECT_EQ(measure.TextWidth("X") + widest, grid->ColWidths(2));
+}
+
+namespace {
+
+// Every pixel of a window, frame and scroll bars included, as the display shows it now.
+std::vector<COLORREF> WindowPixels(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  std::vector<COLORREF> pixels;
+  HDC dc = GetWindowDC(window);
+  for (int y = 0; y < r.bottom - r.top; ++y)
+    for (int x = 0; x < r.right - r.left; ++x) pixels.push_back(GetPixel(dc, x, y) & 0xFFFFFF);
+  ReleaseDC(window, dc);
+  return pixels;
+}
+
+// True when what the window shows now is what it shows once it is drawn again whole.
+bool ShowsItsLatestPicture(HWND window) {
+  real_input::Settle();
+  const std::vector<COLORREF> shown = WindowPixels(window);
+  RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  real_input::Settle();
+  return WindowPixels(window) == shown;
+}
+
+// Where a cell's middle is, in the grid's client coordinates.
+POINT CellMiddle(TSortGrid* grid, int col, int row) {
+  const RECT r = grid->CellRect(col, row);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+}  // namespace
+
+TEST_F(SortGridTest, ARowInsertedWhileNothingMatchesSurvivesSwitchingTheFilterOff) {
+  form->Show();
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
+  grid->SetExtendedKeys(true);
+  Fill(kFiles);
+  grid->SearchOptions()->SetSearchText("nowhere");
+  grid->SearchOptions()->SetFiltered(true);
+  ASSERT_EQ(2, grid->RowCount());
+  real_input::Click(grid->Handle(), CellMiddle(grid, 1, 1));
+  real_input::PressKey(VK_INSERT, real_input::kCtrl);
+  ASSERT_TRUE(real_input::PumpUntil([&] { return grid->RowCount() == 3; }));
+  grid->SetCells(0, grid->Row(), "echo");
+  grid->SearchOptions()->SetFiltered(false);
+  std::vector<std::string> names = Column(0);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ((std::vector<std::string>{"Charlie", "alpha", "bravo", "delta", "echo"}), names)
+      << "the empty row goes, the new one stays";
+}
+
+TEST_F(SortGridTest, HeaderClicksFindTheStyleOfEachColumnAndMakeItCurrent) {
+  form->Show();
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
+  Fill(kFiles);
+  grid->SortOptions()->SetSortStyle(ssAutomatic);
+  real_input::Click(grid->Handle(), CellMiddle(grid, 1, 0));
+  EXPECT_EQ((std::vector<std::string>{"9", "9", "10", "100"}), Column(1)) << "sizes sort as numbers";
+  EXPECT_EQ(1, grid->Col());
+  // Names are no numbers: they sort as texts even after the sizes sorted as numbers.
+  real_input::Click(grid->Handle(), CellMiddle(grid, 0, 0));
+  EXPECT_EQ((std::vector<std::string>{"alpha", "bravo", "Charlie", "delta"}), Column(0));
+  EXPECT_EQ(0, grid->Col());
+  EXPECT_EQ(ssAutomatic, grid->SortOptions()->SortStyle());
+  real_input::Click(grid->Handle(), CellMiddle(grid, 2, 0));
+  EXPECT_EQ((std::vector<std::string>{"audio", "image", "text", "text"}), Column(2));
+  EXPECT_EQ(2, grid->Col());
+}
+
+TEST_F(SortGridTest, ScrollBarsShowTheirNewStateAfterASortAndAFilterChange) {
+  form->Show();
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
+  std::vector<std::vector<std::string>> rows;
+  for (int i = 0; i < 60; ++i) rows.push_back({"name " + std::to_string(100 + i), std::to_string(i), i % 7 ? "text" : "mark"});
+  Fill(rows);
+  grid->MoveToCell(0, 55);
+  real_input::Settle();
+  ASSERT_GT(grid->TopRow(), 40);
+  // Sorted downwards by name the current row comes near the top, and the thumb with it.
+  real_input::Click(grid->Handle(), CellMiddle(grid, 0, 0), real_input::Button::Right);
+  EXPECT_LT(grid->TopRow(), 10);
+  EXPECT_TRUE(real_input::Screenshot("sort-grid-after-sort.png"));
+  EXPECT_TRUE(ShowsItsLatestPicture(grid->Handle()));
+  // Nine rows left: no scroll bar any more.
+  grid->SearchOptions()->SetSearchText("mark");
+  grid->SearchOptions()->SetSearchCol(2);
+  grid->SearchOptions()->SetFiltered(true);
+  EXPECT_EQ(10, grid->RowCount());
+  EXPECT_TRUE(real_input::Screenshot("sort-grid-after-filter.png"));
+  EXPECT_TRUE(ShowsItsLatestPicture(grid->Handle()));
 }
