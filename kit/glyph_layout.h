@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/wcl/button_layout.h"
 #include "platform/wcl/colors.h"
 
 // What a button shows; the glyph bitmap's cells are in this order.
 enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive, bsInactive };
-// Where the glyph stands relative to the caption.
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 // The frame's look: the new one, the old one, or whichever the system uses (the new one).
 enum TButtonStyle { bsAutoDetect, bsWin31, bsNew };
 

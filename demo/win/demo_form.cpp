@@ -154,9 +154,9 @@ TformMain::TformMain(TComponent* owner) : TForm(owner) {
   DoCreate();
 }
 
-TKitSpeedButton* TformMain::AddButton(const std::string& name, TWinControl* parent, int left,
-                                      const std::string& caption, const char* glyph, TButtonLayout layout) {
-  auto* button = Add<TKitSpeedButton>(name, parent, left, 5, 85, 25);
+TBitBtn* TformMain::AddButton(const std::string& name, TWinControl* parent, int left,
+                              const std::string& caption, const char* glyph, TButtonLayout layout) {
+  auto* button = Add<TBitBtn>(name, parent, left, 5, 85, 25);
   button->SetCaption(caption);
   TBitmap picture;
   LoadDemoPicture(&picture, glyph);

@@ -9,7 +9,6 @@
 
 #include "demo/win/gif_animator.h"
 #include "kit/win/animated_image.h"
-#include "kit/win/speed_button.h"
 #include "kit/win/spin_edit.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/std_controls.h"
@@ -54,10 +53,10 @@ public:
   explicit TformMain(TComponent* owner);
 
   TPanel* Panel1;
-  TKitSpeedButton* btPrev;
-  TKitSpeedButton* btNext;
+  TBitBtn* btPrev;
+  TBitBtn* btNext;
   TPanel* Panel4;
-  TKitSpeedButton* btClose;
+  TBitBtn* btClose;
   TPanel* Panel2;
   TImage* Image2;
   TPanel* lPage;
@@ -116,8 +115,8 @@ private:
   // A reminder period (1 to maxValue) right of its check box, with its unit after it.
   TKitSpinEdit* AddReminderEdit(const std::string& name, TCheckBox* box, int maxValue, int increment, int value,
                                 const std::string& unit);
-  TKitSpeedButton* AddButton(const std::string& name, TWinControl* parent, int left, const std::string& caption,
-                             const char* glyph, TButtonLayout layout);
+  TBitBtn* AddButton(const std::string& name, TWinControl* parent, int left, const std::string& caption,
+                     const char* glyph, TButtonLayout layout);
   void BuildPages();
   void BuildOptionsPage(TNotebookPage* page);
 

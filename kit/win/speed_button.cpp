@@ -13,7 +13,6 @@
 
 namespace {
 
-const EnumInfo LayoutEnum{"TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}};
 const EnumInfo StyleEnum{"TButtonStyle", {"bsAutoDetect", "bsWin31", "bsNew"}};
 const EnumInfo MenuPosEnum{"TKitDropDownMenuPos", {"dmpBottom", "dmpRight"}};
 
@@ -73,7 +72,7 @@ const ClassInfo* TKitSpeedButton::StaticClassInfo() {
           .Bool("GrayedInactive", &TKitSpeedButton::GrayedInactive, &TKitSpeedButton::SetGrayedInactive)
           .Int("GroupIndex", &TKitSpeedButton::GroupIndex, &TKitSpeedButton::SetGroupIndex)
           .Int("InitPause", &TKitSpeedButton::InitPause, &TKitSpeedButton::SetInitPause)
-          .Enum("Layout", &TKitSpeedButton::Layout, &TKitSpeedButton::SetLayout, &LayoutEnum)
+          .Enum("Layout", &TKitSpeedButton::Layout, &TKitSpeedButton::SetLayout, &ButtonLayoutEnum)
           .Int("Margin", &TKitSpeedButton::Margin, &TKitSpeedButton::SetMargin)
           .Bool("MarkDropDown", &TKitSpeedButton::MarkDropDown, &TKitSpeedButton::SetMarkDropDown)
           .Enum("MenuPosition", &TKitSpeedButton::MenuPosition, &TKitSpeedButton::SetMenuPosition, &MenuPosEnum)

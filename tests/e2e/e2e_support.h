@@ -182,6 +182,21 @@ inline void Click(const PanelButton& button) {
   SendMessageA(button.panel, WM_LBUTTONUP, 0, at);
 }
 
+// A left click through the system's input queue at a point of a window's client area: the
+// program that owns the window handles it in its own time.
+inline void InputClick(HWND window, POINT at) {
+  ClientToScreen(window, &at);
+  INPUT input[3] = {};
+  const DWORD buttons[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+  for (int i = 0; i < 3; ++i) {
+    input[i].type = INPUT_MOUSE;
+    input[i].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input[i].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons[i];
+  }
+  SendInput(3, input, sizeof(INPUT));
+}
+
 // Tracking and the countdown make their edits read-only while they run.
 inline bool ReadOnly(HWND edit) { return (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0; }
 

@@ -1,6 +1,6 @@
 // End to end with the real quick demo: starts hl2demo.exe, checks that its window comes up
 // on the first page, walks the pages forward to the end and back by clicking Next and
-// Previous, and closes the window, expecting the program to end by itself.
+// Previous, and closes the window with Close, expecting the program to end by itself.
 //
 // Arguments: hl2demo.exe, and optionally milliseconds to rest on each page (to look at it).
 #include <windows.h>
@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "e2e_support.h"
 
 namespace {
 
@@ -89,13 +91,13 @@ int main(int argc, char** argv) {
     Expect(demo.buttons && demo.counter, "the button panel and the page counter are there");
   }
   if (demo.buttons && demo.counter) {
+    SetForegroundWindow(demo.form);
+    Expect(WaitFor([&] { return GetForegroundWindow() == demo.form; }, 3000), "the demo window is in front");
+    // Clicks at x, 17 of the button panel, where Previous, Next and Close are; each click is
+    // a press, however quick the next one.
     auto click = [&](int x) {
-      const LPARAM at = MAKELPARAM(x, 17);
-      PostMessageA(demo.buttons, WM_LBUTTONDOWN, MK_LBUTTON, at);
-      PostMessageA(demo.buttons, WM_LBUTTONUP, 0, at);
-      SendMessageA(demo.buttons, WM_NULL, 0, 0);
-      // Two clicks closer together than the double-click time would make a double click.
-      Sleep(rest > 0 ? rest : GetDoubleClickTime() + 50);
+      e2e::InputClick(demo.buttons, POINT{x, 17});
+      Sleep(rest > 0 ? rest : 150);
     };
     auto next = [&] { click(135); };
     auto previous = [&] { click(45); };
@@ -113,7 +115,7 @@ int main(int argc, char** argv) {
     Expect(WindowText(demo.counter) == "11/11", "Next does nothing on the last page");
     previous();
     Expect(WindowText(demo.counter) == "10/11", "Previous goes one page back");
-    PostMessageA(demo.form, WM_CLOSE, 0, 0);
+    click(462);  // Close
   }
   const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
   DWORD code = 1;

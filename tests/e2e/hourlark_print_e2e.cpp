@@ -26,20 +26,9 @@ namespace {
 
 // ---- Input as the user gives it ------------------------------------------------------------
 
-// A left click at a point of a window's client area (a window of the tracker's process, so
-// nothing here handles it), then a moment for it to be handled.
+// A left click at a point of a window's client area, then a moment for it to be handled.
 void ClickIn(HWND window, int x, int y) {
-  POINT at{x, y};
-  ClientToScreen(window, &at);
-  INPUT input[3] = {};
-  const DWORD buttons[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-  for (int i = 0; i < 3; ++i) {
-    input[i].type = INPUT_MOUSE;
-    input[i].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input[i].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons[i];
-  }
-  SendInput(3, input, sizeof(INPUT));
+  InputClick(window, POINT{x, y});
   Sleep(150);
 }
 

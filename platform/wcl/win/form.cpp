@@ -530,14 +530,17 @@ TCustomButton::TCustomButton(TComponent* owner) : TWinControl(owner) {
 void TCustomButton::SetDefault(bool value) {
   if (value == default_) return;
   default_ = value;
-  if (HandleAllocated())
-    SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (!HandleAllocated()) return;
+  SendMessageA(Handle(), BM_SETSTYLE, PushStyle(), TRUE);
+  Invalidate();
 }
+
+UINT TCustomButton::PushStyle() const { return default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON; }
 
 void TCustomButton::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.SysClassName = "BUTTON";
-  params.Style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  params.Style |= PushStyle();
 }
 
 void TCustomButton::Click() {

@@ -197,6 +197,8 @@ public:
 
 protected:
   void CreateParams(TCreateParams& params) override;
+  // The BUTTON style of the window: a default or plain push button here.
+  virtual UINT PushStyle() const;
 
 private:
   bool default_ = false;

@@ -1,10 +1,12 @@
 #include "platform/wcl/win/std_controls.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/wcl/win/messages.h"
 
 const EnumInfo AlignmentEnum{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
+const EnumInfo ButtonLayoutEnum{"TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}};
 
 namespace {
 
@@ -352,6 +354,124 @@ void TLabel::Paint() {
 const ClassInfo* TButton::StaticClassInfo() {
   static const ClassInfo ci = ClassBuilder<TButton>("TButton", TCustomButton::StaticClassInfo()).Build();
   return &ci;
+}
+
+// ---------------------------------------------------------------------------------------
+// TBitBtn
+
+const ClassInfo* TBitBtn::StaticClassInfo() {
+  static const ClassInfo ci = ClassBuilder<TBitBtn>("TBitBtn", TCustomButton::StaticClassInfo())
+                                  .Enum("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout, &ButtonLayoutEnum)
+                                  .Build();
+  return &ci;
+}
+
+TBitBtn::TBitBtn(TComponent* owner) : TCustomButton(owner) { glyph_.SetTransparent(true); }
+
+void TBitBtn::SetGlyph(TBitmap* value) {
+  if (value != nullptr)
+    glyph_.Assign(value);
+  else
+    glyph_.SetSize(0, 0);
+  glyph_.SetTransparent(true);
+  Invalidate();
+}
+
+void TBitBtn::SetLayout(TButtonLayout value) {
+  if (value == layout_) return;
+  layout_ = value;
+  Invalidate();
+}
+
+UINT TBitBtn::PushStyle() const { return BS_OWNERDRAW; }
+
+void TBitBtn::WndProc(TMessage& msg) {
+  switch (msg.Msg) {
+    case CN_DRAWITEM:
+      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(msg.LParam));
+      msg.Result = TRUE;
+      return;
+    case WM_LBUTTONDBLCLK:
+      // The second click of a quick pair presses the button again.
+      msg.Msg = WM_LBUTTONDOWN;
+      break;
+    default:
+      break;
+  }
+  TCustomButton::WndProc(msg);
+}
+
+void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT face = item.rcItem;
+  const bool down = (item.itemState & ODS_SELECTED) != 0;
+  const bool focused = (item.itemState & ODS_FOCUS) != 0;
+  const bool enabled = (item.itemState & ODS_DISABLED) == 0;
+  // The button Enter would press has a dark ring.
+  if (focused || Default()) {
+    FrameRect(dc, &face, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&face, -1, -1);
+  }
+  DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
+
+  // Glyph and caption as one block in the middle, 4 pixels apart, the glyph on its side.
+  const std::string caption = Caption();
+  const RECT text = caption.empty() ? RECT{0, 0, 0, 0} : MeasureText(Font(), caption, RECT{0, 0, 0, 0}, DT_SINGLELINE);
+  const int tw = text.right, th = text.bottom;
+  const int gw = glyph_.Empty() ? 0 : glyph_.Width(), gh = glyph_.Empty() ? 0 : glyph_.Height();
+  const int spacing = tw > 0 && gw > 0 ? 4 : 0;
+  const int width = item.rcItem.right - item.rcItem.left, height = item.rcItem.bottom - item.rcItem.top;
+  POINT glyphAt{(width - gw) / 2, (height - gh) / 2};
+  POINT textAt{(width - tw) / 2, (height - th) / 2};
+  const bool vertical = layout_ == blGlyphTop || layout_ == blGlyphBottom;
+  const int start = ((vertical ? height : width) - (vertical ? gh + spacing + th : gw + spacing + tw)) / 2;
+  const bool glyphFirst = layout_ == blGlyphLeft || layout_ == blGlyphTop;
+  LONG& glyphAlong = vertical ? glyphAt.y : glyphAt.x;
+  LONG& textAlong = vertical ? textAt.y : textAt.x;
+  glyphAlong = glyphFirst ? start : start + (vertical ? th : tw) + spacing;
+  textAlong = glyphFirst ? start + (vertical ? gh : gw) + spacing : start;
+  const int shift = down ? 1 : 0;
+
+  if (gw > 0) {
+    const int x = item.rcItem.left + glyphAt.x + shift, y = item.rcItem.top + glyphAt.y + shift;
+    if (enabled) {
+      TCanvas canvas;
+      canvas.SetHandle(dc);
+      canvas.Draw(x, y, &glyph_);
+      canvas.SetHandle(nullptr);
+    } else {
+      // Embossed: every pixel that is not see-through, light one pixel down and right
+      // under a shadow one.
+      const COLORREF key = static_cast<COLORREF>(ColorToRGB(glyph_.TransparentColor()) & 0xFFFFFF);
+      TCanvas* source = glyph_.Canvas();
+      std::vector<POINT> marked;
+      for (int py = 0; py < gh; ++py)
+        for (int px = 0; px < gw; ++px)
+          if ((static_cast<COLORREF>(ColorToRGB(source->Pixels(px, py))) & 0xFFFFFF) != key) marked.push_back({px, py});
+      const auto light = static_cast<COLORREF>(ColorToRGB(clBtnHighlight));
+      const auto shadow = static_cast<COLORREF>(ColorToRGB(clBtnShadow));
+      for (const POINT& p : marked) SetPixel(dc, x + p.x + 1, y + p.y + 1, light);
+      for (const POINT& p : marked) SetPixel(dc, x + p.x, y + p.y, shadow);
+    }
+  }
+  if (tw > 0) {
+    RECT at{item.rcItem.left + textAt.x + shift, item.rcItem.top + textAt.y + shift, 0, 0};
+    at.right = at.left + tw;
+    at.bottom = at.top + th;
+    if (enabled) {
+      DrawTextIn(dc, Font(), Font()->Color(), caption, at, DT_SINGLELINE);
+    } else {
+      OffsetRect(&at, 1, 1);
+      DrawTextIn(dc, Font(), clBtnHighlight, caption, at, DT_SINGLELINE);
+      OffsetRect(&at, -1, -1);
+      DrawTextIn(dc, Font(), clBtnShadow, caption, at, DT_SINGLELINE);
+    }
+  }
+  if (focused) {
+    RECT ring = item.rcItem;
+    InflateRect(&ring, -4, -4);
+    ::DrawFocusRect(dc, &ring);
+  }
 }
 
 // ---------------------------------------------------------------------------------------

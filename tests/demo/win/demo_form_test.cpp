@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/wcl/win/edges.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -144,6 +145,40 @@ TEST_F(DemoFormTest, PicturesAndAnimationsAreLoadedAndRunning) {
   EXPECT_FALSE(form_->Image2->Picture()->Graphic()->Empty());
   EXPECT_EQ(form_->Image2->Width(), 35);
   EXPECT_EQ(form_->Image2->Height(), 194);
+}
+
+// Previous, Next and Close as a user works them: each takes the focus, Space and Enter press
+// the focused one, Tab goes between them (the disabled Previous left out), and both clicks
+// of a quick pair turn a page.
+TEST_F(DemoFormTest, ButtonsTakeTheFocusAndEveryPressByKeyOrQuickClick) {
+  using namespace real_input;
+  form_->Show();
+  ASSERT_TRUE(BringToForeground(form_->Handle()));
+  DoubleClick(form_->btNext->Handle(), Centre(form_->btNext->Handle()));
+  EXPECT_EQ(form_->Notebook->PageIndex(), 2) << "the second click of a quick pair was lost";
+  EXPECT_TRUE(FocusIsIn(form_->btNext->Handle()));
+  PressKey(VK_SPACE);
+  PressKey(VK_RETURN);
+  EXPECT_EQ(Counter(), "3/11");
+  EXPECT_TRUE(Screenshot("demo-buttons.png"));
+  PressKey(VK_TAB);
+  EXPECT_TRUE(FocusIsIn(form_->btClose->Handle()));
+  PressKey(VK_TAB, kShift);
+  PressKey(VK_TAB, kShift);
+  ASSERT_TRUE(FocusIsIn(form_->btPrev->Handle()));
+  PressKey(VK_SPACE);
+  EXPECT_EQ(Counter(), "2/11");
+
+  // On the first page Previous is disabled and Tab passes it by.
+  form_->Notebook->SetPageIndex(0);
+  form_->btNext->SetFocus();
+  PressKey(VK_TAB);
+  EXPECT_TRUE(FocusIsIn(form_->btClose->Handle()));
+  PressKey(VK_TAB);
+  EXPECT_TRUE(FocusIsIn(form_->btNext->Handle()));
+  form_->btClose->SetFocus();
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(PumpUntil([this] { return !IsWindowVisible(form_->Handle()); }));
 }
 
 }  // namespace
