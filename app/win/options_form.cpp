@@ -518,6 +518,7 @@ void TformOptions::FormActivate(TObject*) {
   const bool keepPending = btApply->Enabled() && !freshShow_;
   freshShow_ = false;
   if (!keepPending) {
+    HourGlass hourGlass;
     grTasks->SetCol(1);
     HideGroupPicker();
     FillTaskGrid();
@@ -729,6 +730,7 @@ void TformOptions::lvGroupListChange(TObject*, TListItem*, TItemChange) {
   const uint32_t mask = GetCheckedGroupMask();
   if (mask == groupMask_) return;
   groupMask_ = mask;
+  HourGlass hourGlass;
   // Pending grid edits are saved before the grid is rebuilt.
   btApply->Click();
   FillTaskGrid();

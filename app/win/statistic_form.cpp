@@ -126,18 +126,6 @@ void SetGlyph(TKitSpeedButton* button, Glyph glyph) {
   button->SetGlyph(&bitmap);
 }
 
-// The hourglass while the work file is read.
-class HourGlass {
-public:
-  HourGlass() : previous_(Screen->Cursor()) { Screen->SetCursor(crHourGlass); }
-  ~HourGlass() { Screen->SetCursor(previous_); }
-  HourGlass(const HourGlass&) = delete;
-  HourGlass& operator=(const HourGlass&) = delete;
-
-private:
-  TCursor previous_;
-};
-
 bool ChooseColorDialog(TColor& colour) {
   static COLORREF custom[16] = {};
   CHOOSECOLORA choice{};

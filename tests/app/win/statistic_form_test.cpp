@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -28,10 +27,14 @@
 #include "tests/app/statistics_fixture.h"
 #include "tests/app/win/caption_pixels.h"
 #include "tests/kit/win/hold_for_looking.h"
+#include "tests/app/win/timing.h"
 #include "tests/wcl/win/app_fixture.h"
 #include "tests/wcl/win/real_mouse.h"
 
 namespace {
+
+using timing::RawReadSeconds;
+using timing::Seconds;
 
 constexpr int Hour = 3600;
 
@@ -376,30 +379,6 @@ namespace {
 void ClickThroughInput(TControl* control) {
   real_mouse::Click(control->Parent()->Handle(),
                     POINT{control->Left() + control->Width() / 2, control->Top() + control->Height() / 2});
-}
-
-double Seconds() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// The fastest of five plain reads of a whole file, in seconds: the yardstick of the times.
-double RawReadSeconds(const std::string& path) {
-  double best = 1e9;
-  for (int i = 0; i < 5; ++i) {
-    const double start = Seconds();
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    best = std::min(best, Seconds() - start);
-  }
-  return best;
 }
 
 }  // namespace
