@@ -711,6 +711,7 @@ TEST_F(OptionsFormTest, LongTaskListsOpenAndFilterInTime) {
     // The rows are the lines, sorted by their descriptions.
     EXPECT_EQ(o->grTasks->Cells(2, 1), "Tool 0");
     EXPECT_EQ(o->grTasks->Cells(2, count), "Tool " + std::to_string(count - 1));
+    if (count == 100000) EXPECT_TRUE(Screenshot("options-tasks-100000.png"));
     o->Hide();
     delete o;
     options_ = nullptr;
