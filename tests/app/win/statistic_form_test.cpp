@@ -12,6 +12,7 @@
 #include "app/win/options_form.h"
 #include "app/win/statistic_controls.h"
 #include "app/win/statistic_pages.h"
+#include "app/win/wait_form.h"
 #include "bench/work_file_generator.h"
 #include "kit/win/date_edit.h"
 #include "kit/win/combo_edit.h"
@@ -390,6 +391,8 @@ void ClickThroughInput(TControl* control) {
 // within a second of the click, and so does the window opened on the detail page. The
 // times are printed with their ratio to a plain read of the same file.
 TEST_F(StatisticFormTest, TenYearsShowOnEveryPageWithinASecond) {
+  // The wait window with its progress bar, as the program has it.
+  formWait = new TformWait(Application);
   WriteBytes(folder.File("hl20work.txt"), bench::GenerateWorkFile(Today + 0.5));
   tasks.Clear();
   tasks.SetText(bench::TaskFile());
