@@ -53,15 +53,16 @@ bool ReadGroupFile(const std::string& path, std::vector<std::string>& lines) {
 }
 
 std::vector<TaskGridRow> TaskGridRows(const TStrings& taskList, const std::vector<int>& hiddenGroups) {
+  std::vector<std::string> hidden;
+  for (int group : hiddenGroups) hidden.push_back(IntToStr(group));
   std::vector<TaskGridRow> rows;
+  rows.reserve(static_cast<size_t>(taskList.Count()));
   TaskGridRow row;
   for (int i = 0; i < taskList.Count(); ++i) {
     row.line = taskList.Strings(i);
     SplitTab3(row.line, row.path, row.description, row.group);
-    if (row.group.empty()) continue;
-    bool hidden = false;
-    for (int group : hiddenGroups) hidden = hidden || IntToStr(group) == row.group;
-    if (!hidden) rows.push_back(row);
+    if (row.group.empty() || std::find(hidden.begin(), hidden.end(), row.group) != hidden.end()) continue;
+    rows.push_back(std::move(row));
   }
   return rows;
 }
@@ -96,8 +97,9 @@ std::string ComposeTaskLine(const std::string& path, const std::string& descript
 
 int StoreTaskGridRows(TStringList& taskList, const std::vector<TaskGridRow>& rows) {
   // The lines keep their places while they are replaced, so every search sees the sorted
-  // order; sorting comes back at the end.
-  taskList.SetSorted(false);
+  // order; sorting comes back at the end. A sorted list none of whose lines changed stays
+  // as it is: sorting it again (a stable sort) would give the same order, but takes seconds
+  // on a long list, and the options dialog stores the grid at every filter click.
   int replaced = 0;
   std::string path, description, group;
   for (const TaskGridRow& row : rows) {
@@ -108,6 +110,7 @@ int StoreTaskGridRows(TStringList& taskList, const std::vector<TaskGridRow>& row
       if (path == row.path) index = OriginLine(taskList, row);
     }
     if (index < 0 && !FindTask(taskList, row.path, index)) continue;
+    taskList.SetSorted(false);
     taskList.SetStrings(index, ComposeTaskLine(row.path, row.description, row.group));
     ++replaced;
   }

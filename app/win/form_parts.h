@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/wcl/win/control.h"
+#include "platform/wcl/win/screen.h"
 
 // A control owned by form, named and placed on parent at the given bounds.
 template <class T>
@@ -15,3 +16,15 @@ T* MakeControl(TComponent* form, const std::string& name, TWinControl* parent, i
   control->SetBounds(left, top, width, height);
   return control;
 }
+
+// The wait cursor while a piece of work runs, the cursor before it afterwards.
+class HourGlass {
+public:
+  HourGlass() : previous_(Screen->Cursor()) { Screen->SetCursor(crHourGlass); }
+  ~HourGlass() { Screen->SetCursor(previous_); }
+  HourGlass(const HourGlass&) = delete;
+  HourGlass& operator=(const HourGlass&) = delete;
+
+private:
+  TCursor previous_;
+};

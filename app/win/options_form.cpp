@@ -518,6 +518,11 @@ void TformOptions::FormActivate(TObject*) {
   const bool keepPending = btApply->Enabled() && !freshShow_;
   freshShow_ = false;
   if (!keepPending) {
+    // The dialog is drawn before a long task list goes into the grid, rather than standing
+    // there undrawn until it is in.
+    if (HandleAllocated() && IsWindowVisible(Handle()))
+      RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HourGlass hourGlass;
     grTasks->SetCol(1);
     HideGroupPicker();
     RefillTaskGrid(2);
@@ -728,6 +733,9 @@ void TformOptions::lvGroupListChange(TObject*, TListItem*, TItemChange) {
   const uint32_t mask = GetCheckedGroupMask();
   if (mask == groupMask_) return;
   groupMask_ = mask;
+  // The check box shows its new state while the grid is refilled.
+  lvGroupList->Update();
+  HourGlass hourGlass;
   // Pending grid edits are saved before the grid is rebuilt.
   btApply->Click();
   RefillTaskGrid(grTasks->SortOptions()->SortCol());

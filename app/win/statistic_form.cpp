@@ -126,18 +126,6 @@ void SetGlyph(TKitSpeedButton* button, Glyph glyph) {
   button->SetGlyph(&bitmap);
 }
 
-// The hourglass while the work file is read.
-class HourGlass {
-public:
-  HourGlass() : previous_(Screen->Cursor()) { Screen->SetCursor(crHourGlass); }
-  ~HourGlass() { Screen->SetCursor(previous_); }
-  HourGlass(const HourGlass&) = delete;
-  HourGlass& operator=(const HourGlass&) = delete;
-
-private:
-  TCursor previous_;
-};
-
 bool ChooseColorDialog(TColor& colour) {
   static COLORREF custom[16] = {};
   CHOOSECOLORA choice{};
@@ -436,7 +424,24 @@ void TformStatistic::BuildStorage() {
 void TformStatistic::SetSources(const TStrings* taskList, const std::string& workPath, TformOptions* options) {
   taskList_ = taskList;
   workPath_ = workPath;
+  work_.reset();
   options_ = options;
+}
+
+const WorkFile& TformStatistic::WorkData() {
+  // The stamp is taken before the file is read: a change while it is read shows as a
+  // changed stamp at the next use, and the file is read again then.
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  std::string stamp = "none";
+  if (!workPath_.empty() && GetFileAttributesExA(workPath_.c_str(), GetFileExInfoStandard, &data))
+    stamp = std::to_string(data.nFileSizeHigh) + ":" + std::to_string(data.nFileSizeLow) + ":" +
+            std::to_string(data.ftLastWriteTime.dwHighDateTime) + ":" + std::to_string(data.ftLastWriteTime.dwLowDateTime);
+  if (work_ == nullptr || stamp != workStamp_) {
+    work_.reset();
+    work_ = std::make_unique<WorkFile>(workPath_);
+    workStamp_ = stamp;
+  }
+  return *work_;
 }
 
 std::string TformStatistic::LangText(int number) const {
@@ -464,7 +469,7 @@ void TformStatistic::FormShow(TObject*) {
   TKitSpeedButton* pages[] = {btPage0, btPage1, btPage2};
   const int page = Notebook1->PageIndex();
   if (page >= 0 && page < 3) pages[page]->SetDown(true);
-  UpdateHeaderLayout();
+  UpdateHeaderLayout(page);
   settling_ = false;
   for (TMenuItem* item : {mnDay, mnWeek, mnTwoWeeks, mnMonth}) {
     if (item->Checked()) {
@@ -632,8 +637,7 @@ void TformStatistic::ComputeWeek() {
   input.key2 = key2_;
   {
     HourGlass hourGlass;
-    WorkFile work(workPath_);
-    week_.Compute(input, index_, work);
+    week_.Compute(input, index_, WorkData());
   }
   ShowWeekRows();
   lTotal->SetCaption(LangText(148) + ": " + FormatDaysTotal(week_.Total1(), LangText(146), LangText(147)));
@@ -702,11 +706,11 @@ void TformStatistic::btDownUpClick(TObject* sender) {
   } else {
     pHeaderTask->SetHeight(TaskHeaderHigh);
   }
-  UpdateHeaderLayout();
+  UpdateHeaderLayout(Notebook1->PageIndex());
 }
 
-void TformStatistic::UpdateHeaderLayout() {
-  const bool detail = Notebook1->PageIndex() == 2;
+void TformStatistic::UpdateHeaderLayout(int page) {
+  const bool detail = page == 2;
   if (pDetail != nullptr) pDetail->SetVisible(detail);
   pHeaderTask->SetVisible(!detail);
   TKitSpeedButton* source = pHeaderTask->Height() == TaskHeaderHigh ? btUp : btDown;
@@ -717,8 +721,12 @@ void TformStatistic::UpdateHeaderLayout() {
 
 void TformStatistic::btPageClick(TObject* sender) {
   HideTrees();
-  Notebook1->SetPageIndex(sender == btPage2 ? 2 : sender == btPage1 ? 1 : 0);
-  UpdateHeaderLayout();
+  const int page = sender == btPage2 ? 2 : sender == btPage1 ? 1 : 0;
+  // The header changes while the detail page is hidden: a filled list takes long to
+  // resize, and each header change resizes the page shown.
+  if (page == 2) UpdateHeaderLayout(page);
+  Notebook1->SetPageIndex(page);
+  if (page != 2) UpdateHeaderLayout(page);
 }
 
 void TformStatistic::Notebook1PageChanged(TObject*) {

@@ -39,6 +39,7 @@ class TQComboTreeView;
 class TTreeNode;
 class TformOptions;
 class TStrings;
+class WorkFile;
 
 // Chooses a colour starting at colour; false when the user cancels. Tests put their own
 // chooser here.
@@ -54,6 +55,10 @@ public:
   // file, and the options dialog (task icons, the task page) when there is one.
   void SetSources(const TStrings* taskList, const std::string& workPath, TformOptions* options);
   const std::string& WorkPath() const { return workPath_; }
+  // The work file as last read. It is read again only when the file changed since (its
+  // size or its time of last writing), so a page switch does not read years of history
+  // once more. Raises as WorkFile does.
+  const WorkFile& WorkData();
   // While set, no change recomputes anything.
   bool Settling() const { return settling_; }
   void SetSettling(bool value) { settling_ = value; }
@@ -164,7 +169,7 @@ public:
   void edMark2Change(TObject* sender);
   void KitDrawGridDrawCell(TObject* sender, int col, int row, const RECT& rect, TGridDrawState state);
   void gridWeekDrawCell(TObject* sender, int col, int row, const RECT& rect, TGridDrawState state);
-  void UpdateHeaderLayout();
+  void UpdateHeaderLayout(int page);
   void BuildTaskTrees();
 
   // The key and the text of a tree's selected node (empty without a selection).
@@ -215,6 +220,9 @@ private:
 
   const TStrings* taskList_ = nullptr;
   std::string workPath_;
+  // The work file read last, and what its size and time of last writing were before.
+  std::unique_ptr<WorkFile> work_;
+  std::string workStamp_;
   TformOptions* options_ = nullptr;
   bool settling_ = false;
   bool destroying_ = false;

@@ -81,32 +81,43 @@ struct TGridLayout::Axis {
       return pos;
     }
     if (index < first) return -1;
+    // Sizes are never negative: once past the client area, every later cell is too. The
+    // walk stops there, so a cell far down a long grid costs no more than one in view.
     pos = FixedExtent();
-    for (int i = first; i < index; ++i) pos += Size(i) + line;
+    for (int i = first; i < index && pos < client; ++i) pos += Size(i) + line;
     return pos < client ? pos : -1;
+  }
+  // The cells that can be in view: the fixed ones and the scrolled ones from first on
+  // until one starts past the client area. Calls visit(index, start) for each in view.
+  template <class Visit>
+  void ForEachShown(Visit visit) const {
+    for (int i = 0; i < std::min(fixed, Count()); ++i) visit(i, Start(i));
+    int pos = FixedExtent();
+    for (int i = first; i < Count() && pos < client; ++i) {
+      if (i >= fixed) visit(i, pos);
+      pos += Size(i) + line;
+    }
   }
   // The cell a position falls in (its line included), or -1.
   int Hit(int pos) const {
     if (pos < 0) return -1;
-    for (int i = 0; i < Count(); ++i) {
-      const int start = Start(i);
-      if (start >= 0 && pos >= start && pos < start + Size(i) + line) return i;
-    }
-    return -1;
+    int hit = -1;
+    ForEachShown([&](int i, int start) {
+      if (hit < 0 && pos >= start && pos < start + Size(i) + line) hit = i;
+    });
+    return hit;
   }
   // The cell whose far border lies within the sizing margin of pos, or -1.
   int BorderNear(int pos) const {
     int best = -1;
     int bestDistance = kSizingMargin + 1;
-    for (int i = 0; i < Count(); ++i) {
-      const int start = Start(i);
-      if (start < 0) continue;
+    ForEachShown([&](int i, int start) {
       const int distance = std::abs(pos - (start + Size(i)));
       if (distance < bestDistance) {
         best = i;
         bestDistance = distance;
       }
-    }
+    });
     return best;
   }
   // The first scrolled index that shows index fully, or first when it shows already.

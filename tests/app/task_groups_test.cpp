@@ -157,6 +157,13 @@ TEST(TaskGroups, StoredRowsReplaceTheFirstLineOfTheirPathAndSortTheList) {
             "c:\\c.exe\tGame\t3\r\n");
   EXPECT_EQ(BuildBlockedList(list), "c:\\b.exe;");
 
+  // A list that was not sorted comes back sorted, even with nothing replaced.
+  TStringList loose;
+  loose.SetText("c:\\b.exe\tB\t1\r\nc:\\a.exe\tA\t1\r\n");
+  EXPECT_EQ(StoreTaskGridRows(loose, TaskGridRows(loose, {})), 0);
+  EXPECT_TRUE(loose.Sorted());
+  EXPECT_EQ(loose.Text(), "c:\\a.exe\tA\t1\r\nc:\\b.exe\tB\t1\r\n");
+
   // The single empty row of an empty grid matches nothing.
   TStringList empty;
   MakeTaskList(empty, "");
@@ -174,10 +181,16 @@ TEST(TaskGroups, RowsMadeFromTheListWriteBackOnlyTheLinesTheyChanged) {
   MakeTaskList(list, text);
   std::vector<TaskGridRow> rows = TaskGridRows(list, {});
   ASSERT_EQ(rows.size(), 4u);
-  // The grid shows the rows sorted some other way; nothing edited changes nothing.
+  // The grid shows the rows sorted some other way; nothing edited changes nothing, and the
+  // list is not even touched.
   std::reverse(rows.begin(), rows.end());
+  int changes = 0;
+  list.OnChange = [&changes](TObject*) { ++changes; };
   EXPECT_EQ(StoreTaskGridRows(list, rows), 0);
   EXPECT_EQ(list.Text(), text);
+  EXPECT_TRUE(list.Sorted());
+  EXPECT_EQ(changes, 0);
+  list.OnChange = nullptr;
 
   // One description edited: only its own line changes, not the first line of its path.
   rows[1].description = "Second copy";

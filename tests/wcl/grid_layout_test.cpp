@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -132,4 +133,64 @@ TEST(GridCells, MovesRotatePermuteAndDelete) {
   EXPECT_EQ("0", cells.Cell(1, 0));
   cells.DeleteCol(0);
   EXPECT_EQ("0", cells.Cell(0, 0));
+}
+
+// Positions, hits and sizing borders agree with a plain walk over every row from the top,
+// for rows of random sizes (zero among them), fixed rows, lines and scroll positions, and a
+// row far down a long grid answers at once.
+TEST(GridLayout, PositionsAndHitsAgreeWithAWalkOverEveryRow) {
+  unsigned seed = 7;
+  auto next = [&seed](int bound) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 16) % static_cast<unsigned>(bound));
+  };
+  for (int round = 0; round < 200; ++round) {
+    TGridLayout layout;
+    layout.SetColCount(3);
+    layout.SetRowCount(1 + next(60));
+    layout.SetFixedRows(next(3));
+    layout.SetGridLineWidth(next(3));
+    for (int r = 0; r < layout.RowCount(); ++r) layout.SetRowHeight(r, next(4) == 0 ? 0 : 1 + next(25));
+    layout.SetClientSize(100, next(200));
+    layout.SetTopRow(next(layout.RowCount() + 2));
+    // Where each row starts: fixed rows from the top, scrolled ones from the top row on;
+    // -1 above the top row and from the client's bottom on.
+    std::vector<int> starts(static_cast<size_t>(layout.RowCount()), -1);
+    int pos = 0;
+    for (int r = 0; r < layout.FixedRows(); ++r) {
+      starts[static_cast<size_t>(r)] = pos;
+      pos += layout.RowHeight(r) + layout.GridLineWidth();
+    }
+    for (int r = layout.TopRow(); r < layout.RowCount(); ++r) {
+      if (pos < layout.ClientHeight()) starts[static_cast<size_t>(r)] = pos;
+      pos += layout.RowHeight(r) + layout.GridLineWidth();
+    }
+    for (int r = 0; r < layout.RowCount(); ++r)
+      ASSERT_EQ(layout.RowTop(r), starts[static_cast<size_t>(r)]) << "round " << round << ", row " << r;
+    for (int y = -1; y < layout.ClientHeight() + 30; ++y) {
+      int hit = -1, border = -1, distance = 3;
+      for (int r = 0; r < layout.RowCount(); ++r) {
+        const int start = starts[static_cast<size_t>(r)];
+        if (start < 0) continue;
+        if (hit < 0 && y >= start && y < start + layout.RowHeight(r) + layout.GridLineWidth()) hit = r;
+        if (std::abs(y - (start + layout.RowHeight(r))) < distance) {
+          border = r;
+          distance = std::abs(y - (start + layout.RowHeight(r)));
+        }
+      }
+      ASSERT_EQ(layout.MouseCoord(0, y).Y, hit) << "round " << round << ", y " << y;
+      ASSERT_EQ(layout.SizingRowAt(0, y), layout.FixedWidth() > 0 ? border : -1) << "round " << round << ", y " << y;
+    }
+  }
+
+  TGridLayout layout;
+  layout.SetColCount(3);
+  layout.SetRowCount(200001);
+  layout.SetFixedRows(1);
+  layout.SetDefaultRowHeight(18);
+  layout.SetClientSize(400, 300);
+  // 300,000 cells far down: a walk over the rows above each one took minutes.
+  for (int r = 100000; r < 200000; ++r)
+    for (int c = 0; c < 3; ++c) ASSERT_TRUE(layout.CellRect(c, r).Empty());
+  EXPECT_EQ(layout.MouseCoord(10, 299).Y, 15);  // 19 pixels a row with its line
 }
