@@ -519,13 +519,13 @@ void TformHourlark::FormCreate(TObject*) {
   firstActivation_ = true;
   // The window has no caption bar: the header strip takes its place.
   StripTitleBar(this);
-  SetClientWidth(132);
-  SetClientHeight(78);
+  SetClientWidth(ScaleValue(132));
+  SetClientHeight(ScaleValue(78));
   const WindowSpot home = MainWindowHome(Width(), Height(), EdgeScreenSize().Width, MaximizedWindowHeight());
   SetBounds(home.left, home.top, Width(), Height());
   Application->OnMinimize = [](TObject*) { ShowWindow(Application->Handle(), SW_HIDE); };
-  pFormHourlark->SetBounds(2, 18, ServiceWidth, ServiceHeight);
-  pFormCountDown->SetBounds(2, 18, ServiceWidth, ServiceHeight);
+  pFormHourlark->SetBounds(ScaleValue(2), ScaleValue(18), ScaleValue(ServiceWidth), ScaleValue(ServiceHeight));
+  pFormCountDown->SetBounds(ScaleValue(2), ScaleValue(18), ScaleValue(ServiceWidth), ScaleValue(ServiceHeight));
   if (!mnServiceCountDown->Checked()) mnServiceHourlark->Click();
 }
 
@@ -577,7 +577,7 @@ void TformHourlark::ApplyLanguageTexts() {
     // The window keeps its font.
   }
   FetchLangTexts();
-  for (TCatEdit97* edit : {edUser, edTimeAlarmHour, edTimeAlarmMinute, edTimeCountDown}) edit->SetHeight(19);
+  for (TCatEdit97* edit : {edUser, edTimeAlarmHour, edTimeAlarmMinute, edTimeCountDown}) edit->SetHeight(ScaleValue(19));
   for (TMenuItem* item : {mnServiceHourlark, Hourlark1}) item->SetCaption(LangText(25));
   for (TMenuItem* item : {mnServiceCountDown, CountDown1}) item->SetCaption(LangText(26));
   for (TMenuItem* item : {mnStart, mnCountDownStart}) item->SetCaption(LangText(28));

@@ -697,23 +697,29 @@ void TformStatistic::cbTask1KeyUp(TObject* sender, WORD& key, TShiftState) {
 
 void TformStatistic::btDownUpClick(TObject* sender) {
   HideTrees();
-  if (pHeaderTask->Height() == TaskHeaderHigh) {
-    pHeaderTask->SetHeight(TaskHeaderLow);
+  if (TaskHeaderIsHigh()) {
+    pHeaderTask->SetHeight(ScaleValue(TaskHeaderLow));
     if (!nodes2_.nodes.empty()) TreeViewTask2->SetSelected(nodes2_.nodes.front());
     key2_ = NoneKey;
     cbUserChange(sender);
     lTotal2->SetCaption("");
   } else {
-    pHeaderTask->SetHeight(TaskHeaderHigh);
+    pHeaderTask->SetHeight(ScaleValue(TaskHeaderHigh));
   }
   UpdateHeaderLayout(Notebook1->PageIndex());
 }
 
+// The header's height is in pixels of the screen it was last shown on (it is stored): up to
+// 144 pixels per inch a low header never reaches the low height at 144, a high one always
+// passes it.
+bool TformStatistic::TaskHeaderIsHigh() const { return pHeaderTask->Height() > MulDiv(TaskHeaderLow, 144, 96); }
+
 void TformStatistic::UpdateHeaderLayout(int page) {
+  pHeaderTask->SetHeight(ScaleValue(TaskHeaderIsHigh() ? TaskHeaderHigh : TaskHeaderLow));
   const bool detail = page == 2;
   if (pDetail != nullptr) pDetail->SetVisible(detail);
   pHeaderTask->SetVisible(!detail);
-  TKitSpeedButton* source = pHeaderTask->Height() == TaskHeaderHigh ? btUp : btDown;
+  TKitSpeedButton* source = TaskHeaderIsHigh() ? btUp : btDown;
   btDownUp->SetGlyph(source->Glyph());
 }
 

@@ -170,6 +170,7 @@ public:
   void KitDrawGridDrawCell(TObject* sender, int col, int row, const RECT& rect, TGridDrawState state);
   void gridWeekDrawCell(TObject* sender, int col, int row, const RECT& rect, TGridDrawState state);
   void UpdateHeaderLayout(int page);
+  bool TaskHeaderIsHigh() const;
   void BuildTaskTrees();
 
   // The key and the text of a tree's selected node (empty without a selection).

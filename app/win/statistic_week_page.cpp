@@ -124,14 +124,14 @@ void TformStatistic::KitDrawGridDrawCell(TObject*, int col, int row, const RECT&
                              static_cast<int>(std::lround(edMark2->Value())),
                              static_cast<int>(std::lround(edMark3->Value())));
     canvas->Font()->SetColor(MarkColor(mark));
-    KitDrawGrid->DrawTextInRect(RECT{rect.left, rect.top, rect.right, rect.bottom - 25}, parts[0], 1);
+    KitDrawGrid->DrawTextInRect(RECT{rect.left, rect.top, rect.right, rect.bottom - ScaleValue(25)}, parts[0], 1);
     canvas->Font()->Assign(lNormalFont->Font());
     if (comparison) {
-      KitDrawGrid->DrawTextInRect(RECT{rect.left, rect.top + 22, rect.right, rect.bottom}, parts[2], 2);
+      KitDrawGrid->DrawTextInRect(RECT{rect.left, rect.top + ScaleValue(22), rect.right, rect.bottom}, parts[2], 2);
       canvas->Font()->SetColor(SecondTimeColor);
     }
     KitDrawGrid->DrawTextInRect(
-        RECT{rect.left, rect.top + 10, rect.right, comparison ? rect.bottom - 13 : rect.bottom}, parts[1], 2);
+        RECT{rect.left, rect.top + ScaleValue(10), rect.right, comparison ? rect.bottom - ScaleValue(13) : rect.bottom}, parts[1], 2);
     if (parts[0].empty()) {
       // A day outside the range: hatched.
       UniqueBrush hatch(CreateHatchBrush(HS_BDIAGONAL, WeekendColor));
@@ -150,9 +150,9 @@ void TformStatistic::KitDrawGridDrawCell(TObject*, int col, int row, const RECT&
     KitDrawGrid->DrawTextInRect(rect, parts[0], 2);
     return;
   }
-  KitDrawGrid->DrawTextInRect(RECT{rect.left, rect.top + 17, rect.right, rect.bottom}, parts[1], 2);
+  KitDrawGrid->DrawTextInRect(RECT{rect.left, rect.top + ScaleValue(17), rect.right, rect.bottom}, parts[1], 2);
   canvas->Font()->SetColor(SecondTimeColor);
-  KitDrawGrid->DrawTextInRect(RECT{rect.left, rect.top, rect.right, rect.bottom - 15}, parts[0], 2);
+  KitDrawGrid->DrawTextInRect(RECT{rect.left, rect.top, rect.right, rect.bottom - ScaleValue(15)}, parts[0], 2);
 }
 
 void TformStatistic::gridWeekDrawCell(TObject*, int col, int, const RECT& rect, TGridDrawState) {

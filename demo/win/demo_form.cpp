@@ -148,8 +148,8 @@ TformMain::TformMain(TComponent* owner) : TForm(owner) {
   LoadedAll(this);
   // A right-aligned label grows to the left, so the titles end at the page's right margin.
   for (const auto& [title, line] : titles_) {
-    title->SetLeft(kPageWidth - 8 - title->Width());
-    line->SetTop(title->Top() + title->Height() + 2);
+    title->SetLeft(ScaleValue(kPageWidth - 8) - title->Width());
+    line->SetTop(title->Top() + title->Height() + ScaleValue(2));
   }
   DoCreate();
 }

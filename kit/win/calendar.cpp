@@ -370,6 +370,8 @@ TSelectDateDlg::TSelectDateDlg(TComponent* owner) : TForm(owner) {
   SetPosition(poScreenCenter);
   SetShowHint(true);
   SetKeyPreview(true);
+  // Made without a stored layout: SelectDate scales it to the screen itself.
+  SetScaled(false);
 
   auto* topPanel = new TPanel(this);
   topPanel->SetName("TopPanel");
@@ -501,6 +503,19 @@ bool SelectDate(TDateTime& date, const std::string& title, TDayOfWeekName startO
                 TColor weekendColor, TStrings* hints) {
   auto dialog = std::make_unique<TSelectDateDlg>(Application);
   if (!title.empty()) dialog->SetCaption(title);
+  const int pixelsPerInch = Screen != nullptr ? Screen->PixelsPerInch() : 96;
+  if (pixelsPerInch != 96) {
+    dialog->ScaleBy(pixelsPerInch, 96);
+    dialog->Calendar->SetParentFont(true);
+    SetKitDefaultFont(dialog->Font());
+    // The title keeps to the dialog's font, bold and blue, as it was made: scaled once more
+    // it would no longer fit its line.
+    dialog->TitleLabel->Font()->Assign(dialog->Font());
+    dialog->TitleLabel->Font()->SetStyle(fsBold);
+    dialog->TitleLabel->Font()->SetColor(clBlue);
+    dialog->SetLeft(Screen->Width() / 2 - dialog->Width() / 2);
+    dialog->SetTop(Screen->Height() / 2 - dialog->Height() / 2);
+  }
   dialog->SetDate(date);
   dialog->Calendar->SetStartOfWeek(startOfWeek);
   dialog->Calendar->SetWeekends(weekends);

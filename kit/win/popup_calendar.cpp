@@ -97,7 +97,18 @@ void TPopupCalendar::KeyPress(char& key) {
   if (key != 0) calendar_->KeyPress(key);
 }
 
-TPopupWindow* CreatePopupCalendar(TWinControl* owner) { return new TPopupCalendar(owner); }
+TPopupWindow* CreatePopupCalendar(TWinControl* owner) {
+  auto* popup = new TPopupCalendar(owner);
+  // Laid out for 96 pixels per inch: on another screen it grows with the screen, and its
+  // text takes the kit's font at the screen's resolution.
+  const int pixelsPerInch = Screen != nullptr ? Screen->PixelsPerInch() : 96;
+  if (owner != nullptr && pixelsPerInch != 96) {
+    popup->ScaleBy(pixelsPerInch, 96);
+    popup->Calendar()->SetParentFont(true);
+    SetKitDefaultFont(popup->Font());
+  }
+  return popup;
+}
 
 void SetupPopupCalendar(TPopupWindow* popup, TDayOfWeekName startOfWeek, TDaysOfWeek weekends, TColor weekendColor,
                         TStrings* hints) {

@@ -372,6 +372,36 @@ void TControl::SetBounds(int left, int top, int width, int height) {
   if (sized) Resize();
 }
 
+void TControl::ScaleBy(int m, int d) {
+  if (m <= 0 || d <= 0 || m == d) return;
+  ChangeScale(m, d);
+}
+
+void TControl::ChangeScale(int m, int d) {
+  ScaleOwnFont(m, d);
+  ScaleBounds(m, d);
+}
+
+// Edges are scaled rather than sizes, so that controls that meet at 96 pixels per inch
+// still meet.
+void TControl::ScaleBounds(int m, int d) {
+  const int left = MulDiv(left_, m, d);
+  const int top = MulDiv(top_, m, d);
+  SetBounds(left, top, MulDiv(left_ + width_, m, d) - left, MulDiv(top_ + height_, m, d) - top);
+}
+
+void TControl::ScaleOwnFont(int m, int d) {
+  if (parentFont_) return;
+  settingFont_ = true;
+  try {
+    font_->SetHeight(MulDiv(font_->Height(), m, d));
+  } catch (...) {
+    settingFont_ = false;
+    throw;
+  }
+  settingFont_ = false;
+}
+
 RECT TControl::BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
 
 void TControl::SetBoundsRect(const RECT& rect) {
@@ -1081,6 +1111,23 @@ void TWinControl::ColorChanged() {
 void TWinControl::TextChanged() {}
 
 void TWinControl::Resize() { TControl::Resize(); }
+
+// The font first (children that follow it measure with the new one), then the children,
+// with the alignment held, then the control's bounds; the aligned children are placed again
+// in the scaled client area at the end.
+void TWinControl::ChangeScale(int m, int d) {
+  ++aligning_;
+  try {
+    ScaleOwnFont(m, d);
+    for (TControl* child : std::vector<TControl*>(controls_)) child->ChangeScale(m, d);
+    ScaleBounds(m, d);
+  } catch (...) {
+    --aligning_;
+    throw;
+  }
+  --aligning_;
+  Realign();
+}
 
 void TWinControl::KeyDown(WORD& key, TShiftState shift) {
   if (OnKeyDown && !IsDestroying()) OnKeyDown(this, key, shift);

@@ -255,6 +255,11 @@ public:
   void BringToFront();
   void SendToBack();
 
+  // Scales the control by m/d: a control laid out for one screen resolution shown on
+  // another. Its bounds and its own font change, and whatever its class measures in pixels;
+  // a windowed control scales its children with it.
+  void ScaleBy(int m, int d);
+
   // Sends a message straight to the control's WndProc.
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // The message handler: a flat switch over the messages the class handles, everything
@@ -295,6 +300,11 @@ protected:
   virtual void ColorChanged();
   // The bounds changed (from code or from the window).
   virtual void Resize();
+  // The work of ScaleBy; classes that keep sizes in pixels (column widths, row heights)
+  // scale them too and call the base.
+  virtual void ChangeScale(int m, int d);
+  // The bounds' part of it.
+  virtual void ScaleBounds(int m, int d);
   // The mouse came over the control or left it.
   virtual void MouseEnter() {}
   virtual void MouseLeave() {}
@@ -318,6 +328,8 @@ private:
   friend class TWinControl;
   friend class TCustomForm;
   void HandleMouseMessage(TMessage& msg);
+  // A font of the control's own scales (children that follow it take the change at once).
+  void ScaleOwnFont(int m, int d);
   void ApplyParentFont();
   void ApplyParentColor();
   void OwnFontChanged();
@@ -442,6 +454,7 @@ protected:
   void ColorChanged() override;
   void TextChanged() override;
   void Resize() override;
+  void ChangeScale(int m, int d) override;
 
 private:
   friend class TControl;

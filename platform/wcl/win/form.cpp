@@ -1,5 +1,6 @@
 #include "platform/wcl/win/form.h"
 
+#include <numeric>
 #include <vector>
 
 #include "platform/rtl/exceptions.h"
@@ -81,7 +82,9 @@ const ClassInfo* TCustomForm::StaticClassInfo() {
           .Int("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight)
           .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, &FormStyleEnum)
           .Bool("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview)
+          .Int("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch)
           .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition, &PositionEnum)
+          .Bool("Scaled", &TCustomForm::Scaled, &TCustomForm::SetScaled)
           .Enum("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState, &WindowStateEnum)
           .Build();
   return &ci;
@@ -131,6 +134,31 @@ void TCustomForm::DoDestroy() {
     // The form goes all the same; the user hears of the error.
     if (Application != nullptr) Application->HandleException(this);
   }
+}
+
+void TCustomForm::SetPixelsPerInch(int value) {
+  if (value > 0) pixelsPerInch_ = value;
+}
+
+void TCustomForm::Loaded() {
+  TWinControl::Loaded();
+  if (!scaled_ || Screen == nullptr || Screen->PixelsPerInch() == pixelsPerInch_) return;
+  ScaleBy(Screen->PixelsPerInch(), pixelsPerInch_);
+  pixelsPerInch_ = Screen->PixelsPerInch();
+}
+
+void TCustomForm::ChangeScale(int m, int d) {
+  scaleM_ *= m;
+  scaleD_ *= d;
+  const int common = std::gcd(scaleM_, scaleD_);
+  scaleM_ /= common;
+  scaleD_ /= common;
+  TWinControl::ChangeScale(m, d);
+}
+
+void TCustomForm::ScaleBounds(int m, int d) {
+  SetClientWidth(MulDiv(ClientWidth(), m, d));
+  SetClientHeight(MulDiv(ClientHeight(), m, d));
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle value) {

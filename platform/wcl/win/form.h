@@ -76,6 +76,17 @@ public:
   bool Active() const { return active_; }
   TCanvas* Canvas() { return canvas_.get(); }
 
+  // The screen resolution the form is laid out for (96 pixels per inch, as the forms are
+  // designed). With Scaled, a form shown on a screen of another resolution scales its
+  // bounds and fonts to it once its building ends (Loaded), so that no text is clipped.
+  int PixelsPerInch() const { return pixelsPerInch_; }
+  void SetPixelsPerInch(int value);
+  bool Scaled() const { return scaled_; }
+  void SetScaled(bool value) { scaled_ = value; }
+  // A length laid out for the designed resolution, in pixels of the form as it is now
+  // scaled: for bounds that code sets after the form was built.
+  int ScaleValue(int designed) const { return MulDiv(designed, scaleM_, scaleD_); }
+
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult value) { modalResult_ = value; }
   bool Modal() const { return modal_; }
@@ -126,6 +137,7 @@ public:
 
   void Notification(TComponent* component, TOperation operation) override;
   void WndProc(TMessage& msg) override;
+  void Loaded() override;
 
 protected:
   // The end of a form constructor, after LoadedAll: runs OnCreate. An error in it is shown
@@ -138,6 +150,9 @@ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void PaintWindow(HDC dc) override;
+  // A form keeps its place on the screen; its client area, controls and font scale.
+  void ChangeScale(int m, int d) override;
+  void ScaleBounds(int m, int d) override;
   bool HasMenuBar() const override { return menu_ != nullptr; }
   virtual void Activate();
   virtual void Deactivate();
@@ -165,6 +180,10 @@ private:
   bool modal_ = false;
   bool destroyed_ = false;
   TModalResult modalResult_ = mrNone;
+  int pixelsPerInch_ = 96;
+  bool scaled_ = true;
+  int scaleM_ = 1;
+  int scaleD_ = 1;
 };
 
 // A form whose properties are all published.

@@ -11,6 +11,15 @@ TColor ColorToRGB(TColor color) {
   return color;
 }
 
+int ScreenLogPixels() {
+  static const int value = [] {
+    WindowDc dc = WindowDc::ForClient(nullptr);
+    const int pixels = dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 0;
+    return pixels > 0 ? pixels : 96;
+  }();
+  return value;
+}
+
 namespace {
 
 COLORREF GdiColor(TColor color) { return static_cast<COLORREF>(ColorToRGB(color)); }
@@ -33,7 +42,10 @@ void TGraphicsObject::Changed(bool handleChanged) {
 // ---------------------------------------------------------------------------------------
 // TFont
 
-TFont::TFont() = default;
+// A font's points become pixels at the screen's resolution; its default height is that of
+// an 8-point font at 96 pixels per inch, as the forms are designed (they scale it with
+// themselves on other screens).
+TFont::TFont() : pixelsPerInch_(ScreenLogPixels()) {}
 
 const ClassInfo* TFont::StaticClassInfo() {
   static const EnumInfo pitchEnum{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}};

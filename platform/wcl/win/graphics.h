@@ -18,6 +18,9 @@ class TGraphic;
 // A colour as the GDI takes it: system colours resolved through the system colour table.
 TColor ColorToRGB(TColor color);
 
+// The screen's pixels per inch (vertical), read once.
+int ScreenLogPixels();
+
 // Base of fonts, brushes and pens: an object whose changes are announced and whose GDI
 // handle is made again after a change that concerns it.
 class TGraphicsObject : public TPersistent {
@@ -44,7 +47,7 @@ class TFont : public TGraphicsObject {
   const std::string& Name() const { return name_; }
   void SetName(const std::string& name);
   // Size in points; Height is the negative character height in pixels. They are tied by
-  // PixelsPerInch: Height = -Size * PixelsPerInch / 72.
+  // PixelsPerInch (the screen's, unless set): Height = -Size * PixelsPerInch / 72.
   int Size() const;
   void SetSize(int points);
   int Height() const { return height_; }
@@ -70,7 +73,7 @@ class TFont : public TGraphicsObject {
 private:
   std::string name_ = "MS Sans Serif";
   int height_ = -11;
-  int pixelsPerInch_ = 96;
+  int pixelsPerInch_;
   TFontStyles style_ = 0;
   TColor color_ = clWindowText;
   TFontCharset charset_ = DEFAULT_CHARSET;

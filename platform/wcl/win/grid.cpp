@@ -266,6 +266,20 @@ void TCustomGrid::SetRowHeights(int row, int value) {
   RowHeightsChanged();
 }
 
+void TCustomGrid::ChangeScale(int m, int d) {
+  std::vector<int> widths(static_cast<size_t>(ColCount()));
+  std::vector<int> heights(static_cast<size_t>(RowCount()));
+  for (int c = 0; c < ColCount(); ++c) widths[static_cast<size_t>(c)] = ColWidths(c);
+  for (int r = 0; r < RowCount(); ++r) heights[static_cast<size_t>(r)] = RowHeights(r);
+  layout_.SetDefaultColWidth(MulDiv(DefaultColWidth(), m, d));
+  layout_.SetDefaultRowHeight(MulDiv(DefaultRowHeight(), m, d));
+  for (int c = 0; c < ColCount(); ++c) layout_.SetColWidth(c, MulDiv(widths[static_cast<size_t>(c)], m, d));
+  for (int r = 0; r < RowCount(); ++r) layout_.SetRowHeight(r, MulDiv(heights[static_cast<size_t>(r)], m, d));
+  TCustomControl::ChangeScale(m, d);
+  ColWidthsChanged();
+  RowHeightsChanged();
+}
+
 void TCustomGrid::SetGridLineWidth(int value) {
   layout_.SetGridLineWidth(value);
   Invalidate();

@@ -179,6 +179,8 @@ protected:
   virtual void ColWidthsChanged();
   virtual void RowHeightsChanged();
   virtual void TopLeftChanged();
+  // Column widths and row heights scale with the grid.
+  void ChangeScale(int m, int d) override;
   // Called after the cells of a column (row) moved.
   virtual void ColumnMoved(int from, int to) {}
   virtual void RowMoved(int from, int to) {}

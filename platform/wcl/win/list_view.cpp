@@ -463,3 +463,11 @@ void TListView::HandleNotify(TMessage& msg) {
       return;
   }
 }
+
+void TListView::ChangeScale(int m, int d) {
+  for (int i = 0; i < columns_->Count(); ++i) {
+    TListColumn* column = columns_->Items(i);
+    column->SetWidth(MulDiv(column->Width(), m, d));
+  }
+  TWinControl::ChangeScale(m, d);
+}

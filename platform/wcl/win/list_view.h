@@ -189,6 +189,8 @@ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void SaveWindowState() override;
+  // The columns' widths scale with the view.
+  void ChangeScale(int m, int d) override;
 
 private:
   friend class TListColumn;

@@ -188,3 +188,11 @@ void TProgressBar::CreateWnd() {
   SendMessageA(window, PBM_SETSTEP, static_cast<WPARAM>(step_), 0);
   SendMessageA(window, PBM_SETPOS, static_cast<WPARAM>(position_), 0);
 }
+
+void TStatusBar::ChangeScale(int m, int d) {
+  for (int i = 0; i < panels_->Count(); ++i) {
+    TStatusPanel* panel = panels_->Items(i);
+    panel->SetWidth(MulDiv(panel->Width(), m, d));
+  }
+  TWinControl::ChangeScale(m, d);
+}

@@ -69,6 +69,8 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
+  // The panels' widths scale with the bar.
+  void ChangeScale(int m, int d) override;
 
 private:
   friend class TStatusPanels;

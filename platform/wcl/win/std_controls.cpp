@@ -309,6 +309,17 @@ void TLabel::FontChanged() {
   AdjustBounds();
 }
 
+// A label of a fixed size scales its edges, while its font's height rounds on its own: it
+// grows to the height of its caption where that came out higher.
+void TLabel::ChangeScale(int m, int d) {
+  TGraphicControl::ChangeScale(m, d);
+  if (autoSize_ || wordWrap_) return;
+  std::string text = Caption();
+  if (text.empty()) text = " ";
+  const RECT r = MeasureText(Font(), text, RECT{0, 0, 0, 0}, DrawFlags());
+  if (Height() < r.bottom) SetHeight(r.bottom);
+}
+
 UINT TLabel::DrawFlags() const {
   return DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX);
 }

@@ -111,6 +111,7 @@ protected:
   void Paint() override;
   void TextChanged() override;
   void FontChanged() override;
+  void ChangeScale(int m, int d) override;
 
 private:
   void AdjustBounds();

@@ -1,0 +1,202 @@
+// Every window of the tracker at the screen's resolution: its texts fit their controls. These
+// tests run with the other window tests at 96 pixels per inch, and again in prefixes of their
+// own at 120 and 144 (tests/screen_scaling.sh), where each window leaves a picture of itself
+// (dpi<N>-<window>.png beside the test program) for a person to look at.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/win/edit_form.h"
+#include "app/win/global_form.h"
+#include "app/win/input_strings_form.h"
+#include "app/win/lingrove_info_form.h"
+#include "app/win/main_form.h"
+#include "app/win/message_form.h"
+#include "app/win/options_form.h"
+#include "app/win/statistic_form.h"
+#include "app/win/wait_form.h"
+#include "kit/str_holder.h"
+#include "platform/rtl/date_time.h"
+#include "platform/report/win/report_preview.h"
+#include "platform/rtl/format_settings.h"
+#include "platform/wcl/win/registry.h"
+#include "tests/app/win/window_test_steps.h"
+#include "tests/wcl/win/app_fixture.h"
+#include "tests/wcl/win/text_fit.h"
+
+namespace {
+
+using window_test::After;
+
+int Dpi() { return Screen->PixelsPerInch(); }
+int AtDpi(int pixels) { return MulDiv(pixels, Dpi(), 96); }
+
+TDateTime pinnedNow = 0;
+TDateTime PinnedClock() { return pinnedNow; }
+
+class ScreenScaling : public AppTest {
+protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    if (text_fit::ExpectedDpi() != 0) {
+      ASSERT_EQ(Dpi(), text_fit::ExpectedDpi());
+    }
+    FormatSettings() = DefaultFormatSettings();
+    ClearKey();
+    pinnedNow = EncodeDate(2026, 12, 9) + EncodeTime(10, 15, 20, 0);
+    previousClock_ = SetClock(&PinnedClock);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "hlscale" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    tasks_ = new TStrHolder(Application);
+    tasks_->SetSorted(true);
+    tasks_->SetDuplicates(dupAccept);
+    tasks_->Strings()->SetText("c:\\apps\\editor.exe\tEditor\t1\r\nc:\\apps\\game.exe\tGame\t3\r\n");
+    formGlobal = Application->CreateForm<TformGlobal>();
+    formGlobal->SetTaskList(tasks_);
+  }
+  void TearDown() override {
+    window_test::DropPending();
+    app_.reset();
+    formGlobal = nullptr;
+    SetClock(previousClock_);
+    ClearKey();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    ResetFormatSettings();
+    AppTest::TearDown();
+  }
+  static void ClearKey() {
+    TRegistry registry;
+    registry.DeleteKey(std::string("\\") + HourlarkRegistryKey);
+  }
+  TformOptions* MakeOptions() {
+    auto* options = new TformOptions(Application);
+    options->SetTaskSource(tasks_, folder_);
+    if (formEdit == nullptr) Application->CreateForm<TformEdit>();
+    return options;
+  }
+  // The window as it shows now: every text fits, and its picture is left for looking at.
+  void Look(TWinControl* window, const std::string& name) {
+    Pump(300);
+    EXPECT_EQ(text_fit::ClippedTexts(window), "") << name;
+    EXPECT_TRUE(window_test::Screenshot("dpi" + std::to_string(Dpi()) + "-" + name + ".png")) << name;
+  }
+
+  std::string folder_;
+  TStrHolder* tasks_ = nullptr;
+
+private:
+  ClockFn previousClock_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ScreenScaling, MainWindowFitsBothServices) {
+  auto* main = Application->CreateForm<TformHourlark>();
+  main->SetOptionsForm(MakeOptions());
+  main->SetDataDir(folder_);
+  main->FormStorage->RestoreFromStore();
+  main->FormActivate(main);
+  main->Show();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(main->Handle()) != FALSE; }));
+  EXPECT_EQ(main->ClientWidth(), AtDpi(132));
+  EXPECT_EQ(main->ClientHeight(), AtDpi(78));
+  Look(main, "main-tracker");
+  main->mnServiceCountDown->Click();
+  Look(main, "main-countdown");
+}
+
+TEST_F(ScreenScaling, OptionsDialogFitsEveryPage) {
+  TformOptions* options = MakeOptions();
+  bool done = false;
+  After(100, [&] {
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(options->Handle()) != FALSE; }));
+    const char* names[] = {"options-general", "options-shedule", "options-tasks", "options-about"};
+    for (int page = 0; page < 4; ++page) {
+      options->ListView->SetSelected(options->ListView->Items()->Items(page));
+      Look(options, names[page]);
+    }
+    options->btCancel->Click();
+    done = true;
+  });
+  After(60000, [options] {
+    if (options->Visible()) options->SetModalResult(mrAbort);
+  });
+  EXPECT_EQ(options->ShowModal(), mrCancel);
+  EXPECT_TRUE(done);
+}
+
+TEST_F(ScreenScaling, StatisticsWindowFitsEveryPage) {
+  auto* form = new TformStatistic(Application);
+  form->SetSettling(true);
+  form->SetSources(tasks_->Strings(), folder_ + "hl20work.txt", nullptr);
+  form->FormStorage->RestoreFromStore();
+  form->cbUser->Items()->Add("ann");
+  form->cbUser->SetItemIndex(0);
+  form->Show();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != FALSE; }));
+  TKitSpeedButton* const pages[] = {form->btPage0, form->btPage1, form->btPage2};
+  const char* names[] = {"statistics-week", "statistics-chart", "statistics-detail"};
+  for (int page = 0; page < 3; ++page) {
+    pages[page]->SetDown(true);
+    pages[page]->Click();
+    Look(form, names[page]);
+  }
+  // The week table's print preview, a window of its own.
+  pages[0]->SetDown(true);
+  pages[0]->Click();
+  bool previewed = false;
+  After(300, [&] {
+    auto* preview = dynamic_cast<TReportPreview*>(Screen->ActiveForm());
+    ASSERT_NE(preview, nullptr);
+    Look(preview, "statistics-preview");
+    previewed = true;
+    preview->SetModalResult(mrCancel);
+  });
+  After(30000, [] {
+    if (auto* preview = dynamic_cast<TReportPreview*>(Screen->ActiveForm())) preview->SetModalResult(mrAbort);
+  });
+  form->btPrint->Click();
+  EXPECT_TRUE(previewed);
+  delete form;
+}
+
+TEST_F(ScreenScaling, SmallDialogsFitTheirTexts) {
+  auto* main = Application->CreateForm<TForm>();
+  main->SetBorderStyle(bsNone);
+  main->SetBounds(700, 400, 320, 200);
+  main->Show();
+
+  auto* picker = new TformInputStrings(Application);
+  TStringList users;
+  users.SetText("anna\r\nbob\r\n");
+  picker->Prepare("Choose User", &users, true);
+  picker->Show();
+  Look(picker, "user-picker");
+  picker->Hide();
+
+  auto* reminder = new TFormMessage(Application);
+  reminder->ShowMessageWindow("Time for a break: you have worked an hour.", "Hourlark");
+  Look(reminder, "reminder");
+  reminder->Hide();
+
+  auto* wait = new TformWait(Application);
+  wait->lInfo->SetCaption("Adding up the week...");
+  wait->Show();
+  Look(wait, "wait");
+  wait->Hide();
+
+  if (formEdit == nullptr) Application->CreateForm<TformEdit>();
+  formEdit->Show();
+  Look(formEdit, "group-editor");
+  formEdit->Hide();
+
+  auto* info = new TformLingroveInfo(Application);
+  info->Show();
+  Look(info, "language-info");
+  info->Hide();
+}
