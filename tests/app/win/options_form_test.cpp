@@ -32,6 +32,8 @@ namespace {
 
 using window_test::After;
 using window_test::Screenshot;
+using timing::RawReadSeconds;
+using timing::Seconds;
 
 const char* const RunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 

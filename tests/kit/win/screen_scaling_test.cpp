@@ -17,8 +17,7 @@
 #include "platform/wcl/win/std_controls.h"
 #include "tests/app/win/window_test_steps.h"
 #include "tests/kit/win/store_fixture.h"
-#include "tests/wcl/win/real_mouse.h"
-#include "tests/wcl/win/send_keys.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/text_fit.h"
 
 namespace {
@@ -188,7 +187,7 @@ TEST_F(ScreenScalingDate, PopupCalendarGrowsTakesTheKitFontAndItsTextsFit) {
   SetForegroundWindow(form->Handle());
   edit->SetFocus();
   Pump(200);
-  real_mouse::Click(edit->Handle(), POINT{edit->ClientWidth() - 6, edit->ClientHeight() / 2});
+  real_input::Click(edit->Handle(), POINT{edit->ClientWidth() - 6, edit->ClientHeight() / 2});
   ASSERT_TRUE(PumpUntil([&] { return edit->Popup() != nullptr && edit->Popup()->Visible(); }));
   auto* popup = static_cast<TPopupCalendar*>(edit->Popup());
   EXPECT_EQ(popup->Width(), AtDpi(187));
@@ -205,7 +204,7 @@ TEST_F(ScreenScalingDate, PopupCalendarGrowsTakesTheKitFontAndItsTextsFit) {
   EXPECT_LE(day.cy, cell.bottom - cell.top);
   Pump(200);
   EXPECT_TRUE(window_test::Screenshot(Shot("popup-calendar")));
-  send_keys::PressKey(VK_ESCAPE);
+  real_input::PressKey(VK_ESCAPE);
   EXPECT_TRUE(PumpUntil([&] { return !popup->Visible(); }));
 }
 
@@ -231,7 +230,7 @@ TEST_F(ScreenScalingDate, DateDialogGrowsIsCentredAgainAndItsTextsFit) {
     Pump(200);
     EXPECT_TRUE(window_test::Screenshot(Shot("date-dialog")));
     looked = true;
-    send_keys::PressKey(VK_ESCAPE);
+    real_input::PressKey(VK_ESCAPE);
   });
   window_test::After(20000, [] {
     if (auto* dialog = dynamic_cast<TSelectDateDlg*>(Screen->ActiveForm())) dialog->SetModalResult(mrAbort);
