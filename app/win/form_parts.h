@@ -17,7 +17,7 @@ T* MakeControl(TComponent* form, const std::string& name, TWinControl* parent, i
   return control;
 }
 
-// The wait cursor while a piece of work runs, the cursor before it afterwards.
+// The wait cursor while long work runs, and the cursor from before it afterwards.
 class HourGlass {
 public:
   HourGlass() : previous_(Screen->Cursor()) { Screen->SetCursor(crHourGlass); }
