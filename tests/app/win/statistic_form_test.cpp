@@ -11,6 +11,7 @@
 #include "app/win/options_form.h"
 #include "app/win/statistic_controls.h"
 #include "kit/win/date_edit.h"
+#include "kit/win/kit_draw_grid.h"
 #include "kit/win/combo_edit.h"
 #include "kit/win/combo_tree_view.h"
 #include "kit/str_holder.h"
@@ -24,6 +25,7 @@
 #include "tests/app/statistics_fixture.h"
 #include "tests/app/win/caption_pixels.h"
 #include "tests/kit/win/hold_for_looking.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -363,4 +365,22 @@ TEST_F(StatisticFormTest, CaptionTitleShowsRedAndBoldWhenActiveAndInTheInactiveC
   EXPECT_GT(colours.activeRed, 30);
   EXPECT_GT(colours.inactiveText, 30);
   EXPECT_EQ(colours.inactiveRed, 0);
+}
+
+// Tab goes from the header through the task choice (the comparison only while its line
+// shows), the page, the options (while shown) to Print and Close, and back; no text changes.
+TEST_F(StatisticFormTest, TabGoesRoundHeaderTasksPageOptionsAndButtons) {
+  Open();
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
+  real_input::ExpectTabOrder({form->cbUser, form->dateFrom, form->dateTo, form->cbTask1, form->gridWeek,
+                              form->KitDrawGrid, form->btPrint, form->btClose},
+                             "table");
+  form->btDownUp->Click();
+  form->btOptions->SetDown(true);
+  form->btOptionsClick(form->btOptions);
+  ASSERT_TRUE(form->pOptions->Visible());
+  real_input::ExpectTabOrder({form->cbUser, form->dateFrom, form->dateTo, form->cbTask1, form->cbTask2, form->gridWeek,
+                              form->KitDrawGrid, form->rbAmer, form->rbEuro, form->edMark2, form->edMark3, form->btCustomizeTasks,
+                              form->btPrint, form->btClose},
+                             "table with comparison and options");
 }
