@@ -113,10 +113,14 @@ TformHourlark::TformHourlark(TComponent* owner) : TForm(owner) {
   BuildCountdownPanel();
 
   // Off the visible area: the focus holder while tracking, and two values that are stored.
+  // Tab passes them by: the user cannot see them, and a key typed into the language's name
+  // would change the language stored.
   Button1 = MakeControl<TButton>(this, "Button1", pForm, -200, -200, 20, 20);
   Button1->SetCaption("Button1");
+  Button1->SetTabStop(false);
   edLang = MakeControl<TEdit>(this, "edLang", pForm, -200, -150, 20, 19);
   edLang->SetText("");
+  edLang->SetTabStop(false);
   edCountDownComment = MakeControl<TLabel>(this, "edCountDownComment", pForm, -200, -100, 20, 13);
   edCountDownComment->SetCaption("");
 

@@ -153,6 +153,8 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
   BuildShedulePage(AddPage("Shedule"));
   BuildTaskPage(AddPage("TaskList"));
   BuildAboutPage(AddPage("About"));
+  // Tab goes from left to right: the page chooser, the page, the buttons.
+  Notebook->SetTabOrder(ListView->TabOrder() + 1);
 
   // The group tree drops over everything else: made last, it lies on top.
   GroupList = new TQComboTreeView(this);

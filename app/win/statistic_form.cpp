@@ -406,6 +406,9 @@ void TformStatistic::BuildPages() {
   BuildGraphPage(Notebook1->AddPage("Graph"));
   BuildDetailPage(Notebook1->AddPage("Detail"));
   Notebook1->OnPageChanged = [this](TObject* s) { Notebook1PageChanged(s); };
+  // Tab goes from top to bottom: header, task header, page, options, the bottom row.
+  Notebook1->SetTabOrder(pHeaderTask->TabOrder() + 1);
+  pOptions->SetTabOrder(Notebook1->TabOrder() + 1);
 }
 
 void TformStatistic::BuildStorage() {
@@ -719,6 +722,8 @@ void TformStatistic::UpdateHeaderLayout(int page) {
   const bool detail = page == 2;
   if (pDetail != nullptr) pDetail->SetVisible(detail);
   pHeaderTask->SetVisible(!detail);
+  // The comparison line is cut off while the task header is low: Tab passes it by then.
+  cbTask2->SetTabStop(TaskHeaderIsHigh());
   TKitSpeedButton* source = TaskHeaderIsHigh() ? btUp : btDown;
   btDownUp->SetGlyph(source->Glyph());
 }

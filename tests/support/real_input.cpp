@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <map>
 #include <set>
 
 #include "platform/wcl/win/application.h"
+#include "platform/wcl/win/control.h"
 
 namespace real_input {
 
@@ -107,15 +110,16 @@ std::string CurrentTestName() {
 }
 
 // Starts a program of the machine Wine runs on ("/bin/sh -c ..."). Wine runs such a program
-// outside its own processes and reports success with handle values that are not handles of
-// that program: at times they are live handles of this one (one shares its standard output),
-// and closing them ended every later line of the test report while the run went on. So the
-// returned handles are never closed; a test program leaks at most two values per picture.
+// outside its own processes and leaves the process record as it found it: its ids and
+// handles are whatever was there (seen: process id 0 or 12, and a live handle of this
+// program, one sharing its standard output). Closing them ended every later line of the
+// test report, so nothing of the record is used; there is no process or thread of this
+// system to release. (On Windows itself there is no such program and nothing starts.)
 bool StartHostProgram(std::string command) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) !=
+  PROCESS_INFORMATION unused{};
+  return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &unused) !=
          FALSE;
 }
 
@@ -291,6 +295,58 @@ void QueueKeys(std::initializer_list<WORD> keys) {
 }
 
 void QueueMouse(HWND window, POINT at, DWORD buttonFlags) { Send({MouseAt(ToScreen(window, at), buttonFlags)}); }
+
+namespace {
+
+BOOL CALLBACK KeepEditText(HWND window, LPARAM texts) {
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  std::string lower = name;
+  for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  if (lower.find("edit") != std::string::npos)
+    reinterpret_cast<std::map<HWND, std::string>*>(texts)->emplace(window, WindowText(window));
+  return TRUE;
+}
+
+std::map<HWND, std::string> EditTextsUnder(HWND top) {
+  std::map<HWND, std::string> texts;
+  EnumChildWindows(top, KeepEditText, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+std::string Names(const std::vector<HWND>& windows) {
+  std::string names;
+  for (HWND window : windows) {
+    TWinControl* control = FindControl(window);
+    if (control == nullptr && window != nullptr) control = FindControl(GetParent(window));
+    // A control without a name (a grid's cell editor) goes by the one it works for.
+    while (control != nullptr && control->Name().empty() && control->Parent() != nullptr) control = control->Parent();
+    names += (names.empty() ? "" : " ") + (control != nullptr ? control->Name() : std::string("?"));
+  }
+  return names;
+}
+
+}  // namespace
+
+void ExpectTabOrder(const std::vector<TWinControl*>& order, const std::string& where) {
+  ASSERT_FALSE(order.empty());
+  std::vector<HWND> forward, backward;
+  for (size_t i = 1; i <= order.size(); ++i) forward.push_back(order[i % order.size()]->Handle());
+  for (size_t i = order.size() - 1; i + 1 > 0; --i) backward.push_back(order[i]->Handle());
+  HWND first = order[0]->Handle();
+  SetFocus(first);
+  ASSERT_TRUE(WaitForFocusIn(first)) << where;
+  const std::map<HWND, std::string> before = EditTextsUnder(GetAncestor(first, GA_ROOT));
+  const int most = static_cast<int>(order.size()) + 3;
+  EXPECT_EQ(Names(TabCycle(most)), Names(forward)) << where << ": Tab";
+  EXPECT_EQ(Names(TabCycle(most, true)), Names(backward)) << where << ": Shift+Tab";
+  for (const auto& [window, text] : EditTextsUnder(GetAncestor(first, GA_ROOT))) {
+    const auto old = before.find(window);
+    if (old != before.end()) {
+      EXPECT_EQ(text, old->second) << where << ": " << Names({window});
+    }
+  }
+}
 
 void MoveMouse(HWND window, POINT at) { MoveTo(ToScreen(window, at)); }
 

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+class TWinControl;
+
 namespace real_input {
 
 // Modifier keys held around a key press or a click; combine with |.
@@ -66,6 +68,11 @@ std::vector<HWND> TabCycle(int steps, bool backward = false);
 // Presses and releases each key in turn and handles nothing: for input that a loop started
 // afterwards (a menu's, a modal box's) must find waiting.
 void QueueKeys(std::initializer_list<WORD> keys);
+
+// Expects Tab, pressed from the first control of order, to visit the others in turn and come
+// back to it, Shift+Tab to go the same round backwards, and no edit's text to change on the
+// way (a failure names the controls; where says which window or page it was).
+void ExpectTabOrder(const std::vector<TWinControl*>& order, const std::string& where);
 
 // --- mouse -----------------------------------------------------------------------------
 

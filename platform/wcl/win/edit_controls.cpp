@@ -297,13 +297,14 @@ void TMemo::CreateParams(TCreateParams& params) {
   if (scrollBars_ == ssHorizontal || scrollBars_ == ssBoth) params.Style |= WS_HSCROLL;
 }
 
-// Whether the memo keeps Enter and Escape (Tab: see TypesTab); those it does not keep reach
-// the form (the default and cancel buttons).
+// Whether the memo keeps Enter (Tab: see TypesTab); what it does not keep reaches the form
+// (the default button). Escape, which an edit has no use for, always reaches the form's
+// cancel button.
 void TMemo::WndProc(TMessage& msg) {
   TCustomEdit::WndProc(msg);
   if (msg.Msg != WM_GETDLGCODE) return;
   if (wantTabs_) msg.Result |= DLGC_WANTTAB;
-  if (!wantReturns_) msg.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+  if (!wantReturns_ || msg.WParam == VK_ESCAPE) msg.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
 }
 
 // ---------------------------------------------------------------------------------------

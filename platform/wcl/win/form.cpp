@@ -371,7 +371,14 @@ bool TCustomForm::DialogKey(WORD key, TShiftState shift) {
       OfferToControls(this, [key, shift](TControl* control) { return control->DialogKey(key, shift); }))
     return true;
   if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
-    SelectNext(focusedControl_ != nullptr ? focusedControl_ : activeControl_, !(shift & ssShift), true);
+    TWinControl* from = focusedControl_ != nullptr ? focusedControl_ : activeControl_;
+    // A control outside the tab order that holds the focus for the one around it (a grid's
+    // cell editor) moves on from that one: going back from the editor itself would land on
+    // its grid, which hands the focus straight back to the editor.
+    TWinControl* holder = from;
+    while (holder != nullptr && holder != this && !holder->TabStop()) holder = holder->Parent();
+    if (holder != nullptr && holder != this) from = holder;
+    SelectNext(from, !(shift & ssShift), true);
     return true;
   }
   return false;

@@ -519,3 +519,17 @@ TEST_F(MainFormTest, DamagedLanguagePickedInTheMenuBecomesCurrentAndIsReportedOn
 }
 
 }  // namespace
+
+// Tab in the window reaches only what the user sees: the user's name alone while tracking is
+// shown, the alarm and countdown times on the countdown service; never the focus holder or
+// the language name kept off the visible area.
+TEST_F(MainFormTest, TabGoesRoundTheVisibleEditsOfTheServiceShown) {
+  Make();
+  main->Show();
+  ASSERT_TRUE(real_input::BringToForeground(main->Handle()));
+  real_input::ExpectTabOrder({main->edUser}, "tracking");
+  main->mnServiceCountDown->Click();
+  ASSERT_TRUE(main->pFormCountDown->Visible());
+  real_input::ExpectTabOrder({main->edTimeAlarmHour, main->edTimeAlarmMinute, main->edTimeCountDown}, "countdown");
+  main->Hide();
+}

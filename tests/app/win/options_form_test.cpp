@@ -62,6 +62,15 @@ void WriteRunValue(const RunValue& value) {
     registry.DeleteValue(AutoStartValueName);
 }
 
+// Chooses a page of the dialog shown for real by a click on its item in the page chooser.
+void ClickPageItem(TformOptions* o, int page) {
+  RECT item{};
+  item.left = LVIR_BOUNDS;
+  SendMessageA(o->ListView->Handle(), LVM_GETITEMRECT, page, reinterpret_cast<LPARAM>(&item));
+  real_input::Click(o->ListView->Handle(), {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+  EXPECT_TRUE(real_input::PumpUntil([o, page] { return o->PageIndex() == page; })) << page;
+}
+
 bool SettingsStored() {
   TRegistry registry;
   return registry.OpenKey(std::string(HourlarkRegistryKey) + "\\Options", false);
@@ -688,11 +697,7 @@ TEST_F(OptionsFormTest, ValuesTypedAndSteppedByTheUserAreTheValuesStored) {
     step(o->edSaveTime, true);
     EXPECT_EQ(o->edSaveTime->Text(), "8");
 
-    RECT item{};
-    item.left = LVIR_BOUNDS;
-    SendMessageA(o->ListView->Handle(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    Click(o->ListView->Handle(), {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
-    ASSERT_TRUE(PumpUntil([o] { return o->PageIndex() == 1; }));
+    ClickPageItem(o, 1);
     typeInto(o->edRemindEvery, "45");
     PressKey(VK_TAB);
     EXPECT_FALSE(FocusIsIn(o->edRemindEvery->Handle()));
@@ -864,6 +869,53 @@ TEST_F(OptionsFormTest, AfterTheGroupEditorTheGridFollowsTheFilterThatShows) {
   EXPECT_EQ(topAfterFilter, 1);
   EXPECT_EQ(o->GetCheckedGroupMask(), 0x7Fu);
   EXPECT_EQ(rowsAfterEditor, 1 + 45);
+}
+
+// Tab from the page chooser goes through the page shown in the order the dialog lists its
+// settings, then to OK and Cancel (Apply is disabled until something changes), and back;
+// Shift+Tab goes the other way and no text changes; the same in the group editor, which
+// Escape cancels. Escape in a spin edit cancels the dialog; Enter on a check box is OK.
+TEST_F(OptionsFormTest, TabGoesRoundEachPageInItsOrderAndEnterAndEscapeEndTheDialog) {
+  TformOptions* o = Make();
+  const std::vector<std::vector<TWinControl*>> pages = {
+      {o->cbAutoStart, o->cbAutoStartTimer, o->cbAutoHide, o->cbPauseScreenSaver, o->edPlayScreenSaverActivate,
+       o->edSaveTime, o->cbShowIcons, o->cbAnimatedIcon},
+      {o->cbRemindEvery, o->edRemindEvery, o->edRemindEveryMessage, o->edRemindEverySound, o->cbRemindDone,
+       o->edRemindDone, o->cbRemindDoneAgain, o->edRemindDoneMessage, o->edRemindDoneSound},
+      {o->grTasks, o->lvGroupList, o->btEditGroupList},
+      {o->btLingroveInfo}};
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              for (size_t page = 0; page < pages.size(); ++page) {
+                ClickPageItem(o, static_cast<int>(page));
+                std::vector<TWinControl*> order{o->ListView};
+                order.insert(order.end(), pages[page].begin(), pages[page].end());
+                order.insert(order.end(), {o->btOK, o->btCancel});
+                real_input::ExpectTabOrder(order, "page " + std::to_string(page));
+              }
+              // The group editor: the memo, OK and Cancel; Escape in the memo cancels it.
+              ClickPageItem(o, 2);
+              WhenEditorShows([] {
+                ASSERT_TRUE(real_input::BringToForeground(formEdit->Handle()));
+                real_input::ExpectTabOrder({formEdit->Memo1, formEdit->BitBtn2, formEdit->BitBtn1}, "group editor");
+                formEdit->Memo1->SetFocus();
+                real_input::PressKey(VK_ESCAPE);
+              });
+              ClickOn(o->btEditGroupList);
+              EXPECT_EQ(formEdit->ModalResult(), mrCancel);
+              ClickPageItem(o, 1);
+              o->edRemindDone->SetFocus();
+              real_input::PressKey(VK_ESCAPE);
+            }),
+            mrCancel);
+  EXPECT_FALSE(SettingsStored());
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              ClickPageItem(o, 0);
+              o->cbAutoHide->SetFocus();
+              real_input::PressKey(VK_RETURN);
+            }),
+            mrOk);
 }
 
 namespace {

@@ -21,6 +21,7 @@
 #include "platform/rtl/string_list.h"
 #include "tests/lang/win/lang_win_fixture.h"
 #include "tests/app/win/window_test_steps.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -264,6 +265,8 @@ TEST_F(SmallDialogs, UserPickerShownTakesTheEntryChosenInTheList) {
     Pump(500);
     shownCaption = picker->Caption();
     EXPECT_TRUE(Screenshot("picker-users.png"));
+    ASSERT_TRUE(real_input::BringToForeground(picker->Handle()));
+    real_input::ExpectTabOrder({picker->lbUsers, picker->edUser}, "user picker");
     // The list has the focus; a mouse click on the flat OK leaves it there.
     picker->lbUsers->SetFocus();
     SendMessageA(picker->lbUsers->Handle(), WM_KEYDOWN, VK_DOWN, 1);
@@ -293,6 +296,8 @@ TEST_F(SmallDialogs, CommentPickerShownDeletesAfterTheQuestionAndAddsTheTypedTex
     TformInputStrings* picker = formInputStrings;
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(picker->Handle()) != FALSE; }));
     Pump(400);
+    ASSERT_TRUE(real_input::BringToForeground(picker->Handle()));
+    real_input::ExpectTabOrder({picker->lbUsers, picker->edUser}, "comment picker");
     picker->lbUsers->SetFocus();
     SendMessageA(picker->lbUsers->Handle(), WM_KEYDOWN, VK_DOWN, 1);
     // The question shows while the click on the delete glyph waits for it.

@@ -15,6 +15,7 @@
 #include "app/win/wait_form.h"
 #include "bench/work_file_generator.h"
 #include "kit/win/date_edit.h"
+#include "kit/win/kit_draw_grid.h"
 #include "kit/win/combo_edit.h"
 #include "kit/win/combo_tree_view.h"
 #include "kit/str_holder.h"
@@ -507,4 +508,21 @@ TEST_F(StatisticFormTest, AWorkFileWrittenMeanwhileIsReadAgain) {
   rewrite(10 * 3600);  // a longer file
   form->mnWeek->Click();
   EXPECT_EQ(Cell(2, 1), "09.12\t12:00:00\t");
+
+// Tab goes from the header through the task choice (the comparison only while its line
+// shows), the page, the options (while shown) to Print and Close, and back; no text changes.
+TEST_F(StatisticFormTest, TabGoesRoundHeaderTasksPageOptionsAndButtons) {
+  Open();
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
+  real_input::ExpectTabOrder({form->cbUser, form->dateFrom, form->dateTo, form->cbTask1, form->gridWeek,
+                              form->KitDrawGrid, form->btPrint, form->btClose},
+                             "table");
+  form->btDownUp->Click();
+  form->btOptions->SetDown(true);
+  form->btOptionsClick(form->btOptions);
+  ASSERT_TRUE(form->pOptions->Visible());
+  real_input::ExpectTabOrder({form->cbUser, form->dateFrom, form->dateTo, form->cbTask1, form->cbTask2, form->gridWeek,
+                              form->KitDrawGrid, form->rbAmer, form->rbEuro, form->edMark2, form->edMark3, form->btCustomizeTasks,
+                              form->btPrint, form->btClose},
+                             "table with comparison and options");
 }

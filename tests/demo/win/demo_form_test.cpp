@@ -148,8 +148,8 @@ TEST_F(DemoFormTest, PicturesAndAnimationsAreLoadedAndRunning) {
 }
 
 // Previous, Next and Close as a user works them: each takes the focus, Space and Enter press
-// the focused one, Tab goes between them (the disabled Previous left out), and both clicks
-// of a quick pair turn a page.
+// the focused one, Tab goes between them (the disabled Previous left out) and through the
+// settings of the mock options page, and both clicks of a quick pair turn a page.
 TEST_F(DemoFormTest, ButtonsTakeTheFocusAndEveryPressByKeyOrQuickClick) {
   using namespace real_input;
   form_->Show();
@@ -176,6 +176,14 @@ TEST_F(DemoFormTest, ButtonsTakeTheFocusAndEveryPressByKeyOrQuickClick) {
   EXPECT_TRUE(FocusIsIn(form_->btClose->Handle()));
   PressKey(VK_TAB);
   EXPECT_TRUE(FocusIsIn(form_->btNext->Handle()));
+
+  // On the mock options page Tab goes from the buttons through the page's settings in the
+  // order the page lists them, and back.
+  form_->Notebook->SetPageIndex(11);
+  ExpectTabOrder({form_->btPrev, form_->btNext, form_->btClose, form_->cbAutoStart, form_->cbAutoHide,
+                  form_->cbPauseScreenSaver, form_->cbShowIcons, form_->cbAnimatedIcon, form_->cbRemindEvery,
+                  form_->edRemindEvery, form_->cbRemindDone, form_->edRemindDone},
+                 "mock options page");
   form_->btClose->SetFocus();
   PressKey(VK_RETURN);
   EXPECT_TRUE(PumpUntil([this] { return !IsWindowVisible(form_->Handle()); }));

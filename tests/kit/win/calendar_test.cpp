@@ -13,14 +13,15 @@
 #include "platform/wcl/win/edit_controls.h"
 #include "tests/kit/win/calendar_fixture.h"
 #include "tests/kit/win/hold_for_looking.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
 
 constexpr TColor kGreen = 0x00FF00;
 
-// Keys sent one per tick, each to the window that has the focus then, while a modal
-// dialog runs its own message loop.
+// Keys pressed one per tick through the system's input, once the date dialog's calendar
+// has the focus, while the dialog runs its own message loop.
 std::deque<WORD>& PendingKeys() {
   static std::deque<WORD> keys;
   return keys;
@@ -31,9 +32,11 @@ void CALLBACK SendNextKey(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     return;
   }
+  auto* calendar = dynamic_cast<TKitCalendar*>(FindControl(GetFocus()));
+  if (calendar == nullptr || dynamic_cast<TSelectDateDlg*>(calendar->Owner()) == nullptr) return;
   const WORD key = PendingKeys().front();
   PendingKeys().pop_front();
-  if (HWND focus = GetFocus()) PostMessageA(focus, WM_KEYDOWN, key, 1);
+  real_input::QueueKeys({key});
 }
 
 class CalendarTest : public CalendarWindowTest {

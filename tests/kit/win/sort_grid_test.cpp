@@ -319,19 +319,24 @@ TEST_F(SortGridTest, EditingMarksTheGridModified) {
   EXPECT_EQ("alpha", editor->Text()) << "the editor follows the current cell";
 }
 
-TEST_F(SortGridTest, AnEditorAlwaysShownLeavesTabToTheForm) {
+// Tab and Shift+Tab from the cell editor both leave the grid (going back from the editor
+// must not land on its grid, which gives the focus straight back to the editor).
+TEST_F(SortGridTest, AnEditorAlwaysShownLeavesTabAndShiftTabToTheForm) {
   auto* next = new TEdit(form.get());
   next->SetParent(form.get());
   next->SetBounds(8, 285, 100, 20);
   next->SetTabStop(true);
   grid->SetTabOrder(0);
   form->Show();
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
   Fill(kFiles);
   grid->SetOptions(grid->Options() | GridOpt(goEditing) | GridOpt(goAlwaysShowEditor));
-  grid->SetFocus();
-  ASSERT_TRUE(PumpUntil([&] { return grid->EditorMode() && grid->InplaceEditor()->Focused(); }));
-  grid->InplaceEditor()->Perform(WM_KEYDOWN, VK_TAB, 1);
-  EXPECT_TRUE(next->Focused());
+  for (const unsigned modifiers : {real_input::kNone, real_input::kShift}) {
+    grid->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return grid->EditorMode() && grid->InplaceEditor()->Focused(); }));
+    real_input::PressKey(VK_TAB, modifiers);
+    EXPECT_TRUE(next->Focused()) << modifiers;
+  }
 }
 
 TEST_F(SortGridTest, PaintsHeaderArrowSelectionAndFormats) {

@@ -592,17 +592,23 @@ TEST_F(ControlsTest, MemoLinesAreTheHardLinesOfItsText) {
   EXPECT_EQ(changes, 1);
 }
 
-TEST_F(ControlsTest, EnterReachesTheDefaultButtonOnlyFromAMemoThatDoesNotWantIt) {
+TEST_F(ControlsTest, EnterReachesTheDefaultButtonOnlyFromAMemoThatDoesNotWantItAndEscapeAlways) {
   TForm form(nullptr);
   auto* memo = Make<TMemo>(form, &form, "Memo1");
   auto* ok = Make<TButton>(form, &form, "btOK");
   ok->SetDefault(true);
   int okClicks = 0;
   ok->OnClick = [&](TObject*) { ++okClicks; };
+  auto* cancel = Make<TButton>(form, &form, "btCancel");
+  cancel->SetCancel(true);
+  int cancelClicks = 0;
+  cancel->OnClick = [&](TObject*) { ++cancelClicks; };
   form.SetActiveControl(memo);
   HWND window = memo->Handle();
   SendMessageA(window, WM_KEYDOWN, VK_RETURN, 1);
   EXPECT_EQ(okClicks, 0);
+  SendMessageA(window, WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_EQ(cancelClicks, 1);
   EXPECT_TRUE(SendMessageA(window, WM_GETDLGCODE, VK_RETURN, 0) & DLGC_WANTALLKEYS);
   EXPECT_FALSE(SendMessageA(window, WM_GETDLGCODE, VK_TAB, 0) & (DLGC_WANTTAB | DLGC_WANTALLKEYS));
   memo->SetWantReturns(false);
