@@ -3,7 +3,8 @@
 # checks its files after every end (see tests/e2e/hourlark_soak.cpp). Builds the win64 twin
 # first. Every program of the run reads its clock through a fake-time library whose offset
 # the soak moves (to just before midnight). Runs in a Wine prefix of its own, so it can run
-# beside the tests. Usage: scripts/soak.sh [rounds, default 1000].
+# beside the tests. Usage: scripts/soak.sh [rounds, default 1000] [folder for screenshots of
+# the options rounds].
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,7 +16,7 @@ export FAKETIME_TIMESTAMP_FILE=$clock FAKETIME_NO_CACHE=1 DONT_FAKE_MONOTONIC=1
 . "$root/scripts/wine-env.sh"
 hl_long_run_start "$root" hourlark_soak "${HL_SOAK_PREFIX:-$root/build/win64/wineprefix-soak}"
 SECONDS=0  # not date: the fake clock moves it
-"$WINE64" build/win64/tests/e2e/hourlark_soak.exe build/win64/app/Hourlark.exe build/win64/app/qatask.dll "$rounds" "$clock"
+"$WINE64" build/win64/tests/e2e/hourlark_soak.exe build/win64/app/Hourlark.exe build/win64/app/qatask.dll "$rounds" "$clock" ${2:+"$2"}
 status=$?
 echo "soak: $rounds rounds in $SECONDS s"
 exit $status

@@ -9,13 +9,17 @@ hl_wine_start() {
   export WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
   local d
   if [ -z "${HL_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+    # Two runs starting together may pick the same free display: the one whose server did
+    # not come up takes the next one.
     for d in $(seq 91 140); do
-      if [ ! -e /tmp/.X$d-lock ] && [ ! -e /tmp/.X11-unix/X$d ]; then break; fi
+      if [ -e /tmp/.X$d-lock ] || [ -e /tmp/.X11-unix/X$d ]; then continue; fi
+      Xvfb :$d -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+      HL_XVFB_PID=$!
+      for _ in $(seq 1 50); do [ -e /tmp/.X11-unix/X$d ] && break; sleep 0.1; done
+      sleep 0.3
+      if kill -0 "$HL_XVFB_PID" 2>/dev/null && [ -e /tmp/.X11-unix/X$d ]; then break; fi
     done
-    Xvfb :$d -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    HL_XVFB_PID=$!
     export DISPLAY=:$d
-    for _ in $(seq 1 50); do [ -e /tmp/.X11-unix/X$d ] && break; sleep 0.1; done
   fi
   mkdir -p "$WINEPREFIX"
   wineserver -p

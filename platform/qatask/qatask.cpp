@@ -13,7 +13,6 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -96,9 +95,7 @@ BOOL WINAPI ENUMPROCS(DWORD /*reserved*/, EnumCallback callback) {
   for (size_t at = 0; at < list.size();) {
     const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(list.data() + at);
     const DWORD id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId));
-    // The creation time stands 24 bytes into the block the declaration leaves unnamed.
-    LONGLONG created = 0;
-    std::memcpy(&created, entry->Reserved1 + 24, sizeof created);
+    const LONGLONG created = entry->CreateTime.QuadPart;
     const auto known = knownPaths.find(id);
     if (known != knownPaths.end() && known->second.created == created) {
       lstrcpynA(path, known->second.path.c_str(), PathBufferSize);

@@ -339,6 +339,38 @@ inline HWND TopLevel(DWORD process, const std::string& className, const std::str
   return found.window;
 }
 
+// A visible top-level window of the process that is none of these (nor the application's
+// own window, which shows nothing), of that class when one is given.
+struct NewWindowSearch {
+  DWORD process;
+  std::vector<HWND> known;
+  std::string className;
+  HWND found;
+};
+
+inline BOOL CALLBACK FindNewWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<NewWindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process || !IsWindowVisible(window) || ClassOf(window) == "HlApplication" ||
+      (!search->className.empty() && ClassOf(window) != search->className) ||
+      std::find(search->known.begin(), search->known.end(), window) != search->known.end())
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+inline HWND NewWindow(DWORD process, const std::vector<HWND>& known, DWORD timeoutMs,
+                      const std::string& className = "") {
+  NewWindowSearch search{process, known, className, nullptr};
+  PollUntil([&] {
+    search.found = nullptr;
+    EnumWindows(FindNewWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  }, timeoutMs);
+  return search.found;
+}
+
 struct ChildSearch {
   std::string text;
   HWND window;

@@ -7,7 +7,8 @@
 // the first round.
 //
 // Arguments: Hourlark.exe, qatask.dll, the folder for the screenshots, the minutes to run
-// (default 10), the rounds (default 50).
+// (default 10), the rounds (default 50), and which windows a round opens (default "sol":
+// statistics, options, language; fewer to find which one keeps objects).
 #include <winternl.h>
 
 #include <cstdlib>
@@ -20,11 +21,11 @@ using namespace e2e;
 namespace {
 
 // The system's own counters where it keeps them. Where it does not (it answers 0), the GDI
-// objects are counted in the process's GDI handle table, as the system would, and the USER
-// objects as the windows the process owns.
+// objects are counted in the process's GDI handle table, as the system would, the USER
+// objects as the windows the process owns, and the handles in the system's handle list.
 struct Resources {
   long gdi = 0, user = 0, handles = 0;
-  bool gdiCounted = false, userCounted = false;
+  bool gdiCounted = false, userCounted = false, handlesCounted = false;
 };
 
 // One entry of the GDI handle table the process's environment block points at.
@@ -54,6 +55,34 @@ long CountGdiTable(HANDLE process) {
   for (const GdiEntry& entry : entries)
     if (entry.type != 0 && (entry.type & 0x80) == 0) ++count;  // in use, not a stock object
   return count;
+}
+
+// The process's handles as the system's handle list gives them.
+long CountHandles(DWORD processId) {
+  struct Entry {
+    USHORT process;
+    USHORT backTrace;
+    UCHAR type;
+    UCHAR attributes;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+  };
+  std::vector<unsigned char> buffer(1 << 20);
+  for (int attempt = 0; attempt < 6; ++attempt) {
+    ULONG needed = 0;
+    const NTSTATUS status = NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(16), buffer.data(),
+                                                     static_cast<ULONG>(buffer.size()), &needed);
+    if (status >= 0) {
+      const ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
+      const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
+      long mine = 0;
+      for (ULONG i = 0; i < count; ++i) mine += entries[i].process == static_cast<USHORT>(processId);
+      return mine;
+    }
+    buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 65536));
+  }
+  return -1;
 }
 
 struct WindowCount {
@@ -100,13 +129,18 @@ Resources Measure(const PROCESS_INFORMATION& process) {
     r.userCounted = true;
   }
   DWORD handles = 0;
-  r.handles = GetProcessHandleCount(process.hProcess, &handles) ? static_cast<long>(handles) : -1;
+  r.handles = GetProcessHandleCount(process.hProcess, &handles) ? static_cast<long>(handles) : 0;
+  if (r.handles == 0) {
+    r.handles = CountHandles(process.dwProcessId);
+    r.handlesCounted = true;
+  }
   return r;
 }
 
 void Print(const char* when, const Resources& r) {
-  std::printf("%-26s GDI objects %5ld%s  USER objects %5ld%s  handles %5ld\n", when, r.gdi,
-              r.gdiCounted ? " (handle table)" : "", r.user, r.userCounted ? " (windows)" : "", r.handles);
+  std::printf("%-26s GDI objects %5ld%s  USER objects %5ld%s  handles %5ld%s\n", when, r.gdi,
+              r.gdiCounted ? " (handle table)" : "", r.user, r.userCounted ? " (windows)" : "", r.handles,
+              r.handlesCounted ? " (system handle list)" : "");
   std::fflush(stdout);
 }
 
@@ -141,34 +175,6 @@ std::vector<HWND> DateEdits(HWND statistic) {
       edits.push_back(child);
   }
   return edits;
-}
-
-// A visible top-level window of the process that is none of these.
-struct NewWindowSearch {
-  DWORD process;
-  std::vector<HWND> known;
-  HWND found;
-};
-
-BOOL CALLBACK FindNewWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<NewWindowSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != search->process || !IsWindowVisible(window) ||
-      std::find(search->known.begin(), search->known.end(), window) != search->known.end())
-    return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-HWND NewWindow(DWORD process, const std::vector<HWND>& known, DWORD timeoutMs) {
-  NewWindowSearch search{process, known, nullptr};
-  PollUntil([&] {
-    search.found = nullptr;
-    EnumWindows(FindNewWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  }, timeoutMs);
-  return search.found;
 }
 
 struct RoundSeen {
@@ -218,8 +224,10 @@ void OptionsRound(const PROCESS_INFORMATION& tracker, HWND mainForm, RoundSeen& 
   Key(VK_END);
   Key(VK_UP);
   Sleep(300);
-  // The group cell of the first task.
-  ClickIn(options, 91 + 8 + 17, 8 + 18 + 9);
+  // The group cell of the first task, then its drop-down button.
+  ClickIn(options, 91 + 8 + 10, 8 + 18 + 9);
+  Sleep(300);
+  ClickIn(options, 91 + 8 + 26, 8 + 18 + 9);
   Sleep(300);
   HWND picker = NewWindow(tracker.dwProcessId, {mainForm, options}, 2000);
   if (picker) {
@@ -243,6 +251,7 @@ int main(int argc, char** argv) {
   const std::string shots = WinPath(argv[3]) + "\\";
   const DWORD minutes = argc > 4 ? static_cast<DWORD>(std::atoi(argv[4])) : 10;
   const int rounds = argc > 5 ? std::atoi(argv[5]) : 50;
+  const std::string kinds = argc > 6 ? argv[6] : "sol";
   const std::string folder = FreshTrackerRun("hl_resources_", argv[1], argv[2]);
   const std::string user = "ann";
   WriteData(folder, user);
@@ -268,30 +277,34 @@ int main(int argc, char** argv) {
   Check(PollUntil([&] { return ReadOnly(main.edUser); }, 5000), "tracking runs");
   Check(ChooseTrayMenuItem(tracker.dwProcessId, {4, 0}), "the countdown is started from the tray menu");
   Check(PollUntil([&] { return ReadOnly(main.edMinutes); }, 5000), "the countdown runs");
+  // The rounds start once the countdown has run out and blinks: its end brings the window
+  // back with the countdown's page, whose first showing makes its objects once.
+  bool blinked = PollUntil([&] { return SendMessageA(main.statusBar2, SB_ISSIMPLE, 0, 0) != 0; }, 90000);
+  Check(blinked, "the countdown's end blinks");
+  Sleep(2000);
 
   Resources first, last;
   int statistics = 0, calendars = 0, options = 0, pickers = 0, languages = 0;
-  bool blinked = false;
   for (int i = 0; i < rounds; ++i) {
     RoundSeen round;
     const std::string shot = i == 1 ? shots : "";
-    StatisticRound(tracker, main.form, round, shot);
-    OptionsRound(tracker, main.form, round, shot);
+    if (kinds.find('s') != std::string::npos) StatisticRound(tracker, main.form, round, shot);
+    if (kinds.find('o') != std::string::npos) OptionsRound(tracker, main.form, round, shot);
     const std::string before = StatusText(main.statusBar1, 0);
-    round.language = ChooseLanguageEntry(tracker.dwProcessId, 1 + i % 2) &&
-                     PollUntil([&] { return StatusText(main.statusBar1, 0) != before; }, 5000);
+    if (kinds.find('l') != std::string::npos)
+      round.language = ChooseLanguageEntry(tracker.dwProcessId, 1 + i % 2) &&
+                       PollUntil([&] { return StatusText(main.statusBar1, 0) != before; }, 5000);
     statistics += round.statistic;
     calendars += round.calendar;
     options += round.options;
     pickers += round.groupPicker;
     languages += round.language;
-    blinked = blinked || SendMessageA(main.statusBar2, SB_ISSIMPLE, 0, 0) != 0;
     if (i == 0) {
       Sleep(1000);
       first = Measure(tracker);
       Print("after the first round", first);
     }
-    if ((i + 1) % 10 == 0) {
+    if ((i + 1) % 10 == 0 || kinds != "sol") {
       std::printf("round %d, %lu s: ", i + 1, (GetTickCount() - begin) / 1000);
       Print("", Measure(tracker));
     }
@@ -299,7 +312,8 @@ int main(int argc, char** argv) {
   }
   // The rest of the time the tracker runs on by itself, tracking and blinking.
   while (!Ended(tracker) && GetTickCount() - begin < minutes * 60000) Sleep(1000);
-  blinked = blinked || SendMessageA(main.statusBar2, SB_ISSIMPLE, 0, 0) != 0;
+  Check(PollUntil([&] { return SendMessageA(main.statusBar2, SB_ISSIMPLE, 0, 0) != 0; }, 3000),
+        "the countdown still blinks at the end");
   Screenshot(shots + "resources_end.bmp");
   last = Measure(tracker);
   Print("at the end", last);
@@ -310,7 +324,6 @@ int main(int argc, char** argv) {
   Check(statistics == rounds && calendars == rounds, "the statistics window and its calendar opened every round");
   Check(options == rounds && pickers == rounds, "the options dialog and the group picker opened every round");
   Check(languages == rounds, "the language was switched every round");
-  Check(blinked, "the countdown's end blinks");
   Check(Within5Percent(first.gdi, last.gdi), "GDI objects end within 5 % of the first round");
   Check(Within5Percent(first.user, last.user), "USER objects end within 5 % of the first round");
   Check(Within5Percent(first.handles, last.handles), "handles end within 5 % of the first round");

@@ -14,7 +14,7 @@
 //
 // Arguments: Hourlark.exe, qatask.dll, the number of rounds, and optionally the file whose
 // "+seconds" the clock of every program of the run is moved by (a fake clock the script
-// sets up).
+// sets up; "" for none) and a folder for screenshots of the options rounds.
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -124,20 +124,19 @@ void StartStopAtRandom(const MainWindow& main) {
   }
 }
 
-// Opens the options dialog from the main window, edits the first task's description on the
+// Opens the options dialog from the tray menu, edits the first task's description on the
 // task list page and applies it, then adds a group in the group editor; returns at a random
 // moment of it (the caller ends the tracker there). Counts the steps that were finished.
 struct OptionsSteps {
   int applied = 0, grouped = 0;
+  int descriptionsSeen = 0, groupsSeen = 0;  // found in the files after the end
 };
 
 void EditInOptions(const MainWindow& main, DWORD process, int round, OptionsSteps& steps, std::string& newGroups,
-                   const std::string& oldGroups) {
-  const int stopAfter = std::rand() % 4;  // 0: in the grid, 1: after Apply, 2: in the editor, 3: after OK
-  ShowWindow(main.form, SW_SHOW);
-  SetForegroundWindow(main.form);
-  Sleep(200);
-  ClickIn(GetParent(main.edUser), 27, 32);
+                   const std::string& oldGroups, const std::string& shots) {
+  // 0: in the grid, 1: after Apply, 2: in the editor, 3: after OK; the first time all the way.
+  const int stopAfter = steps.applied == 0 ? 3 : std::rand() % 4;
+  if (!ChooseTrayMenuItem(process, {3, 3})) return;
   HWND options = TopLevel(process, "HlForm", "Options", 10000);
   if (!options) return;
   Sleep(300);
@@ -146,23 +145,25 @@ void EditInOptions(const MainWindow& main, DWORD process, int round, OptionsStep
   Key(VK_END);
   Key(VK_UP);
   Sleep(300);
-  // The first task's description cell.
-  ClickIn(options, 91 + 8 + 34 + 100, 8 + 18 + 9);
+  // The first task's description cell (after the group and program columns).
+  ClickIn(options, 91 + 8 + 34 + 267 + 60, 8 + 18 + 9);
   Sleep(100);
   Type("D" + std::to_string(round));
-  Key(VK_RETURN);
+  // Tab leaves the cell (Enter would press the dialog's OK).
+  Key(VK_TAB);
+  if (!shots.empty()) Screenshot(shots + "soak_options_edited.bmp");
   if (stopAfter == 0) return;
   ClickOn(ChildWithText(options, "Apply"));
   Sleep(std::rand() % 200);
   ++steps.applied;
   if (stopAfter == 1) return;
   ClickOn(ChildWithText(options, "Edit"));
-  HWND editor = nullptr;
-  PollUntil([&] {
-    editor = TopLevel(process, "HlForm", "", 200);
-    return editor && editor != options && editor != main.form;
-  }, 10000);
-  if (!editor || editor == options || editor == main.form) return;
+  HWND editor = NewWindow(process, {options, main.form}, 10000, "HlForm");
+  if (!shots.empty()) Screenshot(shots + "soak_group_editor_opened.bmp");
+  if (!editor || ClassOf(editor) != "HlForm") {
+    std::printf("round %d: no group editor (%s)\n", round, editor ? ClassOf(editor).c_str() : "none");
+    return;
+  }
   Sleep(300);
   RECT client{};
   GetClientRect(editor, &client);
@@ -170,6 +171,7 @@ void EditInOptions(const MainWindow& main, DWORD process, int round, OptionsStep
   CtrlKey(VK_END);
   const std::string name = "G" + std::to_string(round);
   Type(name);
+  if (!shots.empty()) Screenshot(shots + "soak_group_editor.bmp");
   // The editor's lines as the file will hold them.
   newGroups = oldGroups + std::string(name.size(), ' ') + "\r\n";
   for (size_t i = 0; i < name.size(); ++i) newGroups[oldGroups.size() + i] = static_cast<char>(std::tolower(name[i]));
@@ -187,7 +189,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int rounds = std::atoi(argv[3]);
-  FakeClock clock(argc > 4 ? WinPath(argv[4]) : std::string());
+  FakeClock clock(argc > 4 && argv[4][0] ? WinPath(argv[4]) : std::string());
+  const std::string shots = argc > 5 ? WinPath(argv[5]) + "\\" : std::string();
   const std::string folder = FreshTrackerRun("hl_soak_", argv[1], argv[2]);
   const std::string exe = folder + "Hourlark.exe";
   const std::string key = "Software\\Quennix\\Hourlark";
@@ -259,13 +262,14 @@ int main(int argc, char** argv) {
       Sleep(std::rand() % 1500);
       ++midnights;
     } else if (kind == Kind::savePeriod) {
-      // The Stop above saved; the period's own save comes a minute later, the end around it.
+      // The Stop above saved; the period's own save comes a minute later, the end at a random
+      // moment of its first tens of milliseconds.
       const std::string saved = WriteTime(workPath);
       Click(main.btStart);
-      Sleep(58000 + std::rand() % 5000);
-      if (WriteTime(workPath) != saved) ++periodSaves;
+      if (PollUntil([&] { return WriteTime(workPath) != saved; }, 75000)) ++periodSaves;
+      Sleep(std::rand() % 40);
     } else {
-      EditInOptions(main, tracker.dwProcessId, round, steps, newGroups, groups);
+      EditInOptions(main, tracker.dwProcessId, round, steps, newGroups, groups, shots);
     }
     Finish(tracker, true);
     // Ends rarely fall inside a save's few bytes; every other round leaves a temporary file
@@ -281,6 +285,10 @@ int main(int argc, char** argv) {
     }
 
     const std::string groupText = ReadFile(groupPath);
+    if (kind == Kind::options) {
+      steps.descriptionsSeen += ReadFile(taskPath).find("\td" + std::to_string(round)) != std::string::npos;
+      steps.groupsSeen += groupText != groups && groupText == newGroups;
+    }
     const bool groupsWhole = groupText == groups || groupText == newGroups;
     const bool ok = TaskLines(ReadFile(taskPath), before) && WorkDays(ReadFile(workPath), days) && groupsWhole;
     if (ok) {
@@ -296,16 +304,20 @@ int main(int argc, char** argv) {
   }
   std::printf("%d rounds (%d start/stop, %d midnight, %d save period, %d options): %d started, %d left whole files, "
               "%d read back, %d leftovers of ended saves, %d removed at the next start; %d midnights passed, "
-              "%d period saves seen, %d applies and %d group edits finished before the end\n",
+              "%d period saves seen, %d applies and %d group edits finished before the end (%d descriptions and %d "
+              "groups found in the files)\n",
               rounds, kinds[Kind::startStop], kinds[Kind::midnight], kinds[Kind::savePeriod], kinds[Kind::options],
-              started, whole, readBack, leftBehind, cleaned, midnights, periodSaves, steps.applied, steps.grouped);
+              started, whole, readBack, leftBehind, cleaned, midnights, periodSaves, steps.applied, steps.grouped,
+              steps.descriptionsSeen, steps.groupsSeen);
   Check(started == rounds, "the tracker started every round");
   Check(whole == rounds, "after every forced end the three files are whole");
   Check(readBack == started, "every start read the files the last one saved");
   Check(leftBehind > 0 && cleaned == leftBehind, "every start removed the temporary files of ended saves");
   Check(!foreign.empty() && ReadFile(foreign) == "mine", "a temporary file of another file is left alone");
   if (kinds[Kind::savePeriod] > 0) Check(periodSaves > 0, "the save period saved by itself");
-  if (kinds[Kind::options] > 2) Check(steps.applied > 0 && steps.grouped > 0, "the options dialog applied and wrote groups");
+  if (kinds[Kind::options] > 2)
+    Check(steps.descriptionsSeen > 0 && steps.groupsSeen > 0,
+          "descriptions applied and groups added in the options dialog reach the files");
   if (kinds[Kind::midnight] > 0) Check(days.size() > 1, "the work file holds the days before and after midnight");
   return failures == 0 ? 0 : 1;
 }
