@@ -13,6 +13,7 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -60,16 +61,17 @@ bool ImagePathOfFirstModule(DWORD processId, char* buffer) {
   return true;
 }
 
-// The running processes as the system lists them, or false.
+// The running processes as the system lists them, or false. The buffer is kept from one
+// call to the next: made anew each second it would be fresh pages to clear every time.
 bool ReadProcessList(std::vector<unsigned char>& list) {
-  ULONG size = 256 * 1024;
+  if (list.size() < 256 * 1024) list.resize(256 * 1024);
   for (int attempt = 0; attempt < 8; ++attempt) {
-    list.resize(size);
     ULONG needed = 0;
-    const NTSTATUS status = NtQuerySystemInformation(SystemProcessInformation, list.data(), size, &needed);
+    const NTSTATUS status =
+        NtQuerySystemInformation(SystemProcessInformation, list.data(), static_cast<ULONG>(list.size()), &needed);
     if (status >= 0) return true;
     if (static_cast<ULONG>(status) != 0xC0000004u) return false;  // anything but a short buffer
-    size = needed > size ? needed + 64 * 1024 : size * 2;
+    list.resize(std::max<size_t>(list.size() * 2, needed + 64 * 1024));
   }
   return false;
 }
@@ -88,7 +90,7 @@ extern "C" {
 
 BOOL WINAPI ENUMPROCS(DWORD /*reserved*/, EnumCallback callback) {
   if (!callback) return FALSE;
-  std::vector<unsigned char> list;
+  static std::vector<unsigned char> list;
   if (!ReadProcessList(list)) return FALSE;
   std::map<DWORD, KnownProcess> listed;
   char path[PathBufferSize];

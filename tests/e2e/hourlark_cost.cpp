@@ -83,6 +83,16 @@ Period Measure(long tracker, long notepad, int seconds) {
 
 double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
 
+// "2.57x notepad", or what the tracker took when notepad took nothing to compare with.
+std::string AgainstNotepad(double tracker, double notepad, int seconds) {
+  char text[96];
+  if (notepad > 0)
+    std::snprintf(text, sizeof text, "%.2fx notepad", tracker / notepad);
+  else
+    std::snprintf(text, sizeof text, "%.2f ms a second (notepad took none)", tracker / seconds);
+  return text;
+}
+
 void Report(const char* what, const Period& p, int seconds) {
   std::printf("%-28s tracker %8.1f ms  notepad %8.1f ms  ratio %5.2f   (status ticks: %6.0f / %6.0f ms)  %d s\n", what,
               p.tracker.scheduledMs, p.notepad.scheduledMs, Ratio(p.tracker.scheduledMs, p.notepad.scheduledMs),
@@ -132,9 +142,9 @@ int main(int argc, char** argv) {
   Report("tracking (1 sample a second)", tracking, seconds);
   Click(main.btStop);
 
-  std::printf("idle shown: %.2fx notepad; idle hidden: %.2fx notepad; a tracked sample: %.2f ms more than idle\n",
-              Ratio(shown.tracker.scheduledMs, shown.notepad.scheduledMs),
-              Ratio(hidden.tracker.scheduledMs, hidden.notepad.scheduledMs),
+  std::printf("idle shown: %s; idle hidden: %s; a tracked sample: %.2f ms more than idle\n",
+              AgainstNotepad(shown.tracker.scheduledMs, shown.notepad.scheduledMs, seconds).c_str(),
+              AgainstNotepad(hidden.tracker.scheduledMs, hidden.notepad.scheduledMs, seconds).c_str(),
               (tracking.tracker.scheduledMs - hidden.tracker.scheduledMs) / seconds);
   CloseAndFinish(tracker, main.form, 10000);
   Finish(notepad, true);

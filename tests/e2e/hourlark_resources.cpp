@@ -1,7 +1,7 @@
 // Ten minutes of the real tracker with everything that makes and frees windows and drawing
 // objects: tracking on (the tray icon turns), a countdown run out (its status bar blinks),
 // and fifty times over the statistics window with its calendar picker, the options dialog
-// with the task list's group picker, and a language switch, all opened and closed through
+// with the task list's group picker, and a language switched there and back, all through
 // the tray menu, the mouse and the keyboard as a user gives them. The process's GDI
 // objects, USER objects and handles at the end must be within 5 % of where they were after
 // the first round.
@@ -290,10 +290,16 @@ int main(int argc, char** argv) {
     const std::string shot = i == 1 ? shots : "";
     if (kinds.find('s') != std::string::npos) StatisticRound(tracker, main.form, round, shot);
     if (kinds.find('o') != std::string::npos) OptionsRound(tracker, main.form, round, shot);
-    const std::string before = StatusText(main.statusBar1, 0);
-    if (kinds.find('l') != std::string::npos)
-      round.language = ChooseLanguageEntry(tracker.dwProcessId, 1 + i % 2) &&
-                       PollUntil([&] { return StatusText(main.statusBar1, 0) != before; }, 5000);
+    // The language switched to the other one and back, so that every round ends where it
+    // began.
+    if (kinds.find('l') != std::string::npos) {
+      round.language = true;
+      for (int position : {2, 1}) {
+        const std::string before = StatusText(main.statusBar1, 0);
+        round.language = round.language && ChooseLanguageEntry(tracker.dwProcessId, position) &&
+                         PollUntil([&] { return StatusText(main.statusBar1, 0) != before; }, 5000);
+      }
+    }
     statistics += round.statistic;
     calendars += round.calendar;
     options += round.options;
@@ -323,7 +329,7 @@ int main(int argc, char** argv) {
   Check(!Ended(tracker), "the tracker ran the whole time");
   Check(statistics == rounds && calendars == rounds, "the statistics window and its calendar opened every round");
   Check(options == rounds && pickers == rounds, "the options dialog and the group picker opened every round");
-  Check(languages == rounds, "the language was switched every round");
+  Check(languages == rounds, "the language was switched there and back every round");
   Check(Within5Percent(first.gdi, last.gdi), "GDI objects end within 5 % of the first round");
   Check(Within5Percent(first.user, last.user), "USER objects end within 5 % of the first round");
   Check(Within5Percent(first.handles, last.handles), "handles end within 5 % of the first round");
