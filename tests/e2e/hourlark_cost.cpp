@@ -8,7 +8,8 @@
 // threads as the host's scheduler counted it (nanoseconds), and the user and system time of
 // its process status (clock ticks) beside it.
 //
-// Arguments: Hourlark.exe, qatask.dll, seconds per measurement (default 60).
+// Arguments: Hourlark.exe, qatask.dll, seconds per measurement (default 60), and "still" to
+// have the tray icon stand still while tracking (the animation's share of a tracked second).
 #include <cstdlib>
 
 #include "e2e_support.h"
@@ -112,6 +113,8 @@ int main(int argc, char** argv) {
   const std::string exe = folder + "Hourlark.exe";
   SetValue("Software\\Quennix\\Hourlark", "Version", "2.02");
   SetValue("Software\\Quennix\\Hourlark\\Options", "edUser_Text", "costuser");
+  if (argc > 4 && std::string(argv[4]) == "still")
+    SetValue("Software\\Quennix\\Hourlark\\Options", "cbAnimatedIcon_Checked", "False");
   // Its own copy, so that the notepad of this run is told from any other.
   char windows[MAX_PATH];
   GetWindowsDirectoryA(windows, MAX_PATH);

@@ -190,10 +190,6 @@ int main(int argc, char** argv) {
   }
   const int rounds = std::atoi(argv[3]);
   FakeClock clock(argc > 4 && argv[4][0] ? WinPath(argv[4]) : std::string());
-  // The fake-time library shares a lock between a process and the ones it starts; a tracker
-  // ended by force while holding it would leave this program waiting for ever. Each tracker
-  // gets a lock of its own.
-  SetEnvironmentVariableA("FAKETIME_SHARED", nullptr);
   const std::string shots = argc > 5 ? WinPath(argv[5]) + "\\" : std::string();
   const std::string folder = FreshTrackerRun("hl_soak_", argv[1], argv[2]);
   const std::string exe = folder + "Hourlark.exe";
