@@ -157,7 +157,9 @@ std::string ReadWorkDay(const std::string& workPath, const std::string& section,
 bool LoadTaskList(TStrings& taskList, const std::string& fileName) {
   try {
     const std::optional<std::string> text = ReadWholeFile(fileName);
-    taskList.SetText(text.value_or(std::string()));
+    // Not value_or: that copies a task list of any size once more.
+    static const std::string none;
+    taskList.SetText(text ? *text : none);
     return true;
   } catch (const Exception&) {
     taskList.Clear();

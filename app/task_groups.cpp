@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/task_data.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/sysutils.h"
 
@@ -41,14 +42,37 @@ uint32_t CheckedGroupMask(const std::vector<bool>& checked) {
 
 bool ReadGroupFile(const std::string& path, std::vector<std::string>& lines) {
   lines.clear();
-  TStringList file;
   try {
-    file.LoadFromFile(path);
+    TFileStream file(path, fmOpenRead | fmShareDenyWrite);
+    // Only the first lines name groups: the file is read no further than they go, so a
+    // file of any size costs no more than those lines.
+    std::string text;
+    size_t pos = 0;
+    bool atEnd = false;
+    while (lines.size() < MaxCustomGroups) {
+      size_t end = text.find_first_of("\r\n", pos);
+      // A CR that ends what was read may be the first half of a CR LF.
+      if (!atEnd && (end == std::string::npos || end + 1 == text.size())) {
+        char chunk[65536];
+        const int64_t got = file.Read(chunk, sizeof chunk);
+        atEnd = got <= 0;
+        text.erase(0, pos);
+        pos = 0;
+        text.append(chunk, static_cast<size_t>(std::max<int64_t>(got, 0)));
+        continue;
+      }
+      if (end == std::string::npos) {
+        if (pos < text.size()) lines.push_back(text.substr(pos));
+        break;
+      }
+      lines.push_back(text.substr(pos, end - pos));
+      pos = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    }
   } catch (...) {
     // A missing or unreadable file gives no custom groups.
+    lines.clear();
     return false;
   }
-  for (int i = 0; i < file.Count(); ++i) lines.push_back(file.Strings(i));
   return true;
 }
 

@@ -44,8 +44,8 @@ uint32_t CheckedGroupMask(const std::vector<bool>& checked);
 
 // ---- The group file -------------------------------------------------------------------
 
-// Reads every line of the group file (CR, LF and CR LF all end a line). False, with lines
-// left empty, when it is missing or cannot be read. The group editor writes the file with
+// Reads the lines of the group file that name groups, the first MaxCustomGroups (CR, LF and
+// CR LF all end a line). False, with lines left empty, when it is missing or cannot be read. The group editor writes the file with
 // TStrings::SaveToFile, which ends each line with CR LF and replaces the file in one step.
 bool ReadGroupFile(const std::string& path, std::vector<std::string>& lines);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/streams.h"
@@ -93,10 +94,12 @@ public:
     if (s.size() > capacity) s.resize(capacity);
     return s;
   }
-  std::string Rest() {
-    std::string s = bytes_.substr(pos_);
+  // The rest of the image, not copied: a language file's texts may be a hundred megabytes.
+  std::string_view Rest() {
+    std::string_view rest(bytes_);
+    rest.remove_prefix(pos_);
     pos_ = bytes_.size();
-    return s;
+    return rest;
   }
 
 private:
@@ -490,7 +493,7 @@ void TLingroveLangFile::LoadFromImage(const std::string& bytes) {
 
     // An offset at or past the end of the pool gives the empty text, and a last text
     // without its NUL ends with the pool: nothing is read beyond it.
-    const std::string pool = r.Rest();
+    const std::string_view pool = r.Rest();
     for (TLingroveIdentRec& e : idents_) {
       if (e.Offset == kNoTextOffset || e.Offset >= pool.size()) continue;
       const char* start = pool.data() + e.Offset;

@@ -12,6 +12,7 @@ packages=(
   imagemagick
   cups printer-driver-cups-pdf poppler-utils
   clang libclang-rt-14-dev
+  libfaketime
 )
 
 missing=()

@@ -9,13 +9,17 @@ hl_wine_start() {
   export WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
   local d
   if [ -z "${HL_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+    # Two runs starting together may pick the same free display: the one whose server did
+    # not come up takes the next one.
     for d in $(seq 91 140); do
-      if [ ! -e /tmp/.X$d-lock ] && [ ! -e /tmp/.X11-unix/X$d ]; then break; fi
+      if [ -e /tmp/.X$d-lock ] || [ -e /tmp/.X11-unix/X$d ]; then continue; fi
+      Xvfb :$d -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+      HL_XVFB_PID=$!
+      for _ in $(seq 1 50); do [ -e /tmp/.X11-unix/X$d ] && break; sleep 0.1; done
+      sleep 0.3
+      if kill -0 "$HL_XVFB_PID" 2>/dev/null && [ -e /tmp/.X11-unix/X$d ]; then break; fi
     done
-    Xvfb :$d -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    HL_XVFB_PID=$!
     export DISPLAY=:$d
-    for _ in $(seq 1 50); do [ -e /tmp/.X11-unix/X$d ] && break; sleep 0.1; done
   fi
   mkdir -p "$WINEPREFIX"
   wineserver -p
@@ -37,4 +41,15 @@ hl_wine_start() {
 hl_wine_stop() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${HL_XVFB_PID:-}" ]; then kill "$HL_XVFB_PID" 2>/dev/null || true; fi
+}
+
+# For the scripts of the long runs: builds the win64 target given (after scripts/setup.sh)
+# and starts Wine in the prefix given (the build folder's own by default); Wine stops when
+# the script ends.
+hl_long_run_start() {
+  local root=$1 target=$2 prefix=${3:-}
+  "$root/scripts/setup.sh" || exit 1
+  (cd "$root" && cmake --preset win64 >/dev/null && cmake --build --preset win64 --target "$target" >/dev/null) || exit 1
+  hl_wine_start "$root/build/win64" $prefix
+  trap hl_wine_stop EXIT
 }

@@ -225,12 +225,20 @@ void TAnimatedImage::SetInterval(unsigned value) { timer_->SetInterval(value); }
 HPALETTE TAnimatedImage::GetPalette() { return glyph_->Empty() ? nullptr : glyph_->Palette(); }
 
 void TAnimatedImage::TimerStep() {
-  if (!Visible() || !strip_.Step()) return;
+  // Nothing is seen while the control or a window under it is hidden (a dialog kept for
+  // later, a page not shown): the timer stops, so the program is not woken for nothing,
+  // and starts again once the control is painted.
+  if (!Visible() || Parent() == nullptr || !Parent()->Showing()) {
+    timer_->SetEnabled(false);
+    return;
+  }
+  if (!strip_.Step()) return;
   FrameChanged();
   Repaint();
 }
 
 void TAnimatedImage::DrawImageContent() {
+  if (Active() && !timer_->Enabled()) timer_->SetEnabled(true);
   const int width = ClientWidth();
   const int height = ClientHeight();
   if (width <= 0 || height <= 0) return;

@@ -1,11 +1,22 @@
 // qatask.dll: lists the running processes for the tracker's active-task probe.
 //
-// ENUMPROCS(0, callback) calls callback(pid, path, 0, pid) once for every process of a
-// Toolhelp snapshot, synchronously, with the full path of the process's executable, and
-// returns TRUE when the snapshot could be walked. INIT and DONE exist for the tracker's
-// start-up and shut-down and have nothing to do. All three are stdcall, exported undecorated.
+// ENUMPROCS(0, callback) calls callback(pid, path, 0, pid) once for every running process,
+// synchronously, with the full path of the process's executable, and returns TRUE when the
+// process list could be read. INIT and DONE exist for the tracker's start-up and shut-down
+// and have nothing to do. All three are stdcall, exported undecorated.
+//
+// The tracker asks once a second. The list comes from one system call; a process's path is
+// looked up only the first time it is listed and then kept while it runs (a process is told
+// from a later one with the same number by its creation time), so a sample costs the system
+// almost nothing beyond the list itself.
 #include <windows.h>
 #include <tlhelp32.h>
+#include <winternl.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -50,25 +61,61 @@ bool ImagePathOfFirstModule(DWORD processId, char* buffer) {
   return true;
 }
 
+// The running processes as the system lists them, or false. The buffer is kept from one
+// call to the next: made anew each second it would be fresh pages to clear every time.
+bool ReadProcessList(std::vector<unsigned char>& list) {
+  if (list.size() < 256 * 1024) list.resize(256 * 1024);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    ULONG needed = 0;
+    const NTSTATUS status =
+        NtQuerySystemInformation(SystemProcessInformation, list.data(), static_cast<ULONG>(list.size()), &needed);
+    if (status >= 0) return true;
+    if (static_cast<ULONG>(status) != 0xC0000004u) return false;  // anything but a short buffer
+    list.resize(std::max<size_t>(list.size() * 2, needed + 64 * 1024));
+  }
+  return false;
+}
+
+struct KnownProcess {
+  LONGLONG created;
+  std::string path;
+};
+
+// The full paths of the processes of the last list, by process number.
+std::map<DWORD, KnownProcess> knownPaths;
+
 }  // namespace
 
 extern "C" {
 
 BOOL WINAPI ENUMPROCS(DWORD /*reserved*/, EnumCallback callback) {
   if (!callback) return FALSE;
-  KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot.Valid()) return FALSE;
-  PROCESSENTRY32 entry;
-  entry.dwSize = sizeof(entry);
-  if (!Process32First(snapshot.Get(), &entry)) return FALSE;
+  static std::vector<unsigned char> list;
+  if (!ReadProcessList(list)) return FALSE;
+  std::map<DWORD, KnownProcess> listed;
   char path[PathBufferSize];
-  do {
-    DWORD id = entry.th32ProcessID;
-    if (!ImagePathOfProcess(id, path) && !ImagePathOfFirstModule(id, path))
-      lstrcpynA(path, entry.szExeFile, PathBufferSize);
+  for (size_t at = 0; at < list.size();) {
+    const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(list.data() + at);
+    const DWORD id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId));
+    const LONGLONG created = entry->CreateTime.QuadPart;
+    const auto known = knownPaths.find(id);
+    if (known != knownPaths.end() && known->second.created == created) {
+      lstrcpynA(path, known->second.path.c_str(), PathBufferSize);
+      listed[id] = known->second;
+    } else if (ImagePathOfProcess(id, path) || (id != 0 && ImagePathOfFirstModule(id, path))) {
+      // Number 0 is the idle process: a module list of "process 0" is this process's own.
+      listed[id] = {created, path};
+    } else {
+      // No full path to be had: the name the list gives, asked for again next time.
+      const int length = WideCharToMultiByte(CP_ACP, 0, entry->ImageName.Buffer, entry->ImageName.Length / 2, path,
+                                             PathBufferSize - 1, nullptr, nullptr);
+      path[length > 0 ? length : 0] = '\0';
+    }
     if (!callback(id, path, 0, id)) break;
-    entry.dwSize = sizeof(entry);
-  } while (Process32Next(snapshot.Get(), &entry));
+    if (entry->NextEntryOffset == 0) break;
+    at += entry->NextEntryOffset;
+  }
+  knownPaths.swap(listed);
   return TRUE;
 }
 

@@ -123,6 +123,15 @@ TFileReplaceFunc SetFileReplaceFunc(TFileReplaceFunc func) {
 }
 
 void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces) {
+  size_t next = 0;
+  WriteFileAtomically(path, [&]() -> std::string_view {
+    // Empty pieces are passed over: an empty one ends the file.
+    while (next < pieces.size() && pieces[next].empty()) ++next;
+    return next < pieces.size() ? pieces[next++] : std::string_view();
+  });
+}
+
+void WriteFileAtomically(const std::string& path, const std::function<std::string_view()>& next) {
   // Without a name the temporary file would land in the current folder for nothing.
   if (path.empty()) throw EFCreateError("Cannot save a file without a name");
   const std::string temp = TemporaryNameFor(path);
@@ -135,9 +144,9 @@ void WriteFileAtomically(const std::string& path, const std::vector<std::string_
 
   std::string error;
   try {
-    for (std::string_view piece : pieces) {
+    for (std::string_view piece = next(); !piece.empty(); piece = next()) {
       const int64_t count = static_cast<int64_t>(piece.size());
-      if (count > 0 && file->Write(piece.data(), count) != count) {
+      if (file->Write(piece.data(), count) != count) {
         error = "Cannot write file \"" + temp + "\". " + SysErrorMessage(GetLastOSError());
         break;
       }

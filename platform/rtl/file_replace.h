@@ -5,6 +5,7 @@
 // old file stays as it was, and the failure is raised.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,10 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes);
 void WriteFileAtomically(const std::string& path, const void* data, size_t size);
 // The file made of the pieces one after the other, without joining them first.
 void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces);
+// The file made of the pieces `next` gives one after the other until it gives an empty one;
+// each piece is written before the next is asked for, so a large file is never whole in
+// memory.
+void WriteFileAtomically(const std::string& path, const std::function<std::string_view()>& next);
 
 // The step that moves the finished temporary file over the target. Returns an empty text on
 // success, else a description of the failure. Replaceable so that tests can make it fail.

@@ -301,6 +301,83 @@ void TStringList::InsertObject(int index, const std::string& s, TObject* object)
   InsertItem(index, s, object);
 }
 
+void TStringList::SetTextStr(const std::string& text) {
+  // Added one by one, each line of a sorted list moves every line after its place: a
+  // million lines in no order would take hours. They are sorted at once instead, into the
+  // order adding them one by one gives. A list refusing duplicates stops at the first one,
+  // as adding does.
+  if (!sorted_ || duplicates_ == dupError) {
+    TStrings::SetTextStr(text);
+    return;
+  }
+  UpdateScope scope(*this);
+  Clear();
+  std::vector<Item> lines;
+  lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+    lines.push_back(Item{text.substr(pos, end - pos), nullptr});
+    if (end == text.size()) break;
+    pos = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  if (lines.empty()) return;
+  // Positions are sorted rather than the lines: a far smaller buffer for a stable sort.
+  std::vector<uint32_t> order(lines.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](uint32_t a, uint32_t b) { return CompareStrings(lines[a].text, lines[b].text) < 0; });
+  // A line added goes before the equal lines already there, or is dropped when duplicates
+  // are ignored: equal lines end up last added first, or only the first one stays. The
+  // positions in their final order, the dropped ones last.
+  std::vector<uint32_t> place;
+  place.reserve(order.size());
+  std::vector<uint32_t> dropped;
+  for (size_t run = 0; run < order.size();) {
+    size_t end = run + 1;
+    while (end < order.size() && CompareStrings(lines[order[run]].text, lines[order[end]].text) == 0) ++end;
+    if (duplicates_ == dupIgnore) {
+      place.push_back(order[run]);
+      dropped.insert(dropped.end(), order.begin() + static_cast<std::ptrdiff_t>(run) + 1,
+                     order.begin() + static_cast<std::ptrdiff_t>(end));
+    } else {
+      for (size_t i = end; i > run; --i) place.push_back(order[i - 1]);
+    }
+    run = end;
+  }
+  const size_t kept = place.size();
+  place.insert(place.end(), dropped.begin(), dropped.end());
+  order = {};
+  // The lines are moved to their places in the list itself, one cycle of places at a time.
+  for (uint32_t start = 0; start < place.size(); ++start) {
+    if (place[start] == start) continue;
+    Item moving = std::move(lines[start]);
+    uint32_t at = start;
+    while (place[at] != start) {
+      const uint32_t from = place[at];
+      lines[at] = std::move(lines[from]);
+      place[at] = at;
+      at = from;
+    }
+    lines[at] = std::move(moving);
+    place[at] = at;
+  }
+  lines.resize(kept);
+  Changing();
+  items_ = std::move(lines);
+  Changed();
+}
+
+void TStringList::SaveToFile(const std::string& fileName) const {
+  size_t next = 0;
+  std::string piece;
+  WriteFileAtomically(fileName, [&]() -> std::string_view {
+    piece.clear();
+    for (; next < items_.size() && piece.size() < (1u << 20); ++next) piece.append(items_[next].text).append("\r\n");
+    return piece;
+  });
+}
+
 void TStringList::Delete(int index) {
   CheckIndex(index);
   Changing();

@@ -92,6 +92,19 @@ TEST(TaskGroups, GroupFileLinesEndInAnyWayAndAMissingFileGivesNothing) {
   ASSERT_TRUE(ReadGroupFile(folder.File("hl20grp.txt"), lines));
   EXPECT_EQ(lines, (std::vector<std::string>{"Reading", "Writing", "Mail", "", "Last"}));
 
+  // Only the lines that can name a group are read, however large the file; a CR LF split
+  // between two reads is one line end.
+  std::string large(65535, 'x');
+  large += "\r\nSecond\r";
+  for (int i = 0; i < 200000; ++i) large += "\nmore" + std::to_string(i);
+  WriteBytes(folder.File("hl20grp.txt"), large);
+  ASSERT_TRUE(ReadGroupFile(folder.File("hl20grp.txt"), lines));
+  ASSERT_EQ(lines.size(), static_cast<size_t>(MaxCustomGroups));
+  EXPECT_EQ(lines[0], std::string(65535, 'x'));
+  EXPECT_EQ(lines[1], "Second");
+  EXPECT_EQ(lines[2], "more0");
+  EXPECT_EQ(lines[7], "more5");
+
   // The editor saves its lines with CR LF, in one step.
   TStringList memo;
   memo.SetText("One\r\nTwo");

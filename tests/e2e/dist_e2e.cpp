@@ -76,43 +76,6 @@ size_t MostDemosRunning(DWORD ms) {
   return most;
 }
 
-// A key pressed and released through the system's input path; it goes to the window in
-// front, which is the tracker while its menu is open.
-void Key(WORD key) {
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[1].ki.wVk = key;
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof(INPUT));
-  Sleep(150);
-}
-
-HWND OpenMenu() {
-  HWND menu = FindWindowA("#32768", nullptr);
-  return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
-}
-
-// Opens the tray menu and walks to Help > Languages, whose entries stand first in their
-// submenu; the entry at `position` (1 = first) is chosen with Enter. Before that, with the
-// languages shown, a screenshot is taken when `shot` is not empty.
-bool ChooseLanguageEntry(DWORD processId, int position, const std::string& shot) {
-  EnumWindows(RightClickTray, static_cast<LPARAM>(processId));
-  if (!PollUntil([] { return OpenMenu() != nullptr; }, 5000)) return false;
-  Sleep(300);
-  // Restore, Hide, the two services, Help.
-  for (int i = 0; i < 5; ++i) Key(VK_DOWN);
-  Key(VK_RIGHT);
-  // Contents, Quick Demo, (separator), Languages.
-  Key(VK_DOWN);
-  Key(VK_DOWN);
-  Key(VK_RIGHT);
-  for (int i = 1; i < position; ++i) Key(VK_DOWN);
-  Sleep(300);
-  if (!shot.empty()) Screenshot(shot);
-  Key(VK_RETURN);
-  return PollUntil([] { return OpenMenu() == nullptr; }, 5000);
-}
-
 HWND FindLangEdit(const MainWindow& main) {
   // The edit that keeps the chosen language's name lies outside the visible area.
   for (HWND child : main.children)

@@ -241,6 +241,177 @@ inline void Screenshot(const std::string& file) {
   std::printf("screenshot %s\n", file.c_str());
 }
 
+// A fresh folder like FreshTrackerFolder's, and the tracker's stored settings cleared.
+inline std::string FreshTrackerRun(const std::string& prefix, const std::string& hourlark, const std::string& qatask) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Quennix\\Hourlark");
+  return FreshTrackerFolder(prefix, hourlark, qatask);
+}
+
+// Whether the process has ended, waiting at most ms for it.
+inline bool Ended(const PROCESS_INFORMATION& process, DWORD ms = 0) {
+  return process.hProcess && WaitForSingleObject(process.hProcess, ms) == WAIT_OBJECT_0;
+}
+
+// Closes the window as the user's close would and waits for the program to end; ends it
+// by force when it does not. True when it ended by itself.
+inline bool CloseAndFinish(PROCESS_INFORMATION& process, HWND window, DWORD ms = 30000) {
+  if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+  const bool ended = Ended(process, ms);
+  Finish(process, !ended);
+  return ended;
+}
+
+// A text value under HKEY_CURRENT_USER, the key made when it is missing.
+inline void SetValue(const std::string& key, const std::string& name, const std::string& value) {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) != 0)
+    return;
+  RegSetValueExA(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(handle);
+}
+
+// ---- Input as the user gives it ------------------------------------------------------------
+
+// A click at a point of a window's client area, then a moment for it to be handled.
+inline void ClickIn(HWND window, int x, int y) {
+  InputClick(window, POINT{x, y});
+  Sleep(150);
+}
+
+// A click in the middle of a window.
+inline void ClickOn(HWND window) {
+  RECT rect{};
+  GetClientRect(window, &rect);
+  InputClick(window, POINT{rect.right / 2, rect.bottom / 2});
+  Sleep(150);
+}
+
+// A key pressed and released through the system's input path; it goes to the window in
+// front (the tracker while its menu is open).
+inline void Key(WORD vk, DWORD pauseMs = 60) {
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[1].ki.wVk = vk;
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+  Sleep(pauseMs);
+}
+
+// A key with Ctrl held down.
+inline void CtrlKey(WORD vk) {
+  INPUT input[4] = {};
+  for (INPUT& i : input) i.type = INPUT_KEYBOARD;
+  input[0].ki.wVk = input[3].ki.wVk = VK_CONTROL;
+  input[1].ki.wVk = input[2].ki.wVk = vk;
+  input[2].ki.dwFlags = input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, input, sizeof(INPUT));
+  Sleep(60);
+}
+
+// Digits and capital letters, typed key by key (the letters come out small).
+inline void Type(const std::string& text) {
+  for (char c : text) Key(static_cast<WORD>(c));
+}
+
+// Clicks into an edit and types its new text over the old.
+inline void Retype(HWND edit, const std::string& text) {
+  ClickOn(edit);
+  Key(VK_END);
+  for (int i = 0; i < 8; ++i) Key(VK_BACK);
+  Type(text);
+}
+
+// ---- Windows of a process ------------------------------------------------------------------
+
+struct TopLevelSearch {
+  DWORD process;
+  std::string title;  // a prefix of the caption; empty: any
+  std::string className;
+  HWND window;
+};
+
+inline BOOL CALLBACK FindTopLevel(HWND window, LPARAM data) {
+  auto* found = reinterpret_cast<TopLevelSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != found->process || !IsWindowVisible(window)) return TRUE;
+  if (!found->className.empty() && ClassOf(window) != found->className) return TRUE;
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  if (std::string(text).rfind(found->title, 0) != 0) return TRUE;
+  found->window = window;
+  return FALSE;
+}
+
+// A visible top-level window of the process of that class whose caption starts with title.
+inline HWND TopLevel(DWORD process, const std::string& className, const std::string& title, DWORD timeoutMs = 20000) {
+  TopLevelSearch found{process, title, className, nullptr};
+  PollUntil([&] {
+    found.window = nullptr;
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&found));
+    return found.window != nullptr;
+  }, timeoutMs);
+  return found.window;
+}
+
+// A visible top-level window of the process that is none of these (nor the application's
+// own window, which shows nothing), of that class when one is given.
+struct NewWindowSearch {
+  DWORD process;
+  std::vector<HWND> known;
+  std::string className;
+  HWND found;
+};
+
+inline BOOL CALLBACK FindNewWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<NewWindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process || !IsWindowVisible(window) || ClassOf(window) == "HlApplication" ||
+      (!search->className.empty() && ClassOf(window) != search->className) ||
+      std::find(search->known.begin(), search->known.end(), window) != search->known.end())
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+inline HWND NewWindow(DWORD process, const std::vector<HWND>& known, DWORD timeoutMs,
+                      const std::string& className = "") {
+  NewWindowSearch search{process, known, className, nullptr};
+  PollUntil([&] {
+    search.found = nullptr;
+    EnumWindows(FindNewWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  }, timeoutMs);
+  return search.found;
+}
+
+struct ChildSearch {
+  std::string text;
+  HWND window;
+};
+
+inline BOOL CALLBACK FindChildByText(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<ChildSearch*>(data);
+  if (!IsWindowVisible(window) || TextOf(window) != search->text) return TRUE;
+  search->window = window;
+  return FALSE;
+}
+
+inline HWND ChildWithText(HWND parent, const std::string& text) {
+  ChildSearch search{text, nullptr};
+  EnumChildWindows(parent, FindChildByText, reinterpret_cast<LPARAM>(&search));
+  return search.window;
+}
+
+// The texts of a message box's children, each followed by "|".
+inline std::string MessageText(HWND message) {
+  std::string text;
+  for (HWND child = GetWindow(message, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) text += TextOf(child) + "|";
+  return text;
+}
+
 // The window of a started probe_target.exe.
 inline HWND FindTargetWindow() { return FindWindowA("HourlarkProbeTarget", nullptr); }
 
@@ -256,6 +427,36 @@ inline BOOL CALLBACK RightClickTray(HWND window, LPARAM processId) {
     PostMessageA(window, trayMessage, 0, WM_RBUTTONUP);
   }
   return TRUE;
+}
+
+inline HWND OpenMenu() {
+  HWND menu = FindWindowA("#32768", nullptr);
+  return menu != nullptr && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// Opens the tray menu and walks it with the arrow keys: downs[0] items down the main menu,
+// then for each further level into the submenu and downs[i] down there (separators are
+// skipped), and Enter. With the item shown, a screenshot is taken first when `shot` is not
+// empty. True when the menu closed after the choice.
+inline bool ChooseTrayMenuItem(DWORD processId, const std::vector<int>& downs, const std::string& shot = "") {
+  EnumWindows(RightClickTray, static_cast<LPARAM>(processId));
+  if (!PollUntil([] { return OpenMenu() != nullptr; }, 5000)) return false;
+  Sleep(300);
+  for (size_t level = 0; level < downs.size(); ++level) {
+    if (level > 0) Key(VK_RIGHT, 150);
+    for (int i = 0; i < downs[level]; ++i) Key(VK_DOWN, 150);
+  }
+  Sleep(300);
+  if (!shot.empty()) Screenshot(shot);
+  Key(VK_RETURN, 150);
+  return PollUntil([] { return OpenMenu() == nullptr; }, 5000);
+}
+
+// Help > Languages, whose entries stand first in their submenu; the entry at `position`
+// (1 = first) is chosen. The main menu: Restore, Hide, the two services, Help; Help:
+// Contents, Quick Demo, (separator), Languages.
+inline bool ChooseLanguageEntry(DWORD processId, int position, const std::string& shot = "") {
+  return ChooseTrayMenuItem(processId, {5, 2, position - 1}, shot);
 }
 
 // The work-file section of the user's today.

@@ -24,93 +24,6 @@ using namespace e2e;
 
 namespace {
 
-// ---- Input as the user gives it ------------------------------------------------------------
-
-// A left click at a point of a window's client area, then a moment for it to be handled.
-void ClickIn(HWND window, int x, int y) {
-  InputClick(window, POINT{x, y});
-  Sleep(150);
-}
-
-// A click in the middle of a window.
-void ClickOn(HWND window) {
-  RECT rect{};
-  GetClientRect(window, &rect);
-  ClickIn(window, rect.right / 2, rect.bottom / 2);
-}
-
-void Key(WORD vk) {
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[1].ki.wVk = vk;
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof(INPUT));
-  Sleep(60);
-}
-
-// Digits and capital letters, typed key by key.
-void Type(const std::string& text) {
-  for (char c : text) Key(static_cast<WORD>(c));
-}
-
-// Clicks into an edit and types its new text over the old.
-void Retype(HWND edit, const std::string& text) {
-  ClickOn(edit);
-  Key(VK_END);
-  for (int i = 0; i < 8; ++i) Key(VK_BACK);
-  Type(text);
-}
-
-// ---- The tracker's windows -----------------------------------------------------------------
-
-struct Found {
-  DWORD process;
-  std::string title;  // a prefix of the caption; empty: any
-  std::string className;
-  HWND window;
-};
-
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM data) {
-  auto* found = reinterpret_cast<Found*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != found->process || !IsWindowVisible(window)) return TRUE;
-  if (!found->className.empty() && ClassOf(window) != found->className) return TRUE;
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  if (std::string(text).rfind(found->title, 0) != 0) return TRUE;
-  found->window = window;
-  return FALSE;
-}
-
-HWND TopLevel(DWORD process, const std::string& className, const std::string& title, DWORD timeoutMs = 20000) {
-  Found found{process, title, className, nullptr};
-  PollUntil([&] {
-    found.window = nullptr;
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&found));
-    return found.window != nullptr;
-  }, timeoutMs);
-  return found.window;
-}
-
-struct ChildSearch {
-  std::string text;
-  HWND window;
-};
-
-BOOL CALLBACK FindChildByText(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<ChildSearch*>(data);
-  if (!IsWindowVisible(window) || TextOf(window) != search->text) return TRUE;
-  search->window = window;
-  return FALSE;
-}
-
-HWND ChildWithText(HWND parent, const std::string& text) {
-  ChildSearch search{text, nullptr};
-  EnumChildWindows(parent, FindChildByText, reinterpret_cast<LPARAM>(&search));
-  return search.window;
-}
-
 BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
   reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
   return TRUE;
@@ -209,15 +122,6 @@ void WriteData(const std::string& folder, const std::string& user) {
   }
   WriteText(folder + "hl20task.txt", tasks);
   WriteText(folder + "hl20work.txt", work);
-}
-
-void SetValue(const std::string& key, const std::string& name, const std::string& value) {
-  HKEY handle = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) != 0)
-    return;
-  RegSetValueExA(handle, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
-  RegCloseKey(handle);
 }
 
 // ---- The print dialog -----------------------------------------------------------------------
@@ -378,9 +282,7 @@ int main(int argc, char** argv) {
     }, 60000);
     Check(message != nullptr, "a refused job gives the user a message");
     if (message) {
-      std::string text;
-      for (HWND child = GetWindow(message, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        text += TextOf(child) + "|";
+      const std::string text = MessageText(message);
       std::printf("message: %s: %s\n", TextOf(message).c_str(), text.c_str());
       Check(text.find("Printing failed") != std::string::npos, "the message says that printing failed");
       Screenshot(out + "print_refused.bmp");
@@ -394,8 +296,7 @@ int main(int argc, char** argv) {
 
   ClickOn(ChildWithText(statistic, "Close"));
   PollUntil([&] { return !IsWindow(statistic) || !IsWindowVisible(statistic); }, 10000);
-  PostMessageA(main.form, WM_CLOSE, 0, 0);
-  Finish(tracker, !PollUntil([&] { return WaitForSingleObject(tracker.hProcess, 0) == WAIT_OBJECT_0; }, 15000));
+  CloseAndFinish(tracker, main.form, 15000);
   std::printf("%d failure(s)\n", failures);
   return failures == 0 ? 0 : 1;
 }

@@ -182,6 +182,46 @@ TEST(StringListSorted, SortingMovesObjectsWithTheirLines) {
   EXPECT_EQ(list.IndexOf("B"), 3);
 }
 
+// A sorted list takes its text all at once; the lines, and the order of equal ones, must be
+// what adding them one by one gives, whatever the duplicates rule and however many lines.
+TEST(StringListSorted, TextTakenAtOnceEqualsAddingLineByLine) {
+  const std::string text = "delta\r\nAlpha\nalpha\rcharlie\r\n\r\nBRAVO\nbravo\nalpha\ndelta\nAlpha\n";
+  for (TDuplicates rule : {dupAccept, dupIgnore}) {
+    for (bool caseSensitive : {false, true}) {
+      TStringList oneByOne, atOnce;
+      for (TStringList* list : {&oneByOne, &atOnce}) {
+        list->SetCaseSensitive(caseSensitive);
+        list->SetSorted(true);
+        list->SetDuplicates(rule);
+      }
+      oneByOne.BeginUpdate();
+      for (const char* line : {"delta", "Alpha", "alpha", "charlie", "", "BRAVO", "bravo", "alpha", "delta", "Alpha"})
+        oneByOne.Add(line);
+      oneByOne.EndUpdate();
+      atOnce.Add("left over");
+      EventLog log;
+      log.Attach(atOnce);
+      atOnce.SetText(text);
+      EXPECT_EQ(Lines(atOnce), Lines(oneByOne)) << rule << caseSensitive;
+      EXPECT_EQ(log.changing, 1);
+      EXPECT_EQ(log.change, 1);
+    }
+  }
+
+  // A large list in no order comes in at once, sorted, every line kept.
+  std::string many;
+  const int count = 200000;
+  for (int i = 0; i < count; ++i) many += "line" + std::to_string((i * 7919) % count) + "\r\n";
+  TStringList big;
+  big.SetSorted(true);
+  big.SetDuplicates(dupAccept);
+  big.SetText(many);
+  ASSERT_EQ(big.Count(), count);
+  for (int i = 1; i < count; ++i) ASSERT_LE(AnsiCompareText(big.Strings(i - 1), big.Strings(i)), 0) << i;
+  int index = -1;
+  EXPECT_TRUE(big.Find("line123456", index));
+}
+
 TEST(StringListNameValue, SplitsAtFirstEqualsAndIgnoresCaseOfNames) {
   TStringList list;
   list.SetText("C:\\App.exe=00:01:00\r\ntotal=00:02:00\r\nno value here\r\na=b=c\r\n");
@@ -367,6 +407,15 @@ TEST(StringListFiles, BytesGoOutAndComeBackUnchanged) {
   list.SetText("C:\\Prog\\a.exe\tT\xEEtle\t1\nsecond");
   list.SaveToFile(name);
   EXPECT_EQ(ReadBytes(name), "C:\\Prog\\a.exe\tT\xEEtle\t1\r\nsecond\r\n");
+
+  // A list of several megabytes is written in pieces: the same bytes, empty lines and all.
+  TStringList large;
+  for (int i = 0; i < 150000; ++i) large.Add(i % 1000 == 0 ? std::string() : "line number " + std::to_string(i));
+  large.SaveToFile(name);
+  EXPECT_EQ(ReadBytes(name), large.Text());
+  TStringList empty;
+  empty.SaveToFile(name);
+  EXPECT_EQ(ReadBytes(name), "");
 
   WriteBytes(name, "x\ry\rz");
   TStringList loaded;

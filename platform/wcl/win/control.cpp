@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
+#include <unordered_map>
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/properties.h"
@@ -26,9 +28,25 @@ TWinControl* AsWindowed(TControl* control) { return dynamic_cast<TWinControl*>(c
 // ---------------------------------------------------------------------------------------
 // Window classes and the window procedure
 
-ATOM TargetProperty() {
-  static const ATOM atom = GlobalAddAtomA("HourlarkWindowTarget");
-  return atom;
+// The object behind each of the process's library windows, by handle. Every message needs
+// this lookup; kept in the process rather than as a window property, which some systems
+// answer only through a call to another process, and which would also answer for a window
+// of another program.
+std::mutex g_targetsLock;
+std::unordered_map<HWND, TWindowTarget*> g_targets;
+
+TWindowTarget* TargetOf(HWND window) {
+  std::lock_guard<std::mutex> lock(g_targetsLock);
+  const auto found = g_targets.find(window);
+  return found != g_targets.end() ? found->second : nullptr;
+}
+
+void SetTargetOf(HWND window, TWindowTarget* target) {
+  std::lock_guard<std::mutex> lock(g_targetsLock);
+  if (target != nullptr)
+    g_targets[window] = target;
+  else
+    g_targets.erase(window);
 }
 
 struct ClassEntry {
@@ -69,18 +87,18 @@ void ReportException(TObject* sender) noexcept {
 }
 
 LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* target = static_cast<TWindowTarget*>(GetPropA(window, MAKEINTATOM(TargetProperty())));
+  TWindowTarget* target = TargetOf(window);
   if (target == nullptr && message == WM_NCCREATE) {
     target = static_cast<TWindowTarget*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     if (target != nullptr) {
-      SetPropA(window, MAKEINTATOM(TargetProperty()), target);
+      SetTargetOf(window, target);
       target->WindowAttached(window);
     }
   }
   if (target == nullptr) return CallWindowProcA(ClassDefaultProc(window), window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     // The last message: the object lets go of the window before the class cleans up.
-    RemovePropA(window, MAKEINTATOM(TargetProperty()));
+    SetTargetOf(window, nullptr);
     target->WindowDetached();
     return CallWindowProcA(ClassDefaultProc(window), window, message, wParam, lParam);
   }
@@ -257,7 +275,7 @@ HWND CreateTargetWindow(TWindowTarget* target, const TCreateParams& params, WNDP
 
 TWindowTarget* FindWindowTarget(HWND window) {
   if (window == nullptr) return nullptr;
-  return static_cast<TWindowTarget*>(GetPropA(window, MAKEINTATOM(TargetProperty())));
+  return TargetOf(window);
 }
 
 TWinControl* FindControl(HWND window) {

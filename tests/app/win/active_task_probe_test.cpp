@@ -192,6 +192,28 @@ TEST_F(ActiveTaskProbe, ReportsTheFullPathOfTheProgramInFront) {
   EXPECT_TRUE(target.Running());
 }
 
+// Paths are looked up once per process and kept while it runs: a program that follows an
+// ended one in front, perhaps under a number used before, is still reported by its own path.
+TEST_F(ActiveTaskProbe, EachProgramInFrontKeepsItsOwnPathFromSampleToSample) {
+  std::string before;
+  for (const char* name : {"first in front.exe", "second in front.exe", "third in front.exe"}) {
+    const std::string path = PlaceTarget(name);
+    Child target(path, name);
+    ASSERT_TRUE(target.Started()) << "start error " << target.StartError();
+    HWND window = target.Window();
+    ASSERT_NE(window, nullptr);
+    std::string task;
+    EXPECT_TRUE(WaitFor([&] {
+      if (GetForegroundWindow() != window) SetForegroundWindow(window);
+      task = GetActiveTask();
+      return task == path;
+    })) << "last sample: \"" << task << "\", expected \"" << path << "\"";
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(GetActiveTask(), path);
+    EXPECT_NE(path, before);
+    before = path;
+  }
+}
+
 TEST_F(ActiveTaskProbe, EndsAProgramOnlyWhenItsPathIsBlocked) {
   std::string blockedPath = PlaceTarget("blocked.exe");
   std::string keptPath = PlaceTarget("kept.exe");

@@ -212,6 +212,28 @@ TEST_F(AnimatedImageTest, TheTimerRunsOnlyWithAnInterval) {
   EXPECT_EQ(shown.size(), ticks);
 }
 
+// Under a hidden window the animation neither steps nor keeps its timer going; painted
+// again, it goes on.
+TEST_F(AnimatedImageTest, UnderAHiddenWindowTheTimerRestsUntilPainted) {
+  SetStrip(8, 16);
+  image_->SetInterval(15);
+  parent_->SetVisible(false);
+  image_->SetActive(true);
+  ASSERT_TRUE(image_->Active());
+  std::vector<int> shown;
+  image_->OnFrameChanged = [&](TObject*) { shown.push_back(image_->GlyphNum()); };
+  image_->TimerStep();
+  Pump(150);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(image_->GlyphNum(), 0);
+  EXPECT_TRUE(image_->Active());
+
+  parent_->SetVisible(true);
+  PaintedPixel(8, 8);
+  ASSERT_TRUE(PumpUntil([&] { return shown.size() >= 3; }));
+  image_->SetActive(false);
+}
+
 TEST_F(AnimatedImageTest, NoStartOrStopWhileTheFormIsBuilt) {
   TComponent root(nullptr);
   root.BeginLoading();
