@@ -46,6 +46,7 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void Paint() override;
+  bool MirrorsChildren() const override { return true; }
   void AdjustClientRect(RECT& rect) const override;
   void TextChanged() override;
 
@@ -193,6 +194,7 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void Paint() override;
+  bool MirrorsChildren() const override { return true; }
   void AdjustClientRect(RECT& rect) const override;
   void TextChanged() override;
 };
