@@ -505,6 +505,11 @@ void TCustomComboEdit::FontChanged() {
   Resize();
 }
 
+void TCustomComboEdit::BiDiModeChanged() {
+  TCustomMaskEdit::BiDiModeChanged();
+  if (popup_ != nullptr) popup_->SetBiDiMode(BiDiMode());
+}
+
 void TCustomComboEdit::Resize() {
   TCustomMaskEdit::Resize();
   if (buttonHost_ == nullptr) return;  // still being made

@@ -160,6 +160,7 @@ protected:
   void DoEnter() override;
   void EnabledChanged() override;
   void FontChanged() override;
+  void BiDiModeChanged() override;
   void Resize() override;
 
 private:

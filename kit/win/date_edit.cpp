@@ -142,7 +142,7 @@ void TCustomDateEdit::SetBlanksChar(char value) {
 // ---- The calendar ----------------------------------------------------------------------
 
 void TCustomDateEdit::MakePopup() {
-  TPopupWindow* popup = CreatePopupCalendar(this);
+  TPopupWindow* popup = CreatePopupCalendar(this, BiDiMode());
   popup->OnCloseUp = [this](TObject* sender, bool accept) { ClosePopup(sender, accept); };
   popup->SetColor(popupColor_);
   SetPopup(popup);

@@ -368,8 +368,7 @@ RECT TKitGradientCaption::CaptionRect(unsigned* effectiveIcons) const {
 bool TKitGradientCaption::IsRightToLeftCaption() const {
   if (GetSystemMetrics(SM_MIDEASTENABLED) == 0) return false;
   TCustomForm* form = Form();
-  if (form == nullptr || !form->HandleAllocated()) return false;
-  return (GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+  return form != nullptr && form->BiDiMode() != bdLeftToRight;
 }
 
 TFont* TKitGradientCaption::PartFont(int part) const {

@@ -29,6 +29,7 @@ void TPopupListbox::CreateParams(TCreateParams& params) {
   // A top-level pop-up of its own, above every window, that never becomes active.
   params.Style = (params.Style & ~static_cast<DWORD>(WS_CHILD | WS_VISIBLE)) | WS_POPUP | WS_BORDER;
   params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  AddBiDiStyles(params);
   params.WndParent = nullptr;
   params.ChildId = 0;
   params.WindowClassStyle |= CS_SAVEBITS;

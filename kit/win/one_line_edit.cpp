@@ -16,9 +16,10 @@ void ReplaceEditSelection(HWND edit, const std::string& text) {
   SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-DWORD OneLineEditStyle(TAlignment alignment) {
-  static const DWORD kAlignStyle[] = {ES_LEFT, ES_RIGHT, ES_CENTER};
-  return ES_MULTILINE | WS_CLIPCHILDREN | kAlignStyle[alignment];
+DWORD OneLineEditStyle(TAlignment alignment, bool rightToLeft) {
+  // Right to left, the left-justified text starts at the right edge and the other way round.
+  static const DWORD kAlignStyle[2][3] = {{ES_LEFT, ES_RIGHT, ES_CENTER}, {ES_RIGHT, ES_LEFT, ES_CENTER}};
+  return ES_MULTILINE | WS_CLIPCHILDREN | kAlignStyle[rightToLeft ? 1 : 0][alignment];
 }
 
 void ForwardDialogChar(TWinControl* edit, char key) {

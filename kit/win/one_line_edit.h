@@ -11,8 +11,8 @@
 
 #include "platform/wcl/win/std_controls.h"
 
-// The window styles of such an edit with its text aligned.
-DWORD OneLineEditStyle(TAlignment alignment);
+// The window styles of such an edit with its text aligned, left to right or right to left.
+DWORD OneLineEditStyle(TAlignment alignment, bool rightToLeft = false);
 // Hands a typed Enter or Escape to the form of edit, for its default and cancel buttons.
 void ForwardDialogChar(TWinControl* edit, char key);
 

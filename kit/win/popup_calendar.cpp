@@ -97,8 +97,10 @@ void TPopupCalendar::KeyPress(char& key) {
   if (key != 0) calendar_->KeyPress(key);
 }
 
-TPopupWindow* CreatePopupCalendar(TWinControl* owner) {
+TPopupWindow* CreatePopupCalendar(TWinControl* owner, TBiDiMode biDiMode) {
   auto* popup = new TPopupCalendar(owner);
+  // Whatever the resolution: a popup in another direction than its edit would read wrong.
+  popup->SetBiDiMode(biDiMode);
   // Laid out for 96 pixels per inch: on another screen it grows with the screen, and its
   // text takes the kit's font at the screen's resolution.
   const int pixelsPerInch = Screen != nullptr ? Screen->PixelsPerInch() : 96;

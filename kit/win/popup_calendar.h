@@ -45,8 +45,8 @@ private:
   TKitTimerSpeedButton* buttons_[4] = {};
 };
 
-// A popup calendar for the edit that owns it.
-TPopupWindow* CreatePopupCalendar(TWinControl* owner);
+// A popup calendar for the edit that owns it, in the edit's text direction.
+TPopupWindow* CreatePopupCalendar(TWinControl* owner, TBiDiMode biDiMode);
 // The week layout, weekend colour and button hints (the first four lines that are not
 // empty) of a popup calendar; other popups are left alone.
 void SetupPopupCalendar(TPopupWindow* popup, TDayOfWeekName startOfWeek, TDaysOfWeek weekends, TColor weekendColor,

@@ -400,7 +400,9 @@ void TKitSpinEdit::KeyPress(char& key) {
 
 void TKitSpinEdit::CreateParams(TCreateParams& params) {
   TCustomEdit::CreateParams(params);
-  params.Style |= OneLineEditStyle(alignment_);
+  // The alignment row of the direction decides where the text goes, not the generic style.
+  params.ExStyle &= ~static_cast<DWORD>(WS_EX_RIGHT);
+  params.Style |= OneLineEditStyle(alignment_, UseRightToLeftAlignment());
 }
 
 void TKitSpinEdit::CreateWnd() {
@@ -426,6 +428,13 @@ void TKitSpinEdit::EnabledChanged() {
 
 int TKitSpinEdit::MinHeight() const {
   return SpinMinHeight(FontLineHeight(Font()), GetSystemMetrics(SM_CYBORDER));
+}
+
+// The button moves to the other side and the text area with it.
+void TKitSpinEdit::BiDiModeChanged() {
+  TCustomEdit::BiDiModeChanged();
+  PlaceButton();
+  SetTextArea();
 }
 
 // A larger font may need a taller edit.
@@ -456,7 +465,7 @@ void TKitSpinEdit::RecreateButton() {
   if (buttonKind_ == bkStandard) {
     upDown_ = new TKitUpDown(this);
     upDown_->SetBounds(0, 0, GetSystemMetrics(SM_CXVSCROLL), Height());
-    upDown_->SetAlign(alRight);
+    upDown_->SetAlign(UseRightToLeftAlignment() ? alLeft : alRight);
     upDown_->SetEnabled(Enabled());
     upDown_->SetParent(this);
     upDown_->OnClick = [this](TObject*, TUDBtnType button) {
@@ -481,11 +490,11 @@ void TKitSpinEdit::RecreateButton() {
 void TKitSpinEdit::PlaceButton() {
   if (upDown_ != nullptr) {
     upDown_->SetWidth(GetSystemMetrics(SM_CXVSCROLL));
-    upDown_->SetAlign(alRight);
+    upDown_->SetAlign(UseRightToLeftAlignment() ? alLeft : alRight);
     return;
   }
   if (buttonWindow_ == nullptr) return;
-  const TSpinRect r = SpinButtonPlace(Width(), Height(), BorderStyle() == bsSingle, false);
+  const TSpinRect r = SpinButtonPlace(Width(), Height(), BorderStyle() == bsSingle, UseRightToLeftAlignment());
   buttonWindow_->SetBounds(r.Left, r.Top, r.Width, r.Height);
 }
 
@@ -496,7 +505,7 @@ int TKitSpinEdit::ButtonWidth() const {
 
 void TKitSpinEdit::SetTextArea() {
   if (!HandleAllocated()) return;
-  const TSpinRect area = SpinTextArea(ClientWidth(), ClientHeight(), ButtonWidth(), false);
+  const TSpinRect area = SpinTextArea(ClientWidth(), ClientHeight(), ButtonWidth(), UseRightToLeftAlignment());
   RECT rect{area.Left, area.Top, area.Left + area.Width, area.Top + area.Height};
   SendMessageA(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&rect));
 }

@@ -158,6 +158,7 @@ protected:
   void DoExit() override;
   void EnabledChanged() override;
   void FontChanged() override;
+  void BiDiModeChanged() override;
   void Resize() override;
 
 private:

@@ -232,6 +232,8 @@ void DropPendingChar(HWND window, char ch) {
 }
 
 const EnumInfo AlignEnum{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
+const EnumInfo BiDiModeEnum{"TBiDiMode", {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
+                                          "bdRightToLeftReadingOnly"}};
 
 }  // namespace
 
@@ -336,6 +338,7 @@ const ClassInfo* TControl::StaticClassInfo() {
   static const ClassInfo ci =
       ClassBuilder<TControl>("TControl", TComponent::StaticClassInfo())
           .Enum("Align", &TControl::Align, &TControl::SetAlign, &AlignEnum)
+          .Enum("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode, &BiDiModeEnum)
           .Int("Color", &TControl::Color, &TControl::SetColor)
           .Int("Cursor", &TControl::Cursor, &TControl::SetCursor)
           .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled)
@@ -344,6 +347,7 @@ const ClassInfo* TControl::StaticClassInfo() {
           .Int("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext)
           .Str("Hint", &TControl::Hint, &TControl::SetHint)
           .Int("Left", &TControl::Left, &TControl::SetLeft)
+          .Bool("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode)
           .Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor)
           .Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont)
           .Bool("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint)
@@ -442,20 +446,28 @@ void TControl::SetClientWidth(int value) { SetWidth(width_ + value - ClientWidth
 
 void TControl::SetClientHeight(int value) { SetHeight(height_ + value - ClientHeight()); }
 
+bool TControl::MirroredClient() const {
+  const auto* windowed = dynamic_cast<const TWinControl*>(this);
+  if (windowed == nullptr) return parent_ != nullptr && parent_->MirroredClient();
+  return windowed->handle_ != nullptr &&
+         (GetWindowLongPtrA(windowed->handle_, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0;
+}
+
+// In a mirrored window the client origin is the top-right corner and x runs leftwards.
 POINT TControl::ClientOrigin() const {
   if (parent_ == nullptr) return POINT{left_, top_};
   POINT origin = parent_->ClientOrigin();
-  return POINT{origin.x + left_, origin.y + top_};
+  return POINT{parent_->MirroredClient() ? origin.x - left_ : origin.x + left_, origin.y + top_};
 }
 
 POINT TControl::ClientToScreen(POINT point) const {
   POINT origin = ClientOrigin();
-  return POINT{point.x + origin.x, point.y + origin.y};
+  return POINT{MirroredClient() ? origin.x - point.x : origin.x + point.x, point.y + origin.y};
 }
 
 POINT TControl::ScreenToClient(POINT point) const {
   POINT origin = ClientOrigin();
-  return POINT{point.x - origin.x, point.y - origin.y};
+  return POINT{MirroredClient() ? origin.x - point.x : point.x - origin.x, point.y - origin.y};
 }
 
 void TControl::SetVisible(bool value) {
@@ -502,6 +514,38 @@ void TControl::SetParentColor(bool value) {
 
 void TControl::ApplyParentColor() {
   if (parentColor_ && parent_ != nullptr) ColorChanged();
+}
+
+void TControl::SetBiDiMode(TBiDiMode value) {
+  parentBiDiMode_ = false;
+  if (value == biDiMode_) return;
+  TakeBiDiMode(value);
+  ShowBiDiMode();
+}
+
+void TControl::SetParentBiDiMode(bool value) {
+  if (value == parentBiDiMode_) return;
+  parentBiDiMode_ = value;
+  if (value && parent_ != nullptr && parent_->biDiMode_ != biDiMode_) {
+    TakeBiDiMode(parent_->biDiMode_);
+    ShowBiDiMode();
+  }
+}
+
+void TControl::TakeBiDiMode(TBiDiMode value) {
+  biDiMode_ = value;
+  // The followers change first; the window made again below carries theirs with it.
+  if (auto* windowed = AsWindowed(this))
+    for (TControl* child : std::vector<TControl*>(windowed->controls_))
+      if (child->parentBiDiMode_ && child->biDiMode_ != value) child->TakeBiDiMode(value);
+  BiDiModeChanged();
+}
+
+void TControl::ShowBiDiMode() {
+  if (auto* windowed = AsWindowed(this))
+    windowed->RecreateWnd();
+  else
+    Invalidate();
 }
 
 void TControl::SetParentFont(bool value) {
@@ -761,6 +805,9 @@ void TWinControl::InsertControl(TControl* control) {
   }
   control->ApplyParentFont();
   control->ApplyParentColor();
+  // A windowed child has no window here (leaving its old parent destroyed it): the one made
+  // for it takes the new direction.
+  if (control->parentBiDiMode_ && control->biDiMode_ != biDiMode_) control->TakeBiDiMode(biDiMode_);
   if (handle_ != nullptr) {
     if (TWinControl* windowed = AsWindowed(control)) windowed->CreateHandle();
     else control->Invalidate();
@@ -824,6 +871,19 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.Height = height_;
   params.WndParent = parent_ != nullptr ? parent_->handle_ : nullptr;
   params.ChildId = controlId_;
+  AddBiDiStyles(params);
+}
+
+void TWinControl::AddBiDiStyles(TCreateParams& params) const {
+  if (biDiMode_ == bdRightToLeft && MirrorsChildren()) {
+    // The children are placed from the right; their own windows are not mirrored, so that
+    // each keeps its own direction.
+    params.ExStyle |= WS_EX_LAYOUTRTL | WS_EX_NOINHERITLAYOUT | WS_EX_RTLREADING;
+    return;
+  }
+  if (UseRightToLeftReading()) params.ExStyle |= WS_EX_RTLREADING;
+  if (UseRightToLeftAlignment()) params.ExStyle |= WS_EX_RIGHT;
+  if (UseRightToLeftScrollBar()) params.ExStyle |= WS_EX_LEFTSCROLLBAR;
 }
 
 void TWinControl::CreateWnd() {
@@ -853,8 +913,11 @@ void TWinControl::DestroyWnd() {
 void TWinControl::RecreateWnd() {
   if (handle_ == nullptr) return;
   const bool hadFocus = Focused();
+  // A shown top-level window (a form) is shown by a call of its own, not by its style.
+  const bool shownTopLevel = IsTopLevel(handle_) && IsWindowVisible(handle_);
   DestroyHandle();
   CreateHandle();
+  if (shownTopLevel && !IsWindowVisible(handle_)) ShowWindow(handle_, SW_SHOWNA);
   if (hadFocus && CanFocus()) ::SetFocus(handle_);
 }
 
@@ -1355,6 +1418,9 @@ void TWinControl::PaintControls(HDC dc) {
     const RECT bounds = child->BoundsRect();
     if (!RectVisible(dc, &bounds)) continue;
     const int saved = SaveDC(dc);
+    // On a mirrored window the control is placed from the right, but pictures copied onto it
+    // (a button's glyph and caption drawn off screen) keep their own orientation.
+    if (const DWORD layout = GetLayout(dc); layout & LAYOUT_RTL) SetLayout(dc, layout | LAYOUT_BITMAPORIENTATIONPRESERVED);
     OffsetViewportOrgEx(dc, child->left_, child->top_, nullptr);
     IntersectClipRect(dc, 0, 0, child->width_, child->height_);
     try {

@@ -67,6 +67,12 @@ using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// Text direction of a control. Right to left mirrors the layout of a container (its
+// children are placed from the right) and aligns and reads texts from the right; the other
+// right-to-left modes keep the layout and change only how texts read (and, without
+// alignment, where the scroll bar goes).
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
 // How a control takes part in mouse handling: a mask of these flags.
 enum TControlStyleFlag : unsigned {
   csCaptureMouse = 1,  // keeps the mouse from a press until its release
@@ -229,6 +235,18 @@ public:
   bool ParentShowHint() const { return parentShowHint_; }
   void SetParentShowHint(bool value) { parentShowHint_ = value; }
 
+  // The text direction; with ParentBiDiMode the parent's is used. Setting it from code makes
+  // it the control's own.
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode value);
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool value);
+  bool UseRightToLeftReading() const { return biDiMode_ != bdLeftToRight; }
+  bool UseRightToLeftAlignment() const { return biDiMode_ == bdRightToLeft; }
+  bool UseRightToLeftScrollBar() const {
+    return biDiMode_ == bdRightToLeft || biDiMode_ == bdRightToLeftNoAlign;
+  }
+
   TAlign Align() const { return align_; }
   void SetAlign(TAlign value);
   TCursor Cursor() const { return cursor_; }
@@ -298,6 +316,8 @@ protected:
   virtual void TextChanged();
   virtual void FontChanged();
   virtual void ColorChanged();
+  // The text direction changed (the window, if any, is made again after it).
+  virtual void BiDiModeChanged() {}
   // The bounds changed (from code or from the window).
   virtual void Resize();
   // The work of ScaleBy; classes that keep sizes in pixels (column widths, row heights)
@@ -328,10 +348,16 @@ private:
   friend class TWinControl;
   friend class TCustomForm;
   void HandleMouseMessage(TMessage& msg);
+  // The client coordinates run from the right (the window, or the parent's, is mirrored).
+  bool MirroredClient() const;
   // A font of the control's own scales (children that follow it take the change at once).
   void ScaleOwnFont(int m, int d);
   void ApplyParentFont();
   void ApplyParentColor();
+  // Takes a text direction and passes it on to the children that follow this control's.
+  void TakeBiDiMode(TBiDiMode value);
+  // Shows a changed direction: the window made again, or the control repainted.
+  void ShowBiDiMode();
   void OwnFontChanged();
   void InvalidateGraphic(const RECT& rect) const;
 
@@ -351,6 +377,8 @@ private:
   std::string hint_;
   bool showHint_ = false;
   bool parentShowHint_ = true;
+  TBiDiMode biDiMode_ = bdLeftToRight;
+  bool parentBiDiMode_ = true;
   TAlign align_ = alNone;
   TCursor cursor_ = crDefault;
   TPopupMenu* popupMenu_ = nullptr;
@@ -445,6 +473,12 @@ protected:
   virtual bool PaintsItself() const { return defaultProc_ == DefWindowProcA; }
   // True for a window with a menu bar (its client area is smaller by the bar).
   virtual bool HasMenuBar() const { return false; }
+  // The extended styles of the text direction (the base CreateParams adds them; a class
+  // that sets ExStyle afresh adds them again).
+  void AddBiDiStyles(TCreateParams& params) const;
+  // True for a container whose children are placed from the right in right-to-left mode
+  // (its window is mirrored; the children's own windows are not).
+  virtual bool MirrorsChildren() const { return false; }
   // The area left for aligned children; a border or bevel takes its part off.
   virtual void AdjustClientRect(RECT& rect) const {}
   // Places aligned children inside rect, taking off what each one uses.

@@ -422,6 +422,7 @@ void TCustomForm::CreateParams(TCreateParams& params) {
       params.ExStyle |= WS_EX_CONTEXTHELP;
   }
   if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+  AddBiDiStyles(params);
   if (position_ == poDefault || position_ == poDefaultPosOnly) params.X = params.Y = CW_USEDEFAULT;
   if (position_ == poDefault || position_ == poDefaultSizeOnly) params.Width = params.Height = CW_USEDEFAULT;
 }
@@ -576,6 +577,9 @@ void TCustomButton::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.SysClassName = "BUTTON";
   params.Style |= PushStyle();
+  // A push button's caption stays centred in either direction (the system class would
+  // move it to the right).
+  params.ExStyle &= ~static_cast<DWORD>(WS_EX_RIGHT);
 }
 
 void TCustomButton::Click() {

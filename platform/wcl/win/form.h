@@ -148,6 +148,7 @@ protected:
   void DoDestroy();
 
   void CreateParams(TCreateParams& params) override;
+  bool MirrorsChildren() const override { return true; }
   void CreateWnd() override;
   void PaintWindow(HDC dc) override;
   // A form keeps its place on the screen; its client area, controls and font scale.

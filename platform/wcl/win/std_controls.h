@@ -48,6 +48,7 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void Paint() override;
+  bool MirrorsChildren() const override { return true; }
   void AdjustClientRect(RECT& rect) const override;
   void TextChanged() override;
 
@@ -228,6 +229,7 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void Paint() override;
+  bool MirrorsChildren() const override { return true; }
   void AdjustClientRect(RECT& rect) const override;
   void TextChanged() override;
 };

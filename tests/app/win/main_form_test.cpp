@@ -11,6 +11,7 @@
 #include "app/active_task_rules.h"
 #include "app/win/active_task_probe.h"
 #include "app/win/options_form.h"
+#include "app/win/statistic_form.h"
 #include "kit/win/icon_list_win.h"
 #include "kit/win/speed_button.h"
 #include "lang/app_language.h"
@@ -28,6 +29,7 @@
 #include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 #include "tests/wcl/win/media_test_support.h"
+#include "tests/app/win/window_test_steps.h"
 
 namespace {
 
@@ -456,6 +458,140 @@ TEST_F(MainFormTest, ChosenLanguageTranslatesAndComesBack) {
   app_.reset();
   LangFinalize();
   DeleteFileA(lang.c_str());
+}
+
+// Where each windowed control of a form shows on the screen, for those placed by the form
+// and its panels and group boxes alone (a mirrored form mirrors just those).
+std::vector<std::pair<TWinControl*, RECT>> PlacedControls(TCustomForm* form) {
+  std::vector<std::pair<TWinControl*, RECT>> placed;
+  for (int i = 0; i < form->ComponentCount(); ++i) {
+    auto* control = dynamic_cast<TWinControl*>(form->Components(i));
+    if (control == nullptr || !control->HandleAllocated() || !IsWindowVisible(control->Handle())) continue;
+    bool byContainers = true;
+    for (TWinControl* p = control->Parent(); p != nullptr && p != form; p = p->Parent())
+      byContainers = byContainers && (dynamic_cast<TPanel*>(p) != nullptr || dynamic_cast<TGroupBox*>(p) != nullptr);
+    if (!byContainers) continue;
+    RECT r{};
+    GetWindowRect(control->Handle(), &r);
+    placed.emplace_back(control, r);
+  }
+  return placed;
+}
+
+RECT ClientOnScreen(TCustomForm* form) {
+  RECT r{};
+  GetClientRect(form->Handle(), &r);
+  MapWindowPoints(form->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// A language written right to left: the main window, the options dialog and the statistics
+// window are mirrored and read right to left; a language written left to right puts every
+// control back where it was.
+TEST_F(MainFormTest, RightToLeftLanguageMirrorsTheWindowsAndLeftToRightRestoresThem) {
+  const std::string dir = ExtractFilePath(app_->ExeName());
+  {
+    TLingroveLangFileEdit rtl(dir + "Mirrorish.lng");
+    rtl.SetTextDirection(bdRightToLeft);
+    rtl.AddString(28, "Los", 0);
+    rtl.Save();
+    TLingroveLangFileEdit ltr(dir + "Leftish.lng");
+    ltr.AddString(28, "Go", 0);
+    ltr.Save();
+  }
+  LangFinalize();
+  Make();
+  TStringList tasks;
+  auto* stats = new TformStatistic(app_.get());
+  stats->SetSettling(true);
+  stats->SetSources(&tasks, folder + "hl20work.txt", options);
+  stats->FormStorage->RestoreFromStore();
+  stats->SetBounds(20, 20, stats->Width(), stats->Height());
+  main->Show();
+  options->Show();
+  stats->Show();
+  TCustomForm* const forms[] = {main, options, stats};
+  const char* const names[] = {"main", "options", "statistics"};
+  ASSERT_TRUE(PumpUntil([&] {
+    return IsWindowVisible(main->Handle()) && IsWindowVisible(options->Handle()) && IsWindowVisible(stats->Handle());
+  }));
+  Pump(200);
+  std::vector<std::pair<TWinControl*, RECT>> before[3];
+  RECT clientBefore[3];
+  for (int f = 0; f < 3; ++f) {
+    before[f] = PlacedControls(forms[f]);
+    clientBefore[f] = ClientOnScreen(forms[f]);
+    EXPECT_GT(before[f].size(), 2u) << names[f];
+  }
+  auto pick = [&](const std::string& caption) {
+    for (int i = 0; i < main->mnLanguages->Count(); ++i)
+      if (main->mnLanguages->Items(i)->Caption() == caption) return main->mnLanguages->Items(i);
+    return static_cast<TMenuItem*>(nullptr);
+  };
+  ASSERT_NE(pick("Mirrorish"), nullptr);
+  ASSERT_NE(pick("Leftish"), nullptr);
+
+  pick("Mirrorish")->Click();
+  Pump(300);
+  EXPECT_EQ(main->btStart->Caption(), "Los");
+  for (int f = 0; f < 3; ++f) {
+    TCustomForm* form = forms[f];
+    EXPECT_EQ(form->BiDiMode(), bdRightToLeft) << names[f];
+    EXPECT_NE(GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0) << names[f];
+    const RECT client = ClientOnScreen(form);
+    for (const auto& [control, was] : before[f]) {
+      ASSERT_TRUE(control->HandleAllocated()) << control->Name();
+      EXPECT_EQ(control->BiDiMode(), bdRightToLeft) << control->Name();
+      const LONG_PTR ex = GetWindowLongPtrA(control->Handle(), GWL_EXSTYLE);
+      EXPECT_NE(ex & WS_EX_RTLREADING, 0) << control->Name();
+      RECT now{};
+      GetWindowRect(control->Handle(), &now);
+      // As far from the right edge as it was from the left.
+      EXPECT_EQ(client.right - now.right, was.left - clientBefore[f].left) << names[f] << " " << control->Name();
+      EXPECT_EQ(now.top, was.top) << control->Name();
+    }
+  }
+  auto look = [&](const std::string& state) {
+    for (int f = 0; f < 3; ++f) {
+      SetWindowPos(forms[f]->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      Pump(200);
+      EXPECT_TRUE(window_test::Screenshot("rtl-" + state + "-" + names[f] + ".png")) << names[f];
+    }
+  };
+  look("mirrored");
+
+  pick("Leftish")->Click();
+  Pump(300);
+  EXPECT_EQ(main->btStart->Caption(), "Go");
+  for (int f = 0; f < 3; ++f) {
+    EXPECT_EQ(GetWindowLongPtrA(forms[f]->Handle(), GWL_EXSTYLE) & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING), 0) << names[f];
+    for (const auto& [control, was] : before[f]) {
+      RECT now{};
+      GetWindowRect(control->Handle(), &now);
+      EXPECT_TRUE(EqualRect(&now, &was)) << names[f] << " " << control->Name();
+      EXPECT_EQ(GetWindowLongPtrA(control->Handle(), GWL_EXSTYLE) & (WS_EX_RTLREADING | WS_EX_RIGHT), 0)
+          << control->Name();
+    }
+  }
+  look("restored");
+  delete stats;
+  main = nullptr;
+  options = nullptr;
+  app_.reset();
+  LangFinalize();
+  DeleteFileA((dir + "Mirrorish.lng").c_str());
+  DeleteFileA((dir + "Leftish.lng").c_str());
+}
+
+// Keys pressed and released as a user presses them, queued for whoever reads input next.
+void QueueKeys(std::initializer_list<WORD> keys) {
+  for (WORD key : keys) {
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = key;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+  }
 }
 
 // A damaged language file picked in the tray menu still becomes the current language: its

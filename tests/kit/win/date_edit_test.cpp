@@ -185,6 +185,22 @@ TEST_F(DateEditTest, BackToPopupStyleKeepsColourAndCalendarSettings) {
   EXPECT_EQ(Calendar()->Calendar()->WeekendColor(), clBlue);
 }
 
+// The popup calendar reads in the edit's direction: made in it, and following it after.
+TEST_F(DateEditTest, PopupCalendarTakesTheEditsDirection) {
+  ASSERT_NE(Calendar(), nullptr);
+  EXPECT_EQ(Calendar()->BiDiMode(), bdLeftToRight);
+  form->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(edit->BiDiMode(), bdRightToLeft);
+  EXPECT_EQ(Calendar()->BiDiMode(), bdRightToLeft);
+  EXPECT_NE(GetWindowLongPtrA(Calendar()->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+  edit->SetCalendarStyle(csDialog);
+  edit->SetCalendarStyle(csPopup);
+  ASSERT_NE(Calendar(), nullptr);
+  EXPECT_EQ(Calendar()->BiDiMode(), bdRightToLeft);
+  edit->SetBiDiMode(bdRightToLeftReadingOnly);
+  EXPECT_EQ(Calendar()->BiDiMode(), bdRightToLeftReadingOnly);
+}
+
 TEST_F(DateEditTest, CalendarHintsKeepFourLines) {
   TStringList hints;
   for (const char* h : {"a", "b", "c", "d", "e", "f"}) hints.Add(h);

@@ -21,7 +21,7 @@ protected:
     edit = new TEdit(form.get());
     edit->SetParent(form.get());
     edit->SetBounds(10, 10, 120, 21);
-    popup = static_cast<TPopupCalendar*>(CreatePopupCalendar(edit));
+    popup = static_cast<TPopupCalendar*>(CreatePopupCalendar(edit, edit->BiDiMode()));
     popup->OnCloseUp = [this](TObject*, bool accept) { closes.push_back(accept); };
   }
   TDateTime Value() { return std::get<TDateTime>(popup->GetValue()); }

@@ -289,4 +289,58 @@ TEST_F(SpinEditTest, BothKindsShowOnAForm) {
   edit->Button()->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
 }
 
+// Right to left the button sits at the left edge, the text area starts after it and a
+// left-justified value shows at the right; back to left to right everything returns.
+TEST_F(SpinEditTest, RightToLeftPutsTheButtonLeftAndTheTextRight) {
+  auto* standard = new TKitSpinEdit(form.get());
+  standard->SetParent(form.get());
+  standard->SetBounds(150, 10, 121, 21);
+  standard->SetButtonKind(bkStandard);
+  form->Show();
+  auto textArea = [](TKitSpinEdit* spin) {
+    RECT r{};
+    SendMessageA(spin->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    return r;
+  };
+  auto style = [](TKitSpinEdit* spin) { return GetWindowLongPtrA(spin->Handle(), GWL_STYLE); };
+  const TControl* diagonal = edit->Button()->Parent();
+  const int h = edit->Height();
+  EXPECT_EQ(diagonal->Left(), edit->Width() - h - 1);
+  EXPECT_EQ(standard->UpDown()->Align(), alRight);
+  EXPECT_EQ(style(edit) & ES_RIGHT, 0);
+  // The edit keeps a margin of its own inside the area it is given.
+  const RECT areaBefore = textArea(edit);
+  const int margin = areaBefore.left;
+  const int standardMargin = textArea(standard).left;
+  const int upDownLeft = standard->UpDown()->Left();
+  EXPECT_GT(upDownLeft, standard->ClientWidth() / 2);
+
+  form->SetBiDiMode(bdRightToLeft);
+  // The sunken edit's button window from -1, the text area from its right edge plus one.
+  EXPECT_EQ(diagonal->Left(), -1);
+  EXPECT_EQ(diagonal->Width(), h - 3);
+  EXPECT_EQ(textArea(edit).left, diagonal->Width() + 1 + margin);
+  EXPECT_GT(textArea(edit).right, areaBefore.right);
+  EXPECT_EQ(standard->UpDown()->Align(), alLeft);
+  EXPECT_EQ(standard->UpDown()->Left(), 0);
+  EXPECT_GT(textArea(standard).left, standard->UpDown()->Width());
+  // The alignment row of right to left: left-justified is ES_RIGHT, right-justified ES_LEFT.
+  EXPECT_NE(style(edit) & ES_RIGHT, 0);
+  edit->SetAlignment(taRightJustify);
+  EXPECT_EQ(style(edit) & (ES_RIGHT | ES_CENTER), 0);
+  EXPECT_EQ(GetWindowLongPtrA(edit->Handle(), GWL_EXSTYLE) & WS_EX_RIGHT, 0);
+  // Reading right to left only keeps the left-to-right layout.
+  edit->SetAlignment(taLeftJustify);
+  edit->SetBiDiMode(bdRightToLeftReadingOnly);
+  EXPECT_EQ(diagonal->Left(), edit->Width() - h - 1);
+  EXPECT_EQ(style(edit) & ES_RIGHT, 0);
+  const RECT readingOnly = textArea(edit);
+  EXPECT_TRUE(EqualRect(&areaBefore, &readingOnly));
+
+  form->SetBiDiMode(bdLeftToRight);
+  EXPECT_EQ(standard->UpDown()->Align(), alRight);
+  EXPECT_EQ(standard->UpDown()->Left(), upDownLeft);
+  EXPECT_EQ(textArea(standard).left, standardMargin);
+}
+
 }  // namespace
