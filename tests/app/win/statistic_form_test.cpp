@@ -1,8 +1,8 @@
 #include "app/win/statistic_form.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -11,15 +11,11 @@
 #include "app/win/main_form.h"
 #include "app/win/options_form.h"
 #include "app/win/statistic_controls.h"
-#include "app/win/statistic_pages.h"
-#include "app/win/wait_form.h"
-#include "bench/work_file_generator.h"
 #include "kit/win/date_edit.h"
 #include "kit/win/kit_draw_grid.h"
 #include "kit/win/combo_edit.h"
 #include "kit/win/combo_tree_view.h"
 #include "kit/str_holder.h"
-#include "platform/chart/plot_series.h"
 #include "kit/win/spin_edit.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/format_settings.h"
@@ -30,10 +26,14 @@
 #include "tests/app/statistics_fixture.h"
 #include "tests/app/win/caption_pixels.h"
 #include "tests/kit/win/hold_for_looking.h"
+#include "tests/support/real_input.h"
+#include "app/win/statistic_pages.h"
+#include "app/win/wait_form.h"
+#include "bench/work_file_generator.h"
+#include "platform/chart/plot_series.h"
 #include "tests/app/win/timing.h"
 #include "tests/app/win/window_test_steps.h"
 #include "tests/wcl/win/app_fixture.h"
-#include "tests/support/real_input.h"
 
 namespace {
 
@@ -508,6 +508,7 @@ TEST_F(StatisticFormTest, AWorkFileWrittenMeanwhileIsReadAgain) {
   rewrite(10 * 3600);  // a longer file
   form->mnWeek->Click();
   EXPECT_EQ(Cell(2, 1), "09.12\t12:00:00\t");
+}
 
 // Tab goes from the header through the task choice (the comparison only while its line
 // shows), the page, the options (while shown) to Print and Close, and back; no text changes.
