@@ -527,3 +527,50 @@ TEST_F(StatisticFormTest, TabGoesRoundHeaderTasksPageOptionsAndButtons) {
                               form->btPrint, form->btClose},
                              "table with comparison and options");
 }
+
+// The chart and detail pages, reached by real clicks on their page buttons: Tab goes from the
+// header to Print and Close and back, no text changes. The chart is worked by the mouse and
+// takes no focus; on the detail page the task header is gone, so Tab passes from the dates
+// straight to the list.
+TEST_F(StatisticFormTest, TabGoesRoundTheChartAndDetailPages) {
+  formWait = new TformWait(Application);
+  Open();
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
+  TStatisticPages* pages = TStatisticPages::Of(form);
+  ClickThroughInput(form->btPage1);
+  ASSERT_TRUE(real_input::PumpUntil([&] { return form->Notebook1->PageIndex() == 1; }));
+  real_input::ExpectTabOrder({form->cbUser, form->dateFrom, form->dateTo, form->cbTask1, form->btPrint, form->btClose},
+                             "chart");
+  ClickThroughInput(form->btPage2);
+  ASSERT_TRUE(real_input::PumpUntil([&] { return form->Notebook1->PageIndex() == 2; }));
+  real_input::ExpectTabOrder({form->cbUser, form->dateFrom, form->dateTo, pages->ListView, form->btPrint, form->btClose},
+                             "detail");
+}
+
+// Shown modally, as the main window shows it: Escape anywhere is the Close button's, and
+// Enter on Close presses it; either ends the window with OK and changes no text.
+TEST_F(StatisticFormTest, EscapeAndEnterOnCloseEndTheModalWindow) {
+  Open();
+  form->Hide();
+  for (const bool escape : {true, false}) {
+    std::string userBefore, userAfter;
+    TTimer keys(nullptr);
+    keys.SetInterval(100);
+    keys.OnTimer = [&](TObject*) {
+      if (!form->Visible()) return;
+      keys.SetEnabled(false);
+      ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
+      userBefore = form->cbUser->Text();
+      if (escape) {
+        form->cbUser->SetFocus();
+        real_input::PressKey(VK_ESCAPE);
+      } else {
+        form->btClose->SetFocus();
+        real_input::PressKey(VK_RETURN);
+      }
+      userAfter = form->cbUser->Text();
+    };
+    EXPECT_EQ(form->ShowModal(), mrOk) << (escape ? "Escape" : "Enter");
+    EXPECT_EQ(userAfter, userBefore);
+  }
+}

@@ -10,6 +10,7 @@
 #include "platform/report/win/report_render.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/std_controls.h"
+#include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -245,6 +246,19 @@ TEST_F(ReportWinTest, PreviewPagesThroughTheDocumentAndZooms) {
     preview.ShowPage(0);
     Pump(static_cast<DWORD>(std::atoi(pause)));
   }
+}
+
+// Tab goes round the preview's enabled buttons in the order they stand, Shift+Tab back.
+TEST_F(ReportWinTest, TabGoesRoundThePreviewsEnabledButtons) {
+  SampleReport report(80);
+  const TReportDocument doc = report.Generate();
+  TReportPreview preview(nullptr, doc, report);
+  preview.Show();
+  preview.ShowPage(1);
+  ASSERT_TRUE(real_input::BringToForeground(preview.Handle()));
+  real_input::ExpectTabOrder({preview.PriorButton(), preview.NextButton(), preview.WholePageButton(),
+                              preview.PrintButton(), preview.CloseButton()},
+                             "preview");
 }
 
 namespace {
