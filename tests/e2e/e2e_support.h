@@ -200,13 +200,14 @@ inline void InputClick(HWND window, POINT at) {
 // Tracking and the countdown make their edits read-only while they run.
 inline bool ReadOnly(HWND edit) { return (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0; }
 
+// Starts exe with its arguments in folder (empty: this program's own current folder).
 inline PROCESS_INFORMATION Launch(const std::string& exe, const std::string& arguments, const std::string& folder) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-  if (!CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                      &process))
+  if (!CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &process))
     std::printf("cannot start %s (%lu)\n", exe.c_str(), GetLastError());
   return process;
 }

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,18 +20,6 @@ void Expect(bool ok, const std::string& what) {
   std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
   std::fflush(stdout);
   if (!ok) ++failures;
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
-  for (const DWORD start = GetTickCount(); !done(); Sleep(50))
-    if (GetTickCount() - start > timeoutMs) return false;
-  return true;
-}
-
-std::string WindowText(HWND window) {
-  char text[128] = {};
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
 }
 
 // The size and place of a child in its form's client area.
@@ -66,17 +53,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   const DWORD rest = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 0;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  std::string command = std::string("\"") + argv[1] + "\"";
-  if (!CreateProcessA(argv[1], &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    std::printf("FAIL cannot start %s (%lu)\n", argv[1], GetLastError());
+  PROCESS_INFORMATION process = e2e::Launch(argv[1], "", "");
+  if (!process.hProcess) {
+    std::printf("FAIL cannot start %s\n", argv[1]);
     return 1;
   }
 
   Demo demo;
-  Expect(WaitFor([&] {
+  Expect(e2e::PollUntil([&] {
            demo.form = FindWindowA(nullptr, "Hourlark by Quennix 2.0 Quick Demo");
            DWORD owner = 0;
            if (demo.form) GetWindowThreadProcessId(demo.form, &owner);
@@ -92,7 +76,7 @@ int main(int argc, char** argv) {
   }
   if (demo.buttons && demo.counter) {
     SetForegroundWindow(demo.form);
-    Expect(WaitFor([&] { return GetForegroundWindow() == demo.form; }, 3000), "the demo window is in front");
+    Expect(e2e::PollUntil([&] { return GetForegroundWindow() == demo.form; }, 3000), "the demo window is in front");
     // Clicks at x, 17 of the button panel, where Previous, Next and Close are; each click is
     // a press, however quick the next one.
     auto click = [&](int x) {
@@ -102,28 +86,26 @@ int main(int argc, char** argv) {
     auto next = [&] { click(135); };
     auto previous = [&] { click(45); };
     Sleep(rest);
-    Expect(WindowText(demo.counter).empty(), "the first page has no counter");
+    Expect(e2e::TextOf(demo.counter).empty(), "the first page has no counter");
     previous();
-    Expect(WindowText(demo.counter).empty(), "Previous does nothing on the first page");
+    Expect(e2e::TextOf(demo.counter).empty(), "Previous does nothing on the first page");
     next();
-    Expect(WindowText(demo.counter).empty(), "the introduction has no counter");
+    Expect(e2e::TextOf(demo.counter).empty(), "the introduction has no counter");
     next();
-    Expect(WindowText(demo.counter) == "1/11", "the first counted page shows 1/11");
+    Expect(e2e::TextOf(demo.counter) == "1/11", "the first counted page shows 1/11");
     for (int i = 0; i < 10; ++i) next();
-    Expect(WindowText(demo.counter) == "11/11", "the last page shows 11/11");
+    Expect(e2e::TextOf(demo.counter) == "11/11", "the last page shows 11/11");
     next();
-    Expect(WindowText(demo.counter) == "11/11", "Next does nothing on the last page");
+    Expect(e2e::TextOf(demo.counter) == "11/11", "Next does nothing on the last page");
     previous();
-    Expect(WindowText(demo.counter) == "10/11", "Previous goes one page back");
+    Expect(e2e::TextOf(demo.counter) == "10/11", "Previous goes one page back");
     click(462);  // Close
   }
-  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
+  const bool ended = e2e::Ended(process, 15000);
   DWORD code = 1;
   GetExitCodeProcess(process.hProcess, &code);
   Expect(ended && code == 0, "closing the window ends the program cleanly");
-  if (!ended) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
+  e2e::Finish(process, !ended);
   std::printf("%d failure(s)\n", failures);
   return failures == 0 ? 0 : 1;
 }
