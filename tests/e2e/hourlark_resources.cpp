@@ -7,140 +7,37 @@
 // the first round.
 //
 // Arguments: Hourlark.exe, qatask.dll, the folder for the screenshots, the minutes to run
-// (default 10), the rounds (default 50), and which windows a round opens (default "sol":
-// statistics, options, language; fewer to find which one keeps objects).
-#include <winternl.h>
-
+// (default 10), the rounds (default 50), which windows a round opens (default "sol":
+// statistics, options, language; fewer to find which one keeps objects), and "kinds" to
+// print the GDI objects by kind after each window of every round.
 #include <cstdlib>
 
 #include "e2e_support.h"
+#include "gui_resources.h"
 #include "lang/lang_file_edit.h"
 
 using namespace e2e;
 
 namespace {
 
-// The system's own counters where it keeps them. Where it does not (it answers 0), the GDI
-// objects are counted in the process's GDI handle table, as the system would, the USER
-// objects as the windows the process owns, and the handles in the system's handle list.
-struct Resources {
-  long gdi = 0, user = 0, handles = 0;
-  bool gdiCounted = false, userCounted = false, handlesCounted = false;
-};
-
-// One entry of the GDI handle table the process's environment block points at.
-struct GdiEntry {
-  uint64_t object;
-  uint32_t owner;
-  uint8_t type;
-  uint8_t flags;
-  uint64_t user;
-};
-constexpr size_t kGdiEntries = 0x10000;
-
-long CountGdiTable(HANDLE process) {
-  PROCESS_BASIC_INFORMATION info{};
-  ULONG length = 0;
-  if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof info, &length) != 0) return -1;
-  const size_t tableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
-  void* table = nullptr;
-  SIZE_T read = 0;
-  if (!ReadProcessMemory(process, static_cast<char*>(static_cast<void*>(info.PebBaseAddress)) + tableOffset, &table,
-                         sizeof table, &read) ||
-      !table)
-    return -1;
-  std::vector<GdiEntry> entries(kGdiEntries);
-  if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiEntry), &read)) return -1;
-  long count = 0;
-  for (const GdiEntry& entry : entries)
-    if (entry.type != 0 && (entry.type & 0x80) == 0) ++count;  // in use, not a stock object
-  return count;
-}
-
-// The process's handles as the system's handle list gives them.
-long CountHandles(DWORD processId) {
-  struct Entry {
-    USHORT process;
-    USHORT backTrace;
-    UCHAR type;
-    UCHAR attributes;
-    USHORT value;
-    PVOID object;
-    ULONG access;
-  };
-  std::vector<unsigned char> buffer(1 << 20);
-  for (int attempt = 0; attempt < 6; ++attempt) {
-    ULONG needed = 0;
-    const NTSTATUS status = NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(16), buffer.data(),
-                                                     static_cast<ULONG>(buffer.size()), &needed);
-    if (status >= 0) {
-      const ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
-      const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(void*));
-      long mine = 0;
-      for (ULONG i = 0; i < count; ++i) mine += entries[i].process == static_cast<USHORT>(processId);
-      return mine;
-    }
-    buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 65536));
-  }
-  return -1;
-}
-
-struct WindowCount {
-  DWORD process;
-  long count;
-};
-
-BOOL CALLBACK CountChild(HWND, LPARAM data) {
-  ++reinterpret_cast<WindowCount*>(data)->count;
-  return TRUE;
-}
-
-BOOL CALLBACK CountWindow(HWND window, LPARAM data) {
-  auto* windows = reinterpret_cast<WindowCount*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == windows->process) {
-    ++windows->count;
-    EnumChildWindows(window, CountChild, data);
-  }
-  return TRUE;
-}
-
-long CountWindows(DWORD processId) {
-  WindowCount windows{processId, 0};
-  EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows));
-  // Message-only windows are not top-level windows.
-  for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); window;
-       window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr))
-    CountWindow(window, reinterpret_cast<LPARAM>(&windows));
-  return windows.count;
-}
-
-Resources Measure(const PROCESS_INFORMATION& process) {
-  Resources r;
-  r.gdi = static_cast<long>(GetGuiResources(process.hProcess, GR_GDIOBJECTS));
-  r.user = static_cast<long>(GetGuiResources(process.hProcess, GR_USEROBJECTS));
-  if (r.gdi == 0) {
-    r.gdi = CountGdiTable(process.hProcess);
-    r.gdiCounted = true;
-  }
-  if (r.user == 0) {
-    r.user = CountWindows(process.dwProcessId);
-    r.userCounted = true;
-  }
-  DWORD handles = 0;
-  r.handles = GetProcessHandleCount(process.hProcess, &handles) ? static_cast<long>(handles) : 0;
-  if (r.handles == 0) {
-    r.handles = CountHandles(process.dwProcessId);
-    r.handlesCounted = true;
-  }
-  return r;
-}
-
 void Print(const char* when, const Resources& r) {
   std::printf("%-26s GDI objects %5ld%s  USER objects %5ld%s  handles %5ld%s\n", when, r.gdi,
               r.gdiCounted ? " (handle table)" : "", r.user, r.userCounted ? " (windows)" : "", r.handles,
               r.handlesCounted ? " (system handle list)" : "");
+  std::fflush(stdout);
+}
+
+// The GDI objects by kind, and how each kind changed since the measurement before.
+void PrintKinds(const Resources& r, const Resources& before) {
+  GdiKinds kinds = r.gdiKinds;
+  for (const auto& kind : before.gdiKinds) kinds.emplace(kind.first, 0);
+  for (const auto& kind : kinds) {
+    const auto was = before.gdiKinds.find(kind.first);
+    const long change = kind.second - (was == before.gdiKinds.end() ? 0 : was->second);
+    std::printf("    %-17s %5ld", GdiKindName(kind.first), kind.second);
+    if (change != 0) std::printf("  (%+ld)", change);
+    std::printf("\n");
+  }
   std::fflush(stdout);
 }
 
@@ -252,6 +149,7 @@ int main(int argc, char** argv) {
   const DWORD minutes = argc > 4 ? static_cast<DWORD>(std::atoi(argv[4])) : 10;
   const int rounds = argc > 5 ? std::atoi(argv[5]) : 50;
   const std::string kinds = argc > 6 ? argv[6] : "sol";
+  const bool byKind = argc > 7 && std::string(argv[7]) == "kinds";
   const std::string folder = FreshTrackerRun("hl_resources_", argv[1], argv[2]);
   const std::string user = "ann";
   WriteData(folder, user);
@@ -283,13 +181,32 @@ int main(int argc, char** argv) {
   Check(blinked, "the countdown's end blinks");
   Sleep(2000);
 
-  Resources first, last;
+  Resources first, last, previous = Measure(tracker);
+  if (byKind) {
+    Print("before the first round", previous);
+    PrintKinds(previous, Resources());
+  }
   int statistics = 0, calendars = 0, options = 0, pickers = 0, languages = 0;
   for (int i = 0; i < rounds; ++i) {
     RoundSeen round;
     const std::string shot = i == 1 ? shots : "";
-    if (kinds.find('s') != std::string::npos) StatisticRound(tracker, main.form, round, shot);
-    if (kinds.find('o') != std::string::npos) OptionsRound(tracker, main.form, round, shot);
+    const auto step = [&](const char* what) {
+      if (!byKind) return;
+      Sleep(1000);
+      const Resources now = Measure(tracker);
+      std::printf("round %d, after %s: ", i + 1, what);
+      Print("", now);
+      PrintKinds(now, previous);
+      previous = now;
+    };
+    if (kinds.find('s') != std::string::npos) {
+      StatisticRound(tracker, main.form, round, shot);
+      step("the statistics");
+    }
+    if (kinds.find('o') != std::string::npos) {
+      OptionsRound(tracker, main.form, round, shot);
+      step("the options");
+    }
     // The language switched to the other one and back, so that every round ends where it
     // began.
     if (kinds.find('l') != std::string::npos) {
@@ -299,6 +216,7 @@ int main(int argc, char** argv) {
         round.language = round.language && ChooseLanguageEntry(tracker.dwProcessId, position) &&
                          PollUntil([&] { return StatusText(main.statusBar1, 0) != before; }, 5000);
       }
+      step("the language switches");
     }
     statistics += round.statistic;
     calendars += round.calendar;
@@ -309,10 +227,15 @@ int main(int argc, char** argv) {
       Sleep(1000);
       first = Measure(tracker);
       Print("after the first round", first);
+      if (byKind) PrintKinds(first, previous);
+      previous = first;
     }
-    if ((i + 1) % 10 == 0 || kinds != "sol") {
+    if ((i + 1) % 10 == 0 || kinds != "sol" || byKind) {
       std::printf("round %d, %lu s: ", i + 1, (GetTickCount() - begin) / 1000);
-      Print("", Measure(tracker));
+      const Resources now = Measure(tracker);
+      Print("", now);
+      if (byKind) PrintKinds(now, previous);
+      previous = now;
     }
     if (Ended(tracker)) break;
   }
@@ -323,6 +246,7 @@ int main(int argc, char** argv) {
   Screenshot(shots + "resources_end.bmp");
   last = Measure(tracker);
   Print("at the end", last);
+  if (byKind) PrintKinds(last, previous);
   std::printf("%d rounds in %lu s: statistics %d, calendars %d, options %d, group pickers %d, language switches %d\n",
               rounds, (GetTickCount() - begin) / 1000, statistics, calendars, options, pickers, languages);
 
