@@ -4,9 +4,9 @@
 # first. Runs in a Wine prefix of its own, so it can run beside the tests.
 # With HL_SOAK_MIDNIGHT=1 every program of the run reads its clock through a fake-time
 # library whose offset the soak moves to just before midnight, and every tenth round tracks
-# across midnight. That library keeps a lock shared by a process and the ones it starts: a
-# tracker ended by force while holding it leaves the soak waiting for ever (seen about once
-# in 30 rounds), so long runs go without it.
+# across midnight. That library keeps a lock shared by all programs of the run; a tracker
+# ended by force while holding it would leave the others waiting for ever, so a small
+# watcher (scripts/clock_lock.c) gives back a lock that stays taken with no living holder.
 # Usage: scripts/soak.sh [rounds, default 1000] [folder for screenshots of the options rounds].
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,13 +14,27 @@ cd "$root"
 rounds=${1:-1000}
 clock=
 if [ "${HL_SOAK_MIDNIGHT:-}" = 1 ]; then
+  # Built before the clock is faked (the build's own programs need not share its lock).
+  "$root/scripts/setup.sh" || exit 1
+  (cmake --preset win64 >/dev/null && cmake --build --preset win64 --target hourlark_soak >/dev/null) || exit 1
+  cc -O2 -o build/clock_lock scripts/clock_lock.c -pthread || exit 1
   clock=$root/build/win64/soak-clock
   echo "+0" >"$clock"
-  export LD_PRELOAD=$(dpkg -L libfaketime | grep '/libfaketime\.so\.1$' | head -1)
-  export FAKETIME_TIMESTAMP_FILE=$clock FAKETIME_NO_CACHE=1 DONT_FAKE_MONOTONIC=1
+  fake=$(dpkg -L libfaketime | grep '/libfaketime\.so\.1$' | head -1)
+  # A process that lives as long as the run owns the shared lock, so it has a name the
+  # watcher can open; every later program of the run joins it.
+  LD_PRELOAD=$fake FAKETIME_TIMESTAMP_FILE=$clock sleep 1000000 &
+  holder=$!
+  for _ in $(seq 50); do [ -e /dev/shm/sem.faketime_sem_$holder ] && break; sleep 0.1; done
+  build/clock_lock /faketime_sem_$holder $$ &
+  export LD_PRELOAD=$fake FAKETIME_TIMESTAMP_FILE=$clock FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1
+  export FAKETIME_SHARED="/faketime_sem_$holder /faketime_shm_$holder"
 fi
 . "$root/scripts/wine-env.sh"
 hl_long_run_start "$root" hourlark_soak "${HL_SOAK_PREFIX:-$root/build/win64/wineprefix-soak}"
+if [ -n "$clock" ]; then
+  trap 'hl_wine_stop; kill $holder 2>/dev/null; rm -f /dev/shm/faketime_shm_$holder /dev/shm/sem.faketime_sem_$holder' EXIT
+fi
 SECONDS=0  # not date: the fake clock moves it
 "$WINE64" build/win64/tests/e2e/hourlark_soak.exe build/win64/app/Hourlark.exe build/win64/app/qatask.dll "$rounds" "$clock" ${2:+"$2"}
 status=$?
