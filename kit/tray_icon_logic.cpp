@@ -112,6 +112,8 @@ void TTrayIconLogic::Activate() {
   clickMarks_ = 0;
   UpdateNotifyData();
   added_ = host_.ShellNotify(tnAdd, record_);
+  shellKnown_ = added_;
+  shellRecord_ = record_;
   if (added_ && record_.Tip[0] == '\0') host_.ShellNotify(tnModify, record_);
   if (animated_) host_.PauseAnimation(false);
 }
@@ -120,6 +122,7 @@ void TTrayIconLogic::Deactivate() {
   record_.Window = host_.WindowHandle();
   host_.ShellNotify(tnDelete, record_);
   added_ = false;
+  shellKnown_ = false;
   clickMarks_ = 0;
   if (animated_) host_.PauseAnimation(true);
 }
@@ -134,7 +137,7 @@ void TTrayIconLogic::ChangeIcon() {
   if (added_) {
     if (ActiveIcon() != 0) {
       UpdateNotifyData();
-      host_.ShellNotify(tnModify, record_);
+      ModifyShown();
     } else {
       Deactivate();
     }
@@ -145,6 +148,22 @@ void TTrayIconLogic::ChangeIcon() {
 
 void TTrayIconLogic::Loaded() {
   if (active_) Activate();
+}
+
+void TTrayIconLogic::ModifyShown() {
+  // Each change costs the shell a copy of what it carries, and an icon's copy is by far the
+  // dearest part: a tip that counts every second must not send the unchanged icon along.
+  TTrayRecord change = record_;
+  if (!shellKnown_) {
+    change.Flags = kTrayRecordFlags;
+  } else {
+    change.Flags = 0;
+    if (record_.Icon != shellRecord_.Icon) change.Flags |= kTrayIconFlag;
+    if (std::strncmp(record_.Tip, shellRecord_.Tip, kTrayTipSize) != 0) change.Flags |= kTrayTipFlag;
+    if (change.Flags == 0) return;
+  }
+  shellKnown_ = host_.ShellNotify(tnModify, change);
+  shellRecord_ = record_;
 }
 
 void TTrayIconLogic::Timer() {

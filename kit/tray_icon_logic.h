@@ -20,6 +20,9 @@ constexpr unsigned CM_TRAYICON = 0xB054;
 constexpr unsigned kTrayTipSize = 64;
 // Record flags: the callback message, the icon and the tip are valid.
 constexpr uint32_t kTrayRecordFlags = 7;
+// The flags of a change that carries only the icon or only the tip.
+constexpr uint32_t kTrayIconFlag = 2;
+constexpr uint32_t kTrayTipFlag = 4;
 // The icon field of a record without an icon.
 constexpr uintptr_t kNoTrayIcon = static_cast<uintptr_t>(0xFFFFFFFFu);
 // Frames follow each other no faster than this, whatever Interval says, so a small or zero
@@ -117,6 +120,9 @@ public:
   uintptr_t ActiveIcon();
   // Fills the record from the window, the icon to show and the hint.
   const TTrayRecord& UpdateNotifyData();
+  // The icon or the frames were replaced: the next change hands the shell the whole record,
+  // even where a handle happens to be the same as before.
+  void IconsReplaced() { shellKnown_ = false; }
   const TTrayRecord& NotifyData() const { return record_; }
 
   // Removes the icon, then adds it again when there is an icon to show.
@@ -138,6 +144,9 @@ public:
 private:
   // From index on (wrapping round), the first frame holding an icon; -1 when none does.
   int NextFilledFrame(int index);
+  // Hands the shell what differs in the record from what it last took; nothing when
+  // nothing does.
+  void ModifyShown();
 
   TTrayIconHost& host_;
   bool active_ = true;
@@ -148,4 +157,8 @@ private:
   int frameIndex_ = -1;
   std::string hint_;
   TTrayRecord record_;
+  // What the shell last took (an add or a change that succeeded); unknown after a removal,
+  // a failed call or a replaced icon.
+  bool shellKnown_ = false;
+  TTrayRecord shellRecord_;
 };

@@ -181,7 +181,12 @@ void TKitTrayIcon::Activate() { logic_.Activate(); }
 
 void TKitTrayIcon::Deactivate() { logic_.Deactivate(); }
 
-void TKitTrayIcon::ChangeIcon() { logic_.ChangeIcon(); }
+void TKitTrayIcon::ChangeIcon() {
+  // Called for a replaced icon or frame list and from outside: a new icon may have been
+  // given an old one's handle, so the shell gets the whole record.
+  logic_.IconsReplaced();
+  logic_.ChangeIcon();
+}
 
 void TKitTrayIcon::UpdateNotifyData() { logic_.UpdateNotifyData(); }
 

@@ -14,9 +14,10 @@
 #include <winternl.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
+
+#include "platform/qatask/process_path_cache.h"
 
 namespace {
 
@@ -76,13 +77,8 @@ bool ReadProcessList(std::vector<unsigned char>& list) {
   return false;
 }
 
-struct KnownProcess {
-  LONGLONG created;
-  std::string path;
-};
-
-// The full paths of the processes of the last list, by process number.
-std::map<DWORD, KnownProcess> knownPaths;
+// The full paths of the processes of the last list.
+ProcessPathCache knownPaths;
 
 }  // namespace
 
@@ -92,19 +88,16 @@ BOOL WINAPI ENUMPROCS(DWORD /*reserved*/, EnumCallback callback) {
   if (!callback) return FALSE;
   static std::vector<unsigned char> list;
   if (!ReadProcessList(list)) return FALSE;
-  std::map<DWORD, KnownProcess> listed;
   char path[PathBufferSize];
   for (size_t at = 0; at < list.size();) {
     const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(list.data() + at);
     const DWORD id = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(entry->UniqueProcessId));
     const LONGLONG created = entry->CreateTime.QuadPart;
-    const auto known = knownPaths.find(id);
-    if (known != knownPaths.end() && known->second.created == created) {
-      lstrcpynA(path, known->second.path.c_str(), PathBufferSize);
-      listed[id] = known->second;
+    if (const std::string* known = knownPaths.Take(id, created)) {
+      lstrcpynA(path, known->c_str(), PathBufferSize);
     } else if (ImagePathOfProcess(id, path) || (id != 0 && ImagePathOfFirstModule(id, path))) {
       // Number 0 is the idle process: a module list of "process 0" is this process's own.
-      listed[id] = {created, path};
+      knownPaths.Keep(id, created, path);
     } else {
       // No full path to be had: the name the list gives, asked for again next time.
       const int length = WideCharToMultiByte(CP_ACP, 0, entry->ImageName.Buffer, entry->ImageName.Length / 2, path,
@@ -115,7 +108,7 @@ BOOL WINAPI ENUMPROCS(DWORD /*reserved*/, EnumCallback callback) {
     if (entry->NextEntryOffset == 0) break;
     at += entry->NextEntryOffset;
   }
-  knownPaths.swap(listed);
+  knownPaths.EndListing();
   return TRUE;
 }
 

@@ -11,6 +11,7 @@ struct ShellCall {
   TTrayNotifyOp Op;
   uintptr_t Icon;
   std::string Tip;
+  uint32_t Flags;
 };
 
 // A shell and worker that record what the logic asks of them.
@@ -20,13 +21,15 @@ public:
   std::vector<uintptr_t> frames;
   uintptr_t still = 0;
   bool addSucceeds = true;
+  bool modifySucceeds = true;
   bool workerRunning = false;  // a worker exists
   bool workerPaused = false;
   int workersStarted = 0;
 
   bool ShellNotify(TTrayNotifyOp op, const TTrayRecord& record) override {
-    calls.push_back({op, record.Icon, record.Tip});
-    return op != tnAdd || addSucceeds;
+    calls.push_back({op, record.Icon, record.Tip, record.Flags});
+    if (op == tnAdd) return addSucceeds;
+    return op != tnModify || modifySucceeds;
   }
   uintptr_t WindowHandle() override { return 0x1234; }
   uintptr_t StillIcon() override { return still; }
@@ -159,6 +162,68 @@ TEST_F(TrayIconLogicTest, HintChangesTheTipOfTheShownIcon) {
   EXPECT_EQ("Paused", host.Last().Tip);
   tray.SetHint("Paused|Not counting");  // unchanged: nothing sent
   EXPECT_EQ(1u, host.calls.size());
+}
+
+// A change hands the shell only what differs from what it holds: the tip that counts each
+// second goes without the icon, a frame without the tip, and an unchanged state not at all.
+// Whenever what the shell holds is not known for sure, the whole record goes.
+TEST_F(TrayIconLogicTest, ChangesCarryOnlyWhatTheShellDoesNotHoldYet) {
+  host.still = 0x10;
+  host.frames = {0x21, 0, 0x23};
+  tray.SetHint("user 0:00:01");
+  ASSERT_TRUE(tray.Added());
+  EXPECT_EQ(kTrayRecordFlags, host.calls[host.calls.size() - 1].Flags);
+  host.calls.clear();
+
+  tray.SetHint("user 0:00:02");
+  ASSERT_EQ(1u, host.calls.size());
+  EXPECT_EQ(kTrayTipFlag, host.Last().Flags);
+  EXPECT_EQ("user 0:00:02", host.Last().Tip);
+  EXPECT_EQ(0x10u, host.Last().Icon);
+
+  tray.SetAnimated(true);
+  EXPECT_EQ(kTrayIconFlag, host.Last().Flags);
+  EXPECT_EQ(0x21u, host.Last().Icon);
+  tray.Timer();
+  EXPECT_EQ(kTrayIconFlag, host.Last().Flags);
+  EXPECT_EQ(0x23u, host.Last().Icon);
+  tray.SetHint("user 0:00:03");
+  EXPECT_EQ(kTrayTipFlag, host.Last().Flags);
+  EXPECT_EQ("user 0:00:03", host.Last().Tip);
+
+  // One filled frame: the frames advance, the icon stays, the shell hears nothing.
+  host.frames = {0, 0x23, 0};
+  host.calls.clear();
+  tray.Timer();
+  tray.Timer();
+  EXPECT_TRUE(host.calls.empty());
+  EXPECT_TRUE(tray.Added());
+
+  // Replaced icons may come back under an old handle: the whole record goes.
+  tray.IconsReplaced();
+  tray.ChangeIcon();
+  ASSERT_EQ(1u, host.calls.size());
+  EXPECT_EQ(kTrayRecordFlags, host.Last().Flags);
+  EXPECT_EQ(0x23u, host.Last().Icon);
+  EXPECT_EQ("user 0:00:03", host.Last().Tip);
+
+  // A change the shell refused: the next one carries everything again.
+  host.modifySucceeds = false;
+  tray.SetHint("user 0:00:04");
+  EXPECT_EQ(kTrayTipFlag, host.Last().Flags);
+  host.modifySucceeds = true;
+  tray.SetHint("user 0:00:05");
+  EXPECT_EQ(kTrayRecordFlags, host.Last().Flags);
+  tray.SetHint("user 0:00:06");
+  EXPECT_EQ(kTrayTipFlag, host.Last().Flags);
+
+  // Removed and added again: the add carries everything, later changes only what differs.
+  tray.SetActive(false);
+  tray.SetActive(true);
+  EXPECT_EQ(tnAdd, host.Last().Op);
+  EXPECT_EQ(kTrayRecordFlags, host.Last().Flags);
+  tray.SetHint("user 0:00:07");
+  EXPECT_EQ(kTrayTipFlag, host.Last().Flags);
 }
 
 TEST_F(TrayIconLogicTest, FailedAddIsTriedAgainAtTheNextChange) {

@@ -110,15 +110,21 @@ private:
 }  // namespace
 
 TEST_F(TrayIconTest, RecordIsTheFirstVersionLayoutWithTipAndCallback) {
+  Calls().clear();
   std::unique_ptr<TKitTrayIcon> tray = ShownTray();
   ASSERT_TRUE(tray->Added());
   tray->SetHint("Hourlark|Counting since 9:00");
   const NotifyCall& last = Calls().back();
+  ASSERT_EQ(1, CountCalls(NIM_ADD));
+  for (const NotifyCall& call : Calls())
+    if (call.Message == NIM_ADD) EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), call.Data.uFlags);
   EXPECT_EQ(static_cast<DWORD>(NIM_MODIFY), last.Message);
   EXPECT_EQ(static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE), last.Data.cbSize);
   EXPECT_EQ(tray->Handle(), last.Data.hWnd);
   EXPECT_EQ(0u, last.Data.uID);
-  EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), last.Data.uFlags);
+  // The icon the shell already has is not sent again with a new tip.
+  EXPECT_EQ(static_cast<UINT>(NIF_TIP), last.Data.uFlags);
+  EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), tray->NotifyData().uFlags);
   EXPECT_EQ(0xB054u, last.Data.uCallbackMessage);
   EXPECT_EQ(tray->Icon()->Handle(), last.Data.hIcon);
   EXPECT_STREQ("Hourlark", last.Data.szTip);
@@ -293,12 +299,14 @@ TEST_F(TrayIconTest, AnimationRunsOnTheWindowThreadAndStopsWithTheComponent) {
 TEST_F(TrayIconTest, EmptyFramesAndAZeroIntervalAreHarmless) {
   std::unique_ptr<TKitTrayIcon> tray = ShownTray();
   TIconList frames;
-  TIcon icon;
+  TIcon icon, other;
   LoadSystemIcon(&icon, 1);
+  LoadSystemIcon(&other, 2);
   TIcon empty;
   frames.Add(&empty);
   frames.Add(&icon);
   frames.Add(&empty);
+  frames.Add(&other);
   tray->SetIcons(&frames);
   tray->SetInterval(0);
   tray->SetAnimated(true);
@@ -311,8 +319,24 @@ TEST_F(TrayIconTest, EmptyFramesAndAZeroIntervalAreHarmless) {
   // Empty frames are passed over: the icon never leaves the notification area.
   EXPECT_EQ(0, CountCalls(NIM_DELETE));
   EXPECT_TRUE(tray->Added());
-  HICON shownFrame = tray->Icons()->Get(1)->Handle();
-  for (HICON shown : ShownIcons()) EXPECT_EQ(shownFrame, shown);
+  const HICON first = tray->Icons()->Get(1)->Handle(), second = tray->Icons()->Get(3)->Handle();
+  const std::vector<HICON> shown = ShownIcons();
+  for (size_t i = 0; i < shown.size(); ++i) {
+    EXPECT_TRUE(shown[i] == first || shown[i] == second);
+    if (i > 0) EXPECT_NE(shown[i - 1], shown[i]);
+  }
+
+  // With one filled frame the frames still go round, but the icon the shell already shows is
+  // not sent to it again.
+  frames.Delete(3);
+  tray->SetIcons(&frames);
+  Pump(100);
+  Calls().clear();
+  Pump(400);
+  EXPECT_EQ(0, CountCalls(NIM_MODIFY));
+  EXPECT_EQ(0, CountCalls(NIM_DELETE));
+  EXPECT_TRUE(tray->Added());
+  EXPECT_EQ(tray->Icons()->Get(1)->Handle(), tray->NotifyData().hIcon);
 
   // Clearing the frames ends the animation and shows the still icon.
   tray->Icons()->Clear();
