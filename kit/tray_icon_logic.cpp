@@ -71,12 +71,14 @@ void TTrayIconLogic::SetAnimated(bool value) {
   if (value && host_.FrameCount() <= 0) value = false;
   if (value == animated_) return;
   if (value) {
-    host_.StartAnimation(!added_);
+    // Started paused; the change below lets it run when there is something to turn.
+    host_.StartAnimation(true);
     animated_ = true;
   } else {
     animated_ = false;
     host_.StopAnimation();
   }
+  workerRuns_ = false;
   frameIndex_ = 0;
   if (animated_) frameIndex_ = std::max(NextFilledFrame(0), 0);
   ChangeIcon();
@@ -115,7 +117,9 @@ void TTrayIconLogic::Activate() {
   shellKnown_ = added_;
   shellRecord_ = record_;
   if (added_ && record_.Tip[0] == '\0') host_.ShellNotify(tnModify, record_);
-  if (animated_) host_.PauseAnimation(false);
+  // Even after a refused add: each frame then tries to add it again.
+  shownWanted_ = true;
+  SyncWorker();
 }
 
 void TTrayIconLogic::Deactivate() {
@@ -123,8 +127,23 @@ void TTrayIconLogic::Deactivate() {
   host_.ShellNotify(tnDelete, record_);
   added_ = false;
   shellKnown_ = false;
+  shownWanted_ = false;
   clickMarks_ = 0;
-  if (animated_) host_.PauseAnimation(true);
+  SyncWorker();
+}
+
+void TTrayIconLogic::SyncWorker() {
+  if (!animated_) return;
+  // One picture among the frames has nothing to turn: the worker would only wake the window
+  // thread twice a second for a frame that looks the same. After a refused add it goes on,
+  // so that each frame tries the add again.
+  int filled = 0;
+  for (int frame = 0, count = host_.FrameCount(); frame < count && filled < 2; ++frame)
+    if (host_.FrameIcon(frame) != 0) ++filled;
+  const bool run = shownWanted_ && (filled >= 2 || !added_);
+  if (run == workerRuns_) return;
+  host_.PauseAnimation(!run);
+  workerRuns_ = run;
 }
 
 void TTrayIconLogic::ChangeIcon() {
@@ -144,6 +163,7 @@ void TTrayIconLogic::ChangeIcon() {
   } else if (active_) {
     Activate();
   }
+  SyncWorker();
 }
 
 void TTrayIconLogic::Loaded() {

@@ -144,6 +144,9 @@ public:
 private:
   // From index on (wrapping round), the first frame holding an icon; -1 when none does.
   int NextFilledFrame(int index);
+  // Lets the animation worker run from an add (made or refused) to the next removal while at
+  // least two frames hold an icon; pauses it otherwise.
+  void SyncWorker();
   // Hands the shell what differs in the record from what it last took; nothing when
   // nothing does.
   void ModifyShown();
@@ -160,5 +163,7 @@ private:
   // What the shell last took (an add or a change that succeeded); unknown after a removal,
   // a failed call or a replaced icon.
   bool shellKnown_ = false;
+  bool workerRuns_ = false;
+  bool shownWanted_ = false;  // added, or an add tried, since the last removal
   TTrayRecord shellRecord_;
 };

@@ -317,8 +317,43 @@ TEST_F(TrayIconLogicTest, EmptyFramesNeverHideTheIcon) {
   host.frames = {0, 0x33};
   tray.SetHint("frames again");
   EXPECT_TRUE(tray.Added());
-  EXPECT_FALSE(host.workerPaused);
   EXPECT_EQ(0x33u, host.Last().Icon);
+  host.frames = {0, 0x33, 0x34};
+  tray.ChangeIcon();
+  EXPECT_FALSE(host.workerPaused);
+}
+
+// The worker wakes the window thread for every frame: it rests while the frames hold only
+// one picture (the still icon as the only frame, when the option asks for no animation).
+TEST_F(TrayIconLogicTest, TheWorkerRestsWhileThereIsNothingToTurn) {
+  host.still = 0x10;
+  host.frames = {0x10};
+  tray.SetHint("user 0:00:01");
+  tray.SetAnimated(true);
+  EXPECT_TRUE(tray.Animated());
+  EXPECT_TRUE(host.workerRunning);
+  EXPECT_TRUE(host.workerPaused);
+  EXPECT_EQ(0x10u, tray.NotifyData().Icon);
+
+  host.frames = {0x21, 0, 0x22};
+  tray.ChangeIcon();
+  EXPECT_FALSE(host.workerPaused);
+  host.frames = {0, 0x22};
+  tray.ChangeIcon();
+  EXPECT_TRUE(host.workerPaused);
+  EXPECT_EQ(0x22u, host.Last().Icon);
+
+  // A refused add: the frames go on, each one tries the add again.
+  host.addSucceeds = false;
+  tray.SetActive(false);
+  tray.SetActive(true);
+  EXPECT_FALSE(tray.Added());
+  EXPECT_FALSE(host.workerPaused);
+  host.addSucceeds = true;
+  tray.Timer();
+  EXPECT_TRUE(tray.Added());
+  EXPECT_TRUE(host.workerPaused);
+  EXPECT_EQ(tnAdd, host.Last().Op);
 }
 
 TEST_F(TrayIconLogicTest, InactivePausesAndActiveResumesWithTheCurrentFrame) {
