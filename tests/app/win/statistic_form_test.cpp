@@ -460,7 +460,9 @@ TEST_F(StatisticFormTest, TenYearsShowOnEveryPageWithinASecond) {
     fastest = std::min(fastest, seconds);
     EXPECT_EQ(form->Notebook1->PageIndex(), 2);
     EXPECT_EQ(TStatisticPages::Of(form)->Detail().rows.size(), 120u);
-    if (opening == 1) EXPECT_TRUE(Screenshot("statistic-detail-10-years.png"));
+    if (opening == 1) {
+      EXPECT_TRUE(Screenshot("statistic-detail-10-years.png"));
+    }
     Close();
   }
   EXPECT_LE(fastest, limit()) << "window opened on the detail page";
