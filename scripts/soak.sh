@@ -12,11 +12,11 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 rounds=${1:-1000}
+. "$root/scripts/wine-env.sh"
+# Built before the clock is faked (the build's own programs need not share its lock).
+hl_long_run_build "$root" hourlark_soak
 clock=
 if [ "${HL_SOAK_MIDNIGHT:-}" = 1 ]; then
-  # Built before the clock is faked (the build's own programs need not share its lock).
-  "$root/scripts/setup.sh" || exit 1
-  (cmake --preset win64 >/dev/null && cmake --build --preset win64 --target hourlark_soak >/dev/null) || exit 1
   cc -O2 -o build/clock_lock scripts/clock_lock.c -pthread || exit 1
   clock=$root/build/win64/soak-clock
   echo "+0" >"$clock"
@@ -29,12 +29,11 @@ if [ "${HL_SOAK_MIDNIGHT:-}" = 1 ]; then
   build/clock_lock /faketime_sem_$holder $$ &
   export LD_PRELOAD=$fake FAKETIME_TIMESTAMP_FILE=$clock FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1
   export FAKETIME_SHARED="/faketime_sem_$holder /faketime_shm_$holder"
-fi
-. "$root/scripts/wine-env.sh"
-hl_long_run_start "$root" hourlark_soak "${HL_SOAK_PREFIX:-$root/build/win64/wineprefix-soak}"
-if [ -n "$clock" ]; then
   trap 'hl_wine_stop; kill $holder 2>/dev/null; rm -f /dev/shm/faketime_shm_$holder /dev/shm/sem.faketime_sem_$holder' EXIT
+else
+  trap hl_wine_stop EXIT
 fi
+hl_wine_start "$root/build/win64" "${HL_SOAK_PREFIX:-$root/build/win64/wineprefix-soak}"
 SECONDS=0  # not date: the fake clock moves it
 "$WINE64" build/win64/tests/e2e/hourlark_soak.exe build/win64/app/Hourlark.exe build/win64/app/qatask.dll "$rounds" "$clock" ${2:+"$2"}
 status=$?

@@ -43,13 +43,18 @@ hl_wine_stop() {
   if [ -n "${HL_XVFB_PID:-}" ]; then kill "$HL_XVFB_PID" 2>/dev/null || true; fi
 }
 
-# For the scripts of the long runs: builds the win64 target given (after scripts/setup.sh)
-# and starts Wine in the prefix given (the build folder's own by default); Wine stops when
-# the script ends.
-hl_long_run_start() {
-  local root=$1 target=$2 prefix=${3:-}
+# For the scripts of the long runs: builds the win64 target given (after scripts/setup.sh).
+hl_long_run_build() {
+  local root=$1 target=$2
   "$root/scripts/setup.sh" || exit 1
   (cd "$root" && cmake --preset win64 >/dev/null && cmake --build --preset win64 --target "$target" >/dev/null) || exit 1
+}
+
+# Builds the target as above and starts Wine in the prefix given (the build folder's own by
+# default); Wine stops when the script ends.
+hl_long_run_start() {
+  local root=$1 target=$2 prefix=${3:-}
+  hl_long_run_build "$root" "$target"
   hl_wine_start "$root/build/win64" $prefix
   trap hl_wine_stop EXIT
 }

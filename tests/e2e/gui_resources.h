@@ -13,12 +13,15 @@
 
 namespace e2e {
 
+// The GDI objects in use by kind (the table entry's kind without its stock flag).
+using GdiKinds = std::map<int, long>;
+
 // The system's own counters where it keeps them. Where it does not (it answers 0), the GDI
 // objects are counted in the process's GDI handle table, as the system would, the USER
 // objects as the windows the process owns, and the handles in the system's handle list.
 struct Resources {
   long gdi = 0, user = 0, handles = 0;
-  std::map<int, long> gdiKinds;  // when counted in the table
+  GdiKinds gdiKinds;  // when counted in the table
   bool gdiCounted = false, userCounted = false, handlesCounted = false;
 };
 
@@ -35,9 +38,6 @@ struct GdiEntry {
   uint64_t user;
 };
 constexpr size_t kGdiEntries = 0x10000;
-
-// The objects in use by kind (the entry's kind without its stock flag).
-using GdiKinds = std::map<int, long>;
 
 inline const char* GdiKindName(int kind) {
   switch (kind) {
