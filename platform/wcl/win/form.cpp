@@ -440,11 +440,22 @@ void TCustomForm::CreateWnd() {
   }
 }
 
+// The program's own icon (MAINICON) at the system's size for `big` or small icons; none
+// when the program has none. Shared: the system keeps it for the program's lifetime.
+static HICON ProgramIcon(bool big) {
+  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
+                                       GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON),
+                                       GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON), LR_SHARED));
+}
+
 void TCustomForm::ApplyIcon() {
   if (!HandleAllocated()) return;
-  HICON icon = icon_->Empty() ? nullptr : icon_->Handle();
-  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  // A form without an icon of its own shows the program's in its caption, the taskbar and
+  // Alt+Tab.
+  HICON big = icon_->Empty() ? ProgramIcon(true) : icon_->Handle();
+  HICON small = icon_->Empty() ? ProgramIcon(false) : icon_->Handle();
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
 void TCustomForm::PaintWindow(HDC dc) {

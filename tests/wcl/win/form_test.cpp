@@ -308,3 +308,21 @@ TEST_F(FormTest, PublishedPropertiesGoThroughTheSetters) {
   EXPECT_EQ(dialog.edit->PopupMenu(), menu);
   EXPECT_THROW(SetObjProp(dialog.edit, "PopupMenu", item), EPropertyError);
 }
+
+// This test program carries the programs' MAINICON (program_icon.rc), as Hourlark.exe and
+// hl2demo.exe do.
+TEST_F(FormTest, AFormWithoutAnIconOfItsOwnShowsTheProgramsIcon) {
+  auto shown = [](TForm& form, WPARAM kind) {
+    return reinterpret_cast<HICON>(SendMessageA(form.Handle(), WM_GETICON, kind, 0));
+  };
+  TForm plain(nullptr);
+  const HICON program = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  ASSERT_NE(program, nullptr);
+  EXPECT_EQ(shown(plain, ICON_BIG), program);
+  EXPECT_NE(shown(plain, ICON_SMALL), nullptr);
+
+  TForm own(nullptr);
+  own.Icon()->SetHandle(CopyIcon(LoadIconA(nullptr, IDI_WARNING)));
+  EXPECT_EQ(shown(own, ICON_BIG), own.Icon()->Handle());
+  EXPECT_EQ(shown(own, ICON_SMALL), own.Icon()->Handle());
+}
