@@ -11,6 +11,16 @@ endif()
 
 install(PROGRAMS $<TARGET_FILE:Hourlark> $<TARGET_FILE:hl2demo> $<TARGET_FILE:qatask>
         DESTINATION . COMPONENT programs)
+# The user's copies carry no debug sections or symbols; the build folder keeps the whole
+# programs for debugging.
+install(CODE "
+  foreach(program Hourlark.exe hl2demo.exe qatask.dll)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-all \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${program}\"
+                    RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR \"${CMAKE_STRIP} could not strip \${program}\")
+    endif()
+  endforeach()" COMPONENT programs)
 
 if(CMAKE_CROSSCOMPILING_EMULATOR)
   # This build's collector can run here: it writes native.lng straight into the folder.

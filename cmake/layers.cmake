@@ -12,7 +12,7 @@ function(hl_warnings target)
 endfunction()
 
 macro(hl_setup_gtest)
-  if(HL_WINDOWS)
+  if(HL_WINDOWS OR HL_GTEST_FROM_SOURCES)
     set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(BUILD_GMOCK ON CACHE BOOL "" FORCE)

@@ -31,6 +31,34 @@ for preset in win64 win32; do
   done
   extra=$(ls -A "$dist" | grep -vxE 'Hourlark\.exe|hl2demo\.exe|qatask\.dll|native\.lng')
   [ -z "$extra" ] || fail "$dist holds more than the deliverable: $extra"
+
+  # What Windows and Explorer read from the files themselves.
+  for file in "${programs[@]}"; do
+    path=$dist/$file
+    # (grep -q reads the tools' output from variables: ending a pipe early fails it under pipefail)
+    sections=$("$tool" -h "$path")
+    grep -q '\.debug' <<<"$sections" && fail "$path carries debug sections"
+    version=$(wrestool -x --raw -t16 "$path" 2>/dev/null | strings -el | tr '\n' '|')
+    for field in 'FileVersion|2.02|' 'ProductVersion|2.02|' 'ProductName|Hourlark|' 'CompanyName|Quennix|' \
+                 "OriginalFilename|$file|"; do
+      case "$version" in *"$field"*) ;; *) fail "$path: the version information lacks ${field//|/ }" ;; esac
+    done
+  done
+  for file in Hourlark.exe hl2demo.exe; do
+    path=$dist/$file
+    manifest=$(wrestool -x --raw -t24 -n1 "$path" 2>/dev/null)
+    grep -q '<dpiAware>true</dpiAware>' <<<"$manifest" || fail "$path: no manifest declaring it aware of the screen's resolution"
+    grep -q 'supportedOS' <<<"$manifest" || fail "$path: the manifest names no supported Windows version"
+    grep -qi 'Common-Controls' <<<"$manifest" && fail "$path: the manifest asks for visual styles"
+    first=$(wrestool -l -t14 "$path" 2>/dev/null | head -1)
+    [[ "$first" == *"--name='MAINICON'"* ]] || fail "$path: MAINICON is not its first icon ($first)"
+    sizes=$(wrestool -x -t14 -n MAINICON "$path" 2>/dev/null | icotool -l - 2>/dev/null | grep -o 'width=[0-9]*' | tr '\n' ' ')
+    [ "$sizes" = "width=16 width=32 width=48 " ] || fail "$path: its icon has the sizes '$sizes', not 16, 32 and 48"
+    if [ "$preset" = win32 ]; then
+      headers=$("$tool" -p "$path")
+      grep -qi 'large address aware' <<<"$headers" || fail "$path is not large-address-aware"
+    fi
+  done
 done
 
 # One base language file for both: the 32-bit collector cannot run here, so the 32-bit
@@ -58,16 +86,20 @@ done
 [ -f "$keep/Hourlark.exe" ] && [ -f "$keep/native.lng" ] || fail "installing over a user's folder left out programs"
 rm -rf "$keep" "$keep.orig"
 
-# The archive a user copies to a Windows machine, and its checksum.
+# The archive a user copies to a Windows machine, and its checksum. Its files stand in one
+# folder, so unpacking it spills nothing into the current one.
 zip=build/win32/Hourlark-win32.zip
+inner=Hourlark-2.02
 rm -f "$zip" "$zip.sha256"
-(cd build/win32/dist && cmake -E tar cf ../Hourlark-win32.zip --format=zip -- "${programs[@]}" native.lng) ||
-  fail "packing $zip failed"
+staging=build/win32/zip-staging
+rm -rf "$staging" && mkdir -p "$staging/$inner" && cp -p build/win32/dist/* "$staging/$inner/"
+(cd "$staging" && cmake -E tar cf ../Hourlark-win32.zip --format=zip -- "$inner") || fail "packing $zip failed"
+rm -rf "$staging"
 (cd build/win32 && sha256sum Hourlark-win32.zip >Hourlark-win32.zip.sha256)
 unpacked=build/win32/zip-check
 rm -rf "$unpacked" && mkdir -p "$unpacked"
-(cd "$unpacked" && cmake -E tar xf ../Hourlark-win32.zip) && diff -r "$unpacked" build/win32/dist >/dev/null ||
-  fail "$zip does not unpack to build/win32/dist"
+(cd "$unpacked" && cmake -E tar xf ../Hourlark-win32.zip) && [ "$(ls -A "$unpacked")" = "$inner" ] &&
+  diff -r "$unpacked/$inner" build/win32/dist >/dev/null || fail "$zip does not unpack to $inner/ holding build/win32/dist"
 rm -rf "$unpacked"
 (cd build/win32 && sha256sum --quiet -c Hourlark-win32.zip.sha256) || fail "the checksum does not match $zip"
 

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
+  g++-multilib qemu-user
   wine wine64
   xvfb xauth
   googletest libgtest-dev libbenchmark-dev
@@ -13,6 +14,7 @@ packages=(
   cups printer-driver-cups-pdf poppler-utils
   clang libclang-rt-14-dev
   libfaketime
+  icoutils
 )
 
 missing=()

@@ -5,7 +5,10 @@
 // and then the base language again switches the tracker's texts there and back. The menu
 // is worked with the keyboard through the system's input path.
 //
-// Arguments: the installed folder, the folder for the screenshots.
+// Arguments: the installed folder, the folder for the screenshots. With a third argument, the
+// screen's resolution of a second prefix: the tracker is only started there, to see that it
+// scales its window by that resolution against the first run's (its manifest declares it
+// aware of the resolution, so the system neither reports 96 nor stretches it).
 #include "e2e_support.h"
 
 #include <tlhelp32.h>
@@ -76,6 +79,49 @@ size_t MostDemosRunning(DWORD ms) {
   return most;
 }
 
+// The installed program carries its icon (MAINICON), which its windows show. Wine answers
+// WM_GETICON and the class icon of another process's window with none, so the window side is
+// checked inside a test program (the form tests).
+bool CarriesProgramIcon(const std::string& exe) {
+  HMODULE program = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const bool found = program != nullptr && FindResourceA(program, "MAINICON", MAKEINTRESOURCEA(14)) != nullptr;
+  if (program != nullptr) FreeLibrary(program);
+  return found;
+}
+
+int WindowWidth(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r.right - r.left;
+}
+
+// The second prefix's run: the tracker's window at `dpi` against its width in the first run.
+int ScaledRun(const std::string& exe, const std::string& shots, int dpi, const char* temp) {
+  HDC screen = GetDC(nullptr);
+  const int seen = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  Check(seen == dpi, "the prefix's screen has " + std::to_string(dpi) + " pixels per inch (" + std::to_string(seen) + ")");
+  const int width96 = std::atoi(ReadFile(shots + "dist_main_width.txt").c_str());
+  SetValue("Software\\Quennix\\Hourlark", "Version", "2.02");  // no demo
+  PROCESS_INFORMATION tracker = Launch(exe, "", temp);
+  MainWindow main = FindMainWindow(tracker.dwProcessId);
+  Check(main.form != nullptr, "the tracker's window shows at " + std::to_string(dpi));
+  if (main.form != nullptr) {
+    const int width = WindowWidth(main.form);
+    const int expected = width96 * dpi / 96;
+    Check(width96 > 0 && std::abs(width - expected) * 25 <= expected,
+          "the tracker's window is " + std::to_string(width) + " wide, about " + std::to_string(expected) +
+              " (" + std::to_string(width96) + " at 96)");
+    Sleep(500);  // painted
+    Screenshot(shots + "dist_dpi" + std::to_string(dpi) + ".bmp");
+    PostMessageA(main.form, WM_CLOSE, 0, 0);
+  }
+  Check(WaitForSingleObject(tracker.hProcess, 30000) == WAIT_OBJECT_0, "closing the tracker ends it");
+  Finish(tracker, true);
+  std::printf("%d failure(s)\n", failures);
+  return failures == 0 ? 0 : 1;
+}
+
 HWND FindLangEdit(const MainWindow& main) {
   // The edit that keeps the chosen language's name lies outside the visible area.
   for (HWND child : main.children)
@@ -96,6 +142,7 @@ int main(int argc, char** argv) {
   // Started from elsewhere, as from a shortcut: the tracker must find the demo by its own path.
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
+  if (argc > 3) return ScaledRun(exe, shots, std::atoi(argv[3]), temp);
 
   std::string nativeToday;
   try {
@@ -112,6 +159,10 @@ int main(int argc, char** argv) {
   PROCESS_INFORMATION tracker = Launch(exe, "", temp);
   MainWindow main = FindMainWindow(tracker.dwProcessId);
   Check(main.form != nullptr, "the tracker's window shows");
+  if (main.form != nullptr) {
+    Check(CarriesProgramIcon(exe), "the installed tracker carries its icon");
+    std::ofstream(shots + "dist_main_width.txt") << WindowWidth(main.form);
+  }
   HWND demo = nullptr;
   size_t most = 0;
   Check(PollUntil([&] {

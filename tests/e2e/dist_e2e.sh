@@ -23,4 +23,14 @@ trap hl_wine_stop EXIT
 "$WINE64" "$driver" "$work/Hourlark" "$work" >"$work/dist_e2e.log" 2>&1 </dev/null
 status=$?
 cat "$work/dist_e2e.log"
+
+# Once more in a prefix whose screen has 144 pixels per inch (read when the session starts).
+hl_wine_stop
+hl_wine_start "$build" "$work/wineprefix-dpi144"
+"$WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1
+wineserver -k
+wineserver -w
+wineserver -p
+"$WINE64" "$driver" "$work/Hourlark" "$work" 144 >"$work/dist_e2e_dpi144.log" 2>&1 </dev/null || status=1
+cat "$work/dist_e2e_dpi144.log"
 exit $status
