@@ -366,12 +366,15 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
   const TPlotRect plotArea = ViewedPlot(ToPlot(plot), view_);
   const TPlotRect visible = ToPlot(plot);
   if (remember) plotArea_ = visible;
-  const int saved = SaveDC(canvas->Handle());
-  IntersectClipRect(canvas->Handle(), plot.left, plot.top - depth * static_cast<int>(bars.size()),
-                    plot.right + depth * static_cast<int>(bars.size()) + 1, plot.bottom + 1);
   for (size_t s = 0; s < bars.size(); ++s) {
     TPlotBarSeries* bar = bars[s];
     const bool overlap = bar->MultiBar() == mbNone;
+    // Series drawn one behind the other stand in frames moved right and up by their place;
+    // each is cut to its own frame, so no bar reaches past the plot's lines when zoomed in.
+    const int shift = overlap ? depth * static_cast<int>(bars.size() - 1 - s) : 0;
+    const TPlotRect frame{visible.Left + shift, visible.Top - shift, visible.Right + shift, visible.Bottom - shift};
+    const int saved = SaveDC(canvas->Handle());
+    IntersectClipRect(canvas->Handle(), frame.Left, frame.Top, frame.Right + 1, frame.Bottom + 1);
     // Side by side: each series gets its share of the slot.
     std::vector<TPlotRect> rects;
     if (overlap || bars.size() == 1) {
@@ -398,18 +401,18 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
                          POINT{r.Right + depth, r.Top - depth}, POINT{r.Right, r.Top}});
       }
     }
+    RestoreDC(canvas->Handle(), saved);
     if (remember) {
       // Only the part of a bar on show can be pressed.
       for (TPlotRect& r : rects) {
-        r.Left = std::max(r.Left, visible.Left);
-        r.Right = std::max(r.Left, std::min(r.Right, visible.Right));
-        r.Top = std::max(r.Top, visible.Top);
-        r.Bottom = std::max(r.Top, std::min(r.Bottom, visible.Bottom));
+        r.Left = std::max(r.Left, frame.Left);
+        r.Right = std::max(r.Left, std::min(r.Right, frame.Right));
+        r.Top = std::max(r.Top, frame.Top);
+        r.Bottom = std::max(r.Top, std::min(r.Bottom, frame.Bottom));
       }
       bar->SetBarBounds(std::move(rects));
     }
   }
-  RestoreDC(canvas->Handle(), saved);
 
   if (bottomShown && pointCount > 0) {
     const TPlotSeries* labelled = nullptr;
@@ -423,6 +426,8 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
     }
     const std::vector<bool> shown = FittingLabels(centres, widths, 4);
     canvas->Font()->SetColor(clBlack);
+    // The ticks in the axis' colour, not in that of the last bar drawn.
+    canvas->Pen()->SetColor(clBlack);
     for (int i = 0; i < pointCount; ++i) {
       if (centres[i] < plot.left || centres[i] > plot.right) continue;
       canvas->MoveTo(centres[i], plot.bottom);
