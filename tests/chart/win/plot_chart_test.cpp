@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/wcl/win/bitmap.h"
@@ -222,6 +223,25 @@ TEST_F(PlotChartTest, PieSlicesCanBeFoundAndShowTheirColours) {
   pie->SetStartAngle(pie->StartAngle() + 90);
   Render(chart);
   EXPECT_DOUBLE_EQ(180, pie->Geometry().StartAngle[0]);
+}
+
+TEST_F(PlotChartTest, EveryPieSliceKeepsItsLegendLineWhenTheyAreMany) {
+  // Twenty programs, as many as the detail page often shows, each in a colour of its own:
+  // every colour shows in the legend right of the pie.
+  TPlotChart* chart = PieChart();
+  pie->Clear();
+  auto colour = [](int i) { return static_cast<TColor>((20 + 10 * i) | (60 << 8) | ((200 - 5 * i) << 16)); };
+  for (int i = 0; i < 20; ++i) pie->Add(20 - i, "Program number " + std::to_string(i + 1), colour(i));
+  auto shot = Render(chart);
+  const TPieGeometry& g = pie->Geometry();
+  ASSERT_FALSE(g.Empty());
+  for (int i = 0; i < 20; ++i) {
+    int n = 0;
+    for (int y = 0; y < chart->Height(); ++y)
+      for (int x = static_cast<int>(g.CentreX + g.RadiusX) + 2; x < chart->Width(); ++x)
+        n += PixelAt(shot.get(), x, y) == colour(i);
+    EXPECT_GT(n, 10) << "the legend line of program " << i + 1;
+  }
 }
 
 TEST_F(PlotChartTest, BitmapExportHasTheChartSizeAndPicture) {
