@@ -153,8 +153,9 @@ bool PrintFromPreview(DWORD process, HWND preview, const PrintChoice& choice, co
   }
   if (choice.copies != 1) {
     Retype(GetDlgItem(dialog, kCopiesEdit), std::to_string(choice.copies));
-    Sleep(300);
-    if ((IsDlgButtonChecked(dialog, kCollateBox) == BST_CHECKED) != choice.collate) ClickOn(GetDlgItem(dialog, kCollateBox));
+    HWND collate = GetDlgItem(dialog, kCollateBox);
+    PollUntil([&] { return IsWindowEnabled(collate) != FALSE; }, 3000);
+    if ((IsDlgButtonChecked(dialog, kCollateBox) == BST_CHECKED) != choice.collate) ClickOn(collate);
   }
   if (choice.from > 0) {
     ClickOn(GetDlgItem(dialog, kPagesRadio));
