@@ -215,6 +215,36 @@ std::string PercentText(double percent) {
   return WithDecimalSeparator(buffer);
 }
 
+TLegendLayout LayoutLegend(const std::vector<std::string>& labels, const std::vector<double>& values, int height,
+                           int fontHeight, const std::function<int(int fontHeight)>& rowHeight,
+                           const std::string& otherText) {
+  TLegendLayout legend;
+  const int entries = static_cast<int>(labels.size());
+  if (entries == 0) return legend;
+  const int start = std::max(1, fontHeight);
+  const int smallest = std::max(std::min(start, 8), start * 2 / 3);
+  int rows = 0;
+  for (int h = start; h >= smallest; --h) {
+    legend.FontHeight = h;
+    legend.RowHeight = std::max(1, rowHeight(h));
+    rows = std::max(0, height) / legend.RowHeight;
+    if (rows >= entries) break;
+  }
+  if (rows == 0) return legend;
+  auto percent = [&](int from, int to) {
+    if (values.empty()) return std::string();
+    double sum = 0;
+    for (int i = from; i < to; ++i) sum += PercentOf(values, i);
+    return PercentText(sum);
+  };
+  const int shown = rows >= entries ? entries : rows - 1;
+  for (int i = 0; i < shown; ++i) legend.Lines.push_back(TLegendLine{i, labels[i], percent(i, i + 1)});
+  if (shown < entries)
+    legend.Lines.push_back(
+        TLegendLine{-1, otherText + " (" + std::to_string(entries - shown) + ")", percent(shown, entries)});
+  return legend;
+}
+
 TColor PaletteColor(int index) {
   static const TColor kPalette[] = {
       Rgb(230, 80, 60),   Rgb(70, 130, 220), Rgb(250, 190, 40), Rgb(90, 180, 90),  Rgb(160, 90, 200), Rgb(40, 190, 190),

@@ -5,6 +5,7 @@
 // pie slices, the slice under a point, the percentage texts of the legend and the colours
 // given to points that ask for an automatic one.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,27 @@ TPlotPoint PiePoint(const TPieGeometry& pie, double angle, int dy = 0);
 double PercentOf(const std::vector<double>& values, int index);
 // "12.34 %" with the process decimal separator.
 std::string PercentText(double percent);
+
+// The lines of a legend and the font height they are written in. Every entry keeps a line:
+// when they do not all fit, the rows shrink to a smaller font; when even the smallest does
+// not hold them, the entries that find no room are summed up in one last line.
+struct TLegendLine {
+  int Index = -1;       // the entry shown, or -1 for the line summing up the rest
+  std::string Label;
+  std::string Percent;  // empty without percentages
+};
+struct TLegendLayout {
+  int FontHeight = 0;  // character height in pixels
+  int RowHeight = 0;
+  std::vector<TLegendLine> Lines;  // empty: not even one row fits
+};
+// Lays out a line per label in height pixels, starting at fontHeight and shrinking down to
+// two thirds of it (not below 8 pixels). rowHeight gives the row height for a font height.
+// With values, each line gets the entry's percentage of their sum (the summing line that of
+// its entries). The summing line reads "otherText (n)".
+TLegendLayout LayoutLegend(const std::vector<std::string>& labels, const std::vector<double>& values, int height,
+                           int fontHeight, const std::function<int(int fontHeight)>& rowHeight,
+                           const std::string& otherText);
 
 // The colour of the index-th point that asked for an automatic colour.
 TColor PaletteColor(int index);

@@ -18,6 +18,11 @@ int MmToTenth(double mm) { return static_cast<int>(std::lround(mm * 10)); }
 
 int PixelsToTenthMm(int pixels) { return static_cast<int>(std::lround(pixels * 254.0 / 96.0)); }
 
+int PrintedPage(int first, int last, int copies, bool collate, int step) {
+  const int pages = std::max(1, last - first + 1);
+  return first + (collate ? step % pages : step / std::max(1, copies));
+}
+
 
 // ---------------------------------------------------------------------------------------
 // Registration

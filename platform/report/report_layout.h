@@ -292,3 +292,8 @@ private:
 
 // Design pixels (96 per inch) in tenths of a millimetre.
 int PixelsToTenthMm(int pixels);
+
+// The page (0-based) a print job of pages first to last, copies times, sends to the printer
+// as its step-th page (0 to (last - first + 1) * copies - 1): collated, one whole copy after
+// the other (2,3,2,3); not collated, each page copies times in a row (2,2,3,3).
+int PrintedPage(int first, int last, int copies, bool collate, int step);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/chart/chart_layout.h"
 #include "platform/rtl/format_settings.h"
@@ -184,6 +187,57 @@ TEST_F(ChartLayoutTest, PaletteGivesDistinctColoursAndWrapsRound) {
   EXPECT_EQ(PaletteColor(0), PaletteColor(16));
   EXPECT_EQ(PaletteColor(15), PaletteColor(-1));
   EXPECT_EQ(0x405060, DarkerColor(0x607890));
+}
+
+TEST_F(ChartLayoutTest, EveryLegendEntryKeepsALineInASmallerFontOrSummedUp) {
+  auto scaling = [](int h) { return h + 4; };
+  auto fixed = [](int) { return 15; };  // a face that has no smaller size
+  struct Case {
+    const char* name;
+    int entries, height;
+    std::function<int(int)> rowHeight;
+    int fontHeight;  // chosen; 0: any
+    int ownLines;    // entries with a line of their own
+  };
+  const Case cases[] = {
+      {"all fit", 3, 272, scaling, 11, 3},
+      {"twenty shrink", 20, 272, scaling, 9, 20},
+      {"sixty summed up below the smallest font", 60, 272, scaling, 8, 21},
+      {"a face that does not shrink", 20, 272, fixed, 0, 17},
+      {"one row", 20, 16, scaling, 8, 0},
+      {"no room", 20, 10, scaling, 8, -1},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> labels;
+    std::vector<double> values;
+    for (int i = 0; i < c.entries; ++i) {
+      labels.push_back("Program " + std::to_string(i + 1));
+      values.push_back(c.entries - i);
+    }
+    const TLegendLayout legend = LayoutLegend(labels, values, c.height, 11, c.rowHeight, "Other");
+    if (c.fontHeight) EXPECT_EQ(c.fontHeight, legend.FontHeight) << c.name;
+    if (c.ownLines < 0) {
+      EXPECT_TRUE(legend.Lines.empty()) << c.name;
+      continue;
+    }
+    EXPECT_LE(static_cast<int>(legend.Lines.size()) * legend.RowHeight, c.height) << c.name;
+    double percent = 0;
+    for (size_t i = 0; i < legend.Lines.size(); ++i) {
+      const TLegendLine& line = legend.Lines[i];
+      percent += std::stod(line.Percent);
+      if (static_cast<int>(i) < c.ownLines) {
+        EXPECT_EQ(static_cast<int>(i), line.Index) << c.name;
+        EXPECT_EQ(labels[i], line.Label) << c.name;
+      } else {
+        EXPECT_EQ(-1, line.Index) << c.name;
+        EXPECT_EQ("Other (" + std::to_string(c.entries - c.ownLines) + ")", line.Label) << c.name;
+      }
+    }
+    EXPECT_EQ(c.ownLines + (c.ownLines < c.entries ? 1 : 0), static_cast<int>(legend.Lines.size())) << c.name;
+    EXPECT_NEAR(100, percent, 0.01 * legend.Lines.size()) << c.name << ": the shown percentages add up";
+  }
+  // Without values, no percentages.
+  EXPECT_EQ("", LayoutLegend({"Series1"}, {}, 100, 11, scaling, "Other").Lines.at(0).Percent);
 }
 
 }  // namespace

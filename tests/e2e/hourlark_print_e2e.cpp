@@ -127,12 +127,14 @@ void WriteData(const std::string& folder, const std::string& user) {
 // ---- The print dialog -----------------------------------------------------------------------
 
 // The common print dialog's controls.
-constexpr int kPrinterCombo = 0x473, kPagesRadio = 0x422, kFromEdit = 0x480, kToEdit = 0x481, kCopiesEdit = 0x482;
+constexpr int kPrinterCombo = 0x473, kPagesRadio = 0x422, kFromEdit = 0x480, kToEdit = 0x481, kCopiesEdit = 0x482,
+              kCollateBox = 0x411;
 
 struct PrintChoice {
   int copies = 1;
   int from = 0, to = 0;  // 0: all pages
   bool brokenPrinter = false;
+  bool collate = true;  // the Collate box, for more than one copy
 };
 
 // Presses the preview's Print button and answers the print dialog as a user would.
@@ -149,7 +151,12 @@ bool PrintFromPreview(DWORD process, HWND preview, const PrintChoice& choice, co
     Key(VK_RETURN);
     Sleep(300);
   }
-  if (choice.copies != 1) Retype(GetDlgItem(dialog, kCopiesEdit), std::to_string(choice.copies));
+  if (choice.copies != 1) {
+    Retype(GetDlgItem(dialog, kCopiesEdit), std::to_string(choice.copies));
+    HWND collate = GetDlgItem(dialog, kCollateBox);
+    PollUntil([&] { return IsWindowEnabled(collate) != FALSE; }, 3000);
+    if ((IsDlgButtonChecked(dialog, kCollateBox) == BST_CHECKED) != choice.collate) ClickOn(collate);
+  }
   if (choice.from > 0) {
     ClickOn(GetDlgItem(dialog, kPagesRadio));
     Retype(GetDlgItem(dialog, kFromEdit), std::to_string(choice.from));
@@ -239,7 +246,8 @@ int main(int argc, char** argv) {
                       {0, "table-2-copies", {2, 0, 0, false}},
                       {1, "chart", {}},
                       {2, "detail", {}},
-                      {2, "detail-page-2", {1, 2, 2, false}}};
+                      {2, "detail-page-2", {1, 2, 2, false}},
+                      {2, "detail-uncollated", {2, 1, 2, false, false}}};
   int shownPage = -1;
   HWND preview = nullptr;
   for (const Job& job : jobs) {

@@ -85,6 +85,13 @@ check "page range: only page 2 of the detail list" "[ \"\$(pages '$out/detail-pa
 check "page range: it is the list's second page" \
   "[ \"\$(text_of '$out/detail-page-2.pdf' 1)\" = \"\$(text_of '$out/detail.pdf' 2)\" ]"
 [ -s "$out/detail-page-2.pdf" ] && pdftoppm -png -r 60 "$out/detail-page-2.pdf" "$out/detail-page-2"
+# Two copies of the detail list's two pages with Collate unchecked: each page twice in a row.
+uncollated=$out/detail-uncollated.pdf
+check "uncollated: four pages ($(pages "$uncollated"))" "[ \"\$(pages '$uncollated')\" = 4 ]"
+for n in 1 2 3 4; do
+  check "uncollated: page $n is the list's page $(((n + 1) / 2))" \
+    "[ -n \"\$(text_of '$uncollated' $n)\" ] && [ \"\$(text_of '$uncollated' $n)\" = \"\$(text_of '$out/detail.pdf' $(((n + 1) / 2)))\" ]"
+done
 
 # The preview screenshots as pictures too.
 for shot in "$out"/*.bmp; do

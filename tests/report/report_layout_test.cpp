@@ -294,4 +294,25 @@ TEST_F(ReportLayoutTest, BandsAndItemsMayBeFreedInAnyOrder) {
   EXPECT_EQ(1u, report.Generate().Pages.size());
 }
 
+TEST(PrintedPageTest, CollatedCopiesFollowEachOtherUncollatedEachPageRepeats) {
+  struct Case {
+    int first, last, copies;
+    bool collate;
+    std::vector<int> pages;
+  };
+  const Case cases[] = {
+      {1, 2, 2, true, {1, 2, 1, 2}},
+      {1, 2, 2, false, {1, 1, 2, 2}},
+      {0, 2, 3, false, {0, 0, 0, 1, 1, 1, 2, 2, 2}},
+      {0, 2, 1, false, {0, 1, 2}},
+      {4, 4, 3, true, {4, 4, 4}},
+  };
+  for (const Case& c : cases) {
+    std::vector<int> pages;
+    for (int step = 0; step < (c.last - c.first + 1) * c.copies; ++step)
+      pages.push_back(PrintedPage(c.first, c.last, c.copies, c.collate, step));
+    EXPECT_EQ(c.pages, pages) << c.first << "-" << c.last << " x" << c.copies << (c.collate ? " collated" : "");
+  }
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/chart/win/plot_chart.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/rtl/properties.h"
 #include "platform/wcl/win/bitmap.h"
@@ -366,12 +367,15 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
   const TPlotRect plotArea = ViewedPlot(ToPlot(plot), view_);
   const TPlotRect visible = ToPlot(plot);
   if (remember) plotArea_ = visible;
-  const int saved = SaveDC(canvas->Handle());
-  IntersectClipRect(canvas->Handle(), plot.left, plot.top - depth * static_cast<int>(bars.size()),
-                    plot.right + depth * static_cast<int>(bars.size()) + 1, plot.bottom + 1);
   for (size_t s = 0; s < bars.size(); ++s) {
     TPlotBarSeries* bar = bars[s];
     const bool overlap = bar->MultiBar() == mbNone;
+    // Series drawn one behind the other stand in frames moved right and up by their place;
+    // each is cut to its own frame, so no bar reaches past the plot's lines when zoomed in.
+    const int shift = overlap ? depth * static_cast<int>(bars.size() - 1 - s) : 0;
+    const TPlotRect frame{visible.Left + shift, visible.Top - shift, visible.Right + shift, visible.Bottom - shift};
+    const int saved = SaveDC(canvas->Handle());
+    IntersectClipRect(canvas->Handle(), frame.Left, frame.Top, frame.Right + 1, frame.Bottom + 1);
     // Side by side: each series gets its share of the slot.
     std::vector<TPlotRect> rects;
     if (overlap || bars.size() == 1) {
@@ -398,18 +402,18 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
                          POINT{r.Right + depth, r.Top - depth}, POINT{r.Right, r.Top}});
       }
     }
+    RestoreDC(canvas->Handle(), saved);
     if (remember) {
       // Only the part of a bar on show can be pressed.
       for (TPlotRect& r : rects) {
-        r.Left = std::max(r.Left, visible.Left);
-        r.Right = std::max(r.Left, std::min(r.Right, visible.Right));
-        r.Top = std::max(r.Top, visible.Top);
-        r.Bottom = std::max(r.Top, std::min(r.Bottom, visible.Bottom));
+        r.Left = std::max(r.Left, frame.Left);
+        r.Right = std::max(r.Left, std::min(r.Right, frame.Right));
+        r.Top = std::max(r.Top, frame.Top);
+        r.Bottom = std::max(r.Top, std::min(r.Bottom, frame.Bottom));
       }
       bar->SetBarBounds(std::move(rects));
     }
   }
-  RestoreDC(canvas->Handle(), saved);
 
   if (bottomShown && pointCount > 0) {
     const TPlotSeries* labelled = nullptr;
@@ -423,6 +427,8 @@ void TPlotChart::DrawBars(TCanvas* canvas, RECT area, bool remember) {
     }
     const std::vector<bool> shown = FittingLabels(centres, widths, 4);
     canvas->Font()->SetColor(clBlack);
+    // The ticks in the axis' colour, not in that of the last bar drawn.
+    canvas->Pen()->SetColor(clBlack);
     for (int i = 0; i < pointCount; ++i) {
       if (centres[i] < plot.left || centres[i] > plot.right) continue;
       canvas->MoveTo(centres[i], plot.bottom);
@@ -456,43 +462,63 @@ void TPlotChart::DrawPie(TCanvas* canvas, TPlotPieSeries* pie, RECT area, bool r
 }
 
 int TPlotChart::DrawLegend(TCanvas* canvas, const RECT& area) {
-  // The rows: one per series, or one per point of the first series with points.
-  std::vector<std::string> labels, percents;
+  // The entries: one per series, or one per point of the first series with points.
+  std::vector<std::string> labels;
+  std::vector<double> values;
   std::vector<TColor> colors;
+  std::string otherText = "Other";
   if (legend_->LegendStyle() == lsValues) {
     for (TPlotSeries* s : series_) {
       if (s->Count() == 0) continue;
       for (int i = 0; i < s->Count(); ++i) {
         labels.push_back(s->PointLabel(i));
         colors.push_back(s->ValueColor(i));
-        percents.push_back(legend_->TextStyle() == ltsRightPercent ? PercentText(PercentOf(s->Values(), i)) : "");
       }
+      if (legend_->TextStyle() == ltsRightPercent) values = s->Values();
+      auto* pie = dynamic_cast<TPlotPieSeries*>(s);
+      if (pie && !pie->OtherSliceText().empty()) otherText = pie->OtherSliceText();
       break;
     }
   } else {
     for (TPlotSeries* s : series_) {
       labels.push_back(s->Name());
       colors.push_back(s->SeriesColor());
-      percents.push_back("");
     }
   }
   if (labels.empty()) return 0;
 
+  // Rows that do not all fit shrink; a face without smaller sizes (a bitmap font) gives way
+  // to a scalable one for them.
   canvas->Font()->Assign(legend_->Font());
-  const int rowHeight = canvas->TextHeight("Wg") + 2;
+  const std::string face = canvas->Font()->Name();
+  const int fontHeight = std::abs(canvas->Font()->Height());
+  auto rowOf = [canvas](const std::string& name, int height) {
+    canvas->Font()->SetName(name);
+    canvas->Font()->SetHeight(-height);
+    return canvas->TextHeight("Wg") + 2;
+  };
+  const int fullRow = rowOf(face, fontHeight);
+  auto faceFor = [&](int height) {
+    return height >= fontHeight || rowOf(face, height) < fullRow ? face : std::string("Tahoma");
+  };
+  const TLegendLayout legend =
+      LayoutLegend(labels, values, area.bottom - area.top - 6 - legend_->ShadowSize(), fontHeight,
+                   [&](int height) { return height >= fontHeight ? fullRow : rowOf(faceFor(height), height); }, otherText);
+  if (legend.Lines.empty()) return 0;
+  canvas->Font()->SetName(faceFor(legend.FontHeight));
+  canvas->Font()->SetHeight(-legend.FontHeight);
+  const int rowHeight = legend.RowHeight;
   const int box = rowHeight - 4;
   int labelWidth = 0, percentWidth = 0;
-  for (size_t i = 0; i < labels.size(); ++i) {
-    labelWidth = std::max(labelWidth, canvas->TextWidth(labels[i]));
-    percentWidth = std::max(percentWidth, canvas->TextWidth(percents[i]));
+  for (const TLegendLine& line : legend.Lines) {
+    labelWidth = std::max(labelWidth, canvas->TextWidth(line.Label));
+    percentWidth = std::max(percentWidth, canvas->TextWidth(line.Percent));
   }
   const int areaWidth = area.right - area.left;
   int width = 4 + box + 4 + labelWidth + (percentWidth > 0 ? 10 + percentWidth : 0) + 4;
   width = std::min(width, areaWidth * 55 / 100);
-  const int rows = std::max(0, std::min<int>(static_cast<int>(labels.size()),
-                                             (area.bottom - area.top - 6 - legend_->ShadowSize()) / rowHeight));
-  if (rows == 0 || width < box + 12) return 0;
-  const int height = rows * rowHeight + 4;
+  if (width < box + 12) return 0;
+  const int height = static_cast<int>(legend.Lines.size()) * rowHeight + 4;
   RECT frame{area.right - width - legend_->ShadowSize(), (area.top + area.bottom - height) / 2, 0, 0};
   frame.right = frame.left + width;
   frame.bottom = frame.top + height;
@@ -503,17 +529,21 @@ int TPlotChart::DrawLegend(TCanvas* canvas, const RECT& area) {
   }
   SetFill(canvas, clWhite, true);
   canvas->Rectangle(frame);
-  for (int i = 0; i < rows; ++i) {
-    const int y = frame.top + 2 + i * rowHeight;
-    SetFill(canvas, ColorToRGB(colors[i]), true);
-    canvas->Rectangle(frame.left + 4, y + 2, frame.left + 4 + box, y + 2 + box);
+  for (size_t i = 0; i < legend.Lines.size(); ++i) {
+    const TLegendLine& line = legend.Lines[i];
+    const int y = frame.top + 2 + static_cast<int>(i) * rowHeight;
+    // The line summing up the entries without a line of their own has no colour.
+    if (line.Index >= 0) {
+      SetFill(canvas, ColorToRGB(colors[line.Index]), true);
+      canvas->Rectangle(frame.left + 4, y + 2, frame.left + 4 + box, y + 2 + box);
+    }
     // Clip each row to the box: a long label must not run into the percentage.
     const int textLeft = frame.left + 4 + box + 4;
-    const int percentLeft = frame.right - 4 - canvas->TextWidth(percents[i]);
+    const int percentLeft = frame.right - 4 - canvas->TextWidth(line.Percent);
     canvas->Brush()->SetStyle(bsClear);
-    RECT labelRect{textLeft, y, percents[i].empty() ? frame.right - 2 : percentLeft - 6, y + rowHeight};
-    canvas->TextRect(labelRect, textLeft, y + 1, labels[i]);
-    if (!percents[i].empty()) PlainText(canvas, percentLeft, y + 1, percents[i]);
+    RECT labelRect{textLeft, y, line.Percent.empty() ? frame.right - 2 : percentLeft - 6, y + rowHeight};
+    canvas->TextRect(labelRect, textLeft, y + 1, line.Label);
+    if (!line.Percent.empty()) PlainText(canvas, percentLeft, y + 1, line.Percent);
   }
   return width + legend_->ShadowSize() + 6;
 }

@@ -106,13 +106,19 @@ bool PrintReportDocument(const TReportDocument& doc, const TReportLayout& layout
   UniqueMemoryDc printer(dialog.hDC);
   // The program makes the copies itself: not every driver passes a copy count on to the
   // printer (a PDF printer behind a print server makes one copy whatever it is told).
+  // The copies and the Collate box come back in the dialog's fields or, for a driver that
+  // makes copies, in the printer settings.
   int copies = std::max<int>(1, dialog.nCopies);
+  bool collate = (dialog.Flags & PD_COLLATE) != 0;
   {
     GlobalLockScope<DEVMODEA> mode(devMode.get());
-    if (mode.get() && (mode.get()->dmFields & DM_COPIES) && mode.get()->dmCopies > 1) {
-      copies = std::max<int>(copies, mode.get()->dmCopies);
-      mode.get()->dmCopies = 1;
-      ResetDCA(printer.get(), mode.get());
+    DEVMODEA* settings = mode.get();
+    if (settings && (settings->dmFields & DM_COPIES) && settings->dmCopies > 1) {
+      copies = std::max<int>(copies, settings->dmCopies);
+      if (settings->dmFields & DM_COLLATE) collate = settings->dmCollate == DMCOLLATE_TRUE;
+      settings->dmCopies = 1;
+      settings->dmCollate = DMCOLLATE_FALSE;
+      ResetDCA(printer.get(), settings);
     }
   }
   int first = 0, last = pages - 1;
@@ -120,11 +126,11 @@ bool PrintReportDocument(const TReportDocument& doc, const TReportLayout& layout
     first = std::max(0, dialog.nFromPage - 1);
     last = std::min(pages - 1, dialog.nToPage - 1);
   }
-  if (first <= last) PrintReportOnDc(printer.get(), doc, first, last, copies);
+  if (first <= last) PrintReportOnDc(printer.get(), doc, first, last, copies, collate);
   return true;
 }
 
-void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last, int copies) {
+void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last, int copies, bool collate) {
   first = std::max(0, first);
   last = std::min(last, static_cast<int>(doc.Pages.size()) - 1);
   if (first > last || copies < 1) return;
@@ -137,7 +143,7 @@ void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last, in
   scale.OriginX = -GetDeviceCaps(dc, PHYSICALOFFSETX);
   scale.OriginY = -GetDeviceCaps(dc, PHYSICALOFFSETY);
   for (int n = 0; n < copies * (last - first + 1); ++n) {
-    const int i = first + n % (last - first + 1);
+    const int i = PrintedPage(first, last, copies, collate, n);
     bool ok = StartPage(dc) > 0;
     if (ok) {
       RenderReportPage(dc, doc.Pages[i], scale);

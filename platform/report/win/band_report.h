@@ -23,5 +23,6 @@ public:
 bool PrintReportDocument(const TReportDocument& doc, const TReportLayout& layout, HWND owner);
 
 // Prints pages first to last (0-based, inclusive) of doc copies times on the printer DC dc
-// as one print job. A failing printer raises EReportError after the job is abandoned.
-void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last, int copies = 1);
+// as one print job, collated (2,3,2,3) or each page copies times in a row (2,2,3,3). A
+// failing printer raises EReportError after the job is abandoned.
+void PrintReportOnDc(HDC dc, const TReportDocument& doc, int first, int last, int copies = 1, bool collate = true);

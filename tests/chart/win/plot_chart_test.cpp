@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/wcl/win/bitmap.h"
@@ -224,6 +225,25 @@ TEST_F(PlotChartTest, PieSlicesCanBeFoundAndShowTheirColours) {
   EXPECT_DOUBLE_EQ(180, pie->Geometry().StartAngle[0]);
 }
 
+TEST_F(PlotChartTest, EveryPieSliceKeepsItsLegendLineWhenTheyAreMany) {
+  // Twenty programs, as many as the detail page often shows, each in a colour of its own:
+  // every colour shows in the legend right of the pie.
+  TPlotChart* chart = PieChart();
+  pie->Clear();
+  auto colour = [](int i) { return static_cast<TColor>((20 + 10 * i) | (60 << 8) | ((200 - 5 * i) << 16)); };
+  for (int i = 0; i < 20; ++i) pie->Add(20 - i, "Program number " + std::to_string(i + 1), colour(i));
+  auto shot = Render(chart);
+  const TPieGeometry& g = pie->Geometry();
+  ASSERT_FALSE(g.Empty());
+  for (int i = 0; i < 20; ++i) {
+    int n = 0;
+    for (int y = 0; y < chart->Height(); ++y)
+      for (int x = static_cast<int>(g.CentreX + g.RadiusX) + 2; x < chart->Width(); ++x)
+        n += PixelAt(shot.get(), x, y) == colour(i);
+    EXPECT_GT(n, 10) << "the legend line of program " << i + 1;
+  }
+}
+
 TEST_F(PlotChartTest, BitmapExportHasTheChartSizeAndPicture) {
   TPlotChart* chart = DayChart();
   chart->SetColor(clWhite);
@@ -379,4 +399,40 @@ TEST_F(ChartZoomTest, AChartWithoutZoomAndPanningOnlyReportsPresses) {
   Drag(chart->Handle(), bar, bar);
   ASSERT_EQ(clicks.size(), 1u);
   EXPECT_EQ(clicks[0].second, 3);
+}
+
+TEST_F(ChartZoomTest, EachSeriesStaysInsideThePlotFrameMovedByItsPlaceWholeZoomedAndPanned) {
+  CountingChart* chart = Shown();
+  chart->SetAnimatedZoom(false);
+  const TPlotRect plot = chart->PlotArea();
+  // The series behind is drawn this far right and up of the one in front.
+  const int depth = series1->BarBounds()[0].Left - series2->BarBounds()[0].Left;
+  ASSERT_GT(depth, 0);
+  // Pixels of a series' colours (its bars' fronts and 3D sides) outside its frame.
+  auto strays = [&](TBitmap* shot, TPlotBarSeries* series, int shift) {
+    const TColor front = ColorToRGB(series->SeriesColor()) & 0xFFFFFF;
+    const TColor side = DarkerColor(front);
+    int n = 0;
+    for (int y = 0; y < shot->Height(); ++y)
+      for (int x = 0; x < shot->Width(); ++x) {
+        const bool inside = x >= plot.Left + shift && x <= plot.Right + shift && y >= plot.Top - shift &&
+                            y <= plot.Bottom - shift;
+        const TColor c = PixelAt(shot, x, y);
+        if (!inside && (c == front || c == side)) ++n;
+      }
+    return n;
+  };
+  auto expectInside = [&](const char* view) {
+    auto shot = Render(chart);
+    EXPECT_EQ(0, strays(shot.get(), series1, depth)) << view << ": the series behind";
+    EXPECT_EQ(0, strays(shot.get(), series2, 0)) << view << ": the series in front";
+  };
+  expectInside("whole");
+  // The lower left quarter: the third bar is cut at the top and at the right.
+  chart->ZoomRect(TPlotRect{plot.Left, plot.Top + plot.Height() / 2, plot.Left + plot.Width() / 2, plot.Bottom});
+  ASSERT_FALSE(chart->View().Whole());
+  expectInside("zoomed");
+  Drag(chart->Handle(), POINT{plot.Left + 100, plot.Top + 5}, POINT{plot.Left + 60, plot.Top + 5}, true);
+  ASSERT_GT(chart->View().Left, 0.0);
+  expectInside("panned");
 }
