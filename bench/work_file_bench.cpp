@@ -23,6 +23,7 @@ using namespace bench;
 class Clock : public TrackingClock {
 public:
   TDateTime Now() override { return now; }
+  int64_t Ticks() override { return static_cast<int64_t>(now * SecsPerDay * TicksPerSecond); }
   TDateTime now = 0;
 };
 
