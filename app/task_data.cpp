@@ -133,6 +133,24 @@ bool TryStrToStoredTime(const std::string& text, TDateTime& value) {
   return TryStrToTime(text, value, colon);
 }
 
+std::string DayLinePath(const std::string& line) {
+  const size_t eq = line.rfind('=');
+  return eq == std::string::npos ? std::string() : line.substr(0, eq);
+}
+
+std::string DayLineValue(const std::string& line) {
+  const size_t eq = line.rfind('=');
+  return eq == std::string::npos ? std::string() : line.substr(eq + 1);
+}
+
+int FindDayLine(const TStrings& dayList, const std::string& path) {
+  for (int i = 0; i < dayList.Count(); ++i) {
+    const std::string line = dayList.Strings(i);
+    if (line.rfind('=') != std::string::npos && AnsiSameText(DayLinePath(line), path)) return i;
+  }
+  return -1;
+}
+
 std::string WorkSectionName(const std::string& userName, TDateTime date) {
   int year, month, day;
   DecodeDate(date, year, month, day);
@@ -175,7 +193,7 @@ void SaveTrackedDay(const TStrings* taskList, const std::string& taskPath,
   work.WriteString(section, TotalKey, totalText);
   for (int i = 0; i < dayList.Count(); ++i) {
     const std::string line = dayList.Strings(i);
-    const size_t eq = line.find('=');
+    const size_t eq = line.rfind('=');
     if (eq != std::string::npos) work.WriteString(section, line.substr(0, eq), line.substr(eq + 1));
   }
   work.WriteString(section, TotalKey, totalText);

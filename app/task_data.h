@@ -56,6 +56,15 @@ std::string FormatElapsedShortOrBlank(TDateTime span);
 // settings or with ":": times stored before a language file changed the separator still read.
 bool TryStrToStoredTime(const std::string& text, TDateTime& value);
 
+// ---- Day-list lines ---------------------------------------------------------------------
+
+// A day-list line is a path, "=" and a stored time. A path may hold "=" itself, so the time
+// is what follows the last "=" of the line (as the work file reads it).
+std::string DayLinePath(const std::string& line);
+std::string DayLineValue(const std::string& line);
+// The line of a program by its whole path, ignoring case as the work file does; -1 for none.
+int FindDayLine(const TStrings& dayList, const std::string& path);
+
 // ---- Work file ------------------------------------------------------------------------
 
 // The section of a user's day: the name as typed, a TAB, then year_month_day without
@@ -83,7 +92,7 @@ bool LoadTaskList(TStrings& taskList, const std::string& fileName);
 
 // Saves what the tracker holds for one user and day: the whole task list to taskPath (skipped
 // when taskList is nullptr) and, in the work file, the section: "total" first (so a new
-// section starts with it), every day-list line split at its first "=", then "total" again so
+// section starts with it), every day-list line split at its last "=", then "total" again so
 // that the stale total the day list carries is replaced by totalText. Other sections and keys
 // are kept as they were. Both files are replaced atomically, and the work file is read before
 // anything is written; when the work file cannot be written after the task file was, the task

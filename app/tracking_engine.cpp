@@ -20,6 +20,26 @@ std::string ExecutableName(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+// Whole seconds of a stored time; false for a text that is no time.
+bool StoredSeconds(const std::string& text, int64_t& seconds) {
+  TDateTime value = 0;
+  if (!TryStrToStoredTime(text, value) || !(value >= 0)) return false;
+  seconds = std::llround(value * SecsPerDay);
+  return true;
+}
+
+std::string SecondsText(int64_t seconds) { return FormatElapsed(static_cast<TDateTime>(seconds) / SecsPerDay); }
+
+// Splits a count of ticks (not below minus half a second) into the nearest whole seconds and
+// what is left over, from minus half a second up to half a second. Rounding to the nearest
+// second, not down, keeps the programs' stored times centred on the time really counted, so
+// that their sum stays near the day's total however many programs share it.
+int64_t WholeSeconds(int64_t ticks, int64_t& rest) {
+  const int64_t seconds = (ticks + TicksPerSecond / 2) / TicksPerSecond;
+  rest = ticks - seconds * TicksPerSecond;
+  return seconds;
+}
+
 // A TAB or line break inside a description would break the task line's fields (or the line
 // itself, once written), so they become blanks.
 std::string AsDescription(std::string text) {
@@ -28,8 +48,6 @@ std::string AsDescription(std::string text) {
 }
 
 }  // namespace
-
-TDateTime SystemTrackingClock::Now() { return ::Now(); }
 
 TrackingEngine::TrackingEngine(TrackingClock& clock, TrackingProbe& probe, TrackingHost& host,
                                TStrHolder& taskList, TStrHolder& dayList, TStrHolder& users)
@@ -51,16 +69,13 @@ void TrackingEngine::InitTrackingState() {
 }
 
 TDateTime TrackingEngine::ReadClock() {
-  const TDateTime now = clock_.Now();
-  if (now < lastReading_) {
-    // The step back is not time anybody worked: the running interval and the day's running
-    // time go on from where they stood.
-    const TDateTime back = lastReading_ - now;
-    elapsedOrigin_ -= back;
-    lastSwitch_ -= back;
-  }
-  lastReading_ = now;
-  return now;
+  const int64_t ticks = clock_.Ticks();
+  // A steady clock never goes back; should it, the step counts as no time.
+  const int64_t step = std::max<int64_t>(0, ticks - lastReading_);
+  lastReading_ = ticks;
+  counted_ += step;
+  running_ += step;
+  return clock_.Now();
 }
 
 bool TrackingEngine::SaveDue() const {
@@ -87,7 +102,6 @@ void TrackingEngine::SecondTick() {
 void TrackingEngine::AccountTick(bool force) {
   if (userName_.empty()) return;
   const TDateTime now = ReadClock();
-  const TDateTime elapsed = now - elapsedOrigin_;
   std::string task;
   if (tracking_ || stoppedBySaver_) {
     task = probe_.GetActiveTask();
@@ -100,7 +114,7 @@ void TrackingEngine::AccountTick(bool force) {
   const bool due = SaveDue();
   if (task != currentTask_ || due || force) ChargeTo(task);
 
-  dayTotalText_ = FormatElapsed(elapsed + baseTotal_);
+  dayTotalText_ = SecondsText(WholeSeconds(baseTotal_ + counted_, totalCarry_));
   host_.ShowDayTotal(dayTotalText_);
   if (!host_.CountdownRunning()) host_.ShowTrayHint(userName_ + " " + dayTotalText_);
 
@@ -110,14 +124,20 @@ void TrackingEngine::AccountTick(bool force) {
 
 void TrackingEngine::ChargeTo(const std::string& task) {
   NoteNewTask(task);
-  const TDateTime now = ReadClock();
-  // Nothing is ever taken off a task.
-  TDateTime interval = std::max(0.0, now - lastSwitch_);
-  lastSwitch_ = now;
+  ReadClock();
+  int64_t& carry = carry_[AnsiUpperCase(currentTask_)];
+  int64_t seconds = WholeSeconds(running_ + carry, carry);
+  running_ = 0;
+  // The line of the program by its whole path; an unreadable stored value counts as zero.
   TStrings& days = *dayList_.Strings();
-  TDateTime stored;
-  if (TryStrToStoredTime(days.Values(currentTask_), stored)) interval += stored;
-  days.SetValues(currentTask_, FormatElapsed(interval));
+  const int line = FindDayLine(days, currentTask_);
+  int64_t stored = 0;
+  if (line >= 0 && StoredSeconds(DayLineValue(days.Strings(line)), stored)) seconds += stored;
+  const std::string text = currentTask_ + "=" + SecondsText(seconds);
+  if (line >= 0)
+    days.SetStrings(line, text);
+  else
+    days.Add(text);
   currentTask_ = task;
 }
 
@@ -132,17 +152,32 @@ void TrackingEngine::SaveDay() {
 }
 
 void TrackingEngine::LoadTodayTotals() {
-  const TDateTime now = clock_.Now();
-  start_ = day_ = lastSwitch_ = elapsedOrigin_ = lastReading_ = now;
-  baseTotal_ = 0;
+  start_ = day_ = clock_.Now();
+  lastReading_ = clock_.Ticks();
+  counted_ = running_ = baseTotal_ = 0;
   currentTask_ = UnknownTask;
   dayTotalText_.clear();
   host_.ShowDayTotal(dayTotalText_);
   if (userName_.empty()) return;
-  const std::string total =
-      ReadWorkDay(workPath_, WorkSectionName(userName_, day_), *dayList_.Strings());
-  if (!TryStrToStoredTime(total, baseTotal_)) baseTotal_ = StrToTime(total);
-  dayTotalText_ = FormatElapsed(baseTotal_);
+  const std::string section = WorkSectionName(userName_, day_);
+  TStrings& days = *dayList_.Strings();
+  int64_t seconds = 0;
+  if (!StoredSeconds(ReadWorkDay(workPath_, section, days), seconds)) {
+    // A damaged total must not stop a day's tracking: it counts as what the programs hold.
+    for (int i = 0; i < days.Count(); ++i) {
+      const std::string line = days.Strings(i);
+      int64_t stored = 0;
+      if (!AnsiSameText(DayLinePath(line), TotalKey) && StoredSeconds(DayLineValue(line), stored)) seconds += stored;
+    }
+  }
+  // The parts below a second belong to the day they were counted in.
+  if (section != carrySection_) {
+    carrySection_ = section;
+    carry_.clear();
+    totalCarry_ = 0;
+  }
+  baseTotal_ = std::max<int64_t>(0, seconds * TicksPerSecond + totalCarry_);
+  dayTotalText_ = SecondsText(seconds);
   host_.ShowDayTotal(dayTotalText_);
 }
 

@@ -9,24 +9,36 @@
 // the main window reach it through the small interfaces below, so the window side stays a
 // thin layer of timers and controls and every case can be run with a fake clock.
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "platform/rtl/date_time.h"
 
 class TStrHolder;
 
-// Where the engine reads the current date and time.
+// The engine's two clocks. The local wall time tells the day, its midnight and the section
+// written; the time between two samples is measured on a clock that stands still while the
+// computer sleeps and does not move when the wall clock is set (daylight saving, a time zone
+// change, the user), so that time nobody lived is never charged.
 class TrackingClock {
 public:
   virtual ~TrackingClock() = default;
+  // The local date and time.
   virtual TDateTime Now() = 0;
+  // A steady count of 100 ns units with an arbitrary origin.
+  virtual int64_t Ticks() = 0;
 };
 
-// The process clock of the runtime (Now()).
+// The system's clocks: the local time and the unbiased interrupt time (Windows only).
 class SystemTrackingClock : public TrackingClock {
 public:
   TDateTime Now() override;
+  int64_t Ticks() override;
 };
+
+// 100 ns units per second, as the steady clock counts.
+inline constexpr int64_t TicksPerSecond = 10000000;
 
 // The active-task probe as the engine uses it.
 class TrackingProbe {
@@ -95,12 +107,11 @@ public:
   // When today's totals were loaded, and the day whose section is being filled.
   TDateTime StartTime() const { return start_; }
   TDateTime Day() const { return day_; }
-  TDateTime LastSwitch() const { return lastSwitch_; }
   const std::string& CurrentTask() const { return currentTask_; }
-  TDateTime BaseTotal() const { return baseTotal_; }
-  // The day's worked time at now: what the day held before Start plus the time since,
-  // less every backward step of the clock (as the status bar counts it).
-  TDateTime DayTotal(TDateTime now) const { return now - elapsedOrigin_ + baseTotal_; }
+  TDateTime BaseTotal() const { return TicksToDays(baseTotal_); }
+  // The day's worked time at the last tick: what the day held when it was loaded plus the
+  // time counted since (as the status bar shows it).
+  TDateTime DayTotal() const { return TicksToDays(baseTotal_ + counted_); }
   // The day's total as last shown (the status bar's text).
   const std::string& DayTotalText() const { return dayTotalText_; }
   // Start is possible while not tracking with a user name set.
@@ -122,8 +133,9 @@ public:
   void AccountTick(bool force);
   // Stops tracking while a screen saver runs and starts it again afterwards; swallows errors.
   void ScreenSaverPause();
-  // (Re)loads the user's section of today into the day list and resets the counters. An
-  // unreadable "total" raises EConvertError.
+  // (Re)loads the user's section of today into the day list and resets the counters. A
+  // "total" that cannot be read (damaged, or 24 hours and more) counts as the sum of the
+  // section's readable program times; the next save writes it soundly.
   void LoadTodayTotals();
   // Adds a program never seen before to the task list.
   void NoteNewTask(const std::string& path);
@@ -131,8 +143,9 @@ public:
   void Stop();
 
 private:
-  // Reads the clock. When it went back since the last reading, the step back counts as no
-  // time: neither the day's running time nor the running interval shrinks.
+  static TDateTime TicksToDays(int64_t ticks) { return static_cast<TDateTime>(ticks) / TicksPerSecond / SecsPerDay; }
+  // Reads both clocks: the steady clock's advance since the last reading (none when it went
+  // back) is added to the day's counted time and to the running interval.
   TDateTime ReadClock();
   bool SaveDue() const;
   void ChargeTo(const std::string& task);
@@ -153,12 +166,20 @@ private:
   bool stoppedBySaver_ = false;
   double halfSeconds_ = 0;
   std::string userName_;
-  TDateTime start_ = 0;
+  TDateTime start_ = 0;  // local time when the day was loaded
   TDateTime day_ = 0;
-  TDateTime lastSwitch_ = 0;
-  TDateTime elapsedOrigin_ = 0;  // start, moved back by every backward step of the clock
-  TDateTime lastReading_ = 0;
+  // Steady-clock counts in 100 ns units.
+  int64_t lastReading_ = 0;
+  int64_t counted_ = 0;   // since the day was loaded
+  int64_t running_ = 0;   // since the last switch, not charged yet
+  int64_t baseTotal_ = 0;  // the day's total as loaded, with the part below a second it had
   std::string currentTask_ = "unknown_task";
-  TDateTime baseTotal_ = 0;
   std::string dayTotalText_;
+  // The files keep whole seconds. What rounding to whole seconds left over from each
+  // program's time (keyed by its folded path) and from the day's total, less than half a
+  // second either way, goes into the next charge or total of the same user and day, so that
+  // short periods are not lost one by one.
+  std::string carrySection_;
+  std::unordered_map<std::string, int64_t> carry_;
+  int64_t totalCarry_ = 0;
 };

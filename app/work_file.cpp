@@ -134,7 +134,7 @@ void WorkFile::ForEachLine(const std::string& foldedName, Visit visit) const {
     while (lines.Next(line, begin, next)) {
       const std::string_view trimmed = TrimView(line);
       if (trimmed.empty()) continue;
-      visit(line, trimmed.front() == ';' ? std::string_view::npos : line.find('='));
+      visit(line, trimmed.front() == ';' ? std::string_view::npos : line.rfind('='));
     }
   }
 }
@@ -213,8 +213,10 @@ void WorkFile::WriteString(const std::string& section, const std::string& key,
   const std::string ident = Trim(key);
   if (HasLineBreak(section) || HasLineBreak(ident) || HasLineBreak(value))
     throw EIniFileException("A line break cannot be stored in an INI file");
-  if (ident.find('=') != std::string::npos || (!ident.empty() && (ident[0] == ';' || ident[0] == '[')))
+  if (!ident.empty() && (ident[0] == ';' || ident[0] == '['))
     throw EIniFileException("\"" + ident + "\" cannot be used as a key in an INI file");
+  if (value.find('=') != std::string::npos)
+    throw EIniFileException("\"" + value + "\" cannot be stored as a value in an INI file");
   const std::string folded = Fold(section);
   auto it = edited_.find(folded);
   if (it == edited_.end()) {

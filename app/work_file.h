@@ -8,12 +8,13 @@
 // The section names are folded once, when the file is read; the section read last is kept
 // parsed, as its keys are usually asked for one after another.
 //
-// Sections and keys read exactly as an INI file held by TMemIniFile: lines end in CR LF, LF
-// or CR; a line that, without its edge blanks, starts with "[" and ends with "]" opens a
-// section (names compare without regard to case, a section that appears twice is one);
-// a key is the text before the first "=" without its edge blanks, its value everything
-// after; blank lines, comments (";"), lines without "=" and repeated keys are no values, and
-// the latter three are kept in place when their section is written again.
+// Sections and keys read as an INI file held by TMemIniFile, with one difference: lines end
+// in CR LF, LF or CR; a line that, without its edge blanks, starts with "[" and ends with "]"
+// opens a section (names compare without regard to case, a section that appears twice is
+// one); a key is the text before the LAST "=" without its edge blanks, its value everything
+// after (the keys are program paths, which may hold "=", and the values are times, which
+// never do); blank lines, comments (";"), lines without "=" and repeated keys are no values,
+// and the latter three are kept in place when their section is written again.
 
 #include <functional>
 #include <string>
@@ -47,7 +48,7 @@ public:
                    const std::function<void(std::string_view key, std::string_view value)>& visit) const;
   // Sets a key's value; a new key goes to the end of its section, a new section to the end
   // of the file. Raises EIniFileException for what could not be read back: a line break
-  // anywhere, or a key that holds "=" or starts with ";" or "[".
+  // anywhere, a key that starts with ";" or "[", or a value that holds "=".
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   // Replaces the file atomically; raises when that fails (the old file stays as it was).
   void UpdateFile() const;

@@ -15,6 +15,7 @@
 #include "platform/rtl/file_replace.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/string_list.h"
+#include "tests/app/tracking_fakes.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ using namespace bench;
 class Clock : public TrackingClock {
 public:
   TDateTime Now() override { return now; }
+  int64_t Ticks() override { return static_cast<int64_t>(now * SecsPerDay * TicksPerSecond); }
   TDateTime now = 0;
 };
 
@@ -31,19 +33,6 @@ public:
   std::string GetActiveTask() override { return TaskPath(3); }
   bool IsScreenSaverRunning() override { return false; }
   std::string ForegroundTitle() override { return "Product 3"; }
-};
-
-class Host : public TrackingHost {
-public:
-  int SavePeriodMinutes() override { return 5; }
-  bool CountdownRunning() override { return false; }
-  void ShowDayTotal(const std::string&) override {}
-  void ShowTrayHint(const std::string&) override {}
-  void TrackingChanged() override {}
-  void TrackingStarted() override {}
-  void ScreenSaverStopsTracking() override {}
-  void DaySaved() override {}
-  void CheckReminders() override {}
 };
 
 // An engine over the generated files, as the main window holds it.
@@ -65,7 +54,7 @@ struct Tracker {
 
   Clock clock;
   Probe probe;
-  Host host;
+  QuietTrackingHost host;
   TStrHolder taskList, dayList, users;
   TrackingEngine engine;
 };

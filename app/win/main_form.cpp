@@ -496,7 +496,7 @@ void TformHourlark::LanguageItemClick(TObject* sender) {
 
 void TformHourlark::CheckReminders() {
   if (options_ == nullptr || FormMessage == nullptr) return;
-  RunReminders(*options_, *FormMessage, engine_->DayTotal(clock_.Now()), LangText(25));
+  RunReminders(*options_, *FormMessage, engine_->DayTotal(), LangText(25));
 }
 
 // ---- Start-up ---------------------------------------------------------------------------

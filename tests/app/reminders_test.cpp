@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "app/task_data.h"
 #include "app/tracking_engine.h"
 #include "kit/str_holder.h"
+#include "tests/app/tracking_fakes.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format_settings.h"
 #include "tests/rtl/file_fixtures.h"
@@ -134,39 +136,23 @@ TEST(CheckRemindersTest, AFailingSoundStillShowsTheTextAndNothingComesWhileSetti
 
 namespace {
 
+// The wall clock and the steady clock move together.
 class FixedClock : public TrackingClock {
 public:
   TDateTime Now() override { return now; }
+  int64_t Ticks() override { return std::llround((now - EncodeDate(2024, 1, 1)) * SecsPerDay * TicksPerSecond); }
   TDateTime now = 0;
-};
-
-class IdleProbe : public TrackingProbe {
-public:
-  std::string GetActiveTask() override { return "C:\\Apps\\Edit.exe"; }
-  bool IsScreenSaverRunning() override { return false; }
-  std::string ForegroundTitle() override { return "Edit"; }
 };
 
 // A main window whose reminder check measures the day's work as the window does: the time
 // since the day was loaded plus the total the work file held.
-class RemindingHost : public TrackingHost {
+class RemindingHost : public QuietTrackingHost {
 public:
-  RemindingHost(FixedClock& clock, FakeReminderHost& reminders) : clock_(clock), reminders_(reminders) {}
-  int SavePeriodMinutes() override { return 5; }
-  bool CountdownRunning() override { return false; }
-  void ShowDayTotal(const std::string&) override {}
-  void ShowTrayHint(const std::string&) override {}
-  void TrackingChanged() override {}
-  void TrackingStarted() override {}
-  void ScreenSaverStopsTracking() override {}
-  void DaySaved() override {}
-  void CheckReminders() override {
-    ::CheckReminders(reminders_, clock_.Now() - engine->StartTime() + engine->BaseTotal());
-  }
+  explicit RemindingHost(FakeReminderHost& reminders) : reminders_(reminders) {}
+  void CheckReminders() override { ::CheckReminders(reminders_, engine->DayTotal()); }
   TrackingEngine* engine = nullptr;
 
 private:
-  FixedClock& clock_;
   FakeReminderHost& reminders_;
 };
 
@@ -178,10 +164,10 @@ TEST(CheckRemindersTest, BreaksCountTheDaysWorkNotTheTimeSinceTrackingStarted) {
   WriteBytes(folder.File(WorkFileName), "[ann\t2024_3_5]\r\ntotal=00:29:50\r\n");
   FixedClock clock;
   clock.now = EncodeDate(2024, 3, 5) + EncodeTime(10, 0, 0, 250);
-  IdleProbe probe;
+  FixedProbe probe;
   FakeReminderHost reminders;
   reminders.settings = BreaksEvery(30);
-  RemindingHost host(clock, reminders);
+  RemindingHost host(reminders);
   TStrHolder taskList(nullptr), dayList(nullptr), users(nullptr);
   TrackingEngine engine(clock, probe, host, taskList, dayList, users);
   host.engine = &engine;

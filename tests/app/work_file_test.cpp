@@ -214,3 +214,21 @@ TEST(WorkFile, ValuesAreVisitedInFileOrderRepeatedKeysIncluded) {
   work.WriteString("bob\t2024_3_4", "C:\\new.exe", "00:00:05");
   EXPECT_EQ(visited("BOB\t2024_3_4"), "total|00:10:00;C:\\new.exe|00:00:05;");
 }
+
+// Program paths may hold "=": a key is the text before the last "=" of its line, so such
+// keys read back whole; a value holding "=" could not and is refused.
+TEST(WorkFile, KeysHoldingEqualsReadBackWhole) {
+  TempFolder folder;
+  const std::string file = folder.File("hl20work.txt");
+  WriteBytes(file, "[ann\t2024_3_5]\r\nZ:\\eq=dir\\pt.exe=00:00:02\r\n");
+  WorkFile work(file);
+  EXPECT_EQ(work.ReadString("ann\t2024_3_5", "z:\\EQ=dir\\pt.exe", "?"), "00:00:02");
+  work.WriteString("ann\t2024_3_5", "Z:\\eq=dir\\pt.exe", "00:00:05");
+  work.WriteString("ann\t2024_3_5", "Z:\\[x]=\\br.exe", "00:00:01");
+  EXPECT_THROW(work.WriteString("ann\t2024_3_5", "C:\\a.exe", "1=2"), EIniFileException);
+  work.UpdateFile();
+  EXPECT_EQ(ReadBytes(file), "[ann\t2024_3_5]\r\nZ:\\eq=dir\\pt.exe=00:00:05\r\nZ:\\[x]=\\br.exe=00:00:01\r\n");
+  TStringList lines;
+  WorkFile(file).ReadSectionValues("ann\t2024_3_5", lines);
+  EXPECT_EQ(lines.Text(), "Z:\\eq=dir\\pt.exe=00:00:05\r\nZ:\\[x]=\\br.exe=00:00:01\r\n");
+}
