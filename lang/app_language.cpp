@@ -230,13 +230,29 @@ const std::string& ResolvedLangDir() {
 
 TStringList* ScanRules() { return State().scanRules.get(); }
 
+namespace {
+
+// The current language's file. One that is there but cannot be read is reported by its
+// name, with what the user sees from then on: the base language's texts.
+std::unique_ptr<TLingroveLangFile> OpenCurrentFile() {
+  const std::string path = NormalizeLangFileName(ResolvedLangDir() + State().current);
+  try {
+    return std::make_unique<TLingroveLangFile>(path);
+  } catch (const std::exception& e) {
+    throw ELangFileError("The language file " + path + " cannot be read (" + e.what() +
+                         "); the base texts are used.");
+  }
+}
+
+}  // namespace
+
 void LoadCurrentFile() {
   LangState& s = State();
   BusyCursor busy;
   s.currentFile.reset();
   // Should the load fail, the current file stays empty rather than being tried again.
   s.currentLoaded = true;
-  auto file = std::make_unique<TLingroveLangFile>(ResolvedLangDir() + s.current);
+  auto file = OpenCurrentFile();
   if (!file->IsEmpty() && file->HasLocale()) file->ApplyLocale();
   s.currentFile = std::move(file);
 }
@@ -255,7 +271,7 @@ TLingroveLangFile* CurrentLangFile() {
   LangState& s = State();
   if (!s.currentLoaded) {
     s.currentLoaded = true;
-    s.currentFile = std::make_unique<TLingroveLangFile>(ResolvedLangDir() + s.current);
+    s.currentFile = OpenCurrentFile();
   }
   return s.currentFile.get();
 }

@@ -133,6 +133,19 @@ void TformInputStrings::btOkClick(TObject*) {
 
 void TformInputStrings::btCancelClick(TObject*) { SetModalResult(mrCancel); }
 
+bool TformInputStrings::DialogKey(WORD key, TShiftState shift) {
+  if (shift & (ssCtrl | ssAlt)) return TForm::DialogKey(key, shift);
+  if (key == VK_RETURN) {
+    btOkClick(btOk);
+    return true;
+  }
+  if (key == VK_ESCAPE) {
+    btCancelClick(btCancel);
+    return true;
+  }
+  return TForm::DialogKey(key, shift);
+}
+
 void TformInputStrings::btDeleteClick(TObject*) {
   const int index = lbUsers->ItemIndex();
   if (index >= 0) {

@@ -6,7 +6,7 @@
 // One picker is made at start-up and reused; InputFromList prepares and shows it. After an
 // editing run the caller may take the dialog's list (lbUsers) over as its new list. Its
 // buttons are flat speed buttons, which never take the focus: OK asks whether the list
-// has it.
+// has it, and Enter and Escape stand in for the two buttons.
 
 // Windows comes in through the library's handle header.
 #include "platform/wcl/win/handles.h"
@@ -50,6 +50,9 @@ public:
   // adds the new text to the list. Either way the dialog closes with OK.
   void btOkClick(TObject* Sender);
   void btCancelClick(TObject* Sender);
+  // Enter does what OK does where the focus is (the list or the new text), Escape what
+  // Cancel does: the flat buttons can be neither focused nor made the default.
+  bool DialogKey(WORD key, TShiftState shift) override;
   // Deletes the chosen entry once the user agrees, then chooses the first entry again.
   void btDeleteClick(TObject* Sender);
 };

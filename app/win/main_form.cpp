@@ -605,10 +605,22 @@ void TformHourlark::ShowService(int service) {
 }
 
 void TformHourlark::FormCloseQuery(TObject*, bool& canClose) {
-  try {
-    engine_->AccountTick(true);
-  } catch (...) {
-    // Closing goes on whatever the last save met.
+  // The time tracked since the last save is written now or never: a save that fails (a full
+  // disk, a file held by another program) is said, and the user may free what is needed
+  // and try again, or close and lose that time knowingly.
+  for (;;) {
+    std::string error;
+    try {
+      engine_->AccountTick(true);
+      break;
+    } catch (const std::exception& e) {
+      error = e.what();
+    } catch (...) {
+      error = "An unknown error occurred";
+    }
+    const std::string text = "The tracked time could not be saved:\n" + error +
+                             "\n\nRetry to save it again, or Cancel to close Hourlark without saving it.";
+    if (Application->MessageBox(text, HourlarkCaption, MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY) break;
   }
   canClose = true;
 }

@@ -205,6 +205,7 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
     rules.SetText(LocalRules);
     LingroveLang1->SetLocalRules(&rules);
   }
+  LingroveLang1->AfterTrans = [this](TObject*, const std::string&) { ShowRunTimeTexts(); };
 
   ListView->OnSelectItem = [this](TObject* s, TListItem* i, bool selected) { ListViewSelectItem(s, i, selected); };
   btApply->OnClick = [this](TObject* s) { btApplyClick(s); };
@@ -535,10 +536,19 @@ void TformOptions::FormActivate(TObject*) {
   lUrl->SetCaption(WebPage);
   lUrl2->SetCaption(SecondWebPage);
   lEmail->SetCaption(EmailLink);
-  lVersion->SetCaption(MessageText(100, "Version") + ": " + VersionNumber);
   imAnimIcon->SetVisible(cbAnimatedIcon->Checked());
   imIcon->SetVisible(!cbAnimatedIcon->Checked());
+  ShowRunTimeTexts();
+}
+
+void TformOptions::ShowRunTimeTexts() {
+  lVersion->SetCaption(MessageText(100, "Version") + ": " + VersionNumber);
   KitGradientCaption->Captions()->GetItem(0)->SetCaption(MessageText(101, "Options"));
+  if (pageIndex_ >= 0 && pageIndex_ < ListView->Items()->Count())
+    StatusBar->Panels()->Items(0)->SetText(ListView->Items()->Items(pageIndex_)->Caption());
+  grTasks->SetCells(0, 0, MessageText(102, "Group"));
+  grTasks->SetCells(1, 0, MessageText(103, "Program"));
+  grTasks->SetCells(2, 0, MessageText(104, "Description"));
 }
 
 void TformOptions::FormDeactivate(TObject*) {
@@ -749,12 +759,26 @@ void TformOptions::btEditGroupListClick(TObject*) {
   // forgets what was not applied: pending changes are applied first.
   if (btApply->Enabled()) btApply->Click();
   const std::string path = DataDir() + GroupListFileName;
-  try {
-    formEdit->Memo1->Lines()->LoadFromFile(path);
-  } catch (...) {
-    // No file yet: the editor keeps what it had.
+  // A file that is there but cannot be read (held by another program, no right to read it)
+  // is said, and the editor starts empty: OK then writes only what the user typed, never
+  // an old text over groups nobody saw.
+  bool read = true;
+  if (!FileExists(path) && !DirectoryExists(path)) {
+    formEdit->Memo1->Lines()->Clear();  // no custom groups yet
+  } else {
+    try {
+      formEdit->Memo1->Lines()->LoadFromFile(path);
+    } catch (const std::exception& e) {
+      read = false;
+      formEdit->Memo1->Lines()->Clear();
+      Application->MessageBox("The custom groups could not be read from " + path + ":\n" + e.what() +
+                                  "\n\nThe file is written only if you change the groups in the editor.",
+                              HourlarkCaption, MB_OK | MB_ICONERROR);
+    }
   }
+  const std::string shown = formEdit->Memo1->Text();
   if (formEdit->ShowModal() != mrOk) return;
+  if (!read && formEdit->Memo1->Text() == shown) return;
   formEdit->Memo1->Lines()->SaveToFile(path);
   while (GroupList->Items()->TopCount() > BuiltInGroupCount)
     GroupList->Items()->Delete(GroupList->Items()->TopItem(GroupList->Items()->TopCount() - 1));

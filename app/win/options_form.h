@@ -235,6 +235,10 @@ private:
   void HideGroupPicker();
   std::vector<TaskGroupNode> GroupNodes() const;
   std::string MessageText(int number, const char* base) const;
+  // The texts the dialog sets itself rather than the translation: the version, the title,
+  // the shown page's name in the status bar and the grid's headers. Set when the dialog
+  // activates and again after every translation, so a language switch reaches them too.
+  void ShowRunTimeTexts();
 
   std::vector<TPanel*> pages_;
   int pageIndex_ = 0;

@@ -119,7 +119,12 @@ void TLingroveLang::Translate() {
   if (BeforeTrans) BeforeTrans(this, language);
   std::exception_ptr error;
   try {
-    TranslateForm(form, rules_, CurrentLangFile());
+    // A language file that failed to load gives way to the base language's file, as the
+    // texts fetched by number do: the form shows the base texts rather than staying in the
+    // language it had before.
+    TLingroveLangFile* file = CurrentLangFile();
+    if (file == nullptr) file = BaseLangFile();
+    TranslateForm(form, rules_, file);
   } catch (...) {
     error = std::current_exception();
   }

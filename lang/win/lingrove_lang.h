@@ -45,8 +45,9 @@ public:
 
   // Translates the form once it is built, unless the language is the base one.
   void Loaded() override;
-  // BeforeTrans, the walk from the current language file, AfterTrans (also when the walk
-  // fails; its error is raised afterwards).
+  // BeforeTrans, the walk from the current language file (from the base file when the
+  // current one failed to load), AfterTrans (also when the walk fails; its error is raised
+  // afterwards).
   void Translate() override;
   // The working rules become the local rules and the global ones together.
   void MergeRules();

@@ -192,13 +192,20 @@ TEST_F(AppLanguageTest, BadFileIsReportedOnceAndLeavesAnEmptyCurrentFile) {
   std::vector<std::string> log;
   FakeTranslator form(log, "form");
 
-  try {
-    SetLanguage("bad");
-    ADD_FAILURE() << "no error raised";
-  } catch (const Exception& e) {
-    EXPECT_EQ(kLangFileBadMagicMessage, e.Message());
+  // The report names the file and what the user gets instead: the base texts.
+  WriteBytes("cut.lng", "LF3.10\x01\x00");
+  for (const auto& [name, reason] : {std::pair<std::string, std::string>{"cut", "Stream read error"},
+                                     {"bad", kLangFileBadMagicMessage}}) {
+    try {
+      SetLanguage(name);
+      ADD_FAILURE() << "no error raised for " << name;
+    } catch (const Exception& e) {
+      EXPECT_NE(e.Message().find(name + ".lng cannot be read (" + reason + "); the base texts are used."),
+                std::string::npos)
+          << e.Message();
+    }
   }
-  EXPECT_EQ((std::vector<std::string>{"form:bad"}), log);  // translated all the same
+  EXPECT_EQ((std::vector<std::string>{"form:cut", "form:bad"}), log);  // translated all the same
   EXPECT_EQ(nullptr, CurrentLangFile());
   EXPECT_EQ("Start", GetLangString(25));
   ASSERT_FALSE(BusyCalls().empty());

@@ -110,7 +110,8 @@ void TReportPageView::ScrollTo(int x, int y) {
   Invalidate();
 }
 
-void TReportPageView::HandleScroll(int bar, int code) {
+bool TReportPageView::Scroll(int bar, int code) {
+  if (!HandleAllocated()) return false;
   SCROLLINFO info{};
   info.cbSize = sizeof info;
   info.fMask = SIF_ALL;
@@ -126,18 +127,20 @@ void TReportPageView::HandleScroll(int bar, int code) {
     case SB_THUMBPOSITION: pos = info.nTrackPos; break;
     case SB_TOP: pos = 0; break;
     case SB_BOTTOM: pos = info.nMax; break;
-    default: return;
+    default: return false;
   }
+  const int before = bar == SB_HORZ ? scrollX_ : scrollY_;
   if (bar == SB_HORZ)
     ScrollTo(pos, scrollY_);
   else
     ScrollTo(scrollX_, pos);
+  return (bar == SB_HORZ ? scrollX_ : scrollY_) != before;
 }
 
 void TReportPageView::WndProc(TMessage& msg) {
   switch (msg.Msg) {
-    case WM_HSCROLL: HandleScroll(SB_HORZ, LOWORD(msg.WParam)); return;
-    case WM_VSCROLL: HandleScroll(SB_VERT, LOWORD(msg.WParam)); return;
+    case WM_HSCROLL: Scroll(SB_HORZ, LOWORD(msg.WParam)); return;
+    case WM_VSCROLL: Scroll(SB_VERT, LOWORD(msg.WParam)); return;
     case WM_MOUSEWHEEL:
       ScrollTo(scrollX_, scrollY_ - GET_WHEEL_DELTA_WPARAM(msg.WParam) * kWheelStep / WHEEL_DELTA);
       return;
@@ -240,11 +243,9 @@ TReportPreview::TReportPreview(TComponent* owner, const TReportDocument& doc, co
     else
       PrintReportDocument(doc_, layout_, Handle());
   };
-  OnKeyDown = [this](TObject*, WORD& key, TShiftState) {
-    if (key == VK_NEXT) ShowPage(PageIndex() + 1);
-    else if (key == VK_PRIOR) ShowPage(PageIndex() - 1);
-    else return;
-    key = 0;
+  // The buttons hold the focus; the page takes the viewing keys through the form.
+  OnKeyDown = [this](TObject*, WORD& key, TShiftState shift) {
+    if (!(shift & (ssCtrl | ssAlt)) && ScrollKey(key)) key = 0;
   };
   LoadedAll(this);
   UpdateControls();
@@ -253,6 +254,30 @@ TReportPreview::TReportPreview(TComponent* owner, const TReportDocument& doc, co
 void TReportPreview::ShowPage(int index) {
   view_->SetPageIndex(index);
   UpdateControls();
+}
+
+bool TReportPreview::ScrollKey(WORD key) {
+  switch (key) {
+    case VK_UP: view_->Scroll(SB_VERT, SB_LINEUP); break;
+    case VK_DOWN: view_->Scroll(SB_VERT, SB_LINEDOWN); break;
+    case VK_LEFT: view_->Scroll(SB_HORZ, SB_LINEUP); break;
+    case VK_RIGHT: view_->Scroll(SB_HORZ, SB_LINEDOWN); break;
+    case VK_HOME: view_->Scroll(SB_VERT, SB_TOP); break;
+    case VK_END: view_->Scroll(SB_VERT, SB_BOTTOM); break;
+    case VK_NEXT:
+      // Past the page's end the next page follows, from its top.
+      if (!view_->Scroll(SB_VERT, SB_PAGEDOWN)) ShowPage(PageIndex() + 1);
+      break;
+    case VK_PRIOR:
+      // Before the page's top the previous page follows, from its end.
+      if (!view_->Scroll(SB_VERT, SB_PAGEUP) && PageIndex() > 0) {
+        ShowPage(PageIndex() - 1);
+        view_->Scroll(SB_VERT, SB_BOTTOM);
+      }
+      break;
+    default: return false;
+  }
+  return true;
 }
 
 std::string TReportPreview::PageText() const {

@@ -30,6 +30,9 @@ public:
   int EffectiveZoom() const;
   // The paper's place in the client area at the present zoom and scroll position.
   RECT PaperRect() const;
+  // Scrolls one bar (SB_HORZ, SB_VERT) as its scroll-bar code says (SB_LINEDOWN, SB_PAGEUP,
+  // SB_TOP, ...); true when the page moved.
+  bool Scroll(int bar, int code);
 
   void WndProc(TMessage& msg) override;
 
@@ -41,7 +44,6 @@ protected:
 private:
   void UpdateScrollBars();
   void ScrollTo(int x, int y);
-  void HandleScroll(int bar, int code);
   SIZE PaperPixels() const;
 
   const TReportDocument* doc_ = nullptr;
@@ -74,6 +76,10 @@ public:
 
 private:
   void UpdateControls();
+  // The keys of a page viewer: the arrows scroll a line, PgUp/PgDn a view's height and go on
+  // to the neighbouring page at the page's end, Home/End go to its top and bottom. True
+  // when the key was one of them.
+  bool ScrollKey(WORD key);
 
   const TReportDocument& doc_;
   const TReportLayout& layout_;

@@ -26,6 +26,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
+#include "tests/rtl/file_fixtures.h"
 #include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 #include "tests/wcl/win/media_test_support.h"
@@ -204,6 +205,53 @@ TEST_F(MainFormTest, AutoStartOptionStartsTrackingAtFirstActivation) {
   // Stop saved the day.
   TMemIniFile work(folder + "hl20work.txt");
   EXPECT_NE(work.ReadString("ann\t2026_12_9", "total", "<none>"), "<none>");
+}
+
+// Closing while the disk refuses the save: the user is told, and Retry saves once the disk
+// takes it again, while Cancel closes without the time tracked since the last save.
+TEST_F(MainFormTest, ASaveThatFailsAtClosingIsReportedAndCanBeRetried) {
+  static std::vector<int> answers;
+  static std::unique_ptr<FailingReplace> diskFull;
+  static int asked = 0;
+  const TMessageBoxEdge previous = SetMessageBoxEdge([](const std::string& text, const std::string& caption,
+                                                        unsigned flags) {
+    ++asked;
+    EXPECT_EQ(caption, HourlarkCaption);
+    EXPECT_EQ(flags & MB_TYPEMASK, static_cast<unsigned>(MB_RETRYCANCEL));
+    EXPECT_NE(text.find("simulated failure"), std::string::npos) << text;
+    const int answer = answers.empty() ? IDCANCEL : answers.front();
+    if (!answers.empty()) answers.erase(answers.begin());
+    if (answer == IDRETRY) diskFull.reset();  // the user made room before answering
+    return answer;
+  });
+  struct Case {
+    int answer;
+    bool saved;
+  };
+  for (const Case& c : {Case{IDRETRY, true}, Case{IDCANCEL, false}}) {
+    SCOPED_TRACE(c.answer == IDRETRY ? "retry" : "cancel");
+    DeleteFileA((folder + "hl20work.txt").c_str());
+    Make();
+    options->cbAutoHide->SetChecked(false);
+    main->edUser->SetText("ann");
+    main->btStart->Click();
+    ASSERT_TRUE(main->Engine().Tracking());
+    answers = {c.answer};
+    asked = 0;
+    diskFull = std::make_unique<FailingReplace>();
+    bool canClose = false;
+    main->FormCloseQuery(main, canClose);
+    diskFull.reset();
+    EXPECT_TRUE(canClose);
+    EXPECT_EQ(asked, 1);
+    TMemIniFile work(folder + "hl20work.txt");
+    EXPECT_EQ(work.ReadString("ann\t2026_12_9", "total", "<none>") != "<none>", c.saved);
+    main = nullptr;
+    options = nullptr;
+    app_.reset();
+    app_ = std::make_unique<TApplication>();
+  }
+  SetMessageBoxEdge(previous);
 }
 
 // The sound of the screen-saver pause goes through the options dialog's player: its quoted

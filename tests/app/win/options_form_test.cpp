@@ -14,6 +14,8 @@
 #include "app/win/global_form.h"
 #include "kit/str_holder.h"
 #include "kit/win/animated_image.h"
+#include "lang/app_language.h"
+#include "lang/lang_file_edit.h"
 #include "lang/win/lang_collector.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/string_list.h"
@@ -559,6 +561,81 @@ TEST_F(OptionsFormTest, CustomGroupsComeFromTheGroupFileAndTheEditorRewritesIt) 
   });
   o->btEditGroupListClick(o->btEditGroupList);
   EXPECT_EQ(o->GroupList->Items()->TopCount(), 9);
+}
+
+// A language switch while the dialog is open: the texts the dialog sets itself (the page's
+// name in the status bar, the title, the version, the grid's headers) follow the walk's.
+TEST_F(OptionsFormTest, TextsSetAtRunTimeFollowALanguageSwitch) {
+  TformOptions* o = Make();
+  Open();
+  ASSERT_EQ(o->StatusBar->Panels()->Items(0)->Text(), "Hourlark");
+  // Every base text of the dialog, marked, is the other language.
+  const std::string dir = folder_.Path() + "\\";
+  std::vector<TLangFormClass> forms;
+  for (const TLangFormClass& form : RegisteredLangForms())
+    if (form.Name == "TformOptions") forms.push_back(form);
+  CollectBaseLanguage(dir, {{100, "Version"}, {101, "Options"}, {102, "Group"}, {103, "Program"}, {104, "Description"}},
+                      forms, DEFAULT_CHARSET);
+  ASSERT_TRUE(CopyFileA((dir + "native.lng").c_str(), (dir + "Marked.lng").c_str(), FALSE));
+  {
+    TLingroveLangFileEdit marked(dir + "Marked.lng");
+    marked.SetFlag(lfNative, false);
+    for (int i = 0; i < marked.GetCount(); ++i) {
+      TLingroveLangStr* entry = marked.GetItem(i);
+      marked.SetString(entry->GetIdent(), "~" + entry->GetText(), entry->GetFontIndex());
+    }
+    marked.Save();
+  }
+  // Collecting made a dialog of its own, which set the program's folder as the language folder.
+  AppLanguage()->SetLangDir(dir);
+  SetLanguage("Marked");
+  EXPECT_EQ(o->ListView->Items()->Items(0)->Caption(), "~Hourlark");
+  EXPECT_EQ(o->StatusBar->Panels()->Items(0)->Text(), "~Hourlark");
+  EXPECT_EQ(o->KitGradientCaption->Captions()->GetItem(0)->Caption(), "~Options");
+  EXPECT_EQ(o->lVersion->Caption(), "~Version: 2.02");
+  EXPECT_EQ(o->grTasks->Cells(2, 0), "~Description");
+  options_ = nullptr;
+  app_.reset();
+  LangFinalize();
+}
+
+// A group file that cannot be read when the editor opens: the error is said, the editor
+// starts empty instead of with an older text, and OK writes the file only when the user
+// changed the groups.
+TEST_F(OptionsFormTest, AnUnreadableGroupFileIsReportedAndOnlyAChangedTextIsWritten) {
+  struct Case {
+    const char* typed;  // nullptr: OK without a change
+    const char* file;   // hl20grp.txt afterwards
+  };
+  const std::string path = folder_.File("hl20grp.txt");
+  for (const Case& c : {Case{nullptr, "Reading\r\n"}, Case{"Music\r\n", "Music\r\n"}}) {
+    SCOPED_TRACE(c.typed != nullptr ? "changed" : "unchanged");
+    WriteBytes(path, "Reading\r\n");
+    TformOptions* o = Make();
+    formEdit->Memo1->Lines()->SetText("Left from an earlier edit\r\n");
+    // Another program holds the file with no sharing until the editor shows.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Boxes().clear();
+    std::string shown = "<not shown>";
+    After(100, [&] {
+      shown = formEdit->Memo1->Text();
+      CloseHandle(held);
+      held = INVALID_HANDLE_VALUE;
+      if (c.typed != nullptr) formEdit->Memo1->Lines()->SetText(c.typed);
+      formEdit->BitBtn2->Click();
+    });
+    After(20000, [] {
+      if (formEdit->Visible()) formEdit->SetModalResult(mrAbort);
+    });
+    o->btEditGroupListClick(o->btEditGroupList);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    EXPECT_EQ(shown, "");
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_NE(Boxes()[0].find(path), std::string::npos) << Boxes()[0];
+    EXPECT_EQ(ReadBytes(path), c.file);
+    delete o;
+  }
 }
 
 // A group picked before the group editor opened must not be lost on the way: it is applied

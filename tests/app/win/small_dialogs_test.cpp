@@ -330,6 +330,54 @@ TEST_F(SmallDialogs, CommentPickerShownDeletesAfterTheQuestionAndAddsTheTypedTex
   EXPECT_EQ(formInputStrings->lbUsers->Items()->Text(), "anna\r\ncarl\r\ndora\r\ncoffee break\r\n");
 }
 
+// The pickers are finished from the keyboard as by their flat buttons: Enter in the list
+// takes the chosen entry, Enter in the new-text edit takes the typed text, Escape cancels.
+TEST_F(SmallDialogs, EnterAndEscapeFinishThePickersAsOkAndCancelDo) {
+  struct Case {
+    const char* name;
+    bool canEdit;
+    bool inEdit;       // Tab to the new-text edit and type there
+    WORD lastKey;      // what finishes the dialog
+    const char* want;  // the picker's answer
+  };
+  const Case cases[] = {
+      {"user, Enter in the list", false, false, VK_RETURN, "carl"},
+      {"user, Escape", false, false, VK_ESCAPE, ""},
+      {"comment, Enter in the list", true, false, VK_RETURN, "carl"},
+      {"comment, Enter after typing", true, true, VK_RETURN, "tea"},
+      {"comment, Escape after typing", true, true, VK_ESCAPE, ""},
+  };
+  main_->Show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    After(50, [&] {
+      TformInputStrings* picker = formInputStrings;
+      ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(picker->Handle()) != FALSE; }));
+      ASSERT_TRUE(real_input::BringToForeground(picker->Handle()));
+      // The picker keeps the control last used; Tab goes between the two.
+      auto focusOn = [](TWinControl* control) {
+        for (int i = 0; i < 2 && !real_input::FocusIsIn(control->Handle()); ++i) real_input::PressKey(VK_TAB);
+        return real_input::WaitForFocusIn(control->Handle());
+      };
+      ASSERT_TRUE(focusOn(picker->lbUsers));
+      real_input::PressKey(VK_DOWN);
+      real_input::PressKey(VK_DOWN);
+      if (c.inEdit) {
+        ASSERT_TRUE(focusOn(picker->edUser));
+        real_input::PressKey(VK_END);
+        real_input::PressKey(VK_HOME, real_input::kShift);
+        real_input::TypeText("tea");
+      }
+      real_input::PressKey(c.lastKey);
+    });
+    After(15000, [] {
+      if (formInputStrings != nullptr && formInputStrings->Visible()) formInputStrings->SetModalResult(mrAbort);
+    });
+    EXPECT_EQ(InputFromList(c.canEdit ? "Enter Comment" : "Choose User", &users_, c.canEdit), c.want);
+    DropPending();
+  }
+}
+
 TEST_F(SmallDialogs, WaitWindowEndsOnCancelAndWhenLeft) {
   main_->Show();
   ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(main_->Handle()) != FALSE; }));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lang/win/lang_collector.h"
+#include "platform/rtl/streams.h"
 #include "tests/lang/win/lang_test_form.h"
 #include "tests/lang/win/lang_win_fixture.h"
 
@@ -141,6 +142,31 @@ TEST_F(LangWinTest, SwitchingLanguageRetranslatesEveryLiveForm) {
   EXPECT_EQ("Tasks", WindowText(first.Handle()));
   EXPECT_EQ(ANSI_CHARSET, HandleCharset(first.mmNotes->Font()));
   EXPECT_EQ("Tracking", GetLangString(25));
+}
+
+// A damaged file chosen after another language: the report names it, and the forms show
+// the base texts, as the report says, instead of staying in the language before.
+TEST_F(LangWinTest, ADamagedLanguageFileIsNamedAndTheBaseTextsAreShown) {
+  CollectBaseLanguage(dir_, kMessages, {TestFormClass()}, DEFAULT_CHARSET);
+  WriteGerman(PathOf("german.lng"));
+  {
+    TFileStream damaged(PathOf("damaged.lng"), fmCreate);
+    damaged.WriteBuffer("LF3.10\x01", 7);  // cut short after its first bytes
+  }
+  TformLangTest form(nullptr);
+  SetLanguage("german");
+  ASSERT_EQ("Name DE", form.lbName->Caption());
+  std::string report;
+  try {
+    SetLanguage("damaged");
+  } catch (const Exception& e) {
+    report = e.Message();
+  }
+  EXPECT_EQ("The language file " + PathOf("damaged.lng") + " cannot be read (Stream read error); the base texts are used.",
+            report);
+  EXPECT_EQ("Name", form.lbName->Caption());
+  EXPECT_EQ("Writing", form.lvTasks->Items()->Items(0)->Caption());
+  EXPECT_EQ("Start", GetLangString(28));
 }
 
 TEST_F(LangWinTest, LocalRulesChangeTheComponentsWorkingRules) {

@@ -261,6 +261,44 @@ TEST_F(ReportWinTest, TabGoesRoundThePreviewsEnabledButtons) {
                              "preview");
 }
 
+// The page is read from the keyboard as in any viewer: the arrows scroll a line, PgUp/PgDn a
+// view's height and then go on to the neighbouring page, Home/End to the page's top and end.
+TEST_F(ReportWinTest, PreviewKeysScrollThePageAndGoOnToTheNextOne) {
+  SampleReport report(80);
+  const TReportDocument doc = report.Generate();
+  ASSERT_GE(doc.Pages.size(), 2u);
+  TReportPreview preview(nullptr, doc, report);
+  preview.SetBounds(0, 0, 600, 500);  // a real-size page is higher and wider than the view
+  preview.Show();
+  ASSERT_TRUE(real_input::BringToForeground(preview.Handle()));
+  TReportPageView* view = preview.PageView();
+  ASSERT_EQ(view->Zoom(), 100);
+  enum Spot { kTop, kBetween, kBottom };
+  auto vertical = [view] {
+    const RECT paper = view->PaperRect();
+    if (paper.top == 12) return kTop;
+    return paper.bottom + 12 + 4 <= view->ClientRect().bottom ? kBottom : kBetween;
+  };
+  struct Step {
+    WORD key;
+    int page;
+    Spot spot;
+    bool scrolledRight;
+  };
+  const Step steps[] = {
+      {VK_DOWN, 0, kBetween, false}, {VK_UP, 0, kTop, false},     {VK_NEXT, 0, kBetween, false},
+      {VK_END, 0, kBottom, false},   {VK_NEXT, 1, kTop, false},   {VK_PRIOR, 0, kBottom, false},
+      {VK_HOME, 0, kTop, false},     {VK_RIGHT, 0, kTop, true},   {VK_LEFT, 0, kTop, false},
+  };
+  for (const Step& step : steps) {
+    real_input::PressKey(step.key);
+    SCOPED_TRACE("after key " + std::to_string(step.key));
+    EXPECT_EQ(preview.PageIndex(), step.page);
+    EXPECT_EQ(vertical(), step.spot);
+    EXPECT_EQ(view->PaperRect().left < 12, step.scrolledRight);
+  }
+}
+
 namespace {
 // Closes the preview as the user would, once it is up.
 void CALLBACK PressEscape(HWND, UINT, UINT_PTR id, DWORD) {
