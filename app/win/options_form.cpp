@@ -775,6 +775,7 @@ void TformOptions::HideGroupPicker() {
 // Each grid row carries the task-list line it was made from in a cell behind the last
 // column: the grid never shows it, and it moves with its row when the grid sorts, so Apply
 // writes an edit onto that very line and leaves the lines of unchanged rows as they are.
+// Apply sets it to the line as written.
 constexpr int OriginLineCol = 3;
 
 void TformOptions::FillTaskGrid() {
@@ -818,6 +819,16 @@ void TformOptions::SaveTaskGrid() {
     rows.push_back(
         {grTasks->Cells(0, row), grTasks->Cells(1, row), grTasks->Cells(2, row), grTasks->Cells(OriginLineCol, row)});
   StoreTaskGridRows(*list->Strings(), rows);
+  // The rows point at their lines as now written (and show what was stored): a later
+  // Apply, OK or filter click in this dialog writes onto them again, not onto a line that
+  // once read the same.
+  for (int row = 1; row < grTasks->RowCount(); ++row) {
+    const TaskGridRow& stored = rows[static_cast<size_t>(row - 1)];
+    grTasks->SetCells(0, row, stored.group);
+    grTasks->SetCells(1, row, stored.path);
+    grTasks->SetCells(2, row, stored.description);
+    grTasks->SetCells(OriginLineCol, row, stored.line);
+  }
   list->Strings()->SaveToFile(DataDir() + TaskFileName);
   SetBlockedList(BuildBlockedList(*list->Strings()));
 }
