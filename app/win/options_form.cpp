@@ -80,6 +80,22 @@ const ClassInfo* TTaskGrid::StaticClassInfo() {
   return &ci;
 }
 
+void TTaskGrid::SortByColumn(int col) {
+  sorting_ = true;
+  try {
+    TSortGrid::SortByColumn(col);
+  } catch (...) {
+    sorting_ = false;
+    throw;
+  }
+  sorting_ = false;
+}
+
+void TTaskGrid::MoveToCell(int col, int row) {
+  // The sorted column would become current; the row still follows its content.
+  TSortGrid::MoveToCell(sorting_ && col == 0 ? std::max(Col(), 1) : col, row);
+}
+
 void TTaskGrid::SetEditText(int col, int row, const std::string& value) {
   const bool changed = value != Cells(col, row);
   TSortGrid::SetEditText(col, row, value);
@@ -592,7 +608,17 @@ void TformOptions::btApplyClick(TObject*) {
     spin->SetValue(spin->Value());
   FormStorage->SaveToStore();
   if (!cbShowIcons->Checked() && formGlobal != nullptr) formGlobal->ClearIcons();
+  const bool applyFocused = btApply->HandleAllocated() && GetFocus() == btApply->Handle();
   btApply->SetEnabled(false);
+  // The button clicked is disabled now: on the task page the focus goes back to the grid,
+  // whose current cell then shows.
+  if (applyFocused || (GetFocus() == nullptr && Active())) FocusTaskGrid();
+}
+
+void TformOptions::FocusTaskGrid() {
+  if (pageIndex_ == TaskListPage && grTasks->HandleAllocated() && IsWindowVisible(grTasks->Handle()) &&
+      grTasks->CanFocus())
+    grTasks->SetFocus();
 }
 
 void TformOptions::btOKClick(TObject*) {
@@ -760,8 +786,10 @@ void TformOptions::btEditGroupListClick(TObject*) {
     GroupList->Items()->Delete(GroupList->Items()->TopItem(GroupList->Items()->TopCount() - 1));
   LoadGroups();
   FillGroupList();
-  // Every group is listed again, so the grid lists every task again, in its sort order.
+  // Every group is listed again, so the grid lists every task again, in its sort order,
+  // from its first row, which is current.
   RefillTaskGrid(grTasks->SortOptions()->SortCol());
+  FocusTaskGrid();
 }
 
 // ---- Task grid ----------------------------------------------------------------------------
