@@ -99,10 +99,10 @@ void TInplaceEdit::BoundsChanged() {
 
 void TInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
   TCustomEdit::KeyDown(key, shift);
+  // Home and End at an edge come to the grid as Left and Right: one cell on.
   WORD gridKey = key != 0 ? GridKeyOfEditor(grid_, this, key, shift) : 0;
   if (gridKey != 0) {
-    // A Ctrl+Left or Ctrl+Right passed on moves one cell, as Left and Right do.
-    grid_->KeyDown(gridKey, gridKey == key ? shift : shift & ~ssCtrl);
+    grid_->KeyDown(gridKey, shift);
     key = 0;
   }
 }
