@@ -846,12 +846,13 @@ void TformOptions::SaveTaskGrid() {
   for (int row = 1; row < grTasks->RowCount(); ++row)
     rows.push_back(
         {grTasks->Cells(0, row), grTasks->Cells(1, row), grTasks->Cells(2, row), grTasks->Cells(OriginLineCol, row)});
-  StoreTaskGridRows(*list->Strings(), rows);
-  // The rows point at their lines as now written (and show what was stored): a later
-  // Apply, OK or filter click in this dialog writes onto them again, not onto a line that
-  // once read the same.
-  for (int row = 1; row < grTasks->RowCount(); ++row) {
+  // The rows that wrote point at their lines as now written (and show what was stored): a
+  // later Apply, OK or filter click in this dialog writes onto them again, not onto a line
+  // that once read the same.
+  const bool replaced = StoreTaskGridRows(*list->Strings(), rows) > 0;
+  for (int row = 1; replaced && row < grTasks->RowCount(); ++row) {
     const TaskGridRow& stored = rows[static_cast<size_t>(row - 1)];
+    if (grTasks->Cells(OriginLineCol, row) == stored.line) continue;
     grTasks->SetCells(0, row, stored.group);
     grTasks->SetCells(1, row, stored.path);
     grTasks->SetCells(2, row, stored.description);
