@@ -1033,6 +1033,57 @@ void ExpectLastRowAtTheBottom(TSortGrid* grid) {
 
 }  // namespace
 
+// Lines of one path edited one after another with an Apply between, Apply then OK with a
+// changed setting, then a filter click: each edit lands on its own line, none is lost. A
+// case-only change of a path takes that row's line; the empty row of a grid listing nothing
+// writes over no hidden line.
+TEST_F(OptionsFormTest, EditsAppliedOneAfterAnotherReplaceOnlyTheirOwnLines) {
+  tasks_->Strings()->SetText("c:\\dup.exe\tDupA\t1\r\nc:\\dup.exe\tDupB\t1\r\nc:\\dup.exe\tDupC\t1\r\n");
+  TformOptions* o = Make();
+  o->TaskPageFlag = true;
+  TSortGrid* grid = o->grTasks;
+  auto typeInto = [&](int col, const std::string& description, const std::string& text) {
+    int row = 1;
+    while (row + 1 < grid->RowCount() && grid->Cells(2, row) != description) ++row;
+    ClickCell(grid, col, row);
+    grid->InplaceEditor()->SelectAll();
+    real_input::TypeText(text);
+  };
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              typeInto(2, "DupC", "zedDupC");
+              ClickOn(o->btApply);
+              typeInto(2, "DupB", "yyDupB");
+              ClickOn(o->btApply);
+              EXPECT_EQ(TaskFile(), "c:\\dup.exe\tDupA\t1\r\nc:\\dup.exe\tyyDupB\t1\r\nc:\\dup.exe\tzedDupC\t1\r\n");
+              typeInto(1, "yyDupB", "C:\\DUP.EXE");
+              ClickOn(o->btApply);
+              EXPECT_EQ(TaskFile(), "c:\\dup.exe\tDupA\t1\r\nC:\\DUP.EXE\tyyDupB\t1\r\nc:\\dup.exe\tzedDupC\t1\r\n");
+              typeInto(2, "DupA", "xDupA");
+              ClickOn(o->btApply);
+              ClickPageItem(o, 0);
+              ClickOn(o->cbAutoHide);
+              ClickPageItem(o, 2);
+              real_input::Click(o->lvGroupList->Handle(), CheckBoxPoint(o->lvGroupList, 5));
+              EXPECT_TRUE(real_input::PumpUntil([&] { return o->GetCheckedGroupMask() == 0x5Fu; }));
+              ClickOn(o->cbAutoHide);
+              ClickOn(o->btOK);
+            }),
+            mrOk);
+  EXPECT_EQ(TaskFile(), "c:\\dup.exe\txDupA\t1\r\nC:\\DUP.EXE\tyyDupB\t1\r\nc:\\dup.exe\tzedDupC\t1\r\n");
+
+  tasks_->Strings()->SetText("\tHidden text\t\r\n");
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              ASSERT_EQ(GridRows(grid), std::vector<std::string>{"||"});
+              typeInto(2, "", "typed");
+              ClickOn(o->btApply);
+              ClickOn(o->btCancel);
+            }),
+            mrCancel);
+  EXPECT_EQ(TaskFile(), "\tHidden text\t\r\n");
+}
+
 // A click on the Group header sorts by groups and opens no picker; Apply and the group
 // editor's OK leave the grid with a current cell, and at its end the last row at the bottom.
 TEST_F(OptionsFormTest, SortingAndApplyingKeepTheTaskGridsCurrentCellAndOpenNoPicker) {
