@@ -99,17 +99,21 @@ std::string OneField(std::string text) {
   return text;
 }
 
-// The line a row was made from, looked up by its text among the lines of the row's path
-// (those lines stand together from the first one on); -1 when it is no longer there.
-int OriginLine(const TStringList& taskList, const TaskGridRow& row) {
+// The line a row was made from, looked up by its text among the lines of its path (those
+// lines stand together from the first one on), else anywhere (a locale may sort a line of
+// another path between them); -1 when it is no longer there.
+int OriginLine(const TStringList& taskList, const std::string& line, const std::string& linePath) {
   int index = 0;
-  if (!FindTask(taskList, row.path, index)) return -1;
-  std::string path, description, group;
-  for (int i = index; i < taskList.Count(); ++i) {
-    if (taskList.Strings(i) == row.line) return i;
-    SplitTab3(taskList.Strings(i), path, description, group);
-    if (AnsiCompareText(path, row.path) != 0) break;
+  if (FindTask(taskList, linePath, index)) {
+    std::string path, description, group;
+    for (int i = index; i < taskList.Count(); ++i) {
+      if (taskList.Strings(i) == line) return i;
+      SplitTab3(taskList.Strings(i), path, description, group);
+      if (AnsiCompareText(path, linePath) != 0) break;
+    }
   }
+  for (int i = 0; i < taskList.Count(); ++i)
+    if (taskList.Strings(i) == line) return i;
   return -1;
 }
 
@@ -119,23 +123,24 @@ std::string ComposeTaskLine(const std::string& path, const std::string& descript
   return OneField(path) + "\t" + OneField(description) + "\t" + OneField(group);
 }
 
-int StoreTaskGridRows(TStringList& taskList, const std::vector<TaskGridRow>& rows) {
+int StoreTaskGridRows(TStringList& taskList, std::vector<TaskGridRow>& rows) {
   // The lines keep their places while they are replaced, so every search sees the sorted
   // order; sorting comes back at the end. A sorted list none of whose lines changed stays
   // as it is: sorting it again (a stable sort) would give the same order, but takes seconds
   // on a long list, and the options dialog stores the grid at every filter click.
   int replaced = 0;
   std::string path, description, group;
-  for (const TaskGridRow& row : rows) {
-    int index = -1;
-    if (!row.line.empty()) {
-      SplitTab3(row.line, path, description, group);
-      if (path == row.path && description == row.description && group == row.group) continue;
-      if (path == row.path) index = OriginLine(taskList, row);
-    }
-    if (index < 0 && !FindTask(taskList, row.path, index)) continue;
+  for (TaskGridRow& row : rows) {
+    if (row.line.empty()) continue;
+    SplitTab3(row.line, path, description, group);
+    if (path == row.path && description == row.description && group == row.group) continue;
+    if (AnsiCompareText(path, row.path) != 0) continue;
+    const int index = OriginLine(taskList, row.line, path);
+    if (index < 0) continue;
+    row.line = ComposeTaskLine(row.path, row.description, row.group);
+    SplitTab3(row.line, row.path, row.description, row.group);
     taskList.SetSorted(false);
-    taskList.SetStrings(index, ComposeTaskLine(row.path, row.description, row.group));
+    taskList.SetStrings(index, row.line);
     ++replaced;
   }
   taskList.SetSorted(true);

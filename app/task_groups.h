@@ -67,14 +67,16 @@ std::vector<TaskGridRow> TaskGridRows(const TStrings& taskList, const std::vecto
 // its three fields and stays one line.
 std::string ComposeTaskLine(const std::string& path, const std::string& description, const std::string& group);
 
-// Writes the rows back into a task list in sorted order. A row that still reads as the line
-// it was made from leaves that line untouched, byte for byte. A changed row whose path is
-// still its line's path replaces that very line (found by its text), so that of several
-// lines with one path only the edited one changes. Any other row replaces the first line of
-// its path with the row's path, description and group; rows whose path the list does not
-// hold are ignored. The list is sorted (again) afterwards. Returns the number of lines
-// replaced.
-int StoreTaskGridRows(TStringList& taskList, const std::vector<TaskGridRow>& rows);
+// Writes the rows back into a task list in sorted order. Each row writes only onto the line
+// it was made from (found by its text), so that of several lines with one path only the
+// edited one changes: a row that still reads as its line leaves it untouched, byte for byte;
+// a changed row whose path is still its line's path, in any letter case, replaces that line
+// with the row's path, description and group. A row never writes over another line: a row
+// whose path now names some other task, and a row without a line of its own (the grid's
+// empty row), write nothing. Afterwards each row that wrote points at its line as now
+// written, its texts as they were stored, so a later store in the same dialog finds it
+// again. The list is sorted (again). Returns the number of lines replaced.
+int StoreTaskGridRows(TStringList& taskList, std::vector<TaskGridRow>& rows);
 
 // ---- Placing the group picker -----------------------------------------------------------
 

@@ -80,6 +80,22 @@ const ClassInfo* TTaskGrid::StaticClassInfo() {
   return &ci;
 }
 
+void TTaskGrid::SortByColumn(int col) {
+  sorting_ = true;
+  try {
+    TSortGrid::SortByColumn(col);
+  } catch (...) {
+    sorting_ = false;
+    throw;
+  }
+  sorting_ = false;
+}
+
+void TTaskGrid::MoveToCell(int col, int row) {
+  // The sorted column would become current; the row still follows its content.
+  TSortGrid::MoveToCell(sorting_ && col == 0 ? std::max(Col(), 1) : col, row);
+}
+
 void TTaskGrid::SetEditText(int col, int row, const std::string& value) {
   const bool changed = value != Cells(col, row);
   TSortGrid::SetEditText(col, row, value);
@@ -602,7 +618,17 @@ void TformOptions::btApplyClick(TObject*) {
     spin->SetValue(spin->Value());
   FormStorage->SaveToStore();
   if (!cbShowIcons->Checked() && formGlobal != nullptr) formGlobal->ClearIcons();
+  const bool applyFocused = btApply->HandleAllocated() && GetFocus() == btApply->Handle();
   btApply->SetEnabled(false);
+  // The button clicked is disabled now: on the task page the focus goes back to the grid,
+  // whose current cell then shows.
+  if (applyFocused || (GetFocus() == nullptr && Active())) FocusTaskGrid();
+}
+
+void TformOptions::FocusTaskGrid() {
+  if (pageIndex_ == TaskListPage && grTasks->HandleAllocated() && IsWindowVisible(grTasks->Handle()) &&
+      grTasks->CanFocus())
+    grTasks->SetFocus();
 }
 
 void TformOptions::btOKClick(TObject*) {
@@ -784,8 +810,10 @@ void TformOptions::btEditGroupListClick(TObject*) {
     GroupList->Items()->Delete(GroupList->Items()->TopItem(GroupList->Items()->TopCount() - 1));
   LoadGroups();
   FillGroupList();
-  // Every group is listed again, so the grid lists every task again, in its sort order.
+  // Every group is listed again, so the grid lists every task again, in its sort order,
+  // from its first row, which is current.
   RefillTaskGrid(grTasks->SortOptions()->SortCol());
+  FocusTaskGrid();
 }
 
 // ---- Task grid ----------------------------------------------------------------------------
@@ -799,6 +827,7 @@ void TformOptions::HideGroupPicker() {
 // Each grid row carries the task-list line it was made from in a cell behind the last
 // column: the grid never shows it, and it moves with its row when the grid sorts, so Apply
 // writes an edit onto that very line and leaves the lines of unchanged rows as they are.
+// Apply sets it to the line as written.
 constexpr int OriginLineCol = 3;
 
 void TformOptions::FillTaskGrid() {
@@ -841,7 +870,18 @@ void TformOptions::SaveTaskGrid() {
   for (int row = 1; row < grTasks->RowCount(); ++row)
     rows.push_back(
         {grTasks->Cells(0, row), grTasks->Cells(1, row), grTasks->Cells(2, row), grTasks->Cells(OriginLineCol, row)});
-  StoreTaskGridRows(*list->Strings(), rows);
+  // The rows that wrote point at their lines as now written (and show what was stored): a
+  // later Apply, OK or filter click in this dialog writes onto them again, not onto a line
+  // that once read the same.
+  const bool replaced = StoreTaskGridRows(*list->Strings(), rows) > 0;
+  for (int row = 1; replaced && row < grTasks->RowCount(); ++row) {
+    const TaskGridRow& stored = rows[static_cast<size_t>(row - 1)];
+    if (grTasks->Cells(OriginLineCol, row) == stored.line) continue;
+    grTasks->SetCells(0, row, stored.group);
+    grTasks->SetCells(1, row, stored.path);
+    grTasks->SetCells(2, row, stored.description);
+    grTasks->SetCells(OriginLineCol, row, stored.line);
+  }
   list->Strings()->SaveToFile(DataDir() + TaskFileName);
   SetBlockedList(BuildBlockedList(*list->Strings()));
 }

@@ -42,16 +42,23 @@ extern const char* const HourlarkRegistryKey;
 // The value under the current user's Run key that starts the tracker with Windows.
 extern const char* const AutoStartValueName;
 
-// The task grid: a sort grid that tells when the user's typing changed a cell.
+// The task grid: a sort grid that tells when the user's typing changed a cell. Its first
+// column (the group) is never current: choosing it opens the group picker, and a sort by it
+// leaves the current column where it was (a sort opens no picker).
 class TTaskGrid : public TSortGrid {
   HL_REFLECTABLE
 public:
   explicit TTaskGrid(TComponent* owner) : TSortGrid(owner) {}
   // After the in-place editor changed a cell's text (Modified is set then).
   TNotifyEvent OnCellEdited;
+  void SortByColumn(int col) override;
+  void MoveToCell(int col, int row) override;
 
 protected:
   void SetEditText(int col, int row, const std::string& value) override;
+
+private:
+  bool sorting_ = false;
 };
 
 class TformOptions : public TForm, public TTaskIconViewer {
@@ -233,6 +240,8 @@ private:
   void BuildAboutPage(TPanel* page);
   void BindChanges();
   void HideGroupPicker();
+  // Gives the task grid the focus when its page shows.
+  void FocusTaskGrid();
   std::vector<TaskGroupNode> GroupNodes() const;
   std::string MessageText(int number, const char* base) const;
   // The texts the dialog sets itself rather than the translation: the version, the title,

@@ -39,10 +39,13 @@ struct TGridLayout::Axis {
     for (int i = 0; i < fixed; ++i) extent += Size(i) + line;
     return extent;
   }
+  // The room for whole scrolled cells: a cell is whole when the cell itself is shown, the
+  // grid line after the last one may fall outside (else a band where it fits stays blank).
+  int Room() const { return client - FixedExtent() + line; }
   // The first index, counting back from last, from which the cells up to last still fit
   // into the scrolled area (at least last itself).
   int FirstFitting(int last) const {
-    const int room = client - FixedExtent();
+    const int room = Room();
     int index = last;
     int used = Size(last) + line;
     while (index - 1 >= fixed && used + Size(index - 1) + line <= room) {
@@ -54,7 +57,7 @@ struct TGridLayout::Axis {
   int MaxFirst() const { return fixed >= Count() ? fixed : std::max(fixed, FirstFitting(Count() - 1)); }
   // Whole scrolled cells shown, at least 1.
   int Visible() const {
-    int room = client - FixedExtent();
+    int room = Room();
     int count = 0;
     for (int i = first; i < Count(); ++i) {
       room -= Size(i) + line;

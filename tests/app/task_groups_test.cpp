@@ -148,40 +148,27 @@ TEST(TaskGroups, TaskLinesKeepThreeFieldsWhateverIsTyped) {
   EXPECT_EQ(group, "6 ");
 }
 
-TEST(TaskGroups, StoredRowsReplaceTheFirstLineOfTheirPathAndSortTheList) {
-  // The two lines of one path differ early in their descriptions: under the system's locale
-  // comparison a TAB weighs more than a blank, so "Browser" and "Browser copy" would sort
-  // the other way round there than on the host.
+TEST(TaskGroups, RowsWithoutALineOfTheirOwnWriteNothingAndTheListComesBackSorted) {
+  // Rows not made from the list (the empty row of an empty or filtered grid, whatever was
+  // typed into it) are written over no line, not even one of their path in another case.
   TStringList list;
-  MakeTaskList(list,
-               "c:\\a.exe\tEditor\t1\r\n"
-               "c:\\b.exe\tBrowser\t2\r\n"
-               "c:\\b.exe\tCopy of browser\t2\r\n"
-               "c:\\c.exe\tGame\t3\r\n");
-  const int replaced = StoreTaskGridRows(list, {{"6", "c:\\b.exe", "Blocked browser"},
-                                                {"1", "c:\\missing.exe", "Nothing"},
-                                                {"4", "C:\\A.EXE", "Zed editor"}});
-  EXPECT_EQ(replaced, 2);
-  EXPECT_TRUE(list.Sorted());
-  EXPECT_EQ(list.Text(),
-            "C:\\A.EXE\tZed editor\t4\r\n"
-            "c:\\b.exe\tBlocked browser\t6\r\n"
-            "c:\\b.exe\tCopy of browser\t2\r\n"
-            "c:\\c.exe\tGame\t3\r\n");
-  EXPECT_EQ(BuildBlockedList(list), "c:\\b.exe;");
+  const std::string text =
+      "\tHidden, no path\t\r\n"
+      "c:\\a.exe\tEditor\t1\r\n"
+      "c:\\b.exe\tBrowser\t2\r\n";
+  MakeTaskList(list, text);
+  std::vector<TaskGridRow> rows{
+      {"", "", "", ""}, {"6", "c:\\b.exe", "Blocked browser", ""}, {"4", "C:\\A.EXE", "Zed", ""}};
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 0);
+  EXPECT_EQ(list.Text(), text);
 
   // A list that was not sorted comes back sorted, even with nothing replaced.
   TStringList loose;
   loose.SetText("c:\\b.exe\tB\t1\r\nc:\\a.exe\tA\t1\r\n");
-  EXPECT_EQ(StoreTaskGridRows(loose, TaskGridRows(loose, {})), 0);
+  rows = TaskGridRows(loose, {});
+  EXPECT_EQ(StoreTaskGridRows(loose, rows), 0);
   EXPECT_TRUE(loose.Sorted());
   EXPECT_EQ(loose.Text(), "c:\\a.exe\tA\t1\r\nc:\\b.exe\tB\t1\r\n");
-
-  // The single empty row of an empty grid matches nothing.
-  TStringList empty;
-  MakeTaskList(empty, "");
-  EXPECT_EQ(StoreTaskGridRows(empty, {{"", "", ""}}), 0);
-  EXPECT_EQ(empty.Count(), 0);
 }
 
 TEST(TaskGroups, RowsMadeFromTheListWriteBackOnlyTheLinesTheyChanged) {
@@ -223,14 +210,50 @@ TEST(TaskGroups, RowsMadeFromTheListWriteBackOnlyTheLinesTheyChanged) {
   EXPECT_EQ(StoreTaskGridRows(twins, rows), 2);
   EXPECT_EQ(twins.Text(), "c:\\t.exe\tSame\t3\r\nc:\\t.exe\tSame\t6\r\n");
 
-  // A path typed over still goes to the first line of the path typed, as before.
+  // A path typed over names another task now: neither that task's lines nor the row's own
+  // line change.
   rows = TaskGridRows(list, {});
   rows[0].path = "c:\\dup.exe";
   rows[0].description = "Was the editor";
+  const std::string before = list.Text();
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 0);
+  EXPECT_EQ(list.Text(), before);
+}
+
+// The rows of one grid stored again and again, as Apply, OK and the filter do while the
+// dialog stays open: each store writes onto the lines as the one before left them.
+TEST(TaskGroups, RowsKeepTheirOwnLinesThroughRepeatedStores) {
+  TStringList list;
+  MakeTaskList(list,
+               "c:\\dup.exe\tDupA\t1\r\n"
+               "c:\\dup.exe\tDupB\t1\r\n"
+               "c:\\dup.exe\tDupC\t1\r\n");
+  std::vector<TaskGridRow> rows = TaskGridRows(list, {});
+  rows[2].description = "zedDupC";
   EXPECT_EQ(StoreTaskGridRows(list, rows), 1);
-  EXPECT_EQ(list.Strings(0), "c:\\a.exe\tEditor\t1");
-  EXPECT_EQ(list.Strings(1), "c:\\dup.exe\tDupC\t07");
-  EXPECT_EQ(list.Strings(3), "c:\\dup.exe\tWas the editor\t1");
+  EXPECT_EQ(rows[2].line, "c:\\dup.exe\tzedDupC\t1");
+  rows[1].description = "yyDupB";
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 1);
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 0);
+  EXPECT_EQ(list.Text(),
+            "c:\\dup.exe\tDupA\t1\r\n"
+            "c:\\dup.exe\tyyDupB\t1\r\n"
+            "c:\\dup.exe\tzedDupC\t1\r\n");
+
+  // Only the letter case of a path changed: the row's own line takes it, not the first line
+  // of that path.
+  rows[1].path = "C:\\DUP.EXE";
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 1);
+  EXPECT_EQ(list.Text(),
+            "c:\\dup.exe\tDupA\t1\r\n"
+            "C:\\DUP.EXE\tyyDupB\t1\r\n"
+            "c:\\dup.exe\tzedDupC\t1\r\n");
+
+  // What the list cannot hold is stored as written, and the row shows it so.
+  rows[0].description = "Dup\tA";
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 1);
+  EXPECT_EQ(rows[0].description, "Dup A");
+  EXPECT_EQ(StoreTaskGridRows(list, rows), 0);
 }
 
 TEST(TaskGroups, PickerButtonSitsAtTheRightEndOfTheGroupCell) {

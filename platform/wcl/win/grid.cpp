@@ -18,27 +18,41 @@ const EnumInfo GridOptionEnum{"TGridOption",
 constexpr TGridOptions kDefaultOptions = GridOpt(goFixedVertLine) | GridOpt(goFixedHorzLine) | GridOpt(goVertLine) |
                                          GridOpt(goHorzLine) | GridOpt(goRangeSelect);
 
-// The keys the editor leaves to the grid: they move the current cell, and (unless the
-// editor is always shown) Enter and Escape end the edit. Tab moves between cells with
-// goTabs; otherwise it, Enter and Escape are the form's.
-bool GridKeyOfEditor(const TCustomGrid* grid, WORD key, TShiftState shift) {
+// The key the editor leaves to the grid, 0 for the editor's own. Up, Down, PgUp, PgDn,
+// Ctrl+Home and Ctrl+End move the current cell, and (unless the editor is always shown)
+// Enter and Escape end the edit. Tab moves between cells with goTabs; otherwise it, Enter
+// and Escape are the form's. At the edges of the text Left, Ctrl+Left and Home (the caret
+// at the start) and Right, Ctrl+Right and End (the caret at the end) go on to the
+// neighbouring cell, as do they with the whole text selected; Shift keeps them selecting.
+WORD GridKeyOfEditor(const TCustomGrid* grid, const TCustomEdit* editor, WORD key, TShiftState shift) {
   switch (key) {
     case VK_UP:
     case VK_DOWN:
     case VK_PRIOR:
     case VK_NEXT:
-      return true;
+      return key;
     case VK_ESCAPE:
     case VK_RETURN:
-      return !grid->HasOption(goAlwaysShowEditor);
+      return grid->HasOption(goAlwaysShowEditor) ? 0 : key;
     case VK_TAB:
-      return grid->HasOption(goTabs);
+      return grid->HasOption(goTabs) ? key : 0;
     case VK_HOME:
     case VK_END:
-      return (shift & ssCtrl) != 0;
+      if (shift & ssCtrl) return key;
+      break;
+    case VK_LEFT:
+    case VK_RIGHT:
+      break;
     default:
-      return false;
+      return 0;
   }
+  if (shift & (ssShift | ssAlt)) return 0;
+  const int length = static_cast<int>(editor->Text().size());
+  const int start = editor->SelStart();
+  const int end = start + editor->SelLength();
+  const bool whole = start == 0 && end == length;
+  if (key == VK_LEFT || key == VK_HOME) return (whole || (start == 0 && end == 0)) ? VK_LEFT : 0;
+  return (whole || (start == length && end == length)) ? VK_RIGHT : 0;
 }
 
 }  // namespace
@@ -85,8 +99,10 @@ void TInplaceEdit::BoundsChanged() {
 
 void TInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
   TCustomEdit::KeyDown(key, shift);
-  if (key != 0 && GridKeyOfEditor(grid_, key, shift)) {
-    grid_->KeyDown(key, shift);
+  // Home and End at an edge come to the grid as Left and Right: one cell on.
+  WORD gridKey = key != 0 ? GridKeyOfEditor(grid_, this, key, shift) : 0;
+  if (gridKey != 0) {
+    grid_->KeyDown(gridKey, shift);
     key = 0;
   }
 }
@@ -848,7 +864,11 @@ void TCustomGrid::KeyDown(WORD& key, TShiftState shift) {
       return;
   }
   key = 0;
+  const int fromCol = col_, fromRow = row_;
   FocusCell(col, row, !extend);
+  // A cell reached by keyboard offers its whole text, so typing replaces it.
+  if ((col_ != fromCol || row_ != fromRow) && editorShown_ && editor_ != nullptr && editor_->HandleAllocated())
+    editor_->SelectAll();
 }
 
 void TCustomGrid::KeyPress(char& key) {

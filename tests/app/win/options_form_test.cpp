@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <random>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +26,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
+#include "tests/app/task_grid_model.h"
 #include "tests/app/win/caption_pixels.h"
 #include "tests/app/win/timing.h"
 #include "tests/app/win/window_test_steps.h"
@@ -1074,4 +1079,320 @@ TEST_F(OptionsFormTest, LongTaskListsOpenAndFilterInTime) {
     delete o;
     options_ = nullptr;
   }
+}
+
+namespace {
+
+// Clicks the middle of a grid cell.
+void ClickCell(TSortGrid* grid, int col, int row) {
+  const RECT cell = grid->CellRect(col, row);
+  real_input::Click(grid->Handle(), {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2});
+}
+
+// The task grid shows a current cell: a data cell with the editor over it and the focus in it.
+void ExpectCurrentCellShown(TformOptions* o, const char* after) {
+  TSortGrid* grid = o->grTasks;
+  EXPECT_TRUE(real_input::PumpUntil([&] { return real_input::FocusIsIn(grid->Handle()); })) << after;
+  EXPECT_GE(grid->Col(), 1) << after;
+  EXPECT_GE(grid->Row(), 1) << after;
+  ASSERT_NE(grid->InplaceEditor(), nullptr) << after;
+  EXPECT_TRUE(IsWindowVisible(grid->InplaceEditor()->Handle())) << after;
+  EXPECT_EQ(grid->InplaceEditor()->EditRow(), grid->Row()) << after;
+}
+
+// Scrolled to its end, the grid's last row sits at its bottom: no room for another row.
+void ExpectLastRowAtTheBottom(TSortGrid* grid) {
+  const RECT last = grid->CellRect(1, grid->RowCount() - 1);
+  ASSERT_FALSE(IsRectEmpty(&last));
+  EXPECT_LT(grid->ClientHeight() - last.bottom, grid->DefaultRowHeight());
+  EXPECT_EQ(grid->TopRow(), grid->RowCount() - grid->VisibleRowCount());
+}
+
+}  // namespace
+
+// Lines of one path edited one after another with an Apply between, Apply then OK with a
+// changed setting, then a filter click: each edit lands on its own line, none is lost. A
+// case-only change of a path takes that row's line; the empty row of a grid listing nothing
+// writes over no hidden line.
+TEST_F(OptionsFormTest, EditsAppliedOneAfterAnotherReplaceOnlyTheirOwnLines) {
+  tasks_->Strings()->SetText("c:\\dup.exe\tDupA\t1\r\nc:\\dup.exe\tDupB\t1\r\nc:\\dup.exe\tDupC\t1\r\n");
+  TformOptions* o = Make();
+  o->TaskPageFlag = true;
+  TSortGrid* grid = o->grTasks;
+  auto typeInto = [&](int col, const std::string& description, const std::string& text) {
+    int row = 1;
+    while (row + 1 < grid->RowCount() && grid->Cells(2, row) != description) ++row;
+    ClickCell(grid, col, row);
+    grid->InplaceEditor()->SelectAll();
+    real_input::TypeText(text);
+  };
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              typeInto(2, "DupC", "zedDupC");
+              ClickOn(o->btApply);
+              typeInto(2, "DupB", "yyDupB");
+              ClickOn(o->btApply);
+              EXPECT_EQ(TaskFile(), "c:\\dup.exe\tDupA\t1\r\nc:\\dup.exe\tyyDupB\t1\r\nc:\\dup.exe\tzedDupC\t1\r\n");
+              typeInto(1, "yyDupB", "C:\\DUP.EXE");
+              ClickOn(o->btApply);
+              EXPECT_EQ(TaskFile(), "c:\\dup.exe\tDupA\t1\r\nC:\\DUP.EXE\tyyDupB\t1\r\nc:\\dup.exe\tzedDupC\t1\r\n");
+              typeInto(2, "DupA", "xDupA");
+              ClickOn(o->btApply);
+              ClickPageItem(o, 0);
+              ClickOn(o->cbAutoHide);
+              ClickPageItem(o, 2);
+              real_input::Click(o->lvGroupList->Handle(), CheckBoxPoint(o->lvGroupList, 5));
+              EXPECT_TRUE(real_input::PumpUntil([&] { return o->GetCheckedGroupMask() == 0x5Fu; }));
+              ClickOn(o->cbAutoHide);
+              ClickOn(o->btOK);
+            }),
+            mrOk);
+  EXPECT_EQ(TaskFile(), "c:\\dup.exe\txDupA\t1\r\nC:\\DUP.EXE\tyyDupB\t1\r\nc:\\dup.exe\tzedDupC\t1\r\n");
+
+  tasks_->Strings()->SetText("\tHidden text\t\r\n");
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              ASSERT_EQ(GridRows(grid), std::vector<std::string>{"||"});
+              typeInto(2, "", "typed");
+              ClickOn(o->btApply);
+              ClickOn(o->btCancel);
+            }),
+            mrCancel);
+  EXPECT_EQ(TaskFile(), "\tHidden text\t\r\n");
+}
+
+// A click on the Group header sorts by groups and opens no picker; Apply and the group
+// editor's OK leave the grid with a current cell, and at its end the last row at the bottom.
+TEST_F(OptionsFormTest, SortingAndApplyingKeepTheTaskGridsCurrentCellAndOpenNoPicker) {
+  for (int i = 0; i < 40; ++i)
+    tasks_->Strings()->Add("c:\\more\\tool" + std::to_string(100 + i) + ".exe\tTool " + std::to_string(100 + i) +
+                           "\t" + std::to_string(1 + i % 3));
+  TformOptions* o = Make();
+  o->TaskPageFlag = true;
+  TSortGrid* grid = o->grTasks;
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              ClickCell(grid, 2, 2);
+              real_input::PressKey(VK_END, real_input::kCtrl);
+              EXPECT_EQ(grid->Row(), grid->RowCount() - 1);
+              ExpectLastRowAtTheBottom(grid);
+              ClickCell(grid, 0, 0);
+              EXPECT_EQ(grid->SortOptions()->SortCol(), 0);
+              EXPECT_FALSE(o->cbSelectGroup->Visible());
+              EXPECT_FALSE(o->GroupList->Visible());
+              EXPECT_GE(grid->Col(), 1);
+              real_input::TypeText("Sorted");
+              ClickOn(o->btApply);
+              ExpectCurrentCellShown(o, "Apply");
+              WhenEditorShows([] {
+                real_input::BringToForeground(formEdit->Handle());
+                ClickOn(formEdit->BitBtn2);
+              });
+              ClickOn(o->btEditGroupList);
+              ExpectCurrentCellShown(o, "the group editor");
+              real_input::PressKey(VK_END, real_input::kCtrl);
+              ExpectLastRowAtTheBottom(grid);
+              EXPECT_TRUE(real_input::Screenshot("options-grid-at-its-end.png"));
+              ClickOn(o->btCancel);
+            }),
+            mrCancel);
+  EXPECT_NE(TaskFile().find("\tSorted\t"), std::string::npos);
+}
+
+// In the task grid Left at the caret's start and Right at the text's end go on to the
+// neighbouring cell, as Ctrl+Left/Right and Home/End do there; a cell so reached has its
+// whole text selected, and typing replaces it.
+TEST_F(OptionsFormTest, ArrowsAtTheEdgesOfACellsTextMoveToTheNeighbouringCell) {
+  TformOptions* o = Make();
+  o->TaskPageFlag = true;
+  TSortGrid* grid = o->grTasks;
+  auto selectedWhole = [grid] {
+    TInplaceEdit* editor = grid->InplaceEditor();
+    return editor->SelStart() == 0 && editor->SelLength() == static_cast<int>(editor->Text().size());
+  };
+  struct Case {
+    WORD key;
+    unsigned modifiers;
+    int from, to;
+    bool whole;  // the text selected whole first, else the caret one step inside it
+  };
+  const Case cases[] = {{VK_LEFT, 0, 2, 1, false},  {VK_RIGHT, 0, 1, 2, false}, {VK_LEFT, real_input::kCtrl, 2, 1, false},
+                        {VK_RIGHT, real_input::kCtrl, 1, 2, false}, {VK_HOME, 0, 2, 1, false}, {VK_END, 0, 1, 2, false},
+                        {VK_LEFT, 0, 2, 1, true}};
+  EXPECT_EQ(ShowFor([&] {
+              ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+              const int row = RowOf("c:\\apps\\game.exe");
+              for (const Case& c : cases) {
+                ClickCell(grid, c.from, row);
+                ASSERT_EQ(grid->Col(), c.from);
+                TInplaceEdit* editor = grid->InplaceEditor();
+                const bool leftward = c.key == VK_LEFT || c.key == VK_HOME;
+                if (c.whole) {
+                  editor->SelectAll();
+                } else {
+                  // Inside the text the key stays the editor's and brings the caret to the edge.
+                  editor->SetSelStart(leftward ? 1 : static_cast<int>(editor->Text().size()) - 1);
+                  real_input::PressKey(c.key, c.modifiers);
+                  EXPECT_EQ(grid->Col(), c.from) << c.key << " " << c.modifiers;
+                  EXPECT_EQ(editor->SelStart(), leftward ? 0 : static_cast<int>(editor->Text().size()));
+                }
+                real_input::PressKey(c.key, c.modifiers);
+                EXPECT_EQ(grid->Col(), c.to) << c.key << " " << c.modifiers;
+                EXPECT_EQ(grid->Row(), row);
+                EXPECT_TRUE(selectedWhole()) << c.key << " " << c.modifiers;
+              }
+              real_input::TypeText("Chess");
+              EXPECT_EQ(grid->Cells(1, row), "Chess");
+              ClickOn(o->btCancel);
+            }),
+            mrCancel);
+}
+
+namespace {
+
+using task_grid_model::Fields;
+using task_grid_model::Op;
+
+constexpr unsigned kModelSeed = 20261209;
+
+int GridRowShowing(TSortGrid* grid, const Fields& shown) {
+  for (int row = 1; row < grid->RowCount(); ++row)
+    if (Fields{grid->Cells(0, row), grid->Cells(1, row), grid->Cells(2, row)} == shown) return row;
+  ADD_FAILURE() << "no grid row shows " << shown.Text();
+  return 1;
+}
+
+std::vector<std::string> SortedGridRows(TSortGrid* grid) {
+  std::vector<std::string> rows = GridRows(grid);
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+std::vector<std::string> SortedModelRows(const task_grid_model::Model& model) {
+  std::vector<std::string> rows;
+  for (const Fields& f : model.Shown()) rows.push_back(f.Text());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+}  // namespace
+
+// The random sequences of the task-grid model through the dialog itself, by real input:
+// after each step hl20task.txt holds what the model says, and the grid shows its rows.
+TEST_F(OptionsFormTest, RandomTaskPageSequencesByRealInputKeepEveryLineAsTheModelHasIt) {
+  constexpr int kRuns = 3, kRunSteps = 20;
+  std::mt19937 random(kModelSeed);
+  int steps = 0;
+  std::map<std::string, int> kinds;
+  for (int run = 0; run < kRuns; ++run) {
+    const std::vector<std::string> lines = task_grid_model::Model::RandomLines(random, 8);
+    tasks_->Strings()->Clear();
+    for (const std::string& line : lines) tasks_->Strings()->Add(line);
+    tasks_->Strings()->SaveToFile(folder_.File("hl20task.txt"));
+    task_grid_model::Model model(lines);
+    TformOptions* o = Make();
+    o->TaskPageFlag = true;
+    TSortGrid* grid = o->grTasks;
+    std::string trail;
+    Op last = Op::Show;
+    int n = 0;
+    // Each showing runs steps until one closes the dialog.
+    auto steps_ = [&] {
+      ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
+      while (n < kRunSteps) {
+        const task_grid_model::Step step = model.RandomStep(random);
+        const std::vector<Fields> shown = model.Shown();
+        trail += "\n  " + step.Describe(shown);
+        ++n;
+        ++steps;
+        ++kinds[task_grid_model::OpName(step.op)];
+        // Two clicks in a row on one place must not make a double click.
+        if (step.op == last) real_input::Pump(GetDoubleClickTime() + 20);
+        last = step.op;
+        const int row = step.row >= 0 ? GridRowShowing(grid, shown[static_cast<size_t>(step.row)]) : 0;
+        switch (step.op) {
+          case Op::EditDescription:
+          case Op::EditPath:
+            ClickCell(grid, step.op == Op::EditPath ? 1 : 2, row);
+            grid->InplaceEditor()->SelectAll();
+            if (step.text.empty())
+              real_input::PressKey(VK_DELETE);
+            else
+              real_input::TypeText(step.text);
+            break;
+          case Op::PickGroup: {
+            ClickCell(grid, 0, row);
+            ClickOn(o->cbSelectGroup);
+            EXPECT_TRUE(real_input::PumpUntil([&] { return o->GroupList->Visible(); }));
+            TTreeNode* node = o->GroupList->Items()->TopItem(NodeOf(o->GroupName(step.number)));
+            RECT rect{};
+            const HTREEITEM item = node->ItemId();
+            std::memcpy(&rect, &item, sizeof item);
+            SendMessageA(o->GroupList->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+            real_input::Click(o->GroupList->Handle(), {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+            EXPECT_TRUE(real_input::PumpUntil([&] { return !o->GroupList->Visible(); }));
+            break;
+          }
+          case Op::Setting:
+            ClickPageItem(o, 0);
+            ClickOn(o->cbAutoHide);
+            ClickPageItem(o, 2);
+            break;
+          case Op::Apply:
+            ClickOn(o->btApply);
+            break;
+          case Op::Ok:
+          case Op::Cancel:
+            ClickOn(step.op == Op::Ok ? o->btOK : o->btCancel);
+            break;
+          case Op::Filter: {
+            const uint32_t mask = o->GetCheckedGroupMask();
+            real_input::Click(o->lvGroupList->Handle(), CheckBoxPoint(o->lvGroupList, step.number));
+            EXPECT_TRUE(real_input::PumpUntil([&] { return o->GetCheckedGroupMask() != mask; }));
+            break;
+          }
+          case Op::EditorOk:
+          case Op::EditorCancel:
+            WhenEditorShows([ok = step.op == Op::EditorOk] {
+              real_input::BringToForeground(formEdit->Handle());
+              ClickOn(ok ? formEdit->BitBtn2 : formEdit->BitBtn1);
+            });
+            ClickOn(o->btEditGroupList);
+            break;
+          case Op::Sort:
+            ClickCell(grid, step.number, 0);
+            break;
+          case Op::Show:
+            break;
+        }
+        real_input::Settle();
+        model.Do(step);
+        std::vector<std::string> file = task_grid_model::Model({}).File();
+        TStringList read;
+        read.SetText(ReadBytes(folder_.File("hl20task.txt")));
+        for (int i = 0; i < read.Count(); ++i) file.push_back(read.Strings(i));
+        std::sort(file.begin(), file.end());
+        const bool open = step.op != Op::Ok && step.op != Op::Cancel;
+        if (file != model.File() || (open && SortedGridRows(grid) != SortedModelRows(model))) {
+          ADD_FAILURE() << "seed " << kModelSeed << ", run " << run << ", step " << n << trail;
+          EXPECT_EQ(file, model.File());
+          if (open) EXPECT_EQ(SortedGridRows(grid), SortedModelRows(model));
+          n = kRunSteps;
+        }
+        if (!open) return;
+      }
+      ClickOn(o->btCancel);
+      model.Do({Op::Cancel, -1, "", 0});
+    };
+    while (n < kRunSteps && !HasFailure()) {
+      model.Do({Op::Show, -1, "", 0});
+      trail += "\n  show";
+      ShowFor(steps_, 120000);
+    }
+    delete o;
+    options_ = nullptr;
+  }
+  std::printf("task grid model by real input: seed %u, %d runs, %d steps:", kModelSeed, kRuns, steps);
+  for (const auto& [kind, count] : kinds) std::printf(" %s %d,", kind.c_str(), count);
+  std::printf("\n");
 }
