@@ -1,0 +1,34 @@
+#pragma once
+// The Japanese double-byte code page 932 played for the portable code, whatever the system's
+// code page is: lead bytes 0x81-0x9F and 0xE0-0xFC. Tests of this group run on the host and
+// once more under a Wine started with that code page, where the system's own table must be
+// the same (HL_EXPECT_CODE_PAGE_932 set).
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/rtl/ansi_chars.h"
+
+// Characters whose trail byte has the value of a character that matters on its own.
+#define CP932_HYO "\x95\x5C"  // trail byte '\'
+#define CP932_PO "\x83\x7C"   // trail byte '|'
+#define CP932_ZE "\x83\x5B"   // trail byte '['
+#define CP932_A "\x83\x41"    // trail byte 'A'
+#define CP932_DI "\x83\x61"   // trail byte 'a': folding it as a letter would make it CP932_A
+
+inline TAnsiLeadBytes CodePage932LeadBytes() { return AnsiLeadByteRanges({{0x81, 0x9F}, {0xE0, 0xFC}}); }
+
+inline bool RunsUnderCodePage932() { return std::getenv("HL_EXPECT_CODE_PAGE_932") != nullptr; }
+
+class CodePage932Test : public ::testing::Test {
+protected:
+  void SetUp() override {
+    saved_ = AnsiLeadBytes();
+    SetAnsiLeadBytes(CodePage932LeadBytes());
+  }
+  void TearDown() override { SetAnsiLeadBytes(saved_); }
+
+private:
+  TAnsiLeadBytes saved_{};
+};
