@@ -21,14 +21,18 @@ inline TAnsiLeadBytes CodePage932LeadBytes() { return AnsiLeadByteRanges({{0x81,
 
 inline bool RunsUnderCodePage932() { return std::getenv("HL_EXPECT_CODE_PAGE_932") != nullptr; }
 
-class CodePage932Test : public ::testing::Test {
-protected:
-  void SetUp() override {
-    saved_ = AnsiLeadBytes();
-    SetAnsiLeadBytes(CodePage932LeadBytes());
-  }
-  void TearDown() override { SetAnsiLeadBytes(saved_); }
+// Plays code page 932 for its lifetime.
+class CodePage932Scope {
+public:
+  CodePage932Scope() : saved_(AnsiLeadBytes()) { SetAnsiLeadBytes(CodePage932LeadBytes()); }
+  ~CodePage932Scope() { SetAnsiLeadBytes(saved_); }
+  CodePage932Scope(const CodePage932Scope&) = delete;
+  CodePage932Scope& operator=(const CodePage932Scope&) = delete;
 
 private:
-  TAnsiLeadBytes saved_{};
+  TAnsiLeadBytes saved_;
+};
+
+class CodePage932Test : public ::testing::Test {
+  CodePage932Scope codePage_;
 };
