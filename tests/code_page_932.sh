@@ -34,17 +34,10 @@ collect() {
 WINEPREFIX=${WINEPREFIX:-$build/wineprefix} LC_ALL=en_US.UTF-8 collect "$out/1252"
 
 # Code page 932: a prefix made under the Japanese locale keeps that locale's system metrics.
-export WINEPREFIX=$build/wineprefix-cp932 LC_ALL=ja_JP.UTF-8 HL_EXPECT_CODE_PAGE_932=1
-mkdir -p "$WINEPREFIX"
-wineserver -p
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  "$wine64" wineboot -i </dev/null >/dev/null 2>&1 || true
-fi
-"$wine64" cmd /c exit </dev/null >/dev/null 2>&1 || true
-"$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
-"$wine64" reg add "$aedebug" /v Debugger /d '' /f </dev/null >/dev/null 2>&1
-"$wine64" reg add "$aedebug" /v Auto /d 1 /f </dev/null >/dev/null 2>&1
+# It has a wineserver of its own; the run's display is kept.
+export LC_ALL=ja_JP.UTF-8 HL_EXPECT_CODE_PAGE_932=1 HL_KEEP_DISPLAY=1
+. "$(dirname "$0")/../scripts/wine-env.sh"
+hl_wine_start "$build" "$build/wineprefix-cp932"
 for program in "$@"; do
   echo "=== $(basename "$program") under code page 932"
   log=$out/$(basename "$program" .exe).log
@@ -54,7 +47,7 @@ for program in "$@"; do
   [ $result -eq 0 ] || status=1
 done
 collect "$out/932"
-wineserver -k
+hl_wine_stop
 wineserver -w
 
 if [ -f "$out/1252/native.lng" ] && [ -f "$out/932/native.lng" ]; then
