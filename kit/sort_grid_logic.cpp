@@ -268,8 +268,8 @@ bool IsNavigationKey(unsigned key) {
 // ---- Search and filter -----------------------------------------------------------------
 
 bool CellContains(const std::string& cell, const TSearchSpec& spec) {
-  if (spec.CaseSensitive) return cell.find(spec.Text) != std::string::npos;
-  return LowerCase(cell).find(LowerCase(spec.Text)) != std::string::npos;
+  if (spec.CaseSensitive) return AnsiFindText(cell, spec.Text) != std::string::npos;
+  return AnsiFindText(LowerCase(cell), LowerCase(spec.Text)) != std::string::npos;
 }
 
 bool RowMatches(const TGridCells& cells, int colCount, int row, const TSearchSpec& spec) {

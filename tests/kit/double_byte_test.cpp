@@ -36,6 +36,27 @@ TEST_F(DoubleByteKit, ShorteningDropsWholeCharacters) {
   }
 }
 
+TEST_F(DoubleByteKit, GridSearchFindsOnlyWholeCharacters) {
+  struct Case {
+    std::string cell;
+    std::string text;
+    bool caseSensitive;
+    bool found;
+  } cases[] = {
+      {CP932_A, "A", true, false},
+      {CP932_A, "a", false, false},
+      {CP932_DI, "A", false, false},
+      {CP932_A "a", "A", false, true},
+      {CP932_A "x", CP932_A, true, true},
+  };
+  for (const Case& c : cases) {
+    TSearchSpec spec;
+    spec.Text = c.text;
+    spec.CaseSensitive = c.caseSensitive;
+    EXPECT_EQ(c.found, CellContains(c.cell, spec)) << c.cell << " / " << c.text;
+  }
+}
+
 TEST_F(DoubleByteKit, TrayTipSplitsAtARealBarAndCutsWholeCharacters) {
   struct Case {
     std::string hint;
