@@ -117,8 +117,13 @@ size_t AnsiFindLastOf(std::string_view text, std::string_view chars) {
 }
 
 size_t AnsiFindText(std::string_view text, std::string_view sub, size_t from) {
-  for (size_t at = text.find(sub, from); at != std::string_view::npos; at = text.find(sub, at + 1))
-    if (!IsAnsiTrailByte(text, at)) return at;
+  if (!State().any) return text.find(sub, from);
+  // One walk over the character boundaries serves every occurrence found.
+  size_t boundary = from;
+  for (size_t at = text.find(sub, from); at != std::string_view::npos; at = text.find(sub, at + 1)) {
+    while (boundary < at) boundary += AnsiCharLength(text, boundary);
+    if (boundary == at) return at;
+  }
   return std::string_view::npos;
 }
 
