@@ -1,16 +1,18 @@
 #include "app/active_task_rules.h"
 
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/sysutils.h"
 
 namespace {
 
 // Paths are compared the way the file system treats them for the letters A to Z; other
-// bytes must match exactly, since their case pairs depend on the ANSI code page.
+// characters (double-byte ones whole) must match exactly, since their case pairs depend on
+// the ANSI code page.
 bool SamePathText(const std::string& a, const std::string& b) { return SameText(a, b); }
 
 // Position just after the last "\" or ":" of a path: where its file name starts.
 size_t FileNameStart(const std::string& path) {
-  size_t delimiter = path.find_last_of("\\:");
+  size_t delimiter = AnsiFindLastOf(path, "\\:");
   return delimiter == std::string::npos ? 0 : delimiter + 1;
 }
 
@@ -20,9 +22,9 @@ bool IsScreenSaverPath(const std::string& path, const std::string& systemDirecto
   if (systemDirectory.empty()) return false;
   size_t nameStart = FileNameStart(path);
   std::string directory = path.substr(0, nameStart);
-  if (!directory.empty() && directory.back() == '\\') directory.pop_back();
+  if (AnsiEndsWith(directory, '\\')) directory.pop_back();
   if (!SamePathText(directory, systemDirectory)) return false;
-  size_t dot = path.rfind('.');
+  size_t dot = AnsiFindLastOf(path, ".");
   if (dot == std::string::npos || dot < nameStart) return false;
   return SamePathText(path.substr(dot), ".scr");
 }

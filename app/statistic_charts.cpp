@@ -6,6 +6,7 @@
 
 #include "app/task_data.h"
 #include "app/work_file.h"
+#include "platform/rtl/ansi_chars.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index
 std::string DetailTimeText(const StatDetailRow& row) { return FormatElapsed(Days(row.seconds)); }
 
 std::string DetailPieLabel(const StatDetailRow& row) {
-  return row.description.substr(0, 30) + " (" + DetailTimeText(row) + ")";
+  return AnsiLeftBytes(row.description, 30) + " (" + DetailTimeText(row) + ")";
 }
 
 std::string DetailListCaption(const StatDetailRow& row) { return " " + row.description; }

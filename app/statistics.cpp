@@ -7,6 +7,7 @@
 
 #include "app/task_data.h"
 #include "app/work_file.h"
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/sysutils.h"
@@ -171,7 +172,7 @@ std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
       lastGroup = &task.group;
     }
     StatTaskNode node;
-    node.text = task.description.substr(0, NodeTextLength);
+    node.text = AnsiLeftBytes(task.description, NodeTextLength);
     node.parent = groupNode;
     node.line = static_cast<int>(i);
     node.key = task.description;
@@ -248,7 +249,40 @@ std::string FormatDaysTotal(int64_t seconds, const std::string& oneDay, const st
   return h;
 }
 
+namespace {
+
+// The part of a date format from its first day or month field to its last one: day and
+// month in the order the format gives them, with what stands between ("dd.mm" of
+// "dd.mm.yyyy", "mm/dd" of "yyyy/mm/dd"); empty when it has neither.
+std::string DayAndMonthFormat(const std::string& format) {
+  size_t first = std::string::npos, end = 0;
+  for (size_t i = 0; i < format.size();) {
+    const char c = format[i];
+    if (c == '\'' || c == '"') {
+      const size_t close = AnsiFind(format, c, i + 1);
+      i = close == std::string::npos ? format.size() : close + 1;
+      continue;
+    }
+    size_t length = AnsiCharLength(format, i);
+    if (length == 1) {
+      while (i + length < format.size() && format[i + length] == c) ++length;
+      // Five or six "d" stand for a whole date, not for its day.
+      const char field = static_cast<char>(c | 0x20);
+      if ((field == 'd' || field == 'm') && length <= 4) {
+        if (first == std::string::npos) first = i;
+        end = i + length;
+      }
+    }
+    i += length;
+  }
+  return first == std::string::npos ? std::string() : format.substr(first, end - first);
+}
+
+}  // namespace
+
 std::string DayLabel(TDateTime date) {
+  const std::string dayAndMonth = DayAndMonthFormat(FormatSettings().ShortDateFormat);
+  if (!dayAndMonth.empty()) return FormatDateTime(dayAndMonth, date);
   const std::string text = DateToStr(date);
   if (text.size() > 3) {
     const size_t p = text.find(FormatSettings().DateSeparator, 3);

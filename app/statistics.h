@@ -122,8 +122,10 @@ std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index);
 // (oneDay) or more days (days), a space and "hh:nn".
 std::string FormatDaysTotal(int64_t seconds, const std::string& oneDay, const std::string& days);
 
-// A date's label in the table: its short date cut before the date separator found from
-// the fourth character on ("15.03.2001" gives "15.03", "2001-03-15" gives "2001").
+// A date's label in the table: the day and month of its short date, in the order and with
+// the separator the short date format gives ("15.03.2001" gives "15.03", "2001/03/15" gives
+// "03/15"). A format without them: the short date cut before the date separator found from
+// the fourth character on.
 std::string DayLabel(TDateTime date);
 
 // The share of total 2 in total 1 as "25.00%" (the locale's decimal separator); empty

@@ -5,6 +5,7 @@
 
 #include "app/task_data.h"
 #include "kit/str_holder.h"
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 
@@ -16,7 +17,7 @@ constexpr size_t MaxDescription = 256;
 
 // The executable's file name: the path after its last "\" or ":".
 std::string ExecutableName(const std::string& path) {
-  const size_t cut = path.find_last_of("\\:");
+  const size_t cut = AnsiFindLastOf(path, "\\:");
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
@@ -184,9 +185,9 @@ void TrackingEngine::LoadTodayTotals() {
 void TrackingEngine::NoteNewTask(const std::string& path) {
   int index;
   if (path == UnknownTask || FindTask(taskList_, path, index)) return;
-  const std::string title = AsDescription(probe_.ForegroundTitle().substr(0, MaxTitleRead));
+  const std::string title = AsDescription(AnsiLeftBytes(probe_.ForegroundTitle(), MaxTitleRead));
   if (!title.empty())
-    taskList_.Strings()->Add(path + "\t" + title.substr(0, MaxDescription) + "\t1");
+    taskList_.Strings()->Add(path + "\t" + AnsiLeftBytes(title, MaxDescription) + "\t1");
   else
     taskList_.Strings()->Add(path + "\t" + ExecutableName(path) + "\t0");
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ansi_chars.h"
+
 void TFixedButtonTracker::Press(TGridCoord cell) {
   tracking_ = true;
   pressed_ = true;
@@ -46,7 +48,15 @@ int PickListTop(int editorTop, int editorBottom, int listHeight, int screenHeigh
 const std::string& TTypeAheadText::Add(char key, uint32_t tick) {
   if (tick - lastTick_ > kResetMs) text_.clear();
   lastTick_ = tick;
-  if (text_.size() < kMaxLength) text_ += key;
+  std::string character(1, key);
+  if (lead_ != '\0') {
+    character.insert(character.begin(), lead_);
+    lead_ = '\0';
+  } else if (IsAnsiLeadByte(key)) {
+    lead_ = key;
+    return text_;
+  }
+  if (text_.size() + character.size() <= kMaxLength) text_ += character;
   return text_;
 }
 

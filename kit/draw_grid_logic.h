@@ -48,8 +48,9 @@ int PickListWidth(int editorWidth, int widestItem, int count, int scrollBarWidth
 // screen's bottom.
 int PickListTop(int editorTop, int editorBottom, int listHeight, int screenHeight);
 
-// The text typed into an open list to find an item: at most 32 characters, started afresh
-// when more than 4 seconds passed since the last key.
+// The text typed into an open list to find an item: at most 32 bytes, started afresh when
+// more than 4 seconds passed since the last key. A double-byte character comes as two keys
+// (lead byte, then trail byte) and is added whole or not at all.
 class TTypeAheadText {
 public:
   static constexpr size_t kMaxLength = 32;
@@ -57,11 +58,15 @@ public:
 
   // Adds a printable character typed at tick (milliseconds); answers the text to look for.
   const std::string& Add(char key, uint32_t tick);
-  void Clear() { text_.clear(); }
+  void Clear() {
+    text_.clear();
+    lead_ = '\0';
+  }
   const std::string& Text() const { return text_; }
 
 private:
   std::string text_;
+  char lead_ = '\0';  // the lead byte waiting for its trail byte
   uint32_t lastTick_ = 0;
 };
 

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/rtl/ansi_chars.h"
+
 int MulDivRound(int number, int numerator, int denominator) {
   if (denominator == 0) return -1;
   int64_t product = static_cast<int64_t>(number) * numerator;
@@ -60,11 +62,12 @@ std::vector<TGradientBand> GradientBands(int left, int top, int right, int botto
 std::string ShortenTextToWidth(const std::string& text, const std::function<int(const std::string&)>& textWidth,
                                int maxWidth) {
   std::string result = text;
+  const size_t count = AnsiCharCount(text);
   size_t removed = 0;
-  while (textWidth(result) > maxWidth && removed < text.size()) {
+  while (textWidth(result) > maxWidth && removed < count) {
     removed = removed == 0 ? 2 : removed + 1;
-    if (removed > text.size()) removed = text.size();
-    result = text.substr(0, text.size() - removed) + "...";
+    if (removed > count) removed = count;
+    result = AnsiDropLastChars(text, removed) + "...";
   }
   return result;
 }

@@ -2,6 +2,7 @@
 
 #include "kit/draw_utils.h"
 #include "kit/file_utils.h"
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/sysutils.h"
 
 std::string ClippedFileName(const std::string& text) {
@@ -25,8 +26,7 @@ bool AcceptableFileName(const std::string& name) {
 
 std::string DialogFilterBuffer(const std::string& filter) {
   std::string buffer = filter;
-  for (char& c : buffer)
-    if (c == '|') c = '\0';
+  for (size_t bar = AnsiFind(buffer, '|'); bar != std::string::npos; bar = AnsiFind(buffer, '|', bar + 1)) buffer[bar] = '\0';
   buffer += '\0';
   buffer += '\0';
   return buffer;
@@ -43,7 +43,7 @@ std::vector<std::string> DialogResultNames(const char* buffer, size_t size) {
   }
   if (parts.size() <= 1) return parts;
   std::string folder = parts.front();
-  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  if (!folder.empty() && !AnsiEndsWith(folder, '\\')) folder += '\\';
   std::vector<std::string> names;
   for (size_t i = 1; i < parts.size(); ++i) names.push_back(folder + parts[i]);
   return names;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "kit/draw_utils.h"
+#include "platform/rtl/ansi_chars.h"
 
 // ---- Glyph cells -------------------------------------------------------------------------
 
@@ -75,7 +76,7 @@ std::string TrimRightBlanks(std::string text) {
 }  // namespace
 
 std::string MinimizeCaption(const std::string& caption, int maxWidth, bool wordWrap, const TGlyphTextWidth& textWidth) {
-  const std::string cut = caption.substr(0, std::min(caption.size(), kMaxButtonCaption));
+  const std::string cut = AnsiLeftBytes(caption, kMaxButtonCaption);
   if (wordWrap) return cut;
   std::string joined;
   bool first = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format_settings.h"
@@ -126,10 +127,10 @@ int HeaderTextRoom(int colWidth, bool sortColumn) {
 }
 
 std::string ShortenHeaderText(const std::string& text, int room, const TTextWidthFn& width) {
-  if (text.size() < 2 || width(text) <= room) return text;
-  std::string shortened = text.substr(0, text.size() - 2) + "..";
-  while (shortened.size() >= 4 && width(shortened) > room) shortened = shortened.substr(0, shortened.size() - 3) + "..";
-  return shortened;
+  if (AnsiCharCount(text) < 2 || width(text) <= room) return text;
+  std::string kept = AnsiDropLastChars(text, 2);
+  while (AnsiCharCount(kept) >= 2 && width(kept + "..") > room) kept = AnsiDropLastChars(kept, 1);
+  return kept + "..";
 }
 
 int HorzTextOffset(int alignment, int cellWidth, int textWidth) {
@@ -267,8 +268,8 @@ bool IsNavigationKey(unsigned key) {
 // ---- Search and filter -----------------------------------------------------------------
 
 bool CellContains(const std::string& cell, const TSearchSpec& spec) {
-  if (spec.CaseSensitive) return cell.find(spec.Text) != std::string::npos;
-  return LowerCase(cell).find(LowerCase(spec.Text)) != std::string::npos;
+  if (spec.CaseSensitive) return AnsiFindText(cell, spec.Text) != std::string::npos;
+  return AnsiFindText(LowerCase(cell), LowerCase(spec.Text)) != std::string::npos;
 }
 
 bool RowMatches(const TGridCells& cells, int colCount, int row, const TSearchSpec& spec) {

@@ -125,7 +125,7 @@ struct TSearchSpec {
   int SearchCol = -1;  // -1: every column
 };
 
-// True when cell contains the text (an empty text is in every cell).
+// True when cell contains the text as whole characters (an empty text is in every cell).
 bool CellContains(const std::string& cell, const TSearchSpec& spec);
 // The first cell that contains the text, scanning from startRow (at least 1) to the last
 // row, and in each row the search column or every column from 0. {-1, -1} for none.

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/rtl/ansi_chars.h"
+
 std::string TrayTipText(const std::string& hint) {
-  std::string tip = hint.substr(0, hint.find('|'));
-  if (tip.size() > kTrayTipSize - 1) tip.resize(kTrayTipSize - 1);
-  return tip;
+  return AnsiLeftBytes(std::string_view(hint).substr(0, AnsiFind(hint, '|')), kTrayTipSize - 1);
 }
 
 TTrayRecord MakeTrayRecord(uintptr_t window, uintptr_t icon, const std::string& hint) {

@@ -42,7 +42,8 @@ struct TTrayRecord {
   char Tip[kTrayTipSize] = {};
 };
 
-// The tip shown for a hint: its short part (before the first "|"), cut to 63 characters.
+// The tip shown for a hint: its short part (before the first "|"), cut to at most 63 bytes
+// of whole characters.
 std::string TrayTipText(const std::string& hint);
 // The record of a tray icon's window, icon handle (0: none) and hint.
 TTrayRecord MakeTrayRecord(uintptr_t window, uintptr_t icon, const std::string& hint);

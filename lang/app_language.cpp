@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "lang/lang_file_edit.h"
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/sysutils.h"
@@ -71,9 +72,9 @@ bool IsDelimiter(char c) { return c == '\\' || c == '/'; }
 std::string DriveOf(const std::string& path) {
   if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
   if (path.size() >= 2 && IsDelimiter(path[0]) && IsDelimiter(path[1])) {
-    size_t server = path.find_first_of("\\/", 2);
+    size_t server = AnsiFindFirstOf(path, "\\/", 2);
     if (server == std::string::npos) return path;
-    size_t share = path.find_first_of("\\/", server + 1);
+    size_t share = AnsiFindFirstOf(path, "\\/", server + 1);
     return path.substr(0, share);
   }
   return std::string();

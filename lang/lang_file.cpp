@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/sysutils.h"
@@ -88,12 +89,9 @@ public:
     Need(count);
     pos_ += count;
   }
-  // A length byte and that many characters; all of them are consumed, at most capacity kept.
-  std::string PStr(size_t capacity = 255) {
-    std::string s = Bytes(U8());
-    if (s.size() > capacity) s.resize(capacity);
-    return s;
-  }
+  // A length byte and that many bytes; all of them are consumed, at most capacity bytes of
+  // whole characters kept.
+  std::string PStr(size_t capacity = 255) { return AnsiLeftBytes(Bytes(U8()), capacity); }
   // The rest of the image, not copied: a language file's texts may be a hundred megabytes.
   std::string_view Rest() {
     std::string_view rest(bytes_);
@@ -120,7 +118,7 @@ struct LocaleReader {
 template <size_t N>
 void CutEach(std::array<std::string, N>& dest, const std::array<std::string, N>& src,
              size_t capacity) {
-  for (size_t i = 0; i < N; ++i) dest[i] = src[i].substr(0, capacity);
+  for (size_t i = 0; i < N; ++i) dest[i] = AnsiLeftBytes(src[i], capacity);
 }
 
 }  // namespace
@@ -177,20 +175,20 @@ void TLingroveLocale::ApplyTo(TFormatSettings& s) const {
 }
 
 void TLingroveLocale::CaptureFrom(const TFormatSettings& s) {
-  CurrencyString = s.CurrencyString.substr(0, 10);
+  CurrencyString = AnsiLeftBytes(s.CurrencyString, 10);
   CurrencyFormat = static_cast<uint8_t>(s.CurrencyFormat);
   NegCurrFormat = static_cast<uint8_t>(s.NegCurrFormat);
   ThousandSeparator = s.ThousandSeparator;
   DecimalSeparator = s.DecimalSeparator;
   CurrencyDecimals = static_cast<uint8_t>(s.CurrencyDecimals);
   DateSeparator = s.DateSeparator;
-  ShortDateFormat = s.ShortDateFormat.substr(0, 12);
-  LongDateFormat = s.LongDateFormat.substr(0, 30);
+  ShortDateFormat = AnsiLeftBytes(s.ShortDateFormat, 12);
+  LongDateFormat = AnsiLeftBytes(s.LongDateFormat, 30);
   TimeSeparator = s.TimeSeparator;
-  TimeAMString = s.TimeAMString.substr(0, 6);
-  TimePMString = s.TimePMString.substr(0, 6);
-  ShortTimeFormat = s.ShortTimeFormat.substr(0, 20);
-  LongTimeFormat = s.LongTimeFormat.substr(0, 20);
+  TimeAMString = AnsiLeftBytes(s.TimeAMString, 6);
+  TimePMString = AnsiLeftBytes(s.TimePMString, 6);
+  ShortTimeFormat = AnsiLeftBytes(s.ShortTimeFormat, 20);
+  LongTimeFormat = AnsiLeftBytes(s.LongTimeFormat, 20);
   CutEach(ShortMonthNames, s.ShortMonthNames, 6);
   CutEach(LongMonthNames, s.LongMonthNames, 20);
   CutEach(ShortDayNames, s.ShortDayNames, 6);

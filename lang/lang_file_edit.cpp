@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/file_replace.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/sysutils.h"
@@ -27,11 +28,12 @@ public:
     U16(static_cast<uint16_t>(v >> 16));
   }
   void Zeros(size_t count) { bytes.append(count, '\0'); }
-  // A length byte and the characters; a longer text is cut to what the byte can say.
+  // A length byte and the characters; a longer text is cut to whole characters that fit
+  // the field and what the byte can say.
   void PStr(const std::string& s, size_t capacity = kMaxPStr) {
-    size_t n = std::min(s.size(), std::min(capacity, kMaxPStr));
-    U8(static_cast<uint8_t>(n));
-    bytes.append(s, 0, n);
+    const std::string cut = AnsiLeftBytes(s, std::min(capacity, kMaxPStr));
+    U8(static_cast<uint8_t>(cut.size()));
+    bytes += cut;
   }
 };
 

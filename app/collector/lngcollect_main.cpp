@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/collector/base_messages.h"
+#include "kit/win/gradient_caption.h"
 #include "lang/app_language.h"
 #include "lang/win/lang_collector.h"
 #include "platform/rtl/sysutils.h"
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
   int result = 0;
   try {
     TApplication application;
+    // The forms' gradient captions take the fixed default font, not this machine's caption
+    // font: native.lng must come out the same wherever it is collected.
+    GradientCaptionSystemFont = false;
     CollectBaseLanguage(folder, BaseMessageTexts(), RegisteredLangForms(), DEFAULT_CHARSET);
     std::printf("lngcollect: %s\\native.lng written\n", folder.c_str());
   } catch (const std::exception& e) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "kit/win/draw_utils_win.h"
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/graphics.h"
@@ -210,7 +211,7 @@ TButtonLayoutResult TKitButtonGlyph::CalcButtonLayout(TCanvas* canvas, const REC
 void TKitButtonGlyph::DrawButtonText(TCanvas* canvas, const std::string& caption, RECT bounds, TButtonState state,
                                      unsigned flags) {
   if (caption.empty()) return;
-  const std::string text = caption.substr(0, std::min(caption.size(), kMaxButtonCaption));
+  const std::string text = AnsiLeftBytes(caption, kMaxButtonCaption);
   HDC dc = canvas->Handle();
   ScopedSelectObject font(dc, canvas->Font()->Handle());
   const int oldMode = SetBkMode(dc, TRANSPARENT);

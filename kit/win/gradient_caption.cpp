@@ -13,8 +13,10 @@ namespace {
 
 const EnumInfo HideDirectionEnum{"THideDirection", {"hdLeftToRight", "hdRightToLeft"}};
 
-// The caption font of the system's non-client metrics; false when they cannot be read.
+// The caption font of the system's non-client metrics; false when they cannot be read (or
+// are not to be).
 bool SystemCaptionFont(bool small, LOGFONTA& font) {
+  if (!GradientCaptionSystemFont) return false;
   // The size of the metrics record without the padded-border field of later systems, which
   // every system accepts.
   NONCLIENTMETRICSA metrics{};
@@ -38,6 +40,8 @@ TCaptionMetrics SystemCaptionMetrics() {
 }
 
 }  // namespace
+
+bool GradientCaptionSystemFont = true;
 
 // ---- TKitCaption -------------------------------------------------------------------------
 

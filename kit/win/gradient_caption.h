@@ -25,6 +25,11 @@ class TKitGradientCaption;
 class TKitWindowHook;
 class TPopupMenu;
 
+// Where a gradient caption's default font comes from: the system's caption metrics (true), or
+// the fixed font used when they cannot be read. The language collector switches it off, so
+// that the base language file it writes does not depend on the machine it runs on.
+extern bool GradientCaptionSystemFont;
+
 // One part of the caption text.
 class TKitCaption : public TCollectionItem {
   HL_REFLECTABLE

@@ -4,16 +4,6 @@
 #include <windows.h>
 #endif
 
-size_t AnsiCharLength(const std::string& text, size_t i) {
-#ifdef _WIN32
-  if (i + 1 < text.size() && IsDBCSLeadByte(static_cast<BYTE>(text[i]))) return 2;
-#else
-  (void)text;
-  (void)i;
-#endif
-  return 1;
-}
-
 bool SystemFarEastLocale() {
 #ifdef _WIN32
   return GetSystemMetrics(SM_DBCSENABLED) != 0;

@@ -6,6 +6,10 @@
 #include <array>
 #include <string>
 
+// Format scanners keep double-byte characters whole (AnsiCharLength) so that a trail byte
+// is not taken for a token letter.
+#include "platform/rtl/ansi_chars.h"
+
 struct TFormatSettings {
   std::string CurrencyString;
   int CurrencyFormat = 0;
@@ -55,11 +59,6 @@ TFormatSettings LocaleFormatSettings();
 // so that the formats follow the separator settings; quoted text is kept as it is.
 std::string TranslateLocaleDateFormat(const std::string& picture, char dateSeparator);
 std::string TranslateLocaleTimeFormat(const std::string& picture, char timeSeparator);
-
-// The length in bytes (1 or 2) of the character at `i` in the ANSI code page; two only for a
-// lead byte of a double-byte code page that has its trail byte (never on the host). Format
-// scanners keep such pairs whole so that a trail byte is not taken for a token letter.
-size_t AnsiCharLength(const std::string& text, size_t i);
 
 // The system runs a far-east (double-byte) code page, as the system's own setting says
 // (never on the host).

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/exceptions.h"
 
 #ifdef _WIN32
@@ -101,10 +102,39 @@ const ByteTable& HostLowerTable() {
 }
 #endif
 
+// Maps every single-byte character through the table; double-byte characters stay as they
+// are, their trail bytes included.
 std::string MapBytes(const std::string& s, const ByteTable& table) {
   std::string result(s);
-  for (char& c : result) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
+  if (!AnsiHasLeadBytes()) {
+    for (char& c : result) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
+    return result;
+  }
+  for (size_t i = 0; i < result.size();) {
+    const size_t length = AnsiCharLength(result, i);
+    if (length == 1) result[i] = static_cast<char>(table[static_cast<unsigned char>(result[i])]);
+    i += length;
+  }
   return result;
+}
+
+// ASCII letters only: the case pairs of the other bytes depend on the code page.
+ByteTable AsciiCaseTable(bool upper) {
+  ByteTable t{};
+  for (int c = 0; c < 256; ++c) t[c] = static_cast<unsigned char>(c);
+  const int first = upper ? 'a' : 'A';
+  for (int c = first; c < first + 26; ++c) t[c] = static_cast<unsigned char>(upper ? c - 32 : c + 32);
+  return t;
+}
+
+const ByteTable& AsciiUpperTable() {
+  static const ByteTable table = AsciiCaseTable(true);
+  return table;
+}
+
+const ByteTable& AsciiLowerTable() {
+  static const ByteTable table = AsciiCaseTable(false);
+  return table;
 }
 
 int CompareBytes(const std::string& a, const std::string& b) {
@@ -164,19 +194,30 @@ int LocaleCompare(const std::string& a, const std::string& b, DWORD flags) {
 }
 #endif
 
+// Delimiters are single-byte characters: the trail byte of a double-byte character in a
+// name may have the value of '\'.
+const char* const NameDelimiters = "\\/:";
+
 bool IsPathDelimiter(char c) { return c == '\\' || c == '/'; }
-bool IsNameDelimiter(char c) { return c == '\\' || c == '/' || c == ':'; }
+
+bool IsNameDelimiterAt(const std::string& fileName, size_t i) {
+  const char c = fileName[i];
+  return (IsPathDelimiter(c) || c == ':') && !IsAnsiTrailByte(fileName, i);
+}
+
+bool EndsWithPathDelimiter(const std::string& path) {
+  return AnsiEndsWith(path, '\\') || AnsiEndsWith(path, '/');
+}
 
 // Index just past the last folder or drive delimiter (0 when there is none).
 size_t NameStart(const std::string& fileName) {
-  size_t i = fileName.size();
-  while (i > 0 && !IsNameDelimiter(fileName[i - 1])) --i;
-  return i;
+  const size_t delimiter = AnsiFindLastOf(fileName, NameDelimiters);
+  return delimiter == std::string::npos ? 0 : delimiter + 1;
 }
 
 // Index of the extension's dot, or npos.
 size_t ExtensionStart(const std::string& fileName) {
-  size_t dot = fileName.rfind('.');
+  size_t dot = AnsiFindLastOf(fileName, ".");
   if (dot == std::string::npos || dot < NameStart(fileName)) return std::string::npos;
   return dot;
 }
@@ -277,19 +318,9 @@ std::string TrimRight(const std::string& s) {
 
 std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
 
-std::string UpperCase(const std::string& s) {
-  std::string result(s);
-  for (char& c : result)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return result;
-}
+std::string UpperCase(const std::string& s) { return MapBytes(s, AsciiUpperTable()); }
 
-std::string LowerCase(const std::string& s) {
-  std::string result(s);
-  for (char& c : result)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return result;
-}
+std::string LowerCase(const std::string& s) { return MapBytes(s, AsciiLowerTable()); }
 
 int CompareText(const std::string& a, const std::string& b) {
   return CompareBytes(UpperCase(a), UpperCase(b));
@@ -307,8 +338,13 @@ int AnsiCompareText(const std::string& a, const std::string& b) {
 }
 int AnsiCompareStr(const std::string& a, const std::string& b) { return LocaleCompare(a, b, 0); }
 #else
-std::string AnsiUpperCase(const std::string& s) { return MapBytes(s, HostUpperTable()); }
-std::string AnsiLowerCase(const std::string& s) { return MapBytes(s, HostLowerTable()); }
+// With a double-byte code page played, only ASCII letters have case pairs known here.
+std::string AnsiUpperCase(const std::string& s) {
+  return MapBytes(s, AnsiHasLeadBytes() ? AsciiUpperTable() : HostUpperTable());
+}
+std::string AnsiLowerCase(const std::string& s) {
+  return MapBytes(s, AnsiHasLeadBytes() ? AsciiLowerTable() : HostLowerTable());
+}
 int AnsiCompareText(const std::string& a, const std::string& b) {
   return CompareBytes(AnsiUpperCase(a), AnsiUpperCase(b));
 }
@@ -330,7 +366,7 @@ std::string StringReplace(const std::string& s, const std::string& oldPattern,
   std::string result;
   size_t from = 0;
   while (true) {
-    size_t at = haystack.find(needle, from);
+    size_t at = AnsiFindText(haystack, needle, from);
     if (at == std::string::npos) break;
     result.append(s, from, at - from);
     result += newPattern;
@@ -343,7 +379,7 @@ std::string StringReplace(const std::string& s, const std::string& oldPattern,
 
 int Pos(const std::string& sub, const std::string& s) {
   if (sub.empty()) return 0;
-  size_t at = s.find(sub);
+  size_t at = AnsiFindText(s, sub);
   return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
 }
 
@@ -365,7 +401,7 @@ std::string ExtractFilePath(const std::string& fileName) {
 std::string ExtractFileDir(const std::string& fileName) {
   size_t end = NameStart(fileName);
   // Drop the delimiter unless it stands for a root ("\", "C:\").
-  if (end > 1 && IsPathDelimiter(fileName[end - 1]) && !IsNameDelimiter(fileName[end - 2]))
+  if (end > 1 && IsPathDelimiter(fileName[end - 1]) && !IsNameDelimiterAt(fileName, end - 2))
     --end;
   return fileName.substr(0, end);
 }
@@ -385,13 +421,11 @@ std::string ChangeFileExt(const std::string& fileName, const std::string& extens
 }
 
 std::string IncludeTrailingBackslash(const std::string& path) {
-  if (!path.empty() && IsPathDelimiter(path.back())) return path;
-  return path + '\\';
+  return EndsWithPathDelimiter(path) ? path : path + '\\';
 }
 
 std::string ExcludeTrailingBackslash(const std::string& path) {
-  if (!path.empty() && IsPathDelimiter(path.back())) return path.substr(0, path.size() - 1);
-  return path;
+  return EndsWithPathDelimiter(path) ? path.substr(0, path.size() - 1) : path;
 }
 
 // ---- Files -----------------------------------------------------------------------------

@@ -41,7 +41,7 @@ std::string Trim(const std::string& s);
 std::string TrimLeft(const std::string& s);
 std::string TrimRight(const std::string& s);
 
-// ASCII letters only.
+// ASCII letters only; the bytes of double-byte characters are never folded.
 std::string UpperCase(const std::string& s);
 std::string LowerCase(const std::string& s);
 // ASCII case-insensitive comparison: < 0, 0 or > 0.
@@ -62,7 +62,8 @@ constexpr TReplaceFlags rfIgnoreCase = 2;
 std::string StringReplace(const std::string& s, const std::string& oldPattern,
                           const std::string& newPattern, TReplaceFlags flags = 0);
 
-// 1-based position of the first occurrence of sub in s; 0 when absent or sub is empty.
+// 1-based position of the first occurrence of sub in s that starts a character; 0 when
+// absent or sub is empty.
 int Pos(const std::string& sub, const std::string& s);
 
 // Encloses s in single quotes, doubling the quotes inside.
@@ -70,6 +71,7 @@ std::string QuotedStr(const std::string& s);
 
 // ---- File names ------------------------------------------------------------------------
 // '\' and '/' both end a folder name when reading a path, ':' ends a drive; '\' is written.
+// Only whole characters count: a trail byte of the value of '\' belongs to its character.
 
 std::string ExtractFilePath(const std::string& fileName);  // keeps the trailing delimiter
 std::string ExtractFileDir(const std::string& fileName);   // drops it, except after a root

@@ -220,17 +220,23 @@ TEST_F(Statistics, TotalsShowDaysHoursAndMinutes) {
   EXPECT_EQ(SharePercent(3 * Hour, Hour), "33,33%");
 }
 
-TEST_F(Statistics, DayLabelsCutTheShortDateAfterDayAndMonth) {
+TEST_F(Statistics, DayLabelsShowDayAndMonthInTheShortDatesOrder) {
+  struct Case {
+    const char* format;
+    char separator;
+    const char* label;
+  } cases[] = {
+      {"dd.mm.yyyy", '.', "05.03"}, {"mm/dd/yyyy", '/', "03/05"}, {"m/d/yyyy", '/', "3/5"},
+      // Year first: Japanese, Swedish, ISO.
+      {"yyyy/mm/dd", '/', "03/05"}, {"yyyy-mm-dd", '-', "03-05"}, {"yyyy/mm/dd", '-', "03-05"},
+      {"'W' yy.d.m", '.', "5.3"},
+  };
   const TDateTime day = EncodeDate(2001, 3, 5);
-  EXPECT_EQ(DayLabel(day), "05.03");
-  FormatSettings().ShortDateFormat = "mm/dd/yyyy";
-  FormatSettings().DateSeparator = '/';
-  EXPECT_EQ(DayLabel(day), "03/05");
-  FormatSettings().ShortDateFormat = "m/d/yyyy";
-  EXPECT_EQ(DayLabel(day), "3/5");
-  FormatSettings().ShortDateFormat = "yyyy-mm-dd";
-  FormatSettings().DateSeparator = '-';
-  EXPECT_EQ(DayLabel(day), "2001");
+  for (const Case& c : cases) {
+    FormatSettings().ShortDateFormat = c.format;
+    FormatSettings().DateSeparator = c.separator;
+    EXPECT_EQ(c.label, DayLabel(day)) << c.format;
+  }
 }
 
 TEST_F(Statistics, HeadersNameTheWeekdaysFromTheChosenFirstDay) {

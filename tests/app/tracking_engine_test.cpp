@@ -25,6 +25,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/rtl/file_fixtures.h"
+#include "tests/support/code_page_932.h"
 
 namespace {
 
@@ -498,6 +499,24 @@ TEST_F(TrackingEngineTest, AThousandShortPeriodsAddUpToTheTrackedTime) {
     sum += stored;
   }
   EXPECT_NEAR(sum, all, 1.0);
+}
+
+// On a double-byte code page a new task's description keeps its characters whole, and a
+// program without a window title is named after its whole file name.
+class DoubleByteTrackingEngine : public TrackingEngineTest {
+  CodePage932Scope codePage_;
+};
+
+TEST_F(DoubleByteTrackingEngine, NewTasksAreDescribedByWholeCharacters) {
+  StartAs("ann");
+  probe.task = "C:\\tool\\" CP932_HYO ".exe";
+  Run(1);
+  probe.task = Edit;
+  probe.title = std::string(255, 'x') + CP932_PO;
+  Run(1);
+  ASSERT_EQ(taskList.Strings()->Count(), 2);
+  EXPECT_EQ(std::string(Edit) + "\t" + std::string(255, 'x') + "\t1", taskList.Strings()->Strings(0));
+  EXPECT_EQ("C:\\tool\\" CP932_HYO ".exe\t" CP932_HYO ".exe\t0", taskList.Strings()->Strings(1));
 }
 
 #ifdef _WIN32

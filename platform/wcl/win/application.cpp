@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/messages.h"
@@ -28,10 +29,7 @@ std::string InheritedHint(const TControl* control) {
 }
 
 std::string BaseName(const std::string& path) {
-  auto slash = path.find_last_of("\\/:");
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  auto dot = name.find_last_of('.');
-  return dot == std::string::npos ? name : name.substr(0, dot);
+  return ChangeFileExt(ExtractFileName(path), "");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/properties.h"
 #include "platform/wcl/win/application.h"
@@ -292,12 +293,12 @@ TCustomForm* GetParentForm(const TControl* control) {
 }
 
 std::string GetShortHint(const std::string& hint) {
-  auto bar = hint.find('|');
+  auto bar = AnsiFind(hint, '|');
   return bar == std::string::npos ? hint : hint.substr(0, bar);
 }
 
 std::string GetLongHint(const std::string& hint) {
-  auto bar = hint.find('|');
+  auto bar = AnsiFind(hint, '|');
   return bar == std::string::npos ? hint : hint.substr(bar + 1);
 }
 

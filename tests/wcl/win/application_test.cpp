@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/screen.h"
+#include "tests/support/code_page_932.h"
 #include "tests/wcl/win/app_fixture.h"
 #include "tests/wcl/win/test_controls.h"
 
@@ -66,6 +67,14 @@ TEST_F(ApplicationTest, HintFollowsTheControlUnderTheMouse) {
   EXPECT_EQ(hints, (std::vector<std::string>{"Starts counting", "The whole form", ""}));
   EXPECT_EQ(GetShortHint("Start|Starts counting"), "Start");
   EXPECT_EQ(GetLongHint("Start"), "Start");
+}
+
+// A hint's "|" is a character of its own, never the trail byte of a double-byte character.
+TEST(DoubleByteHints, SplitOnlyAtARealBar) {
+  CodePage932Scope codePage;
+  EXPECT_EQ(GetShortHint(CP932_PO "ru|long"), CP932_PO "ru");
+  EXPECT_EQ(GetLongHint(CP932_PO "ru|long"), "long");
+  EXPECT_EQ(GetLongHint(CP932_PO "ru"), CP932_PO "ru");
 }
 
 TEST_F(ApplicationTest, MinimiseRestoreAndHooksOnTheApplicationWindow) {
