@@ -43,7 +43,11 @@ int64_t StoredTimeSeconds(std::string_view text);
 // it, and each value is parsed once per day read, however many keys are asked for.
 class StatDayReader {
 public:
-  explicit StatDayReader(const WorkFile& work) : work_(work) {}
+  explicit StatDayReader(const WorkFile& work);
+
+  const WorkFile& Work() const { return work_; }
+  // Tells readers apart for those that remember key numbers: no two readers share a serial.
+  int64_t Serial() const { return serial_; }
 
   // The number of a key as WorkFile::ReadString takes it.
   int KeyId(const std::string& key);
@@ -57,6 +61,7 @@ private:
   int FoldedId(std::string folded);
 
   const WorkFile& work_;
+  int64_t serial_;
   std::unordered_map<std::string_view, int> bySpelling_;  // views into the work file
   std::unordered_map<std::string, int> byFolded_;
   std::vector<int> lastDay_;  // per key: the read that saw it last
@@ -106,10 +111,24 @@ public:
   // number past the end counts zero): the day's seconds of the key are the sum of each
   // value's seconds times its count.
   std::vector<int> KeyWeights(const std::string& key, StatDayReader& reader) const;
+  // The seconds of the description of by-name line nameLine, given the seconds of each key
+  // number of the reader (a number past the end counts zero), weighed as KeyWeights weighs
+  // that description. False when an earlier line of the same description (ignoring case)
+  // has the very same spelling: the description was summed there.
+  bool DescriptionSeconds(size_t nameLine, const std::vector<int64_t>& secondsByKey, StatDayReader& reader,
+                          int64_t& seconds) const;
 
 private:
+  // The reader's number of the path of by-name line nameLine. The numbers are remembered
+  // for the reader last asked with, so a page computed again looks no path up twice.
+  int PathKey(size_t nameLine, StatDayReader& reader) const;
+
   std::vector<StatTask> byName_;
   std::vector<StatTask> byGroup_;
+  std::vector<int> groupToName_;  // per by-group line: the same line in the by-name list
+  std::vector<int> nameBlock_;    // per by-name line: the first line of its description
+  mutable std::vector<int> pathKeys_;
+  mutable int64_t pathKeysSerial_ = -1;
 };
 
 // The key of a node: "none" and "total" by their text, a task node its whole description,
@@ -146,6 +165,9 @@ class WeekTable {
 public:
   // Reads the key's times of every day of the range from the work file.
   void Compute(const WeekTableInput& input, const StatTaskIndex& index, const WorkFile& work);
+  // The same through a reader kept from an earlier computation over the same file: the keys
+  // it has numbered are not folded again.
+  void Compute(const WeekTableInput& input, const StatTaskIndex& index, StatDayReader& reader);
 
   int DayCount() const { return dayCount_; }
   // The column (0..6) of the range's first day.
