@@ -377,18 +377,22 @@ void TStatisticPages::BuildDetailView() {
 }
 
 void TStatisticPages::FillDetail(const std::function<void()>& step) {
-  ListDrawingOff drawingOff(ListView);
-  for (const StatDetailRow& row : detail_.rows) {
-    Series3->Add(static_cast<double>(row.seconds) / SecsPerDay, DetailPieLabel(row));
-    TListItem* item = ListView->Items()->Add();
-    item->SetCaption(DetailListCaption(row));
-    item->SubItems()->Add(DetailTimeText(row));
-    item->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(row.nameIndex)));
-    int icon = -1;
-    if (formGlobal != nullptr && !FindTask(*formGlobal->slIcons, row.path, icon)) icon = -1;
-    item->SetImageIndex(icon);
-    step();
+  {
+    ListDrawingOff drawingOff(ListView);
+    for (const StatDetailRow& row : detail_.rows) {
+      TListItem* item = ListView->Items()->Add();
+      item->SetCaption(DetailListCaption(row));
+      item->SubItems()->Add(DetailTimeText(row));
+      item->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(row.nameIndex)));
+      int icon = -1;
+      if (formGlobal != nullptr && !FindTask(*formGlobal->slIcons, row.path, icon)) icon = -1;
+      item->SetImageIndex(icon);
+      step();
+    }
   }
+  // The pie gets its slices after the list, in one go: the messages handled between the
+  // list's steps would draw it again and again with its slices so far.
+  for (const StatDetailRow& row : detail_.rows) Series3->Add(static_cast<double>(row.seconds) / SecsPerDay, DetailPieLabel(row));
 }
 
 void TStatisticPages::ApplyTaskIcons() {
