@@ -23,41 +23,39 @@ namespace {
 
 std::string HostFile(const std::string& path) { return ReadFile("Z:" + path); }
 
-// The host's process number of the program started from that path, found by its command
-// line among the host's processes.
-long HostProcess(const std::string& windowsPath) {
+// The first of the host's processes (by number) for which match(its /proc folder) holds.
+template <typename Match>
+long FindHostProcess(Match match) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA("Z:\\proc\\*", &data);
   if (find == INVALID_HANDLE_VALUE) return -1;
   long found = -1;
   do {
     const long pid = std::atol(data.cFileName);
-    if (pid <= 0) continue;
-    const std::string command = HostFile("/proc/" + std::to_string(pid) + "/cmdline");
-    if (command.find(windowsPath) != std::string::npos && command.find("wineserver") == std::string::npos) found = pid;
+    if (pid > 0 && match("/proc/" + std::to_string(pid))) found = pid;
   } while (found < 0 && FindNextFileA(find, &data));
   FindClose(find);
   return found;
+}
+
+// The host's process number of the program started from that path, found by its command
+// line among the host's processes.
+long HostProcess(const std::string& windowsPath) {
+  return FindHostProcess([&](const std::string& proc) {
+    const std::string command = HostFile(proc + "/cmdline");
+    return command.find(windowsPath) != std::string::npos && command.find("wineserver") == std::string::npos;
+  });
 }
 
 // The host's process of this prefix whose command line holds name (the shell, the server).
 long PrefixProcess(const std::string& name) {
   char prefix[MAX_PATH] = "";
   GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA("Z:\\proc\\*", &data);
-  if (find == INVALID_HANDLE_VALUE) return -1;
-  long found = -1;
-  do {
-    const long pid = std::atol(data.cFileName);
-    if (pid <= 0) continue;
-    const std::string proc = "/proc/" + std::to_string(pid);
-    if (HostFile(proc + "/cmdline").find(name) == std::string::npos) continue;
-    const std::string environment = HostFile(proc + "/environ");
-    if (prefix[0] == '\0' || environment.find(std::string("WINEPREFIX=") + prefix + '\0') != std::string::npos) found = pid;
-  } while (found < 0 && FindNextFileA(find, &data));
-  FindClose(find);
-  return found;
+  return FindHostProcess([&](const std::string& proc) {
+    if (HostFile(proc + "/cmdline").find(name) == std::string::npos) return false;
+    return prefix[0] == '\0' ||
+           HostFile(proc + "/environ").find(std::string("WINEPREFIX=") + prefix + '\0') != std::string::npos;
+  });
 }
 
 struct CpuTime {
