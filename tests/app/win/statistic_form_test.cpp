@@ -472,7 +472,7 @@ TEST_F(StatisticFormTest, TenYearsShowOnEveryPageWithinASecond) {
 // A task list of 100,000 lines in 200 groups, with three years of forty programs a day taken
 // from all over it: the window opens on each page and each page shows its result after a
 // click, each time printed with its ratio to a plain read of the work and task file. The
-// aim is a second for each; the bound checked, eighty plain reads, catches a return of
+// aim is a second for each; the bound checked, 150 plain reads, catches a return of
 // fillings that grow with the square of the lines (half a minute to open, minutes for the
 // detail page) on a machine busy with other work.
 TEST_F(StatisticFormTest, AHundredThousandTaskLinesOpenOnEveryPageWithinASecond) {
@@ -488,7 +488,7 @@ TEST_F(StatisticFormTest, AHundredThousandTaskLinesOpenOnEveryPageWithinASecond)
   std::printf("plain read of the work and the task file: %.3f s\n", raw);
   auto report = [&](const std::string& what, double seconds, double goal) {
     std::printf("%-45s %.3f s (%.1fx the plain read)\n", what.c_str(), seconds, seconds / raw);
-    EXPECT_LE(seconds, std::max(goal, 80 * raw)) << what;
+    EXPECT_LE(seconds, std::max(goal, 150 * raw)) << what;
   };
   auto drawn = [&](int page) {
     TStatisticPages* pages = TStatisticPages::Of(form);
