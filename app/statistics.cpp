@@ -71,6 +71,11 @@ int StatDayReader::FoldedId(std::string folded) {
 
 int StatDayReader::KeyId(const std::string& key) { return FoldedId(WorkFile::FoldName(Trim(key))); }
 
+int StatDayReader::KnownKeyId(const std::string& key) const {
+  const auto it = byFolded_.find(WorkFile::FoldName(Trim(key)));
+  return it == byFolded_.end() ? -1 : it->second;
+}
+
 void StatDayReader::ReadDay(const std::string& section, const std::function<void(int, int64_t)>& add) {
   const int day = reads_++;
   work_.VisitValues(section, [&](std::string_view key, std::string_view value) {
@@ -258,14 +263,20 @@ std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index) {
   return node.key;
 }
 
-int StatTaskIndex::PathKey(size_t nameLine, StatDayReader& reader) const {
+int StatTaskIndex::PathKey(size_t nameLine, StatDayReader& reader, bool numberNew) const {
   if (pathKeysSerial_ != reader.Serial()) {
     pathKeys_.assign(byName_.size(), -1);
     pathKeysSerial_ = reader.Serial();
   }
   int& id = pathKeys_[nameLine];
-  if (id < 0) id = reader.KeyId(byName_[nameLine].path);
-  return id;
+  if (id >= 0) return id;
+  if (numberNew) return id = reader.KeyId(byName_[nameLine].path);
+  // Most paths of a long task list have no time in the range: they are not numbered, and
+  // looked up again only once the reader has numbered more keys.
+  if (id == -2 - reader.KeyCount()) return -1;
+  const int known = reader.KnownKeyId(byName_[nameLine].path);
+  id = known >= 0 ? known : -2 - reader.KeyCount();
+  return known;
 }
 
 std::vector<int> StatTaskIndex::KeyWeights(const std::string& key, StatDayReader& reader) const {
@@ -292,7 +303,7 @@ std::vector<int> StatTaskIndex::KeyWeights(const std::string& key, StatDayReader
   for (; it != lines.end() && field(*it) == key; ++it) {
     if (!counted.insert(LowerCase(it->path)).second) continue;
     const size_t line = static_cast<size_t>(it - lines.begin());
-    count(PathKey(byGroup ? static_cast<size_t>(groupToName_[line]) : line, reader));
+    count(PathKey(byGroup ? static_cast<size_t>(groupToName_[line]) : line, reader, true));
   }
   return weights;
 }
@@ -305,7 +316,7 @@ bool StatTaskIndex::DescriptionSeconds(size_t nameLine, const std::vector<int64_
   for (size_t line = head; line < nameLine; ++line)
     if (byName_[line].description == description) return false;
   auto secondsOf = [&secondsByKey](int id) {
-    return id < static_cast<int>(secondsByKey.size()) ? secondsByKey[static_cast<size_t>(id)] : 0;
+    return id >= 0 && id < static_cast<int>(secondsByKey.size()) ? secondsByKey[static_cast<size_t>(id)] : 0;
   };
   if (description == TotalKey || IsDecimal(description)) {
     // Such a description stands for the day's total or a group, as a key does.
@@ -321,7 +332,7 @@ bool StatTaskIndex::DescriptionSeconds(size_t nameLine, const std::vector<int64_
   std::set<std::string> counted;
   for (size_t line = head; line < end; ++line) {
     if (end - head > 1 && !counted.insert(LowerCase(byName_[line].path)).second) continue;
-    seconds += secondsOf(PathKey(line, reader));
+    seconds += secondsOf(PathKey(line, reader, false));
   }
   return true;
 }

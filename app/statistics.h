@@ -51,6 +51,8 @@ public:
 
   // The number of a key as WorkFile::ReadString takes it.
   int KeyId(const std::string& key);
+  // The number of a key numbered before (by KeyId or a day read), or -1.
+  int KnownKeyId(const std::string& key) const;
   // Numbers are 0 .. KeyCount() - 1.
   int KeyCount() const { return static_cast<int>(byFolded_.size()); }
   // Calls add(key number, seconds) for each key of the section that holds a value, a key
@@ -112,21 +114,26 @@ public:
   // value's seconds times its count.
   std::vector<int> KeyWeights(const std::string& key, StatDayReader& reader) const;
   // The seconds of the description of by-name line nameLine, given the seconds of each key
-  // number of the reader (a number past the end counts zero), weighed as KeyWeights weighs
+  // number over days the reader has read (a number past the end counts zero; a program the
+  // reader has not met has none), weighed as KeyWeights weighs
   // that description. False when an earlier line of the same description (ignoring case)
   // has the very same spelling: the description was summed there.
   bool DescriptionSeconds(size_t nameLine, const std::vector<int64_t>& secondsByKey, StatDayReader& reader,
                           int64_t& seconds) const;
 
 private:
-  // The reader's number of the path of by-name line nameLine. The numbers are remembered
-  // for the reader last asked with, so a page computed again looks no path up twice.
-  int PathKey(size_t nameLine, StatDayReader& reader) const;
+  // The reader's number of the path of by-name line nameLine; with numberNew false, -1 for
+  // a path the reader has not numbered (it has no time in the days read). The numbers are
+  // remembered for the reader last asked with, so a page computed again looks no path up
+  // twice.
+  int PathKey(size_t nameLine, StatDayReader& reader, bool numberNew) const;
 
   std::vector<StatTask> byName_;
   std::vector<StatTask> byGroup_;
   std::vector<int> groupToName_;  // per by-group line: the same line in the by-name list
   std::vector<int> nameBlock_;    // per by-name line: the first line of its description
+  // Per by-name line: its key number; -1 not looked up; -2 - n not numbered by the reader
+  // while it had n keys.
   mutable std::vector<int> pathKeys_;
   mutable int64_t pathKeysSerial_ = -1;
 };
