@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 #include "app/task_data.h"
 #include "app/work_file.h"
@@ -72,13 +71,18 @@ std::string BarClickMessage(const WeekTable& week, int index, const std::string&
 
 StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index, const WorkFile& work,
                         const std::function<bool()>& step) {
+  StatDayReader reader(work);
+  return GatherDetail(input, index, reader, step);
+}
+
+StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index, StatDayReader& reader,
+                        const std::function<bool()>& step) {
   StatDetail detail;
   const TDateTime dateTo = std::floor(input.dateTo);
   const int dayCount = RangeDayCount(std::floor(input.dateFrom), dateTo);
   const TDateTime firstDay = dateTo - dayCount + 1;
   // Every program's time over the range first, in one read of each day; a description's
   // time is then the sum of its programs' times.
-  StatDayReader reader(work);
   std::vector<int64_t> rangeSeconds;
   for (int d = 0; d < dayCount; ++d) {
     reader.ReadDay(WorkSectionName(input.user, firstDay + d), [&rangeSeconds](int id, int64_t seconds) {
@@ -87,16 +91,13 @@ StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index
     });
   }
 
-  // Lines of one description follow each other, but spellings that differ only in case can
-  // interleave ("Foo", "foo", "Foo"); a description already summed is not summed again.
-  std::set<std::string> done;
+  // Each description once, at its first line; spellings that differ only in case can
+  // interleave ("Foo", "foo", "Foo").
   const std::vector<StatTask>& lines = index.ByName();
   for (size_t i = 0; i < lines.size(); ++i) {
-    const StatTask& task = lines[i];
-    if (!done.insert(task.description).second) continue;
-    const std::vector<int> weights = index.KeyWeights(task.description, reader);
     int64_t sum = 0;
-    for (size_t id = 0; id < weights.size() && id < rangeSeconds.size(); ++id) sum += weights[id] * rangeSeconds[id];
+    if (!index.DescriptionSeconds(i, rangeSeconds, reader, sum)) continue;
+    const StatTask& task = lines[i];
     detail.grandTotal += sum;
     if (sum > 0) detail.rows.push_back({task.description, task.path, static_cast<int>(i), sum});
     if (step && !step()) {
@@ -105,7 +106,7 @@ StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index
     }
   }
   // Largest first; equal times keep the later description first, as the list always had.
-  std::stable_sort(detail.rows.begin(), detail.rows.end(), [](const StatDetailRow& a, const StatDetailRow& b) {
+  std::sort(detail.rows.begin(), detail.rows.end(), [](const StatDetailRow& a, const StatDetailRow& b) {
     return a.seconds != b.seconds ? a.seconds > b.seconds : a.nameIndex > b.nameIndex;
   });
   return detail;

@@ -68,6 +68,9 @@ struct StatDetailInput {
 // is called; when it answers false the gathering stops and keeps what it has.
 StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index, const WorkFile& work,
                         const std::function<bool()>& step = nullptr);
+// The same through a reader kept from an earlier computation over the same file.
+StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index, StatDayReader& reader,
+                        const std::function<bool()>& step = nullptr);
 
 // The texts of a row: the pie slice's label (the description cut to 30 characters and the
 // time in brackets), the list item's caption (the description after a blank) and its time

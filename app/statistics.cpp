@@ -21,27 +21,6 @@ bool IsDecimal(const std::string& text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Orders field by field, ignoring case; a field that is the start of another comes first.
-int CompareFields(const std::string* a, const std::string* b, int count) {
-  for (int i = 0; i < count; ++i) {
-    const int c = CompareText(a[i], b[i]);
-    if (c != 0) return c;
-  }
-  return 0;
-}
-
-bool NameOrder(const StatTask& a, const StatTask& b) {
-  const std::string fa[] = {a.description, a.path, a.group};
-  const std::string fb[] = {b.description, b.path, b.group};
-  return CompareFields(fa, fb, 3) < 0;
-}
-
-bool GroupOrder(const StatTask& a, const StatTask& b) {
-  const std::string fa[] = {a.group, a.description, a.path};
-  const std::string fb[] = {b.group, b.description, b.path};
-  return CompareFields(fa, fb, 3) < 0;
-}
-
 // Up to four digits at text[pos], as the time parser reads a number.
 bool Digits(std::string_view text, size_t& pos, int& value) {
   const size_t start = pos;
@@ -80,6 +59,11 @@ int64_t StoredTimeSeconds(std::string_view text) {
   return static_cast<int64_t>(std::llround(value * SecsPerDay));
 }
 
+StatDayReader::StatDayReader(const WorkFile& work) : work_(work) {
+  static int64_t serials = 0;
+  serial_ = ++serials;
+}
+
 int StatDayReader::FoldedId(std::string folded) {
   const auto inserted = byFolded_.emplace(std::move(folded), static_cast<int>(byFolded_.size()));
   if (inserted.second) lastDay_.push_back(-1);
@@ -87,6 +71,11 @@ int StatDayReader::FoldedId(std::string folded) {
 }
 
 int StatDayReader::KeyId(const std::string& key) { return FoldedId(WorkFile::FoldName(Trim(key))); }
+
+int StatDayReader::KnownKeyId(const std::string& key) const {
+  const auto it = byFolded_.find(WorkFile::FoldName(Trim(key)));
+  return it == byFolded_.end() ? -1 : it->second;
+}
 
 void StatDayReader::ReadDay(const std::string& section, const std::function<void(int, int64_t)>& add) {
   const int day = reads_++;
@@ -128,18 +117,102 @@ int RangeDayCount(TDateTime dateFrom, TDateTime dateTo) {
 
 // ---- Task lists and trees -----------------------------------------------------------------
 
+namespace {
+
+// A task line's fields folded for ordering (ignoring case as CompareText does): one folded
+// copy of the line, and where each field stands in it.
+struct FoldedFields {
+  std::string line;
+  size_t descriptionBegin = 0, descriptionSize = 0, pathSize = 0, groupSize = 0;
+  std::string_view Description() const { return std::string_view(line).substr(descriptionBegin, descriptionSize); }
+  std::string_view Path() const { return std::string_view(line).substr(0, pathSize); }
+  std::string_view Group() const { return std::string_view(line).substr(line.size() - groupSize); }
+};
+
+// Orders field by field as CompareText orders each; a field that is the start of another
+// comes first; equal lines keep their order in the list.
+struct NameOrderOf {
+  const std::vector<FoldedFields>* fields;
+  bool operator()(int a, int b) const {
+    const FoldedFields& x = (*fields)[static_cast<size_t>(a)];
+    const FoldedFields& y = (*fields)[static_cast<size_t>(b)];
+    if (const int c = x.Description().compare(y.Description())) return c < 0;
+    if (const int c = x.Path().compare(y.Path())) return c < 0;
+    if (const int c = x.Group().compare(y.Group())) return c < 0;
+    return a < b;
+  }
+};
+
+}  // namespace
+
 void StatTaskIndex::Build(const TStrings& taskList) {
   byName_.clear();
   byGroup_.clear();
+  groupToName_.clear();
+  nameBlock_.clear();
+  pathKeys_.clear();
+  pathKeysSerial_ = -1;
+  std::vector<StatTask> tasks;
+  std::vector<FoldedFields> folded;
+  tasks.reserve(static_cast<size_t>(taskList.Count()));
+  folded.reserve(static_cast<size_t>(taskList.Count()));
   for (int i = 0; i < taskList.Count(); ++i) {
+    const std::string& line = taskList.Strings(i);
     StatTask task;
-    SplitTab3(taskList.Strings(i), task.path, task.description, task.group);
+    SplitTab3(line, task.path, task.description, task.group);
     if (task.group == "0") continue;
-    byName_.push_back(task);
+    // The whole line is folded at once: folding keeps every byte in place, so the fields
+    // stand where they stood.
+    FoldedFields fields;
+    fields.line = UpperCase(line);
+    fields.pathSize = task.path.size();
+    fields.descriptionBegin = std::min(task.path.size() + 1, line.size());
+    fields.descriptionSize = task.description.size();
+    fields.groupSize = task.group.size();
+    tasks.push_back(std::move(task));
+    folded.push_back(std::move(fields));
   }
-  byGroup_ = byName_;
-  std::stable_sort(byName_.begin(), byName_.end(), NameOrder);
-  std::stable_sort(byGroup_.begin(), byGroup_.end(), GroupOrder);
+  // By name: description, path, group. By group: group, then the by-name order, which is
+  // what ordering by group, description and path gives. There are few groups, so the
+  // by-group list is put together from the by-name list group by group.
+  std::vector<int> order(tasks.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  std::sort(order.begin(), order.end(), NameOrderOf{&folded});
+  std::unordered_map<std::string_view, int> groupNumber;
+  std::vector<std::string_view> groups;
+  std::vector<int> groupOf(order.size());
+  for (size_t k = 0; k < order.size(); ++k) {
+    const std::string_view group = folded[static_cast<size_t>(order[k])].Group();
+    const auto inserted = groupNumber.emplace(group, static_cast<int>(groups.size()));
+    if (inserted.second) groups.push_back(group);
+    groupOf[k] = inserted.first->second;
+  }
+  std::vector<int> groupRank(groups.size());
+  {
+    std::vector<int> byFolded(groups.size());
+    for (size_t g = 0; g < groups.size(); ++g) byFolded[g] = static_cast<int>(g);
+    std::sort(byFolded.begin(), byFolded.end(), [&groups](int a, int b) { return groups[a] < groups[b]; });
+    for (size_t r = 0; r < byFolded.size(); ++r) groupRank[static_cast<size_t>(byFolded[r])] = static_cast<int>(r);
+  }
+  std::vector<int> groupStart(groups.size() + 1, 0);
+  for (const int g : groupOf) ++groupStart[static_cast<size_t>(groupRank[static_cast<size_t>(g)]) + 1];
+  for (size_t r = 1; r < groupStart.size(); ++r) groupStart[r] += groupStart[r - 1];
+  groupToName_.resize(order.size());
+  for (size_t k = 0; k < order.size(); ++k)
+    groupToName_[static_cast<size_t>(groupStart[static_cast<size_t>(groupRank[static_cast<size_t>(groupOf[k])])]++)] =
+        static_cast<int>(k);
+
+  byName_.reserve(order.size());
+  nameBlock_.resize(order.size());
+  for (size_t k = 0; k < order.size(); ++k) {
+    const size_t line = static_cast<size_t>(order[k]);
+    const bool sameDescription = k > 0 && 
+        folded[line].Description() == folded[static_cast<size_t>(order[k - 1])].Description();
+    nameBlock_[k] = sameDescription ? nameBlock_[k - 1] : static_cast<int>(k);
+    byName_.push_back(std::move(tasks[line]));
+  }
+  byGroup_.reserve(order.size());
+  for (const int k : groupToName_) byGroup_.push_back(byName_[static_cast<size_t>(k)]);
 }
 
 std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
@@ -191,15 +264,30 @@ std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index) {
   return node.key;
 }
 
+int StatTaskIndex::PathKey(size_t nameLine, StatDayReader& reader, bool numberNew) const {
+  if (pathKeysSerial_ != reader.Serial()) {
+    pathKeys_.assign(byName_.size(), -1);
+    pathKeysSerial_ = reader.Serial();
+  }
+  int& id = pathKeys_[nameLine];
+  if (id >= 0) return id;
+  if (numberNew) return id = reader.KeyId(byName_[nameLine].path);
+  // Most paths of a long task list have no time in the range: they are not numbered, and
+  // looked up again only once the reader has numbered more keys.
+  if (id == -2 - reader.KeyCount()) return -1;
+  const int known = reader.KnownKeyId(byName_[nameLine].path);
+  id = known >= 0 ? known : -2 - reader.KeyCount();
+  return known;
+}
+
 std::vector<int> StatTaskIndex::KeyWeights(const std::string& key, StatDayReader& reader) const {
   std::vector<int> weights;
-  auto count = [&](const std::string& programKey) {
-    const int id = reader.KeyId(programKey);
+  auto count = [&](int id) {
     if (id >= static_cast<int>(weights.size())) weights.resize(id + 1, 0);
     ++weights[id];
   };
   if (key == TotalKey) {
-    count(TotalKey);
+    count(reader.KeyId(TotalKey));
     return weights;
   }
   const bool byGroup = IsDecimal(key);
@@ -213,9 +301,41 @@ std::vector<int> StatTaskIndex::KeyWeights(const std::string& key, StatDayReader
   if (it == lines.end() || !SameText(field(*it), key)) return weights;
   // The walk goes on while the key is spelled exactly alike; each program counts once.
   std::set<std::string> counted;
-  for (; it != lines.end() && field(*it) == key; ++it)
-    if (counted.insert(LowerCase(it->path)).second) count(it->path);
+  for (; it != lines.end() && field(*it) == key; ++it) {
+    if (!counted.insert(LowerCase(it->path)).second) continue;
+    const size_t line = static_cast<size_t>(it - lines.begin());
+    count(PathKey(byGroup ? static_cast<size_t>(groupToName_[line]) : line, reader, true));
+  }
   return weights;
+}
+
+bool StatTaskIndex::DescriptionSeconds(size_t nameLine, const std::vector<int64_t>& secondsByKey,
+                                       StatDayReader& reader, int64_t& seconds) const {
+  seconds = 0;
+  const std::string& description = byName_[nameLine].description;
+  const size_t head = static_cast<size_t>(nameBlock_[nameLine]);
+  for (size_t line = head; line < nameLine; ++line)
+    if (byName_[line].description == description) return false;
+  auto secondsOf = [&secondsByKey](int id) {
+    return id >= 0 && id < static_cast<int>(secondsByKey.size()) ? secondsByKey[static_cast<size_t>(id)] : 0;
+  };
+  if (description == TotalKey || IsDecimal(description)) {
+    // Such a description stands for the day's total or a group, as a key does.
+    const std::vector<int> weights = KeyWeights(description, reader);
+    for (size_t id = 0; id < weights.size(); ++id) seconds += weights[id] * secondsOf(static_cast<int>(id));
+    return true;
+  }
+  // As KeyWeights walks: from the first line of the description (ignoring case) while it is
+  // spelled exactly alike, each program once.
+  if (byName_[head].description != description) return true;
+  size_t end = head;
+  while (end < byName_.size() && byName_[end].description == description) ++end;
+  std::set<std::string> counted;
+  for (size_t line = head; line < end; ++line) {
+    if (end - head > 1 && !counted.insert(LowerCase(byName_[line].path)).second) continue;
+    seconds += secondsOf(PathKey(line, reader, false));
+  }
+  return true;
 }
 
 namespace {
@@ -320,6 +440,11 @@ int FirstWeekColumn(TDateTime dateTo, int dayCount, bool sundayFirst) {
 int WeekRows(int firstColumn, int dayCount) { return (firstColumn + dayCount + 6) / 7; }
 
 void WeekTable::Compute(const WeekTableInput& input, const StatTaskIndex& index, const WorkFile& work) {
+  StatDayReader reader(work);
+  Compute(input, index, reader);
+}
+
+void WeekTable::Compute(const WeekTableInput& input, const StatTaskIndex& index, StatDayReader& reader) {
   const TDateTime dateTo = std::floor(input.dateTo);
   dayCount_ = RangeDayCount(std::floor(input.dateFrom), dateTo);
   sundayFirst_ = input.sundayFirst;
@@ -332,7 +457,6 @@ void WeekTable::Compute(const WeekTableInput& input, const StatTaskIndex& index,
   week1_.assign(rows_, 0);
   week2_.assign(rows_, 0);
   total1_ = total2_ = 0;
-  StatDayReader reader(work);
   const std::vector<int> weights1 = index.KeyWeights(input.key1, reader);
   const std::vector<int> weights2 = comparison_ ? index.KeyWeights(input.key2, reader) : std::vector<int>();
   for (int d = 0; d < dayCount_; ++d) {

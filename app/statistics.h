@@ -43,10 +43,16 @@ int64_t StoredTimeSeconds(std::string_view text);
 // it, and each value is parsed once per day read, however many keys are asked for.
 class StatDayReader {
 public:
-  explicit StatDayReader(const WorkFile& work) : work_(work) {}
+  explicit StatDayReader(const WorkFile& work);
+
+  const WorkFile& Work() const { return work_; }
+  // Tells readers apart for those that remember key numbers: no two readers share a serial.
+  int64_t Serial() const { return serial_; }
 
   // The number of a key as WorkFile::ReadString takes it.
   int KeyId(const std::string& key);
+  // The number of a key numbered before (by KeyId or a day read), or -1.
+  int KnownKeyId(const std::string& key) const;
   // Numbers are 0 .. KeyCount() - 1.
   int KeyCount() const { return static_cast<int>(byFolded_.size()); }
   // Calls add(key number, seconds) for each key of the section that holds a value, a key
@@ -57,6 +63,7 @@ private:
   int FoldedId(std::string folded);
 
   const WorkFile& work_;
+  int64_t serial_;
   std::unordered_map<std::string_view, int> bySpelling_;  // views into the work file
   std::unordered_map<std::string, int> byFolded_;
   std::vector<int> lastDay_;  // per key: the read that saw it last
@@ -106,10 +113,29 @@ public:
   // number past the end counts zero): the day's seconds of the key are the sum of each
   // value's seconds times its count.
   std::vector<int> KeyWeights(const std::string& key, StatDayReader& reader) const;
+  // The seconds of the description of by-name line nameLine, given the seconds of each key
+  // number over days the reader has read (a number past the end counts zero; a program the
+  // reader has not met has none), weighed as KeyWeights weighs
+  // that description. False when an earlier line of the same description (ignoring case)
+  // has the very same spelling: the description was summed there.
+  bool DescriptionSeconds(size_t nameLine, const std::vector<int64_t>& secondsByKey, StatDayReader& reader,
+                          int64_t& seconds) const;
 
 private:
+  // The reader's number of the path of by-name line nameLine; with numberNew false, -1 for
+  // a path the reader has not numbered (it has no time in the days read). The numbers are
+  // remembered for the reader last asked with, so a page computed again looks no path up
+  // twice.
+  int PathKey(size_t nameLine, StatDayReader& reader, bool numberNew) const;
+
   std::vector<StatTask> byName_;
   std::vector<StatTask> byGroup_;
+  std::vector<int> groupToName_;  // per by-group line: the same line in the by-name list
+  std::vector<int> nameBlock_;    // per by-name line: the first line of its description
+  // Per by-name line: its key number; -1 not looked up; -2 - n not numbered by the reader
+  // while it had n keys.
+  mutable std::vector<int> pathKeys_;
+  mutable int64_t pathKeysSerial_ = -1;
 };
 
 // The key of a node: "none" and "total" by their text, a task node its whole description,
@@ -148,6 +174,9 @@ class WeekTable {
 public:
   // Reads the key's times of every day of the range from the work file.
   void Compute(const WeekTableInput& input, const StatTaskIndex& index, const WorkFile& work);
+  // The same through a reader kept from an earlier computation over the same file: the keys
+  // it has numbered are not folded again.
+  void Compute(const WeekTableInput& input, const StatTaskIndex& index, StatDayReader& reader);
 
   int DayCount() const { return dayCount_; }
   // The column (0..6) of the range's first day.

@@ -9,11 +9,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/statistic_charts.h"
 #include "app/statistics.h"
 #include "app/work_file.h"
+#include "bench/history_shapes.h"
 #include "bench/work_file_generator.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/string_list.h"
@@ -138,6 +142,197 @@ void BM_RawRead(benchmark::State& state) {
   Counters(state);
 }
 
+
+// ---- Other shapes of history ----------------------------------------------------------------
+// Each shape's files are written once; every computation is timed on its own (the best of at
+// least five runs) and given as its ratio to the best raw read of the files it reads, taken
+// right after it: x_raw for the work and task file, build_x_task for the task file alone.
+
+struct ShapeFiles {
+  explicit ShapeFiles(HistoryShape made) : shape(std::move(made)) {
+    folder = std::filesystem::temp_directory_path() / ("hl_shape_" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(folder);
+    taskPath = (folder / TaskFileName).string();
+    workPath = (folder / WorkFileName).string();
+    WriteFileAtomically(workPath, shape.workText);
+    WriteFileAtomically(taskPath, shape.taskText);
+    TStringList lines;
+    lines.SetText(shape.taskText);
+    index.Build(lines);
+    work = std::make_unique<WorkFile>(workPath);
+  }
+  ~ShapeFiles() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+  size_t Bytes() const { return shape.workText.size() + shape.taskText.size(); }
+
+  HistoryShape shape;
+  std::filesystem::path folder;
+  std::string taskPath, workPath;
+  StatTaskIndex index;
+  std::unique_ptr<WorkFile> work;
+};
+
+ShapeFiles& Shape(int which) {
+  static std::unique_ptr<ShapeFiles> shapes[3];
+  if (!shapes[which]) {
+    shapes[which] = std::make_unique<ShapeFiles>(which == 0   ? LongTaskList(100000, 3, 40, 1)
+                                                 : which == 1 ? LongTaskList(300000, 3, 40, 2)
+                                                              : ManyProgramsOneDay(20000, 3));
+  }
+  return *shapes[which];
+}
+
+double ReadMs(const std::vector<std::string>& paths) {
+  double best = 1e9;
+  for (int i = 0; i < 10; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& path : paths) {
+      TFileStream file(path, fmOpenRead | fmShareDenyWrite);
+      benchmark::DoNotOptimize(file.ReadRest());
+    }
+    best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  return best;
+}
+
+// Runs work once per iteration and reports the best time against the raw read of the shape's
+// work and task file (and of the task file alone).
+void Timed(benchmark::State& state, ShapeFiles& files, const std::function<void()>& work) {
+  double best = 1e9;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  const double raw = ReadMs({files.workPath, files.taskPath});
+  const double rawTask = ReadMs({files.taskPath});
+  state.counters["best_ms"] = best;
+  state.counters["raw_ms"] = raw;
+  state.counters["x_raw"] = best / raw;
+  state.counters["x_raw_task"] = best / rawTask;
+  state.counters["files_MB"] = static_cast<double>(files.Bytes()) / 1e6;
+}
+
+StatDetailInput ShapeRange(const ShapeFiles& files, int days) {
+  return {files.shape.user, files.shape.today - (days - 1), files.shape.today};
+}
+
+// kept: through a reader that has read the file before, as the window computes every page
+// after its first one; else through a new reader, as the window's first computation.
+void ShapeDetail(benchmark::State& state, int which, int days, bool kept = false) {
+  ShapeFiles& files = Shape(which);
+  const StatDetailInput input = ShapeRange(files, days);
+  StatDayReader reader(*files.work);
+  if (kept) GatherDetail(input, files.index, reader);
+  Timed(state, files, [&] {
+    benchmark::DoNotOptimize(kept ? GatherDetail(input, files.index, reader).grandTotal
+                                  : GatherDetail(input, files.index, *files.work).grandTotal);
+  });
+}
+
+void ShapeBuild(benchmark::State& state, int which) {
+  ShapeFiles& files = Shape(which);
+  TStringList lines;
+  lines.SetText(files.shape.taskText);
+  Timed(state, files, [&] {
+    StatTaskIndex index;
+    index.Build(lines);
+    benchmark::DoNotOptimize(index.ByName().size());
+  });
+}
+
+// The heap a detail list holds at its peak (the file read, the task index and the list being
+// gathered) against the size of the work and task file.
+void ShapeDetailMemory(benchmark::State& state, int which) {
+  ShapeFiles& files = Shape(which);
+  const StatDetailInput input = ShapeRange(files, files.shape.days);
+  TStringList lines;
+  lines.SetText(files.shape.taskText);
+  size_t peak = 0;
+  Timed(state, files, [&] {
+    const size_t before = mallinfo2().uordblks;
+    auto sample = [&] { peak = std::max(peak, mallinfo2().uordblks - before); };
+    {
+      WorkFile work(files.workPath);
+      StatTaskIndex index;
+      index.Build(lines);
+      int steps = 0;
+      StatDetail detail = GatherDetail(input, index, work, [&] {
+        if (++steps % 4096 == 0) sample();
+        return true;
+      });
+      sample();
+      benchmark::DoNotOptimize(detail.grandTotal);
+    }
+  });
+  state.counters["heap_x_files"] = static_cast<double>(peak) / static_cast<double>(files.Bytes());
+}
+
+void ShapeWeek(benchmark::State& state, int which, int days, const std::string& key1, const std::string& key2,
+               bool kept = false) {
+  ShapeFiles& files = Shape(which);
+  WeekTableInput input;
+  input.dateTo = files.shape.today;
+  input.dateFrom = files.shape.today - (days - 1);
+  input.user = files.shape.user;
+  input.key1 = key1;
+  input.key2 = key2;
+  StatDayReader reader(*files.work);
+  if (kept) WeekTable().Compute(input, files.index, reader);
+  Timed(state, files, [&] {
+    WeekTable week;
+    if (kept) week.Compute(input, files.index, reader);
+    else week.Compute(input, files.index, *files.work);
+    benchmark::DoNotOptimize(week.Total1() + DayBars(week).size());
+  });
+}
+
+void BM_Long100k_Build(benchmark::State& state) { ShapeBuild(state, 0); }
+void BM_Long100k_Detail_1m(benchmark::State& state) { ShapeDetail(state, 0, MonthDays); }
+void BM_Long100k_Detail_3y(benchmark::State& state) { ShapeDetail(state, 0, 3 * YearDays); }
+void BM_Long100k_DetailMemory_3y(benchmark::State& state) { ShapeDetailMemory(state, 0); }
+void BM_Long100k_WeekTable_Group_3y(benchmark::State& state) { ShapeWeek(state, 0, 3 * YearDays, "17", "Task 4711"); }
+void BM_Long300k_Build(benchmark::State& state) { ShapeBuild(state, 1); }
+void BM_Long300k_Detail_1m(benchmark::State& state) { ShapeDetail(state, 1, MonthDays); }
+void BM_Long300k_Detail_3y(benchmark::State& state) { ShapeDetail(state, 1, 3 * YearDays); }
+void BM_Long300k_DetailMemory_3y(benchmark::State& state) { ShapeDetailMemory(state, 1); }
+void BM_Long300k_WeekTable_Group_3y(benchmark::State& state) { ShapeWeek(state, 1, 3 * YearDays, "17", "Task 4711"); }
+void BM_Programs20k_WeekTable_Description_1d(benchmark::State& state) { ShapeWeek(state, 2, 1, "Program 7", NoneKey); }
+void BM_Programs20k_WeekTable_Group_1m(benchmark::State& state) { ShapeWeek(state, 2, MonthDays, "3", NoneKey); }
+void BM_Programs20k_Chart_TwoDescriptions_1m(benchmark::State& state) { ShapeWeek(state, 2, MonthDays, "Program 7", "Program 9"); }
+void BM_Programs20k_Detail_1m(benchmark::State& state) { ShapeDetail(state, 2, MonthDays); }
+void BM_Long100k_Detail_3y_Kept(benchmark::State& state) { ShapeDetail(state, 0, 3 * YearDays, true); }
+void BM_Long300k_Detail_3y_Kept(benchmark::State& state) { ShapeDetail(state, 1, 3 * YearDays, true); }
+void BM_Programs20k_WeekTable_Description_1d_Kept(benchmark::State& state) { ShapeWeek(state, 2, 1, "Program 7", NoneKey, true); }
+void BM_Programs20k_Chart_TwoDescriptions_1m_Kept(benchmark::State& state) { ShapeWeek(state, 2, MonthDays, "Program 7", "Program 9", true); }
+void BM_Programs20k_Detail_1m_Kept(benchmark::State& state) { ShapeDetail(state, 2, MonthDays, true); }
+
+}  // namespace
+
+#define SHAPE_BENCHMARK(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(5)
+SHAPE_BENCHMARK(BM_Long100k_Build);
+SHAPE_BENCHMARK(BM_Long100k_Detail_1m);
+SHAPE_BENCHMARK(BM_Long100k_Detail_3y);
+SHAPE_BENCHMARK(BM_Long100k_DetailMemory_3y);
+SHAPE_BENCHMARK(BM_Long100k_WeekTable_Group_3y);
+SHAPE_BENCHMARK(BM_Long300k_Build);
+SHAPE_BENCHMARK(BM_Long300k_Detail_1m);
+SHAPE_BENCHMARK(BM_Long300k_Detail_3y);
+SHAPE_BENCHMARK(BM_Long300k_DetailMemory_3y);
+SHAPE_BENCHMARK(BM_Long300k_WeekTable_Group_3y);
+SHAPE_BENCHMARK(BM_Programs20k_WeekTable_Description_1d);
+SHAPE_BENCHMARK(BM_Programs20k_WeekTable_Group_1m);
+SHAPE_BENCHMARK(BM_Programs20k_Chart_TwoDescriptions_1m);
+SHAPE_BENCHMARK(BM_Programs20k_Detail_1m);
+SHAPE_BENCHMARK(BM_Long100k_Detail_3y_Kept);
+SHAPE_BENCHMARK(BM_Long300k_Detail_3y_Kept);
+SHAPE_BENCHMARK(BM_Programs20k_WeekTable_Description_1d_Kept);
+SHAPE_BENCHMARK(BM_Programs20k_Chart_TwoDescriptions_1m_Kept);
+SHAPE_BENCHMARK(BM_Programs20k_Detail_1m_Kept);
+
+namespace {
 }  // namespace
 
 BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Measures the tracker's CPU time at rest under Wine against an idle notepad in the same run
+# Measures the tracker's CPU time at rest under Wine, with the shell (explorer.exe) and
+# wineserver beside it, against an idle notepad measured the same way in the same run
 # (window shown, window hidden, tracking) and prints the figures. Builds the win64 twin
 # first. Usage: scripts/cost.sh [seconds per measurement, default 60] [still: the tray icon
 # does not turn while tracking].

@@ -427,6 +427,7 @@ void TformStatistic::BuildStorage() {
 void TformStatistic::SetSources(const TStrings* taskList, const std::string& workPath, TformOptions* options) {
   taskList_ = taskList;
   workPath_ = workPath;
+  reader_.reset();
   work_.reset();
   options_ = options;
 }
@@ -440,11 +441,18 @@ const WorkFile& TformStatistic::WorkData() {
     stamp = std::to_string(data.nFileSizeHigh) + ":" + std::to_string(data.nFileSizeLow) + ":" +
             std::to_string(data.ftLastWriteTime.dwHighDateTime) + ":" + std::to_string(data.ftLastWriteTime.dwLowDateTime);
   if (work_ == nullptr || stamp != workStamp_) {
+    reader_.reset();
     work_.reset();
     work_ = std::make_unique<WorkFile>(workPath_);
     workStamp_ = stamp;
   }
   return *work_;
+}
+
+StatDayReader& TformStatistic::DayReader() {
+  const WorkFile& work = WorkData();
+  if (reader_ == nullptr) reader_ = std::make_unique<StatDayReader>(work);
+  return *reader_;
 }
 
 std::string TformStatistic::LangText(int number) const {
@@ -640,7 +648,7 @@ void TformStatistic::ComputeWeek() {
   input.key2 = key2_;
   {
     HourGlass hourGlass;
-    week_.Compute(input, index_, WorkData());
+    week_.Compute(input, index_, DayReader());
   }
   ShowWeekRows();
   lTotal->SetCaption(LangText(148) + ": " + FormatDaysTotal(week_.Total1(), LangText(146), LangText(147)));

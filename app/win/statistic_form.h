@@ -59,6 +59,9 @@ public:
   // size or its time of last writing), so a page switch does not read years of history
   // once more. Raises as WorkFile does.
   const WorkFile& WorkData();
+  // A reader of the days of WorkData(), kept with it: the keys it has numbered are not
+  // folded again by the next page or range.
+  StatDayReader& DayReader();
   // While set, no change recomputes anything.
   bool Settling() const { return settling_; }
   void SetSettling(bool value) { settling_ = value; }
@@ -223,6 +226,7 @@ private:
   std::string workPath_;
   // The work file read last, and what its size and time of last writing were before.
   std::unique_ptr<WorkFile> work_;
+  std::unique_ptr<StatDayReader> reader_;  // over work_
   std::string workStamp_;
   TformOptions* options_ = nullptr;
   bool settling_ = false;

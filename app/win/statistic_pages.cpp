@@ -112,6 +112,29 @@ private:
   bool off_;
 };
 
+// Moves the wait window's bar and lets the windows answer (Cancel, drawing) now and then: a
+// round of messages for each of tens of thousands of descriptions would take longer than
+// summing them.
+class WaitSteps {
+public:
+  explicit WaitSteps(TformWait* wait) : wait_(wait) {}
+  // The bar to position; the messages are handled on the first call and then every few
+  // hundredths of a second.
+  void Step(int position) {
+    const DWORD now = GetTickCount();
+    if (started_ && now - last_ < 40) return;
+    started_ = true;
+    last_ = now;
+    if (wait_ != nullptr) wait_->ProgressBar1->SetPosition(position);
+    Application->ProcessMessages();
+  }
+
+private:
+  TformWait* wait_;
+  bool started_ = false;
+  DWORD last_ = 0;
+};
+
 }  // namespace
 
 const ClassInfo* TStatisticPages::StaticClassInfo() {
@@ -314,7 +337,7 @@ void TStatisticPages::BuildDetailView() {
     building_ = false;
   };
   try {
-    const WorkFile& work = form_->WorkData();
+    form_->WorkData();
     if (wait != nullptr) {
       wait->lInfo->SetCaption(form_->LangText(151));
       wait->ProgressBar1->SetMax(std::max(static_cast<int>(form_->TaskIndex().ByName().size()) - 1, 0));
@@ -324,9 +347,10 @@ void TStatisticPages::BuildDetailView() {
     if (disable) EnableWindow(window, FALSE);
     Application->ProcessMessages();
     const StatDetailInput input{form_->cbUser->Text(), form_->dateFrom->Date(), form_->dateTo->Date()};
-    detail_ = GatherDetail(input, form_->TaskIndex(), work, [wait] {
-      if (wait != nullptr) wait->ProgressBar1->StepIt();
-      Application->ProcessMessages();
+    WaitSteps gathering(wait);
+    int summed = 0;
+    detail_ = GatherDetail(input, form_->TaskIndex(), form_->DayReader(), [&] {
+      gathering.Step(++summed);
       return wait == nullptr || wait->Visible();
     });
     if (detail_.cancelled) {
@@ -340,10 +364,9 @@ void TStatisticPages::BuildDetailView() {
       wait->ProgressBar1->SetPosition(rows);
     }
     Application->ProcessMessages();
-    FillDetail([wait] {
-      if (wait != nullptr) wait->ProgressBar1->StepBy(-1);
-      Application->ProcessMessages();
-    });
+    WaitSteps filling(wait);
+    int left = static_cast<int>(detail_.rows.size());
+    FillDetail([&] { filling.Step(--left); });
     lTotal_->SetCaption(form_->LangText(153) + ": " +
                         FormatDaysTotal(detail_.grandTotal, form_->LangText(146), form_->LangText(147)));
   } catch (...) {
@@ -354,18 +377,22 @@ void TStatisticPages::BuildDetailView() {
 }
 
 void TStatisticPages::FillDetail(const std::function<void()>& step) {
-  ListDrawingOff drawingOff(ListView);
-  for (const StatDetailRow& row : detail_.rows) {
-    Series3->Add(static_cast<double>(row.seconds) / SecsPerDay, DetailPieLabel(row));
-    TListItem* item = ListView->Items()->Add();
-    item->SetCaption(DetailListCaption(row));
-    item->SubItems()->Add(DetailTimeText(row));
-    item->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(row.nameIndex)));
-    int icon = -1;
-    if (formGlobal != nullptr && !FindTask(*formGlobal->slIcons, row.path, icon)) icon = -1;
-    item->SetImageIndex(icon);
-    step();
+  {
+    ListDrawingOff drawingOff(ListView);
+    for (const StatDetailRow& row : detail_.rows) {
+      TListItem* item = ListView->Items()->Add();
+      item->SetCaption(DetailListCaption(row));
+      item->SubItems()->Add(DetailTimeText(row));
+      item->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(row.nameIndex)));
+      int icon = -1;
+      if (formGlobal != nullptr && !FindTask(*formGlobal->slIcons, row.path, icon)) icon = -1;
+      item->SetImageIndex(icon);
+      step();
+    }
   }
+  // The pie gets its slices after the list, in one go: the messages handled between the
+  // list's steps would draw it again and again with its slices so far.
+  for (const StatDetailRow& row : detail_.rows) Series3->Add(static_cast<double>(row.seconds) / SecsPerDay, DetailPieLabel(row));
 }
 
 void TStatisticPages::ApplyTaskIcons() {

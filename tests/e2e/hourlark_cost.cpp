@@ -1,12 +1,15 @@
-// The tracker's cost at rest, measured side by side with an idle notepad in the same run:
-// the CPU time each process takes over the same period with the tracker's window shown,
-// hidden, and while it tracks (one sample a second). Prints the tracker's time against
-// notepad's, and what a tracked sample costs beyond the idle tracker.
+// The tracker's cost at rest, measured side by side with an idle notepad: the CPU time the
+// program takes over a period, with the shell (explorer.exe) and the wine server beside it,
+// since a tray icon and every window call move work into those two. Notepad is measured
+// alone first, then the tracker with its window shown, hidden, and while it tracks (one
+// sample a second). Prints each process and their sum for every phase, the idle phases'
+// sums against notepad's, and what a tracked second costs beyond the idle tracker.
 //
 // The system's own counters for another process move in 10 ms steps and miss short bursts,
 // so each program is measured as the host process that runs it: the CPU time of all its
 // threads as the host's scheduler counted it (nanoseconds), and the user and system time of
-// its process status (clock ticks) beside it.
+// its process status (clock ticks) beside it. The shell and the server are those of this
+// run's prefix.
 //
 // Arguments: Hourlark.exe, qatask.dll, seconds per measurement (default 60), and "still" to
 // have the tray icon stand still while tracking (the animation's share of a tracked second).
@@ -20,21 +23,39 @@ namespace {
 
 std::string HostFile(const std::string& path) { return ReadFile("Z:" + path); }
 
-// The host's process number of the program started from that path, found by its command
-// line among the host's processes.
-long HostProcess(const std::string& windowsPath) {
+// The first of the host's processes (by number) for which match(its /proc folder) holds.
+template <typename Match>
+long FindHostProcess(Match match) {
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA("Z:\\proc\\*", &data);
   if (find == INVALID_HANDLE_VALUE) return -1;
   long found = -1;
   do {
     const long pid = std::atol(data.cFileName);
-    if (pid <= 0) continue;
-    const std::string command = HostFile("/proc/" + std::to_string(pid) + "/cmdline");
-    if (command.find(windowsPath) != std::string::npos && command.find("wineserver") == std::string::npos) found = pid;
+    if (pid > 0 && match("/proc/" + std::to_string(pid))) found = pid;
   } while (found < 0 && FindNextFileA(find, &data));
   FindClose(find);
   return found;
+}
+
+// The host's process number of the program started from that path, found by its command
+// line among the host's processes.
+long HostProcess(const std::string& windowsPath) {
+  return FindHostProcess([&](const std::string& proc) {
+    const std::string command = HostFile(proc + "/cmdline");
+    return command.find(windowsPath) != std::string::npos && command.find("wineserver") == std::string::npos;
+  });
+}
+
+// The host's process of this prefix whose command line holds name (the shell, the server).
+long PrefixProcess(const std::string& name) {
+  char prefix[MAX_PATH] = "";
+  GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+  return FindHostProcess([&](const std::string& proc) {
+    if (HostFile(proc + "/cmdline").find(name) == std::string::npos) return false;
+    return prefix[0] == '\0' ||
+           HostFile(proc + "/environ").find(std::string("WINEPREFIX=") + prefix + '\0') != std::string::npos;
+  });
 }
 
 struct CpuTime {
@@ -70,19 +91,37 @@ CpuTime HostCpu(long pid) {
   return time;
 }
 
-struct Period {
-  CpuTime tracker, notepad;
+// The processes measured in a phase: the program, the shell and the server.
+struct Processes {
+  const char* program;
+  long pids[3];
 };
 
-Period Measure(long tracker, long notepad, int seconds) {
-  const CpuTime t0 = HostCpu(tracker), n0 = HostCpu(notepad);
+struct Period {
+  CpuTime times[3];
+  double SumMs() const { return times[0].scheduledMs + times[1].scheduledMs + times[2].scheduledMs; }
+};
+
+Period Measure(const Processes& p, int seconds) {
+  CpuTime before[3];
+  for (int i = 0; i < 3; ++i) before[i] = HostCpu(p.pids[i]);
   Sleep(static_cast<DWORD>(seconds) * 1000);
-  const CpuTime t1 = HostCpu(tracker), n1 = HostCpu(notepad);
-  return {{t1.scheduledMs - t0.scheduledMs, t1.ticksMs - t0.ticksMs},
-          {n1.scheduledMs - n0.scheduledMs, n1.ticksMs - n0.ticksMs}};
+  Period period;
+  for (int i = 0; i < 3; ++i) {
+    const CpuTime after = HostCpu(p.pids[i]);
+    period.times[i] = {after.scheduledMs - before[i].scheduledMs, after.ticksMs - before[i].ticksMs};
+  }
+  return period;
 }
 
-double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
+void Report(const char* what, const Processes& p, const Period& period, int seconds) {
+  std::printf("%-30s %-8s %8.1f ms  explorer %8.1f ms  wineserver %8.1f ms  all %8.1f ms = %6.2f ms a second"
+              "   (status ticks: %5.0f / %5.0f / %5.0f ms)  %d s\n",
+              what, p.program, period.times[0].scheduledMs, period.times[1].scheduledMs, period.times[2].scheduledMs,
+              period.SumMs(), period.SumMs() / seconds, period.times[0].ticksMs, period.times[1].ticksMs,
+              period.times[2].ticksMs, seconds);
+  std::fflush(stdout);
+}
 
 // "2.57x notepad", or what the tracker took when notepad took nothing to compare with.
 std::string AgainstNotepad(double tracker, double notepad, int seconds) {
@@ -92,13 +131,6 @@ std::string AgainstNotepad(double tracker, double notepad, int seconds) {
   else
     std::snprintf(text, sizeof text, "%.2f ms a second (notepad took none)", tracker / seconds);
   return text;
-}
-
-void Report(const char* what, const Period& p, int seconds) {
-  std::printf("%-28s tracker %8.1f ms  notepad %8.1f ms  ratio %5.2f   (status ticks: %6.0f / %6.0f ms)  %d s\n", what,
-              p.tracker.scheduledMs, p.notepad.scheduledMs, Ratio(p.tracker.scheduledMs, p.notepad.scheduledMs),
-              p.tracker.ticksMs, p.notepad.ticksMs, seconds);
-  std::fflush(stdout);
 }
 
 }  // namespace
@@ -121,35 +153,52 @@ int main(int argc, char** argv) {
   const std::string notepadExe = folder + "notepad.exe";
   CopyFileA((std::string(windows) + "\\notepad.exe").c_str(), notepadExe.c_str(), FALSE);
   PROCESS_INFORMATION notepad = Launch(notepadExe, "", folder);
-  PROCESS_INFORMATION tracker = Launch(exe, "", folder);
-  MainWindow main = FindMainWindow(tracker.dwProcessId);
-  const long trackerHost = HostProcess(exe), notepadHost = HostProcess(notepadExe);
-  if (!main.Complete() || !notepad.hProcess || trackerHost < 0 || notepadHost < 0) {
-    std::printf("the tracker or notepad did not come up (host processes %ld, %ld)\n", trackerHost, notepadHost);
-    Finish(tracker, true);
+  const long explorerHost = PrefixProcess("explorer.exe"), serverHost = PrefixProcess("wineserver");
+  Sleep(3000);  // settled
+  const long notepadHost = HostProcess(notepadExe);
+  if (!notepad.hProcess || notepadHost < 0 || explorerHost < 0 || serverHost < 0) {
+    std::printf("notepad, the shell or the server not found (host processes %ld, %ld, %ld)\n", notepadHost,
+                explorerHost, serverHost);
     Finish(notepad, true);
     return 1;
   }
-  Sleep(3000);  // both settled
+  const Processes withNotepad{"notepad", {notepadHost, explorerHost, serverHost}};
+  const Period alone = Measure(withNotepad, seconds);
+  Report("notepad alone, window shown", withNotepad, alone, seconds);
+  Finish(notepad, true);
 
-  const Period shown = Measure(trackerHost, notepadHost, seconds);
-  Report("idle, window shown", shown, seconds);
+  PROCESS_INFORMATION tracker = Launch(exe, "", folder);
+  MainWindow main = FindMainWindow(tracker.dwProcessId);
+  const long trackerHost = HostProcess(exe);
+  if (!main.Complete() || trackerHost < 0) {
+    std::printf("the tracker did not come up (host process %ld)\n", trackerHost);
+    Finish(tracker, true);
+    return 1;
+  }
+  Sleep(3000);  // settled
+
+  const Processes withTracker{"tracker", {trackerHost, explorerHost, serverHost}};
+  const Period shown = Measure(withTracker, seconds);
+  Report("idle, window shown", withTracker, shown, seconds);
   ShowWindow(main.form, SW_HIDE);
   Sleep(1000);
-  const Period hidden = Measure(trackerHost, notepadHost, seconds);
-  Report("idle, window hidden", hidden, seconds);
+  const Period hidden = Measure(withTracker, seconds);
+  Report("idle, window hidden", withTracker, hidden, seconds);
   Click(main.btStart);
   PollUntil([&] { return ReadOnly(main.edUser); }, 5000);
   Sleep(1000);
-  const Period tracking = Measure(trackerHost, notepadHost, seconds);
-  Report("tracking (1 sample a second)", tracking, seconds);
+  const Period tracking = Measure(withTracker, seconds);
+  Report("tracking (1 sample a second)", withTracker, tracking, seconds);
   Click(main.btStop);
 
-  std::printf("idle shown: %s; idle hidden: %s; a tracked sample: %.2f ms more than idle\n",
-              AgainstNotepad(shown.tracker.scheduledMs, shown.notepad.scheduledMs, seconds).c_str(),
-              AgainstNotepad(hidden.tracker.scheduledMs, hidden.notepad.scheduledMs, seconds).c_str(),
-              (tracking.tracker.scheduledMs - hidden.tracker.scheduledMs) / seconds);
+  std::printf("all three processes: idle shown %s; idle hidden %s; a tracked second: %.2f ms more than idle "
+              "(tracker %.2f, explorer %.2f, wineserver %.2f)\n",
+              AgainstNotepad(shown.SumMs(), alone.SumMs(), seconds).c_str(),
+              AgainstNotepad(hidden.SumMs(), alone.SumMs(), seconds).c_str(),
+              (tracking.SumMs() - hidden.SumMs()) / seconds,
+              (tracking.times[0].scheduledMs - hidden.times[0].scheduledMs) / seconds,
+              (tracking.times[1].scheduledMs - hidden.times[1].scheduledMs) / seconds,
+              (tracking.times[2].scheduledMs - hidden.times[2].scheduledMs) / seconds);
   CloseAndFinish(tracker, main.form, 10000);
-  Finish(notepad, true);
   return 0;
 }

@@ -148,6 +148,7 @@ TListItem* TListItems::Items(int index) const {
 TListItem* TListItems::Insert(int index) {
   CheckIndex(index, Count());
   items_.insert(items_.begin() + index, std::make_unique<TListItem>(this));
+  items_[static_cast<size_t>(index)]->indexHint_ = index;
   listView_->ShowInsertedItem(index);
   return items_[static_cast<size_t>(index)].get();
 }
@@ -164,8 +165,15 @@ void TListItems::Clear() {
 }
 
 int TListItems::IndexOf(const TListItem* item) const {
+  // An item is mostly changed where it was last found (a list is filled item by item), so
+  // the place it stood is tried before the search.
+  if (item == nullptr) return -1;
+  const int hint = item->indexHint_;
+  if (hint >= 0 && hint < Count() && items_[static_cast<size_t>(hint)].get() == item) return hint;
   auto it = std::find_if(items_.begin(), items_.end(), [item](const auto& p) { return p.get() == item; });
-  return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+  if (it == items_.end()) return -1;
+  item->indexHint_ = static_cast<int>(it - items_.begin());
+  return item->indexHint_;
 }
 
 TPersistent* TListItems::ListedItem(int index) const {

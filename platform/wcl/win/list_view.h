@@ -103,6 +103,7 @@ private:
   bool selected_ = false;
   std::unique_ptr<TStringList> subItems_;
   int shownSubItems_ = 0;  // sub-item texts the window has been given
+  mutable int indexHint_ = -1;  // where the item stood when last looked for
 };
 
 class TListItems : public TPersistent {

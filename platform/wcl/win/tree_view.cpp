@@ -45,6 +45,7 @@ void TTreeNode::SetSelectedIndex(int value) {
 void TTreeNode::SetExpanded(bool value) {
   expanded_ = value;
   if (item_ == nullptr || children_.empty()) return;
+  if (value) ShowChildren();
   TTreeView* view = TreeView();
   ++view->pushing_;
   view->Send(TVM_EXPAND, value ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(item_));
@@ -70,21 +71,43 @@ void TTreeNode::SetSelected(bool value) {
   else if (Selected()) TreeView()->SetSelected(nullptr);
 }
 
-// Inserts the node and its children into the window under parentItem.
+// Inserts the node into the window under parentItem, with its children when it is open.
 void TTreeNode::ShowNode(HTREEITEM parentItem) {
   TTreeView* view = TreeView();
   TVINSERTSTRUCTA insert{};
   insert.hParent = parentItem != nullptr ? parentItem : TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
   insert.item.pszText = const_cast<char*>(text_.c_str());
   insert.item.iImage = imageIndex_;
   insert.item.iSelectedImage = selectedIndex_;
+  insert.item.cChildren = children_.empty() ? 0 : 1;
   insert.item.lParam = reinterpret_cast<LPARAM>(this);
+  childrenShown_ = false;
   item_ = reinterpret_cast<HTREEITEM>(view->Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   if (item_ == nullptr) return;
-  for (auto& child : children_) child->ShowNode(item_);
   if (expanded_) SetExpanded(true);
+}
+
+void TTreeNode::ShowChildren() {
+  if (item_ == nullptr || childrenShown_) return;
+  childrenShown_ = true;
+  for (auto& child : children_) child->ShowNode(item_);
+}
+
+void TTreeNode::ShowInWindow() {
+  if (item_ != nullptr || parent_ == nullptr) return;
+  parent_->ShowInWindow();
+  parent_->ShowChildren();
+}
+
+void TTreeNode::ShowHasChildren() {
+  if (item_ == nullptr) return;
+  TVITEMA item{};
+  item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+  item.hItem = item_;
+  item.cChildren = children_.empty() ? 0 : 1;
+  TreeView()->Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void TTreeNode::ShowState() {
@@ -100,6 +123,7 @@ void TTreeNode::ShowState() {
 
 void TTreeNode::Forget() {
   item_ = nullptr;
+  childrenShown_ = false;
   for (auto& child : children_) child->Forget();
 }
 
@@ -145,8 +169,14 @@ TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const std::string& text) {
   node->text_ = text;
   TTreeNode* added = node.get();
   SiblingsOf(parent).push_back(std::move(node));
-  if (owner_->HandleAllocated() && (parent == nullptr || parent->item_ != nullptr))
-    added->ShowNode(parent != nullptr ? parent->item_ : nullptr);
+  if (!owner_->HandleAllocated()) return added;
+  if (parent == nullptr) {
+    added->ShowNode(nullptr);
+  } else if (parent->childrenShown_) {
+    added->ShowNode(parent->item_);
+  } else if (parent->children_.size() == 1) {
+    parent->ShowHasChildren();
+  }
   return added;
 }
 
@@ -158,10 +188,12 @@ void TTreeNodes::Delete(TTreeNode* node) {
     owner_->Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node->item_));
     --owner_->pushing_;
   }
-  auto& siblings = SiblingsOf(node->Parent());
+  TTreeNode* parent = node->Parent();
+  auto& siblings = SiblingsOf(parent);
   siblings.erase(std::remove_if(siblings.begin(), siblings.end(),
                                 [node](const std::unique_ptr<TTreeNode>& n) { return n.get() == node; }),
                  siblings.end());
+  if (parent != nullptr && parent->children_.empty()) parent->ShowHasChildren();
 }
 
 void TTreeNodes::Clear() {
@@ -224,6 +256,7 @@ void TTreeView::CreateWnd() {
   if (indent_ > 0) Send(TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
   ++pushing_;
   for (int i = 0; i < items_->TopCount(); ++i) items_->TopItem(i)->ShowNode(nullptr);
+  if (selected_ != nullptr) selected_->ShowInWindow();
   if (selected_ != nullptr && selected_->item_ != nullptr)
     Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(selected_->item_));
   --pushing_;
@@ -272,6 +305,7 @@ void TTreeView::SetSelected(TTreeNode* node) {
   if (node == selected_) return;
   selected_ = node;
   ++pushing_;
+  if (node != nullptr && HandleAllocated()) node->ShowInWindow();
   Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node != nullptr ? node->item_ : nullptr));
   --pushing_;
   Change(node);
@@ -366,6 +400,7 @@ void TTreeView::HandleNotify(TMessage& msg) {
       bool allow = true;
       if (tree->action & TVE_EXPAND) allow = CanExpand(node);
       else if (tree->action & TVE_COLLAPSE) allow = CanCollapse(node);
+      if (allow && (tree->action & TVE_EXPAND) != 0 && node->item_ != nullptr) node->ShowChildren();
       msg.Result = allow ? FALSE : TRUE;
       return;
     }

@@ -3,7 +3,9 @@
 // own, shown in the system's tree control.
 //
 // The nodes live in the objects; the window shows them and is filled again whenever it is
-// made. What the user changes in the window (the selected node, a node opened or closed) is
+// made. A closed node's children are put into the window when it is first opened (or one
+// of them is selected), so that a tree of many thousand nodes in closed branches fills at
+// once. What the user changes in the window (the selected node, a node opened or closed) is
 // taken back into the objects as the window reports it. The control keeps its mouse
 // release: the system's tree swallows the release of a click on a node while it waits to
 // see whether a drag starts, and the library then reports the release itself.
@@ -68,6 +70,12 @@ private:
   friend class TTreeNodes;
   friend class TTreeView;
   void ShowNode(HTREEITEM parentItem);
+  // Puts the children into the window under the node's item, once.
+  void ShowChildren();
+  // Shows the node's parents' children down to the node, so that it has its item.
+  void ShowInWindow();
+  // Tells the window whether the node has children (the button to open it).
+  void ShowHasChildren();
   void ShowState();
   void Forget();
 
@@ -80,6 +88,7 @@ private:
   void* data_ = nullptr;
   bool expanded_ = false;
   HTREEITEM item_ = nullptr;
+  bool childrenShown_ = false;
 };
 
 // The nodes of a tree view, top-level ones in order, each with its children.
