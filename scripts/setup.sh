@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
-  wine wine64
+  wine wine64 fonts-wine
   xvfb xauth
   googletest libgtest-dev libbenchmark-dev
   imagemagick
