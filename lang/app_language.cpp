@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "lang/lang_file_edit.h"
+#include "platform/rtl/language_texts.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/sysutils.h"
@@ -210,6 +211,7 @@ void LangFinalize() {
   CloseNativeEdit();
   s.currentFile.reset();
   s.currentLoaded = false;
+  BeginLanguageTexts(0);
   s.baseFile.reset();
   s.baseLoaded = false;
   s.app.reset();
@@ -230,14 +232,34 @@ const std::string& ResolvedLangDir() {
 
 TStringList* ScanRules() { return State().scanRules.get(); }
 
+namespace {
+
+// The texts of a file just opened become the language texts, shown from the code page of
+// its charset; an empty file names none.
+void NameLanguageTexts(const TLingroveLangFile* file) {
+  BeginLanguageTexts(file != nullptr && !file->IsEmpty() ? CodePageOfCharset(file->FontCharset()) : 0);
+  if (file == nullptr || file->IsEmpty()) return;
+  for (const TLingroveIdentRec& entry : file->Idents()) AddLanguageText(entry.Text);
+  if (!file->HasLocale()) return;
+  const TLingroveLocale& locale = file->Locale();
+  for (const auto* names : {&locale.ShortMonthNames, &locale.LongMonthNames})
+    for (const std::string& name : *names) AddLanguageText(name);
+  for (const auto* names : {&locale.ShortDayNames, &locale.LongDayNames})
+    for (const std::string& name : *names) AddLanguageText(name);
+}
+
+}  // namespace
+
 void LoadCurrentFile() {
   LangState& s = State();
   BusyCursor busy;
   s.currentFile.reset();
   // Should the load fail, the current file stays empty rather than being tried again.
   s.currentLoaded = true;
+  BeginLanguageTexts(0);
   auto file = std::make_unique<TLingroveLangFile>(ResolvedLangDir() + s.current);
   if (!file->IsEmpty() && file->HasLocale()) file->ApplyLocale();
+  NameLanguageTexts(file.get());
   s.currentFile = std::move(file);
 }
 
@@ -255,7 +277,9 @@ TLingroveLangFile* CurrentLangFile() {
   LangState& s = State();
   if (!s.currentLoaded) {
     s.currentLoaded = true;
+    BeginLanguageTexts(0);
     s.currentFile = std::make_unique<TLingroveLangFile>(ResolvedLangDir() + s.current);
+    NameLanguageTexts(s.currentFile.get());
   }
   return s.currentFile.get();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/properties.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/image_list.h"
 #include "platform/wcl/win/messages.h"
 
@@ -73,15 +74,17 @@ void TTreeNode::SetSelected(bool value) {
 // Inserts the node and its children into the window under parentItem.
 void TTreeNode::ShowNode(HTREEITEM parentItem) {
   TTreeView* view = TreeView();
-  TVINSERTSTRUCTA insert{};
+  // The text goes in UTF-16, from the code page it is shown from.
+  std::wstring text = ShownText(text_);
+  TVINSERTSTRUCTW insert{};
   insert.hParent = parentItem != nullptr ? parentItem : TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  insert.item.pszText = const_cast<char*>(text_.c_str());
+  insert.item.pszText = text.data();
   insert.item.iImage = imageIndex_;
   insert.item.iSelectedImage = selectedIndex_;
   insert.item.lParam = reinterpret_cast<LPARAM>(this);
-  item_ = reinterpret_cast<HTREEITEM>(view->Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  item_ = reinterpret_cast<HTREEITEM>(view->Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   if (item_ == nullptr) return;
   for (auto& child : children_) child->ShowNode(item_);
   if (expanded_) SetExpanded(true);
@@ -89,13 +92,14 @@ void TTreeNode::ShowNode(HTREEITEM parentItem) {
 
 void TTreeNode::ShowState() {
   if (item_ == nullptr) return;
-  TVITEMA item{};
+  std::wstring text = ShownText(text_);
+  TVITEMW item{};
   item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
   item.hItem = item_;
-  item.pszText = const_cast<char*>(text_.c_str());
+  item.pszText = text.data();
   item.iImage = imageIndex_;
   item.iSelectedImage = selectedIndex_;
-  TreeView()->Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  TreeView()->Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void TTreeNode::Forget() {
