@@ -64,9 +64,10 @@ void TStatusPanels::Update(TCollectionItem* item) { statusBar_->UpdatePanels(sta
 
 namespace {
 
-// The bar takes its texts in UTF-16, each from the code page it is shown from.
-void ShowPartText(HWND bar, WPARAM part, const std::string& text) {
-  const std::wstring shown = ShownText(text);
+// The bar takes its texts in UTF-16, each from the code page it is shown from; the tabs that
+// place it go before the converted text.
+void ShowPartText(HWND bar, WPARAM part, const std::string& text, const wchar_t* tabs = L"") {
+  const std::wstring shown = tabs + ShownText(text);
   SendMessageW(bar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(shown.c_str()));
 }
 
@@ -126,9 +127,8 @@ void TStatusBar::CreateWnd() {
 // A tab before the text centres it, two put it at the right.
 void TStatusBar::ShowPanelText(int index) {
   TStatusPanel* panel = panels_->Items(index);
-  const char* prefix = panel->Alignment() == taCenter ? "\t" : panel->Alignment() == taRightJustify ? "\t\t" : "";
-  const std::string text = prefix + panel->Text();
-  ShowPartText(Handle(), static_cast<WPARAM>(index), text);
+  const wchar_t* tabs = panel->Alignment() == taCenter ? L"\t" : panel->Alignment() == taRightJustify ? L"\t\t" : L"";
+  ShowPartText(Handle(), static_cast<WPARAM>(index), panel->Text(), tabs);
 }
 
 void TStatusBar::UpdatePanels(TStatusPanel* panel) {

@@ -150,4 +150,18 @@ TEST_F(LanguageTextsTest, EveryKindOfWindowHoldsTheLanguagesLetters) {
   button->SetCaption("Caf\xE9");
   EXPECT_EQ(HeldText(button->Handle()), WideFromCodePage("Caf\xE9", CP_ACP));
   EXPECT_EQ(button->Caption(), "Caf\xE9");
+
+  // Hebrew and Greek files alike, each from its own code page.
+  struct Case {
+    unsigned codePage;
+    Word word;
+  };
+  for (const Case& c : {Case{1255, {"\xF9\xEC\xE5\xED", L"\x05E9\x05DC\x05D5\x05DD"}},
+                        Case{1253, {"\xCD\xE1\xE9", L"\x039D\x03B1\x03B9"}}}) {
+    BeginLanguageTexts(c.codePage);
+    AddLanguageText(c.word.bytes);
+    button->SetCaption(c.word.bytes);
+    EXPECT_EQ(HeldText(button->Handle()), c.word.wide) << c.codePage;
+    EXPECT_EQ(button->Caption(), c.word.bytes) << c.codePage;
+  }
 }
