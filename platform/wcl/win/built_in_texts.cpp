@@ -30,7 +30,14 @@ const wchar_t kAnsiProcProperty[] = L"HlAnsiWindowProc";
 LRESULT CALLBACK WideTextProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   const auto previous = reinterpret_cast<WNDPROC>(GetPropW(window, kAnsiProcProperty));
   switch (msg) {
-    case WM_SETTEXT:
+    case WM_SETTEXT: {
+      const LRESULT result = DefWindowProcW(window, msg, wParam, lParam);
+      // The system drew its own title bar with the text: the frame is painted again through
+      // the window's procedures, so that what draws over that caption (a gradient caption)
+      // does so again.
+      RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+      return result;
+    }
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
       return DefWindowProcW(window, msg, wParam, lParam);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kit/win/window_hook.h"
+#include "platform/rtl/language_texts.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/menus.h"
 #include "tests/app/win/window_test_steps.h"
@@ -165,6 +166,12 @@ TEST_F(GradientCaptionTest, GradientWhileActivePlainWhileInactiveAndTheSystemCap
   // Setting the form's text makes the system draw its caption; ours is painted over it.
   form->SetCaption("Changed at run time");
   EXPECT_EQ(kRed, WindowPixel(bar.left, midY));
+  // So is it over a text the window takes in UTF-16 (a language text of another code page).
+  BeginLanguageTexts(1251);
+  AddLanguageText("\xCE\xEF\xF6\xE8\xE8");
+  form->SetCaption("\xCE\xEF\xF6\xE8\xE8");
+  EXPECT_EQ(kRed, WindowPixel(bar.left, midY));
+  BeginLanguageTexts(0);
 
   // Switched off: the form's own caption again, and the events fire once each change.
   caption->SetActive(false);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/rtl/language_texts.h"
+#include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/edit_controls.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/list_view.h"
@@ -47,6 +48,19 @@ std::wstring HeldText(HWND window) {
   wchar_t text[128] = {};
   InternalGetWindowText(window, text, 128);
   return text;
+}
+
+// The caption of the message box on screen; read and closed by a timer in its modal loop.
+std::wstring g_boxCaption;
+
+void CALLBACK ReadAndCloseBox(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND box = AppTest::ShownDialog();
+  if (box == nullptr) return;
+  KillTimer(nullptr, id);
+  wchar_t text[64] = {};
+  GetWindowTextW(box, text, 64);
+  g_boxCaption = text;
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 class LanguageTextsTest : public AppTest {
@@ -164,4 +178,16 @@ TEST_F(LanguageTextsTest, EveryKindOfWindowHoldsTheLanguagesLetters) {
     EXPECT_EQ(HeldText(button->Handle()), c.word.wide) << c.codePage;
     EXPECT_EQ(button->Caption(), c.word.bytes) << c.codePage;
   }
+}
+
+TEST_F(LanguageTextsTest, AMessageBoxCaptionReadsInTheLanguagesLetters) {
+  if (GetACP() == 1251) GTEST_SKIP() << "the system's own code page is the language's";
+  // The real system box, not the recording one.
+  const TMessageBoxEdge recording = SetMessageBoxEdge(nullptr);
+  g_boxCaption.clear();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &ReadAndCloseBox);
+  app_->MessageBox(kReady.bytes, kTitle.bytes, MB_OK);
+  KillTimer(nullptr, timer);
+  SetMessageBoxEdge(recording);
+  EXPECT_EQ(g_boxCaption, kTitle.wide);
 }
