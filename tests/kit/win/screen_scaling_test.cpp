@@ -106,6 +106,12 @@ protected:
   TDateEdit* edit = nullptr;
 };
 
+// A plain stdcall function, as the 32-bit build needs for the enumeration's callback.
+int CALLBACK NoteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
 }  // namespace
 
 // Wine draws the title bars' buttons with Marlett: a prefix without it shows "0 1 r" in
@@ -116,13 +122,7 @@ TEST(ScreenScalingFonts, TheTitleBarsButtonFontIsInstalled) {
   wanted.lfCharSet = DEFAULT_CHARSET;
   lstrcpyA(wanted.lfFaceName, "Marlett");
   bool found = false;
-  EnumFontFamiliesExA(
-      screen, &wanted,
-      [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
-        *reinterpret_cast<bool*>(found) = true;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
+  EnumFontFamiliesExA(screen, &wanted, &NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
   ReleaseDC(nullptr, screen);
   EXPECT_TRUE(found);
 }
