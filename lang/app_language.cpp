@@ -5,6 +5,7 @@
 
 #include "lang/lang_file_edit.h"
 #include "platform/rtl/ansi_chars.h"
+#include "platform/rtl/language_texts.h"
 #include "platform/rtl/properties.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/sysutils.h"
@@ -211,6 +212,7 @@ void LangFinalize() {
   CloseNativeEdit();
   s.currentFile.reset();
   s.currentLoaded = false;
+  BeginLanguageTexts(0);
   s.baseFile.reset();
   s.baseLoaded = false;
   s.app.reset();
@@ -245,6 +247,20 @@ std::unique_ptr<TLingroveLangFile> OpenCurrentFile() {
   }
 }
 
+// The texts of a file just opened become the language texts, shown from the code page of
+// its charset; an empty file names none.
+void NameLanguageTexts(const TLingroveLangFile* file) {
+  BeginLanguageTexts(file != nullptr && !file->IsEmpty() ? CodePageOfCharset(file->FontCharset()) : 0);
+  if (file == nullptr || file->IsEmpty()) return;
+  for (const TLingroveIdentRec& entry : file->Idents()) AddLanguageText(entry.Text);
+  if (!file->HasLocale()) return;
+  const TLingroveLocale& locale = file->Locale();
+  for (const auto* names : {&locale.ShortMonthNames, &locale.LongMonthNames})
+    for (const std::string& name : *names) AddLanguageText(name);
+  for (const auto* names : {&locale.ShortDayNames, &locale.LongDayNames})
+    for (const std::string& name : *names) AddLanguageText(name);
+}
+
 }  // namespace
 
 void LoadCurrentFile() {
@@ -253,8 +269,10 @@ void LoadCurrentFile() {
   s.currentFile.reset();
   // Should the load fail, the current file stays empty rather than being tried again.
   s.currentLoaded = true;
+  BeginLanguageTexts(0);
   auto file = OpenCurrentFile();
   if (!file->IsEmpty() && file->HasLocale()) file->ApplyLocale();
+  NameLanguageTexts(file.get());
   s.currentFile = std::move(file);
 }
 
@@ -272,7 +290,9 @@ TLingroveLangFile* CurrentLangFile() {
   LangState& s = State();
   if (!s.currentLoaded) {
     s.currentLoaded = true;
+    BeginLanguageTexts(0);
     s.currentFile = OpenCurrentFile();
+    NameLanguageTexts(s.currentFile.get());
   }
   return s.currentFile.get();
 }

@@ -7,7 +7,7 @@ packages=(
   cmake make g++
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   g++-multilib qemu-user
-  wine wine64
+  wine wine64 fonts-wine
   xvfb xauth
   googletest libgtest-dev libbenchmark-dev
   imagemagick

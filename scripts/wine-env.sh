@@ -26,6 +26,7 @@ hl_wine_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$WINE64" wineboot -i </dev/null >/dev/null 2>&1 || true
   fi
+  hl_wine_fonts
   # The first program Wine starts also starts its background services; start them here,
   # detached from our pipes, so they do not hold ctest's output open until they exit.
   "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1 || true
@@ -36,6 +37,15 @@ hl_wine_start() {
   local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
   "$WINE64" reg add "$aedebug" /v Debugger /d '' /f </dev/null >/dev/null 2>&1 || true
   "$WINE64" reg add "$aedebug" /v Auto /d 1 /f </dev/null >/dev/null 2>&1 || true
+}
+
+# Wine draws the title bars' buttons with Marlett and its dialogs with MS Sans Serif and
+# Tahoma, fonts of the fonts-wine package; without them every title bar shows "0 1 r". This
+# Wine does not look in that package's folder, so the prefix's font folder gets copies of
+# those it lacks (a prefix made before keeps what it has).
+hl_wine_fonts() {
+  local from=/usr/share/wine/fonts to=$WINEPREFIX/drive_c/windows/Fonts
+  if [ -d "$from" ] && [ -d "$to" ]; then cp -n "$from"/* "$to"/ 2>/dev/null || true; fi
 }
 
 hl_wine_stop() {

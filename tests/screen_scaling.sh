@@ -9,6 +9,7 @@ set -uo pipefail
 build=$1
 shift
 wine64=${WINE64:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
+. "$(dirname "$0")/../scripts/wine-env.sh"
 status=0
 for dpi in 120 144; do
   export WINEPREFIX=$build/wineprefix-dpi$dpi
@@ -18,6 +19,7 @@ for dpi in 120 144; do
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$wine64" wineboot -i </dev/null >/dev/null 2>&1 || true
   fi
+  hl_wine_fonts
   "$wine64" cmd /c exit </dev/null >/dev/null 2>&1 || true
   "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'

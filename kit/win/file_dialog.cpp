@@ -35,7 +35,7 @@ DWORD OptionFlags(TOpenOptions options) {
 // The filter as the dialog wants it ("text\0pattern\0...\0\0"), wide.
 std::wstring ShownFilter(const std::string& filter) {
   const std::string buffer = DialogFilterBuffer(filter);
-  return WideFromCodePage(buffer, IsBuiltInText(filter) ? 1251 : CP_ACP);
+  return WideFromCodePage(buffer, ShownCodePage(filter));
 }
 
 // The dialog's names ("name\0\0" or "dir\0a\0b\0\0") in the ANSI code page.

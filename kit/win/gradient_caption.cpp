@@ -399,13 +399,19 @@ void TKitGradientCaption::PaintCaption(HDC windowDc) {
   const int height = GetRectHeight(caption);
   if (width <= 0 || height <= 0) return;
 
+  // The picture is drawn as the screen shows it and copied without being mirrored: on a
+  // mirrored window the system puts the icon at the right and the buttons at the left, so
+  // the gradient starts at the right, the icon sits there and the texts line up from it,
+  // while the letters still read as they are written.
+  const bool mirrored = (GetLayout(windowDc) & LAYOUT_RTL) != 0;
   TBitmap bitmap;
   bitmap.SetSize(width, height);
   TCanvas* canvas = bitmap.Canvas();
   RECT r{0, 0, width, height};
   const TColor endColor = windowActive_ ? clActiveCaption : clInactiveCaption;
   if (DrawnAsGradient()) {
-    GradientFillRect(canvas, r, startColor_, endColor, gdLeftToRight, gradientSteps_ & 0xFF);
+    GradientFillRect(canvas, r, startColor_, endColor, mirrored ? gdRightToLeft : gdLeftToRight,
+                     gradientSteps_ & 0xFF);
   } else {
     canvas->Brush()->SetColor(endColor);
     canvas->FillRect(r);
@@ -427,8 +433,10 @@ void TKitGradientCaption::PaintCaption(HDC windowDc) {
     int x = 0;
     int y = 0;
     CaptionIconPos(r.left, r.top, r.bottom, iconWidth, iconHeight, x, y);
+    if (mirrored) x = width - x - iconWidth;
     DrawIconEx(canvas->Handle(), x, y, icon, iconWidth, iconHeight, 0, nullptr, DI_NORMAL);
-    r.left += r.bottom - r.top;
+    if (mirrored) r.right -= r.bottom - r.top;
+    else r.left += r.bottom - r.top;
   }
 
   if (!formCaption_.empty() || captions_->Count() > 0) {
@@ -437,7 +445,7 @@ void TKitGradientCaption::PaintCaption(HDC windowDc) {
       TKitCaption* part = captions_->GetItem(i);
       parts.push_back(TCaptionPartInfo{part->Caption(), part->Visible(), part->GlueNext()});
     }
-    const bool rightToLeft = IsRightToLeftCaption();
+    const bool rightToLeft = mirrored || IsRightToLeftCaption();
     auto textWidth = [&](int font, const std::string& text) {
       canvas->Font()->Assign(PartFont(font));
       return canvas->TextWidth(text);
@@ -458,7 +466,10 @@ void TKitGradientCaption::PaintCaption(HDC windowDc) {
       DrawTextA(dc, draw.Text.c_str(), static_cast<int>(draw.Text.size()), &textRect, flags);
     }
   }
+  const DWORD layout = GetLayout(windowDc);
+  if (mirrored) SetLayout(windowDc, layout | LAYOUT_BITMAPORIENTATIONPRESERVED);
   BitBlt(windowDc, caption.left, caption.top, width, height, canvas->Handle(), 0, 0, SRCCOPY);
+  if (mirrored) SetLayout(windowDc, layout);
 }
 
 void TKitGradientCaption::PaintOnWindow() {
@@ -550,6 +561,11 @@ void TKitGradientCaption::AfterFormMessage(TMessage& msg) {
     case WM_SETTEXT:
     case WM_SETICON:
       PaintOnWindow();
+      break;
+    // The form made its window again (a change of direction does) and may have shown and
+    // activated it before the hook came back: learn its state and paint.
+    case CM_WINDOWHOOKED:
+      RefreshCaption();
       break;
     default:
       break;

@@ -307,7 +307,13 @@ bool THookList::HandleMessage(TMessage& msg) {
   TControlHook* record = FindById(static_cast<unsigned>(msg.LParam));
   if (record == nullptr) return true;
   if (msg.Msg == CM_RESUBCLASS) {
+    const HWND before = record->window_;
     record->SubclassWindow();
+    if (record->window_ != nullptr && record->window_ != before) {
+      TMessage hooked{CM_WINDOWHOOKED, 0, 0, 0};
+      bool handled = false;
+      record->NotifyHooks(false, hooked, handled);
+    }
   } else if (record->HookCount() == 0) {
     // A record whose procedure is still running (a modal loop inside one of its messages)
     // is freed when that message returns.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lang/lang_file_edit.h"
+#include "platform/rtl/language_texts.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/string_list.h"
 #include "tests/lang/lang_file_test_util.h"
@@ -60,9 +61,11 @@ protected:
     LangFileTest::TearDown();
   }
 
-  void WriteLang(const std::string& name, const std::vector<std::pair<uint16_t, std::string>>& entries) {
+  void WriteLang(const std::string& name, const std::vector<std::pair<uint16_t, std::string>>& entries,
+                 uint8_t charset = 0) {
     std::filesystem::remove(PathOf(name));
     TLingroveLangFileEdit file(PathOf(name));
+    file.SetFontCharset(charset);
     for (const auto& [ident, text] : entries) file.AddString(ident, text, 0);
     file.Save();
   }
@@ -261,4 +264,34 @@ TEST_F(AppLanguageTest, FinalizeEndsTranslatorsAndPutsTheStartStateBack) {
   EXPECT_EQ(10, ScanRules()->Count());
   EXPECT_EQ("+Caption", ScanRules()->Strings(0));
   EXPECT_EQ("", AppLanguage()->LangDir());
+}
+
+// The texts of the current file are named with the code page of its charset, so the windows
+// show them in their own script; a file of the system's charset, or none, names nothing.
+TEST_F(AppLanguageTest, TheCurrentFilesTextsAreNamedWithItsCharsetsCodePage) {
+  const std::string cyrillic = "\xD1\xF2\xE0\xF0\xF2";  // "Start" in 1251
+  const std::string format = "\xC2\xF1\xE5\xE3\xEE %s";
+  const std::string hint = "\xCA\xEE\xF0\xEE\xF2\xEA\xEE|\xC4\xEB\xE8\xED\xED\xEE";
+  const std::string lines = "\xCF\xE5\xF0\xE2\xFB\xE9\r\n\xC2\xF2\xEE\xF0\xEE\xE9";
+  WriteLang("Native.lng", {{25, "Start"}});
+  AppLanguage()->SetLangDir(dirText_);
+  struct Case {
+    uint8_t charset;
+    unsigned codePage;
+  };
+  for (const Case c : {Case{204, 1251}, Case{177, 1255}, Case{161, 1253}, Case{178, 1256}, Case{0, 0}, Case{1, 0}}) {
+    const std::string name = "lang" + std::to_string(c.charset);
+    WriteLang(name + ".lng", {{25, cyrillic}, {26, format}, {27, hint}, {28, lines}, {29, "Plain"}}, c.charset);
+    SetLanguage(name);
+    EXPECT_EQ(LanguageTextCodePage(cyrillic), c.codePage) << name;
+    EXPECT_EQ(LanguageTextCodePage(format.substr(0, 6) + "42 h"), c.codePage) << name;
+    EXPECT_EQ(LanguageTextCodePage(hint.substr(0, hint.find('|'))), c.codePage) << name;
+    EXPECT_EQ(LanguageTextCodePage(lines.substr(lines.find('\n') + 1)), c.codePage) << name;
+    // Plain ASCII reads alike in every code page; other bytes are the system's.
+    EXPECT_EQ(LanguageTextCodePage("Plain"), 0u) << name;
+    EXPECT_EQ(LanguageTextCodePage("\xE9t\xE9"), 0u) << name;
+  }
+  SetLanguage("lang204");
+  SetLanguage("Native");
+  EXPECT_EQ(LanguageTextCodePage(cyrillic), 0u);
 }

@@ -65,7 +65,7 @@ HWND TApplication::Handle() const { return window_ ? window_->Handle() : nullptr
 
 void TApplication::SetTitle(const std::string& value) {
   title_ = value;
-  if (Handle() != nullptr) SetWindowTextA(Handle(), value.c_str());
+  if (Handle() != nullptr) ShowCaption(Handle(), value);
 }
 
 std::string TApplication::ExeName() const {

@@ -1,6 +1,8 @@
 #include "platform/wcl/win/built_in_texts.h"
 
 #include <mutex>
+
+#include "platform/rtl/language_texts.h"
 #include <set>
 #include <vector>
 
@@ -28,7 +30,14 @@ const wchar_t kAnsiProcProperty[] = L"HlAnsiWindowProc";
 LRESULT CALLBACK WideTextProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   const auto previous = reinterpret_cast<WNDPROC>(GetPropW(window, kAnsiProcProperty));
   switch (msg) {
-    case WM_SETTEXT:
+    case WM_SETTEXT: {
+      const LRESULT result = DefWindowProcW(window, msg, wParam, lParam);
+      // The system drew its own title bar with the text: the frame is painted again through
+      // the window's procedures, so that what draws over that caption (a gradient caption)
+      // does so again.
+      RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+      return result;
+    }
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
       return DefWindowProcW(window, msg, wParam, lParam);
@@ -80,12 +89,25 @@ std::wstring WideFromCodePage(const std::string& text, UINT codePage) {
   return wide;
 }
 
-std::wstring ShownText(const std::string& text) {
-  return WideFromCodePage(text, IsBuiltInText(text) ? kBuiltInCodePage : CP_ACP);
+std::string WideToCodePage(const std::wstring& text, UINT codePage) {
+  if (text.empty()) return std::string();
+  const int size = static_cast<int>(text.size());
+  const int length = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return std::string();
+  std::string bytes(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), size, bytes.data(), length, nullptr, nullptr);
+  return bytes;
 }
 
+UINT ShownCodePage(const std::string& text) {
+  UINT codePage = IsBuiltInText(text) ? kBuiltInCodePage : LanguageTextCodePage(text);
+  return codePage == GetACP() ? CP_ACP : codePage;
+}
+
+std::wstring ShownText(const std::string& text) { return WideFromCodePage(text, ShownCodePage(text)); }
+
 void ShowCaption(HWND window, const std::string& text) {
-  if (!IsBuiltInText(text) && GetPropW(window, kAnsiProcProperty) == nullptr) {
+  if (!HasOwnCodePage(text) && GetPropW(window, kAnsiProcProperty) == nullptr) {
     SetWindowTextA(window, text.c_str());
     return;
   }

@@ -24,11 +24,18 @@ struct TBuiltInTexts {
   }
 };
 
-// text in the given code page as UTF-16 (embedded NULs kept).
+// text in the given code page as UTF-16 (embedded NULs kept), and back.
 std::wstring WideFromCodePage(const std::string& text, UINT codePage);
-// text as the system shows it: from 1251 for a built-in text, else from the ANSI code page.
+std::string WideToCodePage(const std::wstring& text, UINT codePage);
+// The code page text is shown from: 1251 for a built-in text, the language file's for a text
+// of the current language (platform/rtl/language_texts.h), else the ANSI code page (CP_ACP,
+// also when the text's own is the system's).
+UINT ShownCodePage(const std::string& text);
+// The text reads wrong through the ANSI calls: it must go to windows in UTF-16.
+inline bool HasOwnCodePage(const std::string& text) { return ShownCodePage(text) != CP_ACP; }
+// text as the system shows it, from ShownCodePage.
 std::wstring ShownText(const std::string& text);
-// A top-level window's caption shown from ShownText, so that a built-in caption reads right
-// in the title bar and through GetWindowTextW. The first built-in caption makes the window
-// answer its text messages in UTF-16 from then on.
+// A top-level window's caption shown from ShownText, so that a built-in or language caption
+// reads right in the title bar and through GetWindowTextW. The first such caption makes the
+// window answer its text messages in UTF-16 from then on.
 void ShowCaption(HWND window, const std::string& text);

@@ -53,6 +53,7 @@ void SetTargetOf(HWND window, TWindowTarget* target) {
 struct ClassEntry {
   std::string sysClass;
   WNDPROC defaultProc;
+  WNDPROC wideProc;  // the system class's procedure for UTF-16 messages
 };
 
 // Our registered classes by name, with the procedure that handles what the objects leave.
@@ -61,13 +62,22 @@ std::map<std::string, ClassEntry>& Classes() {
   return classes;
 }
 
-WNDPROC ClassDefaultProc(HWND window) {
+// The entry of a window of one of our classes, or nullptr.
+const ClassEntry* ClassOf(HWND window) {
   char name[256];
-  if (GetClassNameA(window, name, sizeof name) > 0) {
-    auto it = Classes().find(name);
-    if (it != Classes().end()) return it->second.defaultProc;
-  }
-  return DefWindowProcA;
+  if (GetClassNameA(window, name, sizeof name) <= 0) return nullptr;
+  auto it = Classes().find(name);
+  return it != Classes().end() ? &it->second : nullptr;
+}
+
+WNDPROC ClassDefaultProc(HWND window) {
+  const ClassEntry* entry = ClassOf(window);
+  return entry != nullptr ? entry->defaultProc : DefWindowProcA;
+}
+
+WNDPROC ClassWideProc(HWND window) {
+  const ClassEntry* entry = ClassOf(window);
+  return entry != nullptr ? entry->wideProc : DefWindowProcW;
 }
 
 void EnsureCommonControls() {
@@ -127,11 +137,16 @@ WNDPROC RegisterTargetClass(const TCreateParams& params) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   WNDPROC defaultProc = DefWindowProcA;
+  WNDPROC wideProc = DefWindowProcW;
   if (!params.SysClassName.empty()) {
     EnsureCommonControls();
     if (!GetClassInfoExA(nullptr, params.SysClassName.c_str(), &wc))
       throw EOSError("Window class " + params.SysClassName + " is not available");
     defaultProc = wc.lpfnWndProc;
+    WNDCLASSEXW wide{};
+    wide.cbSize = sizeof wide;
+    const std::wstring sysName(params.SysClassName.begin(), params.SysClassName.end());
+    if (GetClassInfoExW(nullptr, sysName.c_str(), &wide)) wideProc = wide.lpfnWndProc;
     wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
   } else {
     wc.style = params.WindowClassStyle;
@@ -144,7 +159,7 @@ WNDPROC RegisterTargetClass(const TCreateParams& params) {
   wc.hIconSm = nullptr;
   if (RegisterClassExA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     throw EOSError("Cannot register window class " + params.WinClassName);
-  classes[params.WinClassName] = ClassEntry{params.SysClassName, defaultProc};
+  classes[params.WinClassName] = ClassEntry{params.SysClassName, defaultProc, wideProc};
   return defaultProc;
 }
 
@@ -272,8 +287,24 @@ HWND CreateTargetWindow(TWindowTarget* target, const TCreateParams& params, WNDP
   if (window == nullptr)
     throw EOSError("Cannot create a window of class " + params.WinClassName + " (error " +
                    std::to_string(GetLastError()) + ")");
-  if (!params.Caption.empty()) SetWindowTextA(window, params.Caption.c_str());
+  if (!params.Caption.empty()) SendShownText(window, WM_SETTEXT, 0, params.Caption);
   return window;
+}
+
+LRESULT SendShownText(HWND window, UINT message, WPARAM wParam, const std::string& text) {
+  if (!HasOwnCodePage(text)) return SendMessageA(window, message, wParam, reinterpret_cast<LPARAM>(text.c_str()));
+  const std::wstring shown = ShownText(text);
+  return CallWindowProcW(ClassWideProc(window), window, message, wParam, reinterpret_cast<LPARAM>(shown.c_str()));
+}
+
+std::wstring HeldWindowText(HWND window) {
+  const WNDPROC proc = ClassWideProc(window);
+  const LRESULT length = CallWindowProcW(proc, window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+  const LRESULT got =
+      CallWindowProcW(proc, window, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, static_cast<LRESULT>(text.size()) - 1)));
+  return text;
 }
 
 TWindowTarget* FindWindowTarget(HWND window) {
@@ -490,7 +521,7 @@ void TControl::SetText(const std::string& value) {
   text_ = value;
   if (TWinControl* self = AsWindowed(this); self != nullptr && self->HandleAllocated()) {
     if (IsTopLevel(self->Handle())) ShowCaption(self->Handle(), value);
-    else SetWindowTextA(self->Handle(), value.c_str());
+    else SendShownText(self->Handle(), WM_SETTEXT, 0, value);
   }
   TextChanged();
 }
@@ -895,7 +926,7 @@ void TWinControl::CreateWnd() {
   if ((params.Style & WS_CHILD) && params.WndParent == nullptr)
     throw EInvalidOperation("Control '" + Name() + "' has no parent window");
   CreateTargetWindow(this, params, &defaultProc_);
-  if (!(params.Style & WS_CHILD) && IsBuiltInText(params.Caption)) ShowCaption(handle_, params.Caption);
+  if (!(params.Style & WS_CHILD) && HasOwnCodePage(params.Caption)) ShowCaption(handle_, params.Caption);
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
 }
 
@@ -934,9 +965,15 @@ void TWinControl::WindowDetached() noexcept {
 }
 
 std::string TWinControl::GetText() const {
-  // A built-in caption is kept as it was set: read back through the ANSI calls it would
-  // come in the system's code page.
-  if (handle_ == nullptr || (IsTopLevel(handle_) && IsBuiltInText(TControl::GetText()))) return TControl::GetText();
+  const std::string& given = TControl::GetText();
+  if (handle_ == nullptr) return given;
+  // A text with a code page of its own is in the window in UTF-16 (through the ANSI calls it
+  // would come in the system's code page): while the window holds it, it is the text given;
+  // what the user typed over it is taken in the ANSI code page.
+  if (HasOwnCodePage(given)) {
+    const std::wstring held = HeldWindowText(handle_);
+    return held == ShownText(given) ? given : WideToCodePage(held, CP_ACP);
+  }
   const int length = GetWindowTextLengthA(handle_);
   std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
   const int got = GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()));

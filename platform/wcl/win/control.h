@@ -136,6 +136,14 @@ using UniqueWindow = UniqueWinHandle<WindowTraits>;
 // first message on. Registers the window class on first use. Raises EOSError on failure.
 // defaultProc receives the procedure for messages target leaves unhandled.
 HWND CreateTargetWindow(TWindowTarget* target, const TCreateParams& params, WNDPROC* defaultProc);
+// Texts for a window of the library. A text with a code page of its own (HasOwnCodePage: a
+// built-in or a language text) goes in UTF-16 straight to the procedure of the window's
+// system class: through the library's ANSI procedure the system would pass it through the
+// ANSI code page and lose what that cannot hold. Every other text goes through the ANSI call.
+// message is WM_SETTEXT, LB_INSERTSTRING, CB_INSERTSTRING or another taking a text in lParam.
+LRESULT SendShownText(HWND window, UINT message, WPARAM wParam, const std::string& text);
+// The text the window holds, in UTF-16, read from its class's procedure.
+std::wstring HeldWindowText(HWND window);
 // The object bound to a window of the library, or nullptr.
 TWindowTarget* FindWindowTarget(HWND window);
 // The control whose window this is, or nullptr.

@@ -5,6 +5,7 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/properties.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/messages.h"
 
 namespace {
@@ -340,8 +341,7 @@ int TListControlItems::InsertItem(int index, const std::string& s, TObject* obje
   else if (index < 0 || index > GetCount()) IndexError(index);
   items_.insert(items_.begin() + index, Item{s, object, false});
   if (control_->Live()) {
-    SendMessageA(control_->Window(), control_->Messages().insertString, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(s.c_str()));
+    SendShownText(control_->Window(), control_->Messages().insertString, static_cast<WPARAM>(index), s);
   } else {
     // The choice moves with its item, as the window moves it.
     int& chosen = control_->itemIndex_;
@@ -496,7 +496,7 @@ void TCustomListControl::PushItems() {
   const TListMessages& m = Messages();
   SendMessageA(window, m.resetContent, 0, 0);
   for (size_t i = 0; i < items_->items_.size(); ++i)
-    SendMessageA(window, m.insertString, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(items_->items_[i].text.c_str()));
+    SendShownText(window, m.insertString, static_cast<WPARAM>(i), items_->items_[i].text);
   WriteSelection();
 }
 
@@ -574,7 +574,16 @@ void TCustomComboBox::Change() {
 }
 
 std::string TCustomComboBox::GetText() const {
-  if (style_ == csDropDown) return TCustomListControl::GetText();
+  if (style_ == csDropDown) {
+    // A chosen item shown from a code page of its own is in the edit in UTF-16: while the
+    // edit still holds it, the text is that item.
+    const int index = ItemIndex();
+    if (index >= 0 && HandleAllocated()) {
+      const std::string& item = Items()->Strings(index);
+      if (HasOwnCodePage(item) && HeldWindowText(Window()) == ShownText(item)) return item;
+    }
+    return TCustomListControl::GetText();
+  }
   const int index = ItemIndex();
   return index >= 0 ? Items()->Strings(index) : std::string();
 }
@@ -607,7 +616,7 @@ void TCustomComboBox::CreateWnd() {
   if (style_ == csDropDown && StoredItemIndex() < 0) ShowEditText(TControl::GetText());
 }
 
-void TCustomComboBox::ShowEditText(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
+void TCustomComboBox::ShowEditText(const std::string& text) { SendShownText(Handle(), WM_SETTEXT, 0, text); }
 
 void TCustomComboBox::WndProc(TMessage& msg) {
   if (msg.Msg == WM_SETTEXT) {

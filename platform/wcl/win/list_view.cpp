@@ -4,6 +4,7 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/properties.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/messages.h"
 
 namespace {
@@ -335,13 +336,15 @@ void TListView::ShowColumns() {
   for (; shownColumns_ > 0; --shownColumns_) Send(LVM_DELETECOLUMN, 0, 0);
   for (int i = 0; i < columns_->Count(); ++i) {
     TListColumn* column = columns_->Items(i);
-    LVCOLUMNA lvc{};
+    // Texts go in UTF-16, each from the code page it is shown from.
+    std::wstring caption = ShownText(column->caption_);
+    LVCOLUMNW lvc{};
     lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     lvc.fmt = column->alignment_ == taRightJustify ? LVCFMT_RIGHT : column->alignment_ == taCenter ? LVCFMT_CENTER : LVCFMT_LEFT;
     lvc.cx = column->width_;
-    lvc.pszText = const_cast<char*>(column->caption_.c_str());
+    lvc.pszText = caption.data();
     lvc.iSubItem = i;
-    Send(LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&lvc));
+    Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&lvc));
     ++shownColumns_;
   }
 }
@@ -349,12 +352,13 @@ void TListView::ShowColumns() {
 void TListView::ShowInsertedItem(int index) {
   if (!HandleAllocated()) return;
   TListItem* item = items_->Items(index);
-  LVITEMA lvi{};
+  std::wstring caption = ShownText(item->caption_);
+  LVITEMW lvi{};
   lvi.mask = LVIF_TEXT | LVIF_IMAGE;
   lvi.iItem = index;
-  lvi.pszText = const_cast<char*>(item->caption_.c_str());
+  lvi.pszText = caption.data();
   lvi.iImage = item->imageIndex_;
-  Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi));
+  Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lvi));
   ShowItemState(item);
   item->shownSubItems_ = 0;
   ShowSubItems(item);
@@ -362,12 +366,13 @@ void TListView::ShowInsertedItem(int index) {
 
 void TListView::ShowItem(TListItem* item, UINT mask) {
   if (!HandleAllocated()) return;
-  LVITEMA lvi{};
+  std::wstring caption = ShownText(item->caption_);
+  LVITEMW lvi{};
   lvi.mask = mask;
   lvi.iItem = item->Index();
-  lvi.pszText = const_cast<char*>(item->caption_.c_str());
+  lvi.pszText = caption.data();
   lvi.iImage = item->imageIndex_;
-  Send(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&lvi));
+  Send(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&lvi));
 }
 
 void TListView::ShowItemState(TListItem* item) {
@@ -389,10 +394,11 @@ void TListView::ShowSubItems(TListItem* item) {
   const int index = item->Index();
   for (int i = 0; i < std::max(count, item->shownSubItems_); ++i) {
     const std::string text = i < count ? item->subItems_->Strings(i) : std::string();
-    LVITEMA lvi{};
+    std::wstring shown = ShownText(text);
+    LVITEMW lvi{};
     lvi.iSubItem = i + 1;
-    lvi.pszText = const_cast<char*>(text.c_str());
-    Send(LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&lvi));
+    lvi.pszText = shown.data();
+    Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&lvi));
   }
   item->shownSubItems_ = count;
 }

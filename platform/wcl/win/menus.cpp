@@ -7,6 +7,7 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/properties.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/image_list.h"
 
@@ -203,12 +204,13 @@ void TMenuItem::AppendTo(HMENU menu, TMenu* owner) {
   for (TMenuItem* item : items_) {
     item->submenu_ = nullptr;
     if (!item->visible_) continue;
-    MENUITEMINFOA info{};
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_ID | MIIM_FTYPE;
     info.wID = item->command_;
     UniqueMenu submenu;
-    std::string text = item->caption_;
+    // In UTF-16, from the code page the caption is shown from.
+    std::wstring text = ShownText(item->caption_);
     if (item->IsLine()) {
       info.fType = MFT_SEPARATOR;
     } else {
@@ -230,7 +232,7 @@ void TMenuItem::AppendTo(HMENU menu, TMenu* owner) {
         info.hbmpItem = HBMMENU_CALLBACK;
       }
     }
-    if (!InsertMenuItemA(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info))
+    if (!InsertMenuItemW(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info))
       throw EOutOfResources("Cannot add a menu item");
     // The submenu now belongs to menu.
     item->submenu_ = submenu.release();

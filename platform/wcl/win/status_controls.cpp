@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/rtl/properties.h"
+#include "platform/wcl/win/built_in_texts.h"
 
 // ---------------------------------------------------------------------------------------
 // TStatusPanel, TStatusPanels
@@ -61,6 +62,17 @@ void TStatusPanels::Update(TCollectionItem* item) { statusBar_->UpdatePanels(sta
 // ---------------------------------------------------------------------------------------
 // TStatusBar
 
+namespace {
+
+// The bar takes its texts in UTF-16, each from the code page it is shown from; the tabs that
+// place it go before the converted text.
+void ShowPartText(HWND bar, WPARAM part, const std::string& text, const wchar_t* tabs = L"") {
+  const std::wstring shown = tabs + ShownText(text);
+  SendMessageW(bar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(shown.c_str()));
+}
+
+}  // namespace
+
 const ClassInfo* TStatusBar::StaticClassInfo() {
   static const ClassInfo ci = ClassBuilder<TStatusBar>("TStatusBar", TWinControl::StaticClassInfo())
                                   .Obj("Panels", &TStatusBar::Panels, TStatusPanels::StaticClassInfo())
@@ -88,7 +100,7 @@ void TStatusBar::SetSimpleText(const std::string& value) {
   if (value == simpleText_) return;
   simpleText_ = value;
   if (HandleAllocated())
-    SendMessageA(Handle(), SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(simpleText_.c_str()));
+    ShowPartText(Handle(), SB_SIMPLEID, simpleText_);
 }
 
 void TStatusBar::SetSizeGrip(bool value) {
@@ -108,16 +120,15 @@ void TStatusBar::CreateParams(TCreateParams& params) {
 void TStatusBar::CreateWnd() {
   TWinControl::CreateWnd();
   UpdatePanels(nullptr);
-  SendMessageA(Handle(), SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(simpleText_.c_str()));
+  ShowPartText(Handle(), SB_SIMPLEID, simpleText_);
   SendMessageA(Handle(), SB_SIMPLE, simplePanel_ ? TRUE : FALSE, 0);
 }
 
 // A tab before the text centres it, two put it at the right.
 void TStatusBar::ShowPanelText(int index) {
   TStatusPanel* panel = panels_->Items(index);
-  const char* prefix = panel->Alignment() == taCenter ? "\t" : panel->Alignment() == taRightJustify ? "\t\t" : "";
-  const std::string text = prefix + panel->Text();
-  SendMessageA(Handle(), SB_SETTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+  const wchar_t* tabs = panel->Alignment() == taCenter ? L"\t" : panel->Alignment() == taRightJustify ? L"\t\t" : L"";
+  ShowPartText(Handle(), static_cast<WPARAM>(index), panel->Text(), tabs);
 }
 
 void TStatusBar::UpdatePanels(TStatusPanel* panel) {
@@ -132,7 +143,7 @@ void TStatusBar::UpdatePanels(TStatusPanel* panel) {
   int edge = 0;
   for (int i = 0; i + 1 < count; ++i) edges[static_cast<size_t>(i)] = edge += panels_->Items(i)->Width();
   SendMessageA(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-  if (count == 0) SendMessageA(Handle(), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(""));
+  if (count == 0) ShowPartText(Handle(), 0, "");
   for (int i = 0; i < count; ++i) ShowPanelText(i);
 }
 

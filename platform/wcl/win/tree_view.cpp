@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/properties.h"
+#include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/image_list.h"
 #include "platform/wcl/win/messages.h"
 
@@ -74,17 +75,19 @@ void TTreeNode::SetSelected(bool value) {
 // Inserts the node into the window under parentItem, with its children when it is open.
 void TTreeNode::ShowNode(HTREEITEM parentItem) {
   TTreeView* view = TreeView();
-  TVINSERTSTRUCTA insert{};
+  // The text goes in UTF-16, from the code page it is shown from.
+  std::wstring text = ShownText(text_);
+  TVINSERTSTRUCTW insert{};
   insert.hParent = parentItem != nullptr ? parentItem : TVI_ROOT;
   insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
-  insert.item.pszText = const_cast<char*>(text_.c_str());
+  insert.item.pszText = text.data();
   insert.item.iImage = imageIndex_;
   insert.item.iSelectedImage = selectedIndex_;
   insert.item.cChildren = children_.empty() ? 0 : 1;
   insert.item.lParam = reinterpret_cast<LPARAM>(this);
   childrenShown_ = false;
-  item_ = reinterpret_cast<HTREEITEM>(view->Send(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  item_ = reinterpret_cast<HTREEITEM>(view->Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
   if (item_ == nullptr) return;
   if (expanded_) SetExpanded(true);
 }
@@ -112,13 +115,14 @@ void TTreeNode::ShowHasChildren() {
 
 void TTreeNode::ShowState() {
   if (item_ == nullptr) return;
-  TVITEMA item{};
+  std::wstring text = ShownText(text_);
+  TVITEMW item{};
   item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
   item.hItem = item_;
-  item.pszText = const_cast<char*>(text_.c_str());
+  item.pszText = text.data();
   item.iImage = imageIndex_;
   item.iSelectedImage = selectedIndex_;
-  TreeView()->Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  TreeView()->Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void TTreeNode::Forget() {

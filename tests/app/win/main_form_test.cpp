@@ -508,6 +508,63 @@ TEST_F(MainFormTest, ChosenLanguageTranslatesAndComesBack) {
   DeleteFileA(lang.c_str());
 }
 
+// A Cyrillic language file chosen on a Western system: the options dialog's buttons, check
+// boxes, page list and status bar hold its letters, not the system code page's guess at them.
+TEST_F(MainFormTest, ACyrillicLanguageShowsItsOwnLettersOnAnotherSystem) {
+  if (GetACP() == 1251) GTEST_SKIP() << "the system's own code page is the language's";
+  const std::string lang = ExtractFilePath(app_->ExeName()) + "Cyrillish.lng";
+  struct Text {
+    const char* key;
+    const char* bytes;
+    const wchar_t* wide;
+  };
+  const Text ok{"btOK.Caption", "\xCE\xCA", L"\x041E\x041A"};
+  const Text start{"cbAutoStart.Caption", "\xC7\xE0\xEF\xF3\xF1\xEA", L"\x0417\x0430\x043F\x0443\x0441\x043A"};
+  const Text page{"ListView.Items.Item0.Caption", "\xCE\xE1\xF9\xE8\xE5", L"\x041E\x0431\x0449\x0438\x0435"};
+  {
+    TLingroveLangFileEdit file(lang);
+    file.SetFontCharset(RUSSIAN_CHARSET);
+    uint16_t ident = 200;
+    for (const Text& text : {ok, start, page}) file.AddKeyedString(ident++, "formOptions", text.key, 0, text.bytes);
+    file.Save();
+  }
+  LangFinalize();
+  Make();
+  for (int i = 0; i < main->mnLanguages->Count(); ++i)
+    if (main->mnLanguages->Items(i)->Caption() == "Cyrillish") main->mnLanguages->Items(i)->Click();
+  ASSERT_EQ(main->edLang->Text(), "Cyrillish");
+  options->Show();
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(options->Handle()) != FALSE; }));
+  options->ListView->SetSelected(options->ListView->Items()->Items(0));
+  Pump(50);
+
+  auto held = [](HWND window) {
+    wchar_t text[64] = {};
+    InternalGetWindowText(window, text, 64);
+    return std::wstring(text);
+  };
+  EXPECT_EQ(held(options->btOK->Handle()), ok.wide);
+  EXPECT_EQ(held(options->cbAutoStart->Handle()), start.wide);
+  wchar_t text[64] = {};
+  LVITEMW row{};
+  row.pszText = text;
+  row.cchTextMax = 64;
+  SendMessageW(options->ListView->Handle(), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&row));
+  EXPECT_EQ(std::wstring(text), page.wide);
+  SendMessageW(options->StatusBar->Handle(), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  // (after the tabs that centre it)
+  EXPECT_EQ(std::wstring(text).substr(std::wstring(text).find_first_not_of(L'\t')), page.wide);
+  // The objects keep the file's bytes.
+  EXPECT_EQ(options->btOK->Caption(), ok.bytes);
+  EXPECT_EQ(options->cbAutoStart->Caption(), start.bytes);
+  EXPECT_TRUE(window_test::Screenshot("cyrillic-options.png"));
+  main = nullptr;
+  options = nullptr;
+  app_.reset();
+  LangFinalize();
+  DeleteFileA(lang.c_str());
+}
+
 // Where each windowed control of a form shows on the screen, for those placed by the form
 // and its panels and group boxes alone (a mirrored form mirrors just those).
 std::vector<std::pair<TWinControl*, RECT>> PlacedControls(TCustomForm* form) {

@@ -16,6 +16,8 @@
 #include "kit/win/combo_edit.h"
 #include "kit/win/combo_tree_view.h"
 #include "kit/str_holder.h"
+#include "lang/app_language.h"
+#include "lang/lang_file_edit.h"
 #include "kit/win/spin_edit.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/format_settings.h"
@@ -377,6 +379,28 @@ TEST_F(StatisticFormTest, CaptionTitleShowsRedAndBoldWhenActiveAndInTheInactiveC
   EXPECT_GT(colours.activeRed, 30);
   EXPECT_GT(colours.inactiveText, 30);
   EXPECT_EQ(colours.inactiveRed, 0);
+}
+
+// Opened after a switch to a language written right to left, the window is made again
+// mirrored before it shows: its own caption is drawn all the same, active and inactive.
+TEST_F(StatisticFormTest, OpenedAfterASwitchToRightToLeftItShowsItsOwnCaption) {
+  const std::string file = ExtractFilePath(app_->ExeName()) + "Mirrorstat.lng";
+  {
+    TLingroveLangFileEdit rtl(file);
+    rtl.SetTextDirection(bdRightToLeft);
+    rtl.AddString(28, "Los", 0);
+    rtl.Save();
+  }
+  SetLanguage("Mirrorstat");
+  Open();
+  EXPECT_EQ(form->BiDiMode(), bdRightToLeft);
+  const caption_pixels::TitleColours colours =
+      caption_pixels::ReadTitleColours(form, form->GradientCaption, "statistic-caption-rtl");
+  EXPECT_GT(colours.activeRed, 30);
+  EXPECT_GT(colours.inactiveText, 30);
+  Close();
+  LangFinalize();
+  DeleteFileA(file.c_str());
 }
 
 namespace {

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "kit/win/window_hook.h"
+#include "platform/rtl/language_texts.h"
+#include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/menus.h"
+#include "tests/app/win/window_test_steps.h"
 #include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
@@ -111,10 +114,32 @@ protected:
     return count;
   }
 
-
   std::unique_ptr<TFrameForm> form;
   std::unique_ptr<TForm> other;
 };
+
+// The pixels of one colour in rows top..bottom of dc's area, as lines of '#' and '.' cut to
+// the smallest box that holds them.
+std::vector<std::string> Ink(HDC dc, int left, int top, int right, int bottom, TColor color) {
+  std::vector<std::string> rows;
+  for (int y = top; y < bottom; ++y) {
+    std::string row;
+    for (int x = left; x < right; ++x) row += (GetPixel(dc, x, y) & 0xFFFFFF) == static_cast<COLORREF>(color) ? '#' : '.';
+    rows.push_back(row);
+  }
+  while (!rows.empty() && rows.back().find('#') == std::string::npos) rows.pop_back();
+  while (!rows.empty() && rows.front().find('#') == std::string::npos) rows.erase(rows.begin());
+  size_t first = std::string::npos;
+  size_t last = 0;
+  for (const std::string& row : rows) {
+    const size_t f = row.find('#');
+    if (f == std::string::npos) continue;
+    first = std::min(first, f);
+    last = std::max(last, row.rfind('#'));
+  }
+  for (std::string& row : rows) row = row.substr(first, last - first + 1);
+  return rows;
+}
 
 }  // namespace
 
@@ -141,6 +166,12 @@ TEST_F(GradientCaptionTest, GradientWhileActivePlainWhileInactiveAndTheSystemCap
   // Setting the form's text makes the system draw its caption; ours is painted over it.
   form->SetCaption("Changed at run time");
   EXPECT_EQ(kRed, WindowPixel(bar.left, midY));
+  // So is it over a text the window takes in UTF-16 (a language text of another code page).
+  BeginLanguageTexts(1251);
+  AddLanguageText("\xCE\xEF\xF6\xE8\xE8");
+  form->SetCaption("\xCE\xEF\xF6\xE8\xE8");
+  EXPECT_EQ(kRed, WindowPixel(bar.left, midY));
+  BeginLanguageTexts(0);
 
   // Switched off: the form's own caption again, and the events fire once each change.
   caption->SetActive(false);
@@ -262,4 +293,46 @@ TEST_F(GradientCaptionTest, TheFormPaintsItsFrameWithoutTheCaptionAndGetsItsRegi
   ASSERT_EQ(1u, seenBefore.size());
   EXPECT_EQ(1u, seenBefore[0]);
   EXPECT_EQ(kRed, WindowPixel(bar.left, midY));
+}
+
+// On a right-to-left form the system mirrors the frame (its buttons go to the left); the
+// caption's gradient and texts follow, but the letters read as written, active or not: the
+// title's pixels are those of the same words drawn plainly, not their mirror image.
+TEST_F(GradientCaptionTest, TheTitleOfAMirroredFormReadsAsWrittenActiveOrNot) {
+  TKitGradientCaption* caption = Caption();
+  caption->Font()->SetColor(kGreen);
+  caption->SetFontInactiveColor(kGreen);
+  caption->SetFormCaption("Fkq 27");
+  form->SetBiDiMode(bdRightToLeft);
+  ShowActive();
+  ASSERT_NE(GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
+
+  TBitmap plain;
+  plain.SetSize(200, 40);
+  plain.Canvas()->Brush()->SetColor(clWhite);
+  plain.Canvas()->FillRect(RECT{0, 0, 200, 40});
+  plain.Canvas()->Font()->Assign(caption->Font());
+  plain.Canvas()->Brush()->SetStyle(bsClear);
+  plain.Canvas()->TextOut(4, 4, "Fkq 27");
+  const std::vector<std::string> written = Ink(plain.Canvas()->Handle(), 0, 0, 200, 40, kGreen);
+  ASSERT_FALSE(written.empty());
+
+  for (const bool active : {true, false}) {
+    if (!active) ActivateOther(caption);
+    ASSERT_EQ(active, caption->WindowActive());
+    const RECT bar = BarInWindow(caption);
+    RECT window{};
+    GetWindowRect(form->Handle(), &window);
+    // Read as the screen shows it, not through the window's mirrored coordinates.
+    HDC dc = GetWindowDC(form->Handle());
+    SetLayout(dc, 0);
+    const std::vector<std::string> shown = Ink(dc, 0, bar.top, window.right - window.left, bar.bottom, kGreen);
+    ReleaseDC(form->Handle(), dc);
+    std::string expected;
+    std::string got;
+    for (const std::string& row : written) expected += row + "\n";
+    for (const std::string& row : shown) got += row + "\n";
+    EXPECT_EQ(expected, got) << (active ? "active" : "inactive");
+    window_test::Screenshot(std::string("rtl-gradient-caption-") + (active ? "active" : "inactive") + ".png");
+  }
 }

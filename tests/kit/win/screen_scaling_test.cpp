@@ -106,7 +106,26 @@ protected:
   TDateEdit* edit = nullptr;
 };
 
+// A plain stdcall function, as the 32-bit build needs for the enumeration's callback.
+int CALLBACK NoteFontFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
 }  // namespace
+
+// Wine draws the title bars' buttons with Marlett: a prefix without it shows "0 1 r" in
+// every title bar, and every picture of a window with it.
+TEST(ScreenScalingFonts, TheTitleBarsButtonFontIsInstalled) {
+  HDC screen = GetDC(nullptr);
+  LOGFONTA wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  lstrcpyA(wanted.lfFaceName, "Marlett");
+  bool found = false;
+  EnumFontFamiliesExA(screen, &wanted, &NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  EXPECT_TRUE(found);
+}
 
 TEST_F(ScreenScaling, AFormLaidOutForNinetySixGrowsWithTheScreen) {
   TformLayout form(true);
