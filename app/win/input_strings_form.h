@@ -52,6 +52,10 @@ public:
   void btCancelClick(TObject* Sender);
   // Deletes the chosen entry once the user agrees, then chooses the first entry again.
   void btDeleteClick(TObject* Sender);
+
+private:
+  // Places the buttons, the new text and the list as their fonts and captions came out.
+  void Arrange();
 };
 
 // The picker made at start-up (InputFromList makes one when there is none yet).
