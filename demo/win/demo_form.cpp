@@ -168,6 +168,15 @@ TformMain::TformMain(TComponent* owner) : TForm(owner) {
       title->Font()->SetHeight(title->Font()->Height() + 1);
     title->SetLeft(ScaleValue(kPageWidth - 8) - title->Width());
     line->SetTop(title->Top() + title->Height() + ScaleValue(2));
+    // The rule starts after a picture that stands beside the title.
+    const int right = line->Left() + line->Width();
+    for (int i = 0; i < page->ControlCount(); ++i) {
+      TControl* control = page->Controls(i);
+      const int after = control->Left() + control->Width() + ScaleValue(4);
+      const bool beside = control->Top() < line->Top() + line->Height() && control->Top() + control->Height() > line->Top();
+      if (control != title && control != line && control->Visible() && beside && after > line->Left())
+        line->SetBounds(after, line->Top(), right - after, line->Height());
+    }
   }
   DoCreate();
 }

@@ -58,14 +58,17 @@ public:
       const RECT r = control->BoundsRect();
       // A control kept outside its parent's area (a focus holder) shows nothing.
       if (r.left >= area.right || r.top >= area.bottom || r.right <= 0 || r.bottom <= 0) continue;
-      // A spin edit's button lies over the edit's own frame.
+      // A spin edit's button lies over the edit's own frame; a one-pixel edge shared with the
+      // parent's frame or a neighbour's is drawn as one line.
       const bool part = dynamic_cast<TCustomEdit*>(root) != nullptr;
-      if (!part && (r.left < area.left || r.top < area.top || r.right > area.right || r.bottom > area.bottom))
+      if (!part && (r.left < area.left - 1 || r.top < area.top - 1 || r.right > area.right + 1 ||
+                    r.bottom > area.bottom + 1))
         Problems.push_back(control->Name() + " " + Text(r) + " leaves " + Who(root) + "'s area " + Text(area));
       for (TControl* other : shown) {
         const RECT o = other->BoundsRect();
         RECT both;
-        if (IntersectRect(&both, &r, &o) && !Holds(r, o) && !Holds(o, r))
+        if (IntersectRect(&both, &r, &o) && both.right - both.left > 1 && both.bottom - both.top > 1 && !Holds(r, o) &&
+            !Holds(o, r))
           Problems.push_back(control->Name() + " " + Text(r) + " overlaps " + Who(other) + " " + Text(o));
       }
       shown.push_back(control);
