@@ -53,17 +53,24 @@ void PrintTo(const Setting& setting, std::ostream* out) { *out << setting.name; 
 
 const Setting kSettings[] = {{"ltr", "native"}, {"rtl", "Mirror"}, {"pseudo", "Pseudo"}, {"pseudo_rtl", "PseudoRtl"}};
 
-// native.lng collected from every form of the tracker, and beside it the languages of the
-// settings: the same texts right to left, and the pseudo-translation of every text in both
-// directions.
-void MakeLanguages(const std::string& dir) {
-  CollectBaseLanguage(dir, BaseMessageTexts(), RegisteredLangForms(), DEFAULT_CHARSET);
+// The language a setting makes current. Its file is named for this process: another test
+// program may be writing its own beside the test programs at the same time.
+std::string LanguageOf(const Setting& setting) {
+  const std::string name = setting.language;
+  return name == "native" ? name : name + std::to_string(GetCurrentProcessId());
+}
+
+// native.lng collected from every form of the tracker (into collectDir), and from it in dir
+// the languages of the settings: the same texts right to left, and the pseudo-translation of
+// every text in both directions. dir becomes the language folder.
+void MakeLanguages(const std::string& collectDir, const std::string& dir) {
+  CollectBaseLanguage(collectDir, BaseMessageTexts(), RegisteredLangForms(), DEFAULT_CHARSET);
   CloseNativeEdit();
   for (const Setting& setting : kSettings) {
     const std::string name = setting.language;
     if (name == "native") continue;
-    const std::string path = dir + name + ".lng";
-    ASSERT_TRUE(CopyFileA((dir + "native.lng").c_str(), path.c_str(), FALSE));
+    const std::string path = dir + LanguageOf(setting) + ".lng";
+    ASSERT_TRUE(CopyFileA((collectDir + "native.lng").c_str(), path.c_str(), FALSE));
     TLingroveLangFileEdit file(path);
     file.SetFlag(lfNative, false);
     file.SetTextDirection(name.find("Rtl") != std::string::npos || name == "Mirror" ? bdRightToLeft : bdLeftToRight);
@@ -76,15 +83,21 @@ void MakeLanguages(const std::string& dir) {
     }
     file.Save();
   }
+  AppLanguage()->SetLangDir(dir);
 }
 
 class ScreenScaling : public AppTest, public ::testing::WithParamInterface<Setting> {
 protected:
   void SetUp() override {
     AppTest::SetUp();
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "hlscale" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    // The tracker's main window takes its languages from beside the program.
     languageDir_ = ExtractFilePath(Application->ExeName());
-    MakeLanguages(languageDir_);
-    SetLanguage(GetParam().language);
+    MakeLanguages(folder_, languageDir_);
+    SetLanguage(LanguageOf(GetParam()));
     if (text_fit::ExpectedDpi() != 0) {
       ASSERT_EQ(Dpi(), text_fit::ExpectedDpi());
     }
@@ -92,10 +105,6 @@ protected:
     ClearKey();
     pinnedNow = EncodeDate(2026, 12, 9) + EncodeTime(10, 15, 20, 0);
     previousClock_ = SetClock(&PinnedClock);
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    folder_ = std::string(temp) + "hlscale" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(folder_.c_str(), nullptr);
     tasks_ = new TStrHolder(Application);
     tasks_->SetSorted(true);
     tasks_->SetDuplicates(dupAccept);
@@ -114,7 +123,8 @@ protected:
     ResetFormatSettings();
     AppTest::TearDown();
     LangFinalize();
-    for (const Setting& setting : kSettings) DeleteFileA((languageDir_ + setting.language + ".lng").c_str());
+    for (const Setting& setting : kSettings)
+      if (LanguageOf(setting) != "native") DeleteFileA((languageDir_ + LanguageOf(setting) + ".lng").c_str());
   }
   static void ClearKey() {
     TRegistry registry;

@@ -58,17 +58,18 @@ public:
       const RECT r = control->BoundsRect();
       // A control kept outside its parent's area (a focus holder) shows nothing.
       if (r.left >= area.right || r.top >= area.bottom || r.right <= 0 || r.bottom <= 0) continue;
-      // A spin edit's button lies over the edit's own frame; a one-pixel edge shared with the
-      // parent's frame or a neighbour's is drawn as one line.
+      // A spin edit's button lies over the edit's own frame; an edge (a designed pixel, as
+      // the screen scales it) shared with the parent's frame or a neighbour's is one line.
       const bool part = dynamic_cast<TCustomEdit*>(root) != nullptr;
-      if (!part && (r.left < area.left - 1 || r.top < area.top - 1 || r.right > area.right + 1 ||
-                    r.bottom > area.bottom + 1))
+      const int edge = (GetDeviceCaps(WindowDc::ForClient(nullptr).get(), LOGPIXELSY) + 95) / 96;
+      if (!part && (r.left < area.left - edge || r.top < area.top - edge || r.right > area.right + edge ||
+                    r.bottom > area.bottom + edge))
         Problems.push_back(control->Name() + " " + Text(r) + " leaves " + Who(root) + "'s area " + Text(area));
       for (TControl* other : shown) {
         const RECT o = other->BoundsRect();
         RECT both;
-        if (IntersectRect(&both, &r, &o) && both.right - both.left > 1 && both.bottom - both.top > 1 && !Holds(r, o) &&
-            !Holds(o, r))
+        if (IntersectRect(&both, &r, &o) && both.right - both.left > edge && both.bottom - both.top > edge &&
+            !Holds(r, o) && !Holds(o, r))
           Problems.push_back(control->Name() + " " + Text(r) + " overlaps " + Who(other) + " " + Text(o));
       }
       shown.push_back(control);
