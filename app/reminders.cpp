@@ -49,10 +49,11 @@ void CheckReminders(ReminderHost& host, TDateTime dayTotal) {
 }
 
 MessageWindowPlace PlaceMessageWindow(int textWidth, int windowHeight, int buttonWidth, int screenWidth,
-                                      int workHeight) {
-  MessageWindowPlace place{0, 0, MessageWindowWidth, MessageLabelWidth, 0};
-  if (textWidth > MessageLabelWidth) {
-    place.Width = textWidth + 10;
+                                      int workHeight, int pixelsPerInch) {
+  auto scaled = [pixelsPerInch](int pixels) { return pixels * pixelsPerInch / 96; };
+  MessageWindowPlace place{0, 0, scaled(MessageWindowWidth), scaled(MessageLabelWidth), 0};
+  if (textWidth > place.LabelWidth) {
+    place.Width = textWidth + scaled(10);
     place.LabelWidth = textWidth;
   }
   place.ButtonLeft = (place.Width - buttonWidth) / 2;

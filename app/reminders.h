@@ -74,6 +74,7 @@ struct MessageWindowPlace {
 // Where the message window goes for a text textWidth pixels wide: a text wider than the
 // label widens label and window (by 10 pixels of margin), the OK button is centred, and the
 // window sits flush right just above the bottom of the work area (workHeight: the height of
-// a maximised window), never above or left of the screen's corner.
+// a maximised window), never above or left of the screen's corner. The window's and label's
+// widths and the margin are designed for 96 pixels per inch and grow with the screen's.
 MessageWindowPlace PlaceMessageWindow(int textWidth, int windowHeight, int buttonWidth, int screenWidth,
-                                      int workHeight);
+                                      int workHeight, int pixelsPerInch = 96);

@@ -77,13 +77,30 @@ TformInputStrings::TformInputStrings(TComponent* owner) : TForm(owner) {
 
   LingroveLang1 = new TLingroveLang(this);
   LingroveLang1->SetName("LingroveLang1");
+  LingroveLang1->AfterTrans = [this](TObject*, const std::string&) { Arrange(); };
   LoadedAll(this);
-  // The flat edit is as high as its font needs: it sits on the panel's bottom edge and the
-  // list takes what is left above it.
+  Arrange();
+  DoCreate();
+}
+
+void TformInputStrings::Arrange() {
+  // The buttons as wide as their longer caption needs; the window grows by what they gain.
+  const int extra = std::max(CaptionShortfall(btOk, ScaleValue(10)), CaptionShortfall(btCancel, ScaleValue(10)));
+  if (extra > 0) {
+    SetClientWidth(ClientWidth() + extra);
+    for (TControl* button : {btOk, btCancel}) button->SetWidth(button->Width() + extra);
+    edUser->SetWidth(edUser->Width() + extra);
+  }
+  // The flat edit is as high as its font needs: it sits on the panel's bottom edge, under
+  // the buttons (the window grows when it must), and the list takes what is left above it.
+  const int below = btCancel->Top() + btCancel->Height() + ScaleValue(2) + edUser->Height() + 2;
+  if (Panel1->ClientHeight() < below) SetClientHeight(ClientHeight() + below - Panel1->ClientHeight());
   edUser->SetTop(Panel1->ClientHeight() - edUser->Height() - 2);
   Label1->SetTop(edUser->Top() + (edUser->Height() - Label1->Height()) / 2);
+  KeepApart({Label1, edUser}, ScaleValue(4));
+  if (edUser->Left() + edUser->Width() > Panel1->ClientWidth() - ScaleValue(3))
+    edUser->SetWidth(Panel1->ClientWidth() - ScaleValue(3) - edUser->Left());
   lbUsers->SetHeight(edUser->Top() - 2 - lbUsers->Top());
-  DoCreate();
 }
 
 TformInputStrings::~TformInputStrings() {

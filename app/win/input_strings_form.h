@@ -55,6 +55,10 @@ public:
   bool DialogKey(WORD key, TShiftState shift) override;
   // Deletes the chosen entry once the user agrees, then chooses the first entry again.
   void btDeleteClick(TObject* Sender);
+
+private:
+  // Places the buttons, the new text and the list as their fonts and captions came out.
+  void Arrange();
 };
 
 // The picker made at start-up (InputFromList makes one when there is none yet).

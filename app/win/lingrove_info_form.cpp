@@ -1,5 +1,7 @@
 #include "app/win/lingrove_info_form.h"
 
+#include <algorithm>
+
 #include "app/win/app_pictures.h"
 #include "app/win/form_parts.h"
 #include "lang/win/lang_collector.h"
@@ -63,10 +65,20 @@ TformLingroveInfo::TformLingroveInfo(TComponent* owner) : TForm(owner) {
 
   LingroveLang1 = new TLingroveLang(this);
   LingroveLang1->SetName("LingroveLang1");
+  LingroveLang1->AfterTrans = [this](TObject*, const std::string&) { Arrange(); };
   LoadedAll(this);
-  // The labels know their wrapped height once loaded.
-  Label3->SetTop(Label2->Top() + Label2->Height() + 4);
-  Label4->SetTop(Label3->Top() + Label3->Height() + 4);
-  Label5->SetTop(Label4->Top() + Label4->Height());
+  Arrange();
   DoCreate();
+}
+
+void TformLingroveInfo::Arrange() {
+  // The labels know their wrapped height once loaded.
+  Label3->SetTop(Label2->Top() + Label2->Height() + ScaleValue(4));
+  Label4->SetTop(Label3->Top() + Label3->Height() + ScaleValue(4));
+  Label5->SetTop(Label4->Top() + Label4->Height());
+  imLingroveLogo->SetTop(std::max(ScaleValue(104), Label5->Top() + Label5->Height() + ScaleValue(4)));
+  Label6->SetTop(imLingroveLogo->Top() + (imLingroveLogo->Height() - Label6->Height()) / 2);
+  Label6->SetLeft(imLingroveLogo->Left() - ScaleValue(6) - Label6->Width());
+  SetClientHeight(imLingroveLogo->Top() + imLingroveLogo->Height() + ScaleValue(6));
+  WidenToHold(this, ScaleValue(6));
 }

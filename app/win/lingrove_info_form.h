@@ -23,4 +23,9 @@ public:
   TLabel* Label6;
   TImage* imLingroveLogo;
   TLingroveLang* LingroveLang1;
+
+private:
+  // Stacks the texts as they came out (wrapped, scaled, translated), the mark under them,
+  // and makes the window as high as they need.
+  void Arrange();
 };

@@ -1,5 +1,6 @@
 #include "app/win/main_form.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 
@@ -247,6 +248,8 @@ TStatusBar* TformHourlark::AddStatusBar(TWinControl* parent, const char* name, i
   bar->SetName(name);
   bar->SetParent(parent);
   bar->SetSizeGrip(false);
+  // As high as the service panel leaves below its buttons.
+  bar->SetHeight(ServiceHeight - 41);
   bar->SetAlign(alBottom);
   TStatusPanel* state = bar->Panels()->Add();
   state->SetWidth(stateWidth);
@@ -593,6 +596,48 @@ void TformHourlark::ApplyLanguageTexts() {
   ShowService(mnServiceCountDown->Checked() ? 2 : 1);
   StatusBar1->Panels()->Items(0)->SetText(LangText(31));
   if (!countdown_.Running()) StatusBar2->Panels()->Items(1)->SetText(LangText(30));
+  FitTexts();
+}
+
+// The header's caption and the Start and Stop captions as long as the language and the
+// resolution make them: where one needs more room than designed, the window grows wider
+// (keeping its right edge where it is) and the controls at its right move along.
+void TformHourlark::FitTexts() {
+  auto more = [this](TKitSpeedButton* button, int designed) {
+    const int glyph = button->Glyph()->Width() / std::max(1, button->NumGlyphs());
+    const int need = CaptionWidth(button->Font(), button->Caption()) + glyph + ScaleValue(10);
+    return std::max(0, need - ScaleValue(designed));
+  };
+  int caption = 0;
+  for (int text : {25, 26})
+    caption = std::max(caption, CaptionWidth(lServiceCaption->Font(), LangText(text)));
+  const int extraStart = more(btStart, 46), extraStop = more(btStop, 44);
+  const int extraCdStart = more(btCountDownStart, 49), extraCdStop = more(btCountDownStop, 49);
+  const int extra = std::max({0, ScaleValue(18) + caption + ScaleValue(3) - ScaleValue(97), extraStart + extraStop,
+                              extraCdStart + extraCdStop});
+  const int right = Left() + Width();
+  SetClientWidth(ScaleValue(132) + extra);
+  SetLeft(right - Width());
+  for (TControl* panel : {static_cast<TControl*>(pHeader), static_cast<TControl*>(pFormHourlark),
+                          static_cast<TControl*>(pFormCountDown)})
+    panel->SetWidth(ScaleValue(ServiceWidth) + extra);
+  btMinimize->SetLeft(ScaleValue(97) + extra);
+  btClose->SetLeft(ScaleValue(112) + extra);
+  edUser->SetWidth(ScaleValue(106) + extra);
+  // Each pair shares the room it gained: what a caption needs first, the rest in halves.
+  auto pair = [this, extra](TKitSpeedButton* first, TKitSpeedButton* second, int left, int width, int extraFirst,
+                            int extraSecond) {
+    const int spare = extra - extraFirst - extraSecond;
+    const int firstWidth = ScaleValue(left + width) - ScaleValue(left) + extraFirst + spare / 2;
+    first->SetBounds(ScaleValue(left), first->Top(), firstWidth, first->Height());
+    const int secondLeft = first->Left() + first->Width() + ScaleValue(1);
+    second->SetBounds(secondLeft, second->Top(), ScaleValue(127) + extra - secondLeft, second->Height());
+  };
+  pair(btStart, btStop, 36, 46, extraStart, extraStop);
+  pair(btCountDownStart, btCountDownStop, 28, 49, extraCdStart, extraCdStop);
+  for (TControl* control : {static_cast<TControl*>(BevelMode2), static_cast<TControl*>(edTimeCountDown),
+                            static_cast<TControl*>(SpeedButton1)})
+    control->SetLeft(ScaleValue(control == BevelMode2 ? 75 : control == edTimeCountDown ? 77 : 108) + extra);
 }
 
 void TformHourlark::ShowService(int service) {

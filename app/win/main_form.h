@@ -195,6 +195,7 @@ private:
   void FillUserList();
   void FetchLangTexts();
   void FillLanguagesMenu();
+  void FitTexts();
 
   TformOptions* options_ = nullptr;
   TformStatistic* statistic_ = nullptr;

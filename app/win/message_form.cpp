@@ -65,6 +65,10 @@ TFormMessage::TFormMessage(TComponent* owner) : TForm(owner) {
   LingroveLang1 = new TLingroveLang(this);
   LingroveLang1->SetName("LingroveLang1");
   LoadedAll(this);
+  // The frame and its caption do not grow as the screen's resolution does: the window holds
+  // its button by its client area.
+  const int needed = btOK->Top() + btOK->Height() + ScaleValue(4);
+  if (ClientHeight() < needed) SetClientHeight(needed);
   DoCreate();
 }
 
@@ -80,7 +84,8 @@ void TFormMessage::ShowMessageWindow(const std::string& text, const std::string&
   SetCaption(serviceName + " " + TimeToStr(Now()));
   if (Visible()) Hide();
   const MessageWindowPlace place =
-      PlaceMessageWindow(lMessTest->Width(), Height(), btOK->Width(), EdgeScreenSize().Width, MaximizedWindowHeight());
+      PlaceMessageWindow(lMessTest->Width(), Height(), btOK->Width(), EdgeScreenSize().Width, MaximizedWindowHeight(),
+                         PixelsPerInch());
   lMessage->SetWidth(place.LabelWidth);
   btOK->SetLeft(place.ButtonLeft);
   SetBounds(place.Left, place.Top, place.Width, Height());

@@ -231,7 +231,9 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
   OnActivate = [this](TObject* s) { FormActivate(s); };
   OnDeactivate = [this](TObject* s) { FormDeactivate(s); };
   BindChanges();
+  LingroveLang1->AfterTrans = [this](TObject*, const std::string&) { ArrangeTexts(); };
   LoadedAll(this);
+  ArrangeTexts();
   DoCreate();
   if (formOptions == nullptr) formOptions = this;
 }
@@ -281,7 +283,7 @@ TKitSpinEdit* TformOptions::AddSpin(TWinControl* parent, const char* name, int l
 
 void TformOptions::AddSoundRow(TWinControl* parent, const char* labelName, const char* caption, const char* editName,
                                const char* playName, const char* stopName, int top, SoundRow row) {
-  AddLabel(parent, labelName, caption, 32, top + 4);
+  TLabel* label = AddLabel(parent, labelName, caption, 32, top + 4);
   *row.edit = MakeControl<TFilenameEdit>(this, editName, parent, 130, top, 250, 21);
   (*row.edit)->SetDefaultExt("wav");
   (*row.edit)->SetFilter(SoundFilter);
@@ -301,11 +303,13 @@ void TformOptions::AddSoundRow(TWinControl* parent, const char* labelName, const
       button->OnClick = [this](TObject* s) { btStopClick(s); };
     *(play ? row.play : row.stop) = button;
   }
+  rows_.push_back({label, *row.edit, *row.play, *row.stop});
 }
 
 TEdit* TformOptions::AddMessageRow(TWinControl* parent, const char* editName, const char* text, int top) {
-  AddLabel(parent, (std::string("l") + (editName + 2)).c_str(), "Warning", 32, top + 4);
+  TLabel* label = AddLabel(parent, (std::string("l") + (editName + 2)).c_str(), "Warning", 32, top + 4);
   auto* edit = MakeControl<TEdit>(this, editName, parent, 130, top, 280, 21);
+  rows_.push_back({label, edit});
   edit->SetText(text);
   return edit;
 }
@@ -333,9 +337,9 @@ void TformOptions::BuildGeneralPage(TPanel* page) {
   cbPauseScreenSaver = AddCheck(box, "cbPauseScreenSaver", "Pause when screen saver runs", 14, 90, 300, true);
   AddSoundRow(box, "lPlayOnPausing", "Play on pausing", "edPlayScreenSaverActivate", "btPlayScreenSaver",
               "SpeedButton2", 112, {&edPlayScreenSaverActivate, &btPlayScreenSaver, &SpeedButton2});
-  AddLabel(box, "lSaveTime", "Auto save statistic every", 14, 148);
+  TLabel* saveTime = AddLabel(box, "lSaveTime", "Auto save statistic every", 14, 148);
   edSaveTime = AddSpin(box, "edSaveTime", 170, 144, 1, 10000, 1, 5);
-  AddLabel(box, "lSaveTimeMin", "Min", 232, 148);
+  rows_.push_back({saveTime, edSaveTime, AddLabel(box, "lSaveTimeMin", "Min", 232, 148)});
   cbShowIcons = AddCheck(box, "cbShowIcons", "Show in statistics icons from applications", 14, 178, 330, true);
   cbAnimatedIcon = AddCheck(box, "cbAnimatedIcon", "Animated icon in task bar", 14, 200, 170, true);
   cbSpy = AddCheck(box, "cbSpy", "SPY mode", 14, 222, 200, true);
@@ -364,23 +368,26 @@ void TformOptions::BuildGeneralPage(TPanel* page) {
   }
   imIcon->SetTransparent(true);
   imIcon->SetVisible(false);
+  rows_.push_back({cbAnimatedIcon, imAnimIcon});
+  rows_.push_back({cbAnimatedIcon, imIcon});
 }
 
 void TformOptions::BuildShedulePage(TPanel* page) {
   TGroupBox* box = AddGroupBox(page, "gbBreaks", "Breaks");
   cbRemindEvery = AddCheck(box, "cbRemindEvery", "Remind me to break every", 14, 24, 220, true);
   edRemindEvery = AddSpin(box, "edRemindEvery", 240, 22, 1, 600, 5, 30);
-  AddLabel(box, "lRemindEveryMinutes", "minutes", 302, 26);
+  rows_.push_back({cbRemindEvery, edRemindEvery, AddLabel(box, "lRemindEveryMinutes", "minutes", 302, 26)});
   edRemindEveryMessage = AddMessageRow(box, "edRemindEveryMessage", "Take a break for 5 minutes", 48);
   AddSoundRow(box, "lRemindEverySound", "Play sound", "edRemindEverySound", "btPlay", "btStop", 74,
               {&edRemindEverySound, &btPlay, &btStop});
 
   cbRemindDone = AddCheck(box, "cbRemindDone", "Remind me not to work more than", 14, 120, 220, true);
   edRemindDone = AddSpin(box, "edRemindDone", 240, 118, 1, 24, 1, 6);
-  AddLabel(box, "lRemindDoneHours", "hours per day", 302, 122);
+  rows_.push_back({cbRemindDone, edRemindDone, AddLabel(box, "lRemindDoneHours", "hours per day", 302, 122)});
   cbRemindDoneAgain = AddCheck(box, "cbRemindDoneAgain", "If more, display warning every", 32, 146, 202, false);
   edRemindDoneAgain = AddSpin(box, "edRemindDoneAgain", 240, 144, 1, 600, 1, 10);
-  AddLabel(box, "lRemindDoneAgainMinutes", "minutes", 302, 148);
+  rows_.push_back(
+      {cbRemindDoneAgain, edRemindDoneAgain, AddLabel(box, "lRemindDoneAgainMinutes", "minutes", 302, 148)});
   edRemindDoneMessage = AddMessageRow(box, "edRemindDoneMessage", "You have worked enough. Take a rest for today", 172);
   AddSoundRow(box, "lRemindDoneSound", "Play sound", "edRemindDoneSound", "btPlay1", "btStop1", 198,
               {&edRemindDoneSound, &btPlay1, &btStop1});
@@ -462,6 +469,58 @@ void TformOptions::BuildAboutPage(TPanel* page) {
   btLingroveInfo = MakeControl<TButton>(this, "btLingroveInfo", thanks, thanks->Width() - 89, 20, 75, 25);
   btLingroveInfo->SetCaption("Info");
   btLingroveInfo->OnClick = [this](TObject* s) { btLingroveInfoClick(s); };
+  rows_.push_back({lLingroveThanks, btLingroveInfo});
+}
+
+void TformOptions::ArrangeTexts() {
+  const int box = GetSystemMetrics(SM_CXMENUCHECK) + ScaleValue(8);
+  for (int i = 0; i < ComponentCount(); ++i) {
+    if (auto* check = dynamic_cast<TCheckBox*>(Components(i))) {
+      const int need = CaptionWidth(check->Font(), check->Caption()) + box;
+      if (check->Width() < need) check->SetWidth(need);
+    }
+  }
+  for (const std::vector<TControl*>& row : rows_) KeepApart(row, ScaleValue(4));
+  // The pages (and the window) grow wider where a line came out longer than its group.
+  int extra = 0;
+  for (TPanel* page : pages_) {
+    for (int i = 0; i < page->ControlCount(); ++i) {
+      auto* group = dynamic_cast<TGroupBox*>(page->Controls(i));
+      if (group == nullptr) continue;
+      for (int j = 0; j < group->ControlCount(); ++j) {
+        TControl* control = group->Controls(j);
+        if (control->Left() >= 0)
+          extra = std::max(extra, control->Left() + control->Width() + ScaleValue(8) - group->ClientWidth());
+      }
+    }
+  }
+  if (extra > 0) {
+    SetClientWidth(ClientWidth() + extra);
+    Notebook->SetWidth(Notebook->Width() + extra);
+    Panel1->SetLeft(Panel1->Left() + extra);
+    for (TPanel* page : pages_) {
+      page->SetWidth(page->Width() + extra);
+      for (int i = 0; i < page->ControlCount(); ++i)
+        if (dynamic_cast<TGroupBox*>(page->Controls(i)) != nullptr || page->Controls(i) == imLogo)
+          page->Controls(i)->SetWidth(page->Controls(i)->Width() + extra);
+    }
+    btLingroveInfo->SetLeft(btLingroveInfo->Left() + extra);
+  }
+  // The buttons at the right grow for a longer caption, the window with them.
+  int wider = 0;
+  for (TControl* button : {btOK, btCancel, btApply}) wider = std::max(wider, CaptionShortfall(button, ScaleValue(12)));
+  if (wider > 0) {
+    SetClientWidth(ClientWidth() + wider);
+    Panel1->SetWidth(Panel1->Width() + wider);
+    for (TControl* button : {btOK, btCancel, btApply}) button->SetWidth(button->Width() + wider);
+  }
+  // The banner stands for the whole control's face: drawn at the size the control came to.
+  DrawAboutLogo(imLogo->Picture()->Bitmap(), imLogo->Width(), imLogo->Height());
+  // The status bar's first panel holds the name of any page.
+  int names = StatusBar->Panels()->Items(0)->Width();
+  for (int i = 0; i < ListView->Items()->Count(); ++i)
+    names = std::max(names, CaptionWidth(StatusBar->Font(), ListView->Items()->Items(i)->Caption()) + ScaleValue(10));
+  StatusBar->Panels()->Items(0)->SetWidth(names);
 }
 
 void TformOptions::BindChanges() {

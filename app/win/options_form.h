@@ -238,6 +238,11 @@ private:
   void BuildShedulePage(TPanel* page);
   void BuildTaskPage(TPanel* page);
   void BuildAboutPage(TPanel* page);
+  // A check box or label and the controls after it on its line: where the first came out
+  // longer (a language, a resolution), the others move along; check boxes take their text's
+  // width.
+  void ArrangeTexts();
+  std::vector<std::vector<TControl*>> rows_;
   void BindChanges();
   void HideGroupPicker();
   // Gives the task grid the focus when its page shows.

@@ -1,5 +1,6 @@
 #include "app/win/statistic_form.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/task_data.h"
@@ -201,7 +202,9 @@ TformStatistic::TformStatistic(TComponent* owner) : TForm(owner), colorChooser_(
   }
   SetActiveControl(btClose);
   OnShow = [this](TObject* s) { FormShow(s); };
+  LingroveLang1->AfterTrans = [this](TObject*, const std::string&) { ArrangeTexts(); };
   LoadedAll(this);
+  ArrangeTexts();
   FormCreate(this);
   DoCreate();
 }
@@ -286,6 +289,37 @@ void TformStatistic::BuildHeader() {
     edit->SetDialogTitle("Choose date");
     edit->OnChange = [this](TObject* s) { dateToChange(s); };
   }
+}
+
+void TformStatistic::ArrangeTexts() {
+  const int gap = ScaleValue(4);
+  KeepApart({lUser, cbUser, lPeriod, btSelectPeriod, lFrom, dateFrom, lTo, dateTo}, gap);
+  int bottom = 0;
+  for (TControl* control : {static_cast<TControl*>(cbUser), static_cast<TControl*>(dateFrom),
+                            static_cast<TControl*>(btSelectPeriod)})
+    bottom = std::max(bottom, control->Top() + control->Height());
+  if (pHeader->Height() < bottom + ScaleValue(3)) pHeader->SetHeight(bottom + ScaleValue(3));
+  // The two task combos stand one above the other after the longer of their labels.
+  const int combos =
+      std::max(lSelectTask->Left() + lSelectTask->Width(), lTaskCompare->Left() + lTaskCompare->Width()) + gap;
+  for (TControl* combo : {cbTask1, cbTask2})
+    if (combo->Left() < combos) combo->SetLeft(combos);
+  // A combo's least height follows the screen's fonts: within its row (the low header) the
+  // first stands higher up, the second starts where the low header ends.
+  if (cbTask1->Top() + cbTask1->Height() >= ScaleValue(TaskHeaderLow))
+    cbTask1->SetTop(std::max(0, ScaleValue(TaskHeaderLow) - cbTask1->Height() - 1));
+  if (cbTask2->Top() < ScaleValue(TaskHeaderLow)) cbTask2->SetTop(ScaleValue(TaskHeaderLow));
+  if (cbTask2->Top() + cbTask2->Height() > ScaleValue(TaskHeaderHigh))
+    cbTask2->SetTop(std::max(ScaleValue(TaskHeaderLow), ScaleValue(TaskHeaderHigh) - cbTask2->Height()));
+  KeepApart({cbTask1, lTotal}, gap);
+  KeepApart({cbTask2, lTotal2}, gap);
+  const int spins = std::max(lMark2Text->Left() + lMark2Text->Width(), lMark3Text->Left() + lMark3Text->Width()) + gap;
+  for (TControl* spin : {edMark2, edMark3})
+    if (spin->Left() < spins) spin->SetLeft(spins);
+  KeepApart({edMark2, lMark2Hours, btCustomizeTasks}, gap);
+  KeepApart({edMark3, lMark3Hours}, gap);
+  KeepApart({lMark1, lMark1Text}, gap);
+  for (TWinControl* row : {pHeader, pHeaderTask, pOptions}) WidenToHold(row, gap);
 }
 
 void TformStatistic::BuildTaskHeader() {

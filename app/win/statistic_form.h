@@ -190,6 +190,9 @@ public:
   void DetailIconsApplied();
 
 private:
+  // Moves the controls beside the labels along where a label came out longer (a language, a
+  // resolution), widens the window to hold them and the tool row to hold its edits.
+  void ArrangeTexts();
   void BuildHeader();
   void BuildTaskHeader();
   void BuildPages();

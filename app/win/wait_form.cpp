@@ -42,8 +42,19 @@ TformWait::TformWait(TComponent* owner) : TForm(owner) {
 
   LingroveLang1 = new TLingroveLang(this);
   LingroveLang1->SetName("LingroveLang1");
+  LingroveLang1->AfterTrans = [this](TObject*, const std::string&) { FitButton(); };
   LoadedAll(this);
+  FitButton();
   DoCreate();
+}
+
+// A longer caption widens the button, and the window with it.
+void TformWait::FitButton() {
+  const int extra = CaptionShortfall(btCancel, ScaleValue(12));
+  if (extra == 0) return;
+  SetClientWidth(ClientWidth() + extra);
+  btCancel->SetWidth(btCancel->Width() + extra);
+  lInfo->SetWidth(lInfo->Width() + extra);
 }
 
 TformWait::~TformWait() {

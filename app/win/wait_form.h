@@ -23,6 +23,9 @@ public:
   void btCancelClick(TObject* Sender);
   // The window lost the activation: the wait ends.
   void FormDeactivate(TObject* Sender);
+
+private:
+  void FitButton();
 };
 
 // The wait window made at start-up.

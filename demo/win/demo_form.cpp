@@ -1,5 +1,7 @@
 #include "demo/win/demo_form.h"
 
+#include <algorithm>
+
 #include "demo/demo_form_logic.h"
 #include "demo/win/demo_form_pictures.h"
 #include "kit/win/cursors.h"
@@ -147,9 +149,34 @@ TformMain::TformMain(TComponent* owner) : TForm(owner) {
 
   LoadedAll(this);
   // A right-aligned label grows to the left, so the titles end at the page's right margin.
+  // A title and the rule under it stay above the page's content: a title too high for that
+  // (two lines, a larger screen font) takes a smaller font.
   for (const auto& [title, line] : titles_) {
+    TWinControl* page = title->Parent();
+    auto content = [&] {
+      int top = page->ClientHeight();
+      const int left = ScaleValue(kPageWidth - 8) - title->Width();
+      for (int i = 0; i < page->ControlCount(); ++i) {
+        TControl* control = page->Controls(i);
+        if (control != title && control != line && control->Left() + control->Width() > left)
+          top = std::min(top, control->Top());
+      }
+      return top;
+    };
+    while (title->Top() + title->Height() + ScaleValue(2) + line->Height() > content() &&
+           title->Font()->Height() < -ScaleValue(12))
+      title->Font()->SetHeight(title->Font()->Height() + 1);
     title->SetLeft(ScaleValue(kPageWidth - 8) - title->Width());
     line->SetTop(title->Top() + title->Height() + ScaleValue(2));
+    // The rule starts after a picture that stands beside the title.
+    const int right = line->Left() + line->Width();
+    for (int i = 0; i < page->ControlCount(); ++i) {
+      TControl* control = page->Controls(i);
+      const int after = control->Left() + control->Width() + ScaleValue(4);
+      const bool beside = control->Top() < line->Top() + line->Height() && control->Top() + control->Height() > line->Top();
+      if (control != title && control != line && control->Visible() && beside && after > line->Left())
+        line->SetBounds(after, line->Top(), right - after, line->Height());
+    }
   }
   DoCreate();
 }

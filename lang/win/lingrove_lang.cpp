@@ -7,6 +7,7 @@
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/edges.h"
+#include "platform/wcl/win/form.h"
 #include "platform/wcl/win/list_view.h"
 #include "platform/wcl/win/screen.h"
 
@@ -108,8 +109,12 @@ bool TLingroveLang::IsTranslatable(const TPersistent* obj, const std::string& ob
 
 void TLingroveLang::Loaded() {
   TComponent::Loaded();
-  // A form built while the base language is current already shows its texts.
-  if (!IsNative(CurrentLanguage())) Translate();
+  // A form built while the base language is current already shows its texts. Otherwise
+  // the form comes to the screen's resolution first: the file's font sizes are points at
+  // that resolution, which scaling the form afterwards would enlarge once more.
+  if (IsNative(CurrentLanguage())) return;
+  if (auto* form = dynamic_cast<TCustomForm*>(Owner())) form->ScaleToScreen();
+  Translate();
 }
 
 void TLingroveLang::Translate() {

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <mutex>
 #include <unordered_map>
@@ -13,6 +14,7 @@
 #include "platform/rtl/properties.h"
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/built_in_texts.h"
+#include "platform/wcl/win/edit_controls.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/menus.h"
 #include "platform/wcl/win/messages.h"
@@ -1656,4 +1658,29 @@ TCustomControl::~TCustomControl() = default;
 void TCustomControl::PaintWindow(HDC dc) {
   CanvasOnDc paint(canvas_.get(), dc);
   Paint();
+}
+
+int KeepApart(const std::vector<TControl*>& row, int gap) {
+  int right = INT_MIN;
+  for (TControl* control : row) {
+    if (right != INT_MIN && control->Left() < right + gap) control->SetLeft(right + gap);
+    right = control->Left() + control->Width();
+  }
+  return right;
+}
+
+int CaptionShortfall(TControl* control, int margin) {
+  return std::max(0, CaptionWidth(control->Font(), control->Caption()) + margin - control->Width());
+}
+
+void WidenToHold(TWinControl* parent, int margin) {
+  TCustomForm* form = GetParentForm(parent);
+  if (form == nullptr) return;
+  int right = 0;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* control = parent->Controls(i);
+    if (!control->Visible() || control->Left() < 0 || control->Top() < 0) continue;
+    right = std::max(right, control->Left() + control->Width() + margin);
+  }
+  if (right > parent->ClientWidth()) form->SetClientWidth(form->ClientWidth() + right - parent->ClientWidth());
 }

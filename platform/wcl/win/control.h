@@ -18,6 +18,7 @@
 #include "platform/wcl/win/handles.h"
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -578,3 +579,13 @@ TCustomForm* GetParentForm(const TControl* control);
 bool IsAccel(char key, const std::string& caption);
 std::string GetShortHint(const std::string& hint);
 std::string GetLongHint(const std::string& hint);
+
+// Lays out a row of controls from left to right: each keeps its place unless the one before
+// it (grown with a longer text or a larger font) comes closer than gap, and then it moves
+// along, the rest of the row with it. Returns the row's right edge.
+int KeepApart(const std::vector<TControl*>& row, int gap);
+// The pixels a control lacks for its caption in its font plus margin (0 when it has room).
+int CaptionShortfall(TControl* control, int margin);
+// Widens the form of parent so that parent's client area holds each of its visible controls
+// with margin to spare on the right: a window grows to hold its last control.
+void WidenToHold(TWinControl* parent, int margin);

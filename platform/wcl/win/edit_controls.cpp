@@ -32,6 +32,15 @@ std::string CrLfBreaks(const std::string& text) {
 
 }  // namespace
 
+int CaptionWidth(TFont* font, const std::string& caption) {
+  WindowDc screen = WindowDc::ForClient(nullptr);
+  if (!screen) return 0;
+  ScopedSelectObject selected(screen.get(), font->Handle());
+  RECT rect{0, 0, 0, 0};
+  DrawTextA(screen.get(), caption.c_str(), static_cast<int>(caption.size()), &rect, DT_CALCRECT | DT_SINGLELINE);
+  return rect.right - rect.left;
+}
+
 int FontLineHeight(TFont* font) {
   WindowDc screen = WindowDc::ForClient(nullptr);
   if (!screen) return 0;

@@ -21,6 +21,8 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // The character height of font as the screen shows it (0 when it cannot be measured).
 int FontLineHeight(TFont* font);
+// The width of a caption in font as the screen shows it, an "&" taken as the accelerator mark.
+int CaptionWidth(TFont* font, const std::string& caption);
 
 // An EDIT window. Text set from code, or typed by the user, runs OnChange; text set from
 // code is not Modified, typed text is.

@@ -142,6 +142,10 @@ void TCustomForm::SetPixelsPerInch(int value) {
 
 void TCustomForm::Loaded() {
   TWinControl::Loaded();
+  ScaleToScreen();
+}
+
+void TCustomForm::ScaleToScreen() {
   if (!scaled_ || Screen == nullptr || Screen->PixelsPerInch() == pixelsPerInch_) return;
   ScaleBy(Screen->PixelsPerInch(), pixelsPerInch_);
   pixelsPerInch_ = Screen->PixelsPerInch();

@@ -137,7 +137,12 @@ public:
 
   void Notification(TComponent* component, TOperation operation) override;
   void WndProc(TMessage& msg) override;
+  // Scales a Scaled form designed at another resolution to the screen's, once.
   void Loaded() override;
+  // The same scaling, ahead of the form's loading: for a component that must see the form
+  // at its final size (the translation, whose font sizes are points at the screen's
+  // resolution and must not be scaled once more).
+  void ScaleToScreen();
 
 protected:
   // The end of a form constructor, after LoadedAll: runs OnCreate. An error in it is shown

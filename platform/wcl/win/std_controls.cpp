@@ -309,32 +309,44 @@ void TLabel::FontChanged() {
   AdjustBounds();
 }
 
-// A label of a fixed size scales its edges, while its font's height rounds on its own: it
-// grows to the height of its caption where that came out higher.
+// Font heights round on their own and widths do not grow exactly by the ratio, so a label is
+// measured again once scaled: an auto-sized one takes its caption's new size; one of a fixed
+// size grows to its caption's height (at its width when it wraps) and, when it does not wrap,
+// to its caption's width, keeping its aligned edge.
 void TLabel::ChangeScale(int m, int d) {
   TGraphicControl::ChangeScale(m, d);
-  if (autoSize_ || wordWrap_) return;
+  if (autoSize_) {
+    AdjustBounds();
+    return;
+  }
   std::string text = Caption();
   if (text.empty()) text = " ";
-  const RECT r = MeasureText(Font(), text, RECT{0, 0, 0, 0}, DrawFlags());
+  const RECT r = MeasureText(Font(), text, RECT{0, 0, wordWrap_ ? Width() : 0, 0}, DrawFlags());
   if (Height() < r.bottom) SetHeight(r.bottom);
+  if (!wordWrap_ && Width() < r.right) {
+    const int grow = r.right - Width();
+    const int left = alignment_ == taRightJustify ? Left() - grow : alignment_ == taCenter ? Left() - grow / 2 : Left();
+    SetBounds(left, Top(), r.right, Height());
+  }
 }
 
 UINT TLabel::DrawFlags() const {
   return DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX);
 }
 
-// The size of the caption in the label's font. A form being built sizes its labels once,
-// when it is loaded.
+// The size of the caption in the label's font. A form being built sizes its labels when it
+// is loaded, and again when it is scaled.
 void TLabel::AdjustBounds() {
   if (!autoSize_ || (ComponentState() & csLoading)) return;
   std::string text = Caption();
   // An empty caption (or a lone prefix) still has the height of a line.
   if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
   const RECT r = MeasureText(Font(), text, RECT{0, 0, wordWrap_ ? Width() : 0, 0}, DrawFlags());
+  // A wrapped label keeps the width its lines wrap at (so it wraps alike once scaled).
+  const int width = wordWrap_ && Width() > 0 ? Width() : r.right;
   int left = Left();
-  if (alignment_ == taRightJustify) left += Width() - r.right;
-  SetBounds(left, Top(), r.right, r.bottom);
+  if (alignment_ == taRightJustify) left += Width() - width;
+  SetBounds(left, Top(), width, r.bottom);
 }
 
 void TLabel::Paint() {

@@ -45,7 +45,7 @@ public:
     label->SetCaption("Name:");
     check = Add<TCheckBox>("cbKeep", 10, 60, 120, 17);
     check->SetCaption("Keep it");
-    button = Add<TButton>("btOk", 215, 165, 75, 25);
+    button = Add<TButton>("btOk", 215, 155, 75, 25);
     button->SetCaption("OK");
     grid = Add<TStringGrid>("grCells", 140, 40, 150, 100);
     grid->SetDefaultColWidth(40);
