@@ -199,6 +199,9 @@ void TStatisticPages::BuildGraphPage(TPanel* page) {
 
 void TStatisticPages::BuildBarChart() {
   if (Series1 == nullptr || building_) return;
+  // Thousands of bars: the chart is told once that both series changed, not once a bar.
+  Series1->BeginUpdate();
+  Series2->BeginUpdate();
   Series1->Clear();
   Series2->Clear();
   const bool comparison = form_->Key2() != NoneKey;
@@ -206,6 +209,8 @@ void TStatisticPages::BuildBarChart() {
     Series1->Add(bar.value1, bar.label);
     if (comparison) Series2->Add(bar.value2, bar.label);
   }
+  Series2->EndUpdate();
+  Series1->EndUpdate();
 }
 
 void TStatisticPages::Chart1ClickSeries(TPlotSeries*, int index) {
@@ -392,7 +397,9 @@ void TStatisticPages::FillDetail(const std::function<void()>& step) {
   }
   // The pie gets its slices after the list, in one go: the messages handled between the
   // list's steps would draw it again and again with its slices so far.
+  Series3->BeginUpdate();
   for (const StatDetailRow& row : detail_.rows) Series3->Add(static_cast<double>(row.seconds) / SecsPerDay, DetailPieLabel(row));
+  Series3->EndUpdate();
 }
 
 void TStatisticPages::ApplyTaskIcons() {

@@ -52,7 +52,17 @@ void TPlotSeries::SetParentChart(TPlotSeriesHost* chart) {
 }
 
 void TPlotSeries::Changed() {
+  if (updating_ > 0) {
+    changedWhileUpdating_ = true;
+    return;
+  }
   if (chart_) chart_->SeriesChanged(this);
+}
+
+void TPlotSeries::EndUpdate() {
+  if (updating_ == 0 || --updating_ > 0 || !changedWhileUpdating_) return;
+  changedWhileUpdating_ = false;
+  Changed();
 }
 
 void TPlotSeries::Clear() {

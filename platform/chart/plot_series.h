@@ -38,6 +38,10 @@ public:
   void SetParentChart(TPlotSeriesHost* chart);
 
   void Clear();
+  // Between BeginUpdate and EndUpdate (nested) the chart is not told of each change; the
+  // last EndUpdate tells it once if anything changed, so a long fill draws once.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
   // Appends a point; answers its index. clPlotAuto gives the automatic colour.
   int Add(double value, const std::string& label = "", TColor color = clPlotAuto);
   int Count() const { return static_cast<int>(values_.size()); }
@@ -77,6 +81,8 @@ private:
   bool marksVisible_ = true;
   bool penVisible_ = true;
   int cursor_ = 0;
+  int updating_ = 0;
+  bool changedWhileUpdating_ = false;
 };
 
 // How several bar series share the category slots: mbNone draws them in the same slot one

@@ -63,6 +63,32 @@ TEST(PlotSeries, ChartIsToldOfChangesAndForgottenOnEitherSide) {
   EXPECT_TRUE(chart.series.empty());
 }
 
+// A fill between BeginUpdate and EndUpdate tells the chart once, at the outermost end, and
+// not at all when nothing changed; the points are the same as added one by one.
+TEST(PlotSeries, AnUpdateTellsTheChartOnceAtItsOutermostEnd) {
+  FakeChart chart;
+  TComponent owner(nullptr);
+  auto* s = new TPlotBarSeries(&owner);
+  s->SetParentChart(&chart);
+  const int before = chart.changes;
+  s->BeginUpdate();
+  s->EndUpdate();
+  EXPECT_EQ(before, chart.changes);
+  s->BeginUpdate();
+  s->BeginUpdate();
+  s->Clear();
+  for (int i = 0; i < 1000; ++i) s->Add(i, "day");
+  s->EndUpdate();
+  EXPECT_EQ(before, chart.changes);  // still inside the outer update
+  s->EndUpdate();
+  EXPECT_EQ(before + 1, chart.changes);
+  EXPECT_EQ(1000, s->Count());
+  EXPECT_DOUBLE_EQ(999, s->Value(999));
+  s->EndUpdate();  // an unmatched end is ignored
+  s->Add(1);
+  EXPECT_EQ(before + 2, chart.changes);
+}
+
 TEST(PlotSeries, StartAngleStaysInOneTurn) {
   TComponent owner(nullptr);
   auto* pie = new TPlotPieSeries(&owner);
