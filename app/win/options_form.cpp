@@ -221,7 +221,6 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
     rules.SetText(LocalRules);
     LingroveLang1->SetLocalRules(&rules);
   }
-  LingroveLang1->AfterTrans = [this](TObject*, const std::string&) { ShowRunTimeTexts(); };
 
   ListView->OnSelectItem = [this](TObject* s, TListItem* i, bool selected) { ListViewSelectItem(s, i, selected); };
   btApply->OnClick = [this](TObject* s) { btApplyClick(s); };
@@ -231,7 +230,12 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
   OnActivate = [this](TObject* s) { FormActivate(s); };
   OnDeactivate = [this](TObject* s) { FormDeactivate(s); };
   BindChanges();
-  LingroveLang1->AfterTrans = [this](TObject*, const std::string&) { ArrangeTexts(); };
+  // After a translation the texts set at run time are set again, then everything is laid out
+  // to hold the new texts.
+  LingroveLang1->AfterTrans = [this](TObject*, const std::string&) {
+    ShowRunTimeTexts();
+    ArrangeTexts();
+  };
   LoadedAll(this);
   ArrangeTexts();
   DoCreate();
