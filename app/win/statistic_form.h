@@ -38,6 +38,7 @@ class TNotebook;
 class TQComboTreeView;
 class TTreeNode;
 class TformOptions;
+struct TrackerContext;
 class TStrings;
 class WorkFile;
 
@@ -54,6 +55,9 @@ public:
   // What the window reads: the task list (path TAB description TAB group lines), the work
   // file, and the options dialog (task icons, the task page) when there is one.
   void SetSources(const TStrings* taskList, const std::string& workPath, TformOptions* options);
+  // The context the windows share (the reports' label character set), when there is one.
+  void SetContext(const TrackerContext* context) { context_ = context; }
+  const TrackerContext* Context() const { return context_; }
   const std::string& WorkPath() const { return workPath_; }
   // The work file as last read. It is read again only when the file changed since (its
   // size or its time of last writing), so a page switch does not read years of history
@@ -232,6 +236,7 @@ private:
   std::unique_ptr<StatDayReader> reader_;  // over work_
   std::string workStamp_;
   TformOptions* options_ = nullptr;
+  const TrackerContext* context_ = nullptr;
   bool settling_ = false;
   bool destroying_ = false;
   std::string key1_;

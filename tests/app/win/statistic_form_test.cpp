@@ -11,6 +11,7 @@
 #include "app/win/main_form.h"
 #include "app/win/options_form.h"
 #include "app/win/statistic_controls.h"
+#include "app/win/tracker_context.h"
 #include "kit/win/date_edit.h"
 #include "kit/win/kit_draw_grid.h"
 #include "kit/win/combo_edit.h"
@@ -120,6 +121,7 @@ protected:
   WorkFileMaker maker;
   TStringList tasks;
   TformStatistic* form = nullptr;
+  TrackerContext context;
 
 private:
   ClockFn previousClock_ = nullptr;
@@ -346,7 +348,7 @@ TEST_F(StatisticFormTest, TreesShowGroupPicturesAndThenTheProgramsIcons) {
 
 TEST_F(StatisticFormTest, TheMainWindowOpensItModallyAndForgetsItAfterwards) {
   auto* main = app_->CreateForm<TformHourlark>();
-  main->SetOptionsForm(app_->CreateForm<TformOptions>());
+  ConnectTrackerWindows(context, *main, *app_->CreateForm<TformOptions>());
   main->SetDataDir(IncludeTrailingBackslash(folder.Path()));
   main->edUser->SetText("ann");
   main->slUsers->Strings()->Add("bob");
