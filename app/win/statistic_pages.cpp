@@ -144,11 +144,6 @@ const ClassInfo* TStatisticPages::StaticClassInfo() {
 
 TStatisticPages::TStatisticPages(TformStatistic* form) : TComponent(form), form_(form) { SetName("StatisticPages"); }
 
-TStatisticPages* TStatisticPages::Of(TformStatistic* form) {
-  if (auto* pages = dynamic_cast<TStatisticPages*>(form->FindComponent("StatisticPages"))) return pages;
-  return new TStatisticPages(form);
-}
-
 void TStatisticPages::SetPreviewRunner(TPreviewRunner runner) { PreviewRunner() = std::move(runner); }
 
 void TStatisticPages::ShowMessage(const std::string& text) {
