@@ -41,7 +41,6 @@ TformEdit::TformEdit(TComponent* owner) : TForm(owner) {
 
   LoadedAll(this);
   DoCreate();
-  if (formEdit == nullptr) formEdit = this;
 }
 
 TformEdit::~TformEdit() {

@@ -15,6 +15,7 @@
 #include "app/win/options_form.h"
 #include "app/win/statistic_form.h"
 #include "app/win/strip_title_bar.h"
+#include "app/win/tracker_context.h"
 #include "app/window_snap.h"
 #include "kit/win/icon_list_win.h"
 #include "lang/app_language.h"
@@ -28,9 +29,6 @@
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/edges.h"
 #include "platform/wcl/win/registry.h"
-
-const char* const HourlarkVersion = "2.02";
-const char* const HourlarkCaption = "Hourlark 2.02";
 
 namespace {
 
@@ -439,10 +437,17 @@ void TformHourlark::BuildStorage() {
   FormStorage->SetStoredProps(&props);
 }
 
+void TformHourlark::SetContext(TrackerContext* context) {
+  context_ = context;
+  context_->TaskList = slTaskDesc;
+  context_->DataDir = dataDir_;
+}
+
 void TformHourlark::SetDataDir(const std::string& dir) {
   dataDir_ = IncludeTrailingBackslash(dir);
   engine_->SetTaskPath(dataDir_ + "hl20task.txt");
   engine_->SetWorkPath(dataDir_ + "hl20work.txt");
+  if (context_ != nullptr) context_->DataDir = dataDir_;
 }
 
 std::string TformHourlark::LangText(int number) const {
@@ -920,6 +925,7 @@ void TformHourlark::btStatisticClick(TObject*) {
   statistic_ = form.get();
   form->SetSettling(true);
   form->SetSources(slTaskDesc->Strings(), engine_->WorkPath(), options_);
+  form->SetContext(context_);
   form->FormStorage->RestoreFromStore();
   TStrings* users = form->cbUser->Items();
   users->Assign(slUsers->Strings());

@@ -10,6 +10,7 @@
 
 #include "app/countdown_logic.h"
 #include "app/tracking_engine.h"
+#include "app/win/hourlark_version.h"
 #include "kit/str_holder.h"
 #include "kit/win/cat_edit97.h"
 #include "kit/win/form_storage.h"
@@ -26,10 +27,7 @@
 class TformOptions;
 class TformStatistic;
 class TLingroveLang;
-
-// The version whose quick demo has been shown, and the window's caption.
-extern const char* const HourlarkVersion;
-extern const char* const HourlarkCaption;
+struct TrackerContext;
 
 class TformHourlark : public TForm, private TrackingHost, private TrackingProbe {
   HL_REFLECTABLE
@@ -40,6 +38,9 @@ public:
   // The options dialog whose settings the window and the engine read; until it is set the
   // defaults apply.
   void SetOptionsForm(TformOptions* options) { options_ = options; }
+  // The context the windows share: the window puts its task list and data folder there,
+  // and hands it to the statistics window.
+  void SetContext(TrackerContext* context);
   TrackingEngine& Engine() { return *engine_; }
   const CountdownCycle& Countdown() const { return countdown_; }
   // The folder of the data files (the program's folder; tests point it elsewhere).
@@ -198,6 +199,7 @@ private:
   void FitTexts();
 
   TformOptions* options_ = nullptr;
+  TrackerContext* context_ = nullptr;
   TformStatistic* statistic_ = nullptr;
   SystemTrackingClock clock_;
   std::unique_ptr<TrackingEngine> engine_;

@@ -14,7 +14,8 @@
 #include "app/win/global_form.h"
 #include "app/win/options_pictures.h"
 #include "app/win/lingrove_info_form.h"
-#include "app/win/main_form.h"
+#include "app/win/hourlark_version.h"
+#include "app/win/tracker_context.h"
 #include "kit/str_holder.h"
 #include "kit/win/animated_image.h"
 #include "kit/win/gradient_caption.h"
@@ -31,14 +32,12 @@
 
 const char* const HourlarkRegistryKey = "Software\\Quennix\\Hourlark";
 const char* const AutoStartValueName = "Hourlark";
-TformOptions* formOptions = nullptr;
 
 namespace {
 
 TLangFormRegistrar registrar("TformOptions", [](TComponent* owner) { return new TformOptions(owner); });
 
 const char* const RunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char* const VersionNumber = "2.02";
 const char* const WebPage = "http://www.quennix.com/hourlark/";
 const char* const SecondWebPage = "http://www.quennix.com/";
 const char* const EmailLink = "mailto:support@quennix.com";
@@ -66,10 +65,6 @@ const PageItem PageItems[] = {{"Hourlark", 0}, {"Health Alarm", 1}, {"Task List"
 // language changes.
 const char* const LocalRules = "-edRemindEveryMessage\r\n-edRemindDoneMessage\r\n-edPlayScreenSaverActivate\r\n"
                                "-edRemindEverySound\r\n-edRemindDoneSound\r\n";
-
-TformHourlark* MainWindow() {
-  return Application != nullptr ? dynamic_cast<TformHourlark*>(Application->MainForm()) : nullptr;
-}
 
 }  // namespace
 
@@ -239,11 +234,9 @@ TformOptions::TformOptions(TComponent* owner) : TForm(owner) {
   LoadedAll(this);
   ArrangeTexts();
   DoCreate();
-  if (formOptions == nullptr) formOptions = this;
 }
 
 TformOptions::~TformOptions() {
-  if (formOptions == this) formOptions = nullptr;
   if (hintHandlerSet_ && Application != nullptr) Application->OnHint = nullptr;
   // The image lists are not the controls' to outlive: the icon holder may go first.
   ListView->SetLargeImages(nullptr);
@@ -621,7 +614,7 @@ void TformOptions::FormActivate(TObject*) {
 }
 
 void TformOptions::ShowRunTimeTexts() {
-  lVersion->SetCaption(MessageText(100, "Version") + ": " + VersionNumber);
+  lVersion->SetCaption(MessageText(100, "Version") + ": " + HourlarkVersion);
   KitGradientCaption->Captions()->GetItem(0)->SetCaption(MessageText(101, "Options"));
   if (pageIndex_ >= 0 && pageIndex_ < ListView->Items()->Count())
     StatusBar->Panels()->Items(0)->SetText(ListView->Items()->Items(pageIndex_)->Caption());
@@ -674,7 +667,6 @@ void TformOptions::btApplyClick(TObject*) {
   grTasks->Modified = false;
   SaveTaskGrid();
   AppliedFlag = true;
-  if (TformHourlark* main = MainWindow()) main->UpdateTrayIcons();
   if (OnApplied) OnApplied(this);
   // A number typed out of range is stored, and shown, as the nearest allowed one.
   for (TKitSpinEdit* spin : {edSaveTime, edRemindEvery, edRemindDone, edRemindDoneAgain})
@@ -761,22 +753,10 @@ void TformOptions::btLingroveInfoClick(TObject*) {
 
 // ---- Groups -------------------------------------------------------------------------------
 
-void TformOptions::SetTaskSource(TStrHolder* taskList, const std::string& dataDir) {
-  taskList_ = taskList;
-  dataDir_ = dataDir;
-  taskSourceSet_ = true;
-}
-
-TStrHolder* TformOptions::TaskList() const {
-  if (taskSourceSet_) return taskList_;
-  TformHourlark* main = MainWindow();
-  return main != nullptr ? main->slTaskDesc : nullptr;
-}
+TStrHolder* TformOptions::TaskList() const { return context_ != nullptr ? context_->TaskList : nullptr; }
 
 std::string TformOptions::DataDir() const {
-  if (taskSourceSet_) return dataDir_;
-  TformHourlark* main = MainWindow();
-  if (main != nullptr && !main->DataDir().empty()) return main->DataDir();
+  if (context_ != nullptr && !context_->DataDir.empty()) return context_->DataDir;
   return ExtractFilePath(Application->ExeName());
 }
 

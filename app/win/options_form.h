@@ -36,6 +36,7 @@ class TKitGradientCaption;
 class TKitSpeedButton;
 class TLingroveLang;
 class TStrHolder;
+struct TrackerContext;
 
 // The registry key of the tracker's settings under the current user.
 extern const char* const HourlarkRegistryKey;
@@ -198,9 +199,9 @@ public:
   void lvGroupListChange(TObject* sender, TListItem* item, TItemChange change);
   void btEditGroupListClick(TObject* sender);
 
-  // The task list the grid shows and where hl20task.txt and hl20grp.txt are kept. Unset, the
-  // main window's task list and data folder are used (the program's folder without one).
-  void SetTaskSource(TStrHolder* taskList, const std::string& dataDir);
+  // The context the windows share: the task list the grid shows and where hl20task.txt and
+  // hl20grp.txt are kept. Unset, there is no task list and the program's folder is used.
+  void SetContext(const TrackerContext* context) { context_ = context; }
   TStrHolder* TaskList() const;
   std::string DataDir() const;
 
@@ -211,8 +212,7 @@ public:
   ReminderSettings Reminders() const;
   // The dialog is open with changes not yet applied.
   bool SettingsPending() const { return Visible() && btApply->Enabled(); }
-  // After Apply has stored the settings (tests watch it; the main window's tray icons are
-  // refreshed directly).
+  // After Apply has stored the settings: the main window refreshes its tray icons.
   TNotifyEvent OnApplied;
 
 private:
@@ -262,10 +262,5 @@ private:
   bool hintHandlerSet_ = false;
   // Set by each showing: its first activation refills the task grid whatever is pending.
   bool freshShow_ = true;
-  TStrHolder* taskList_ = nullptr;
-  std::string dataDir_;
-  bool taskSourceSet_ = false;
+  const TrackerContext* context_ = nullptr;
 };
-
-// The options dialog made at start-up.
-extern TformOptions* formOptions;

@@ -11,7 +11,8 @@
 // window clears it when it shows.
 //
 // The pages are made by functions of their own: the week table in statistic_week_page.cpp;
-// the chart, the detail view and printing in statistic_views.cpp.
+// the chart, the detail view and printing by the window's TStatisticPages
+// (statistic_pages.cpp), which the forwarding functions in statistic_views.cpp call.
 
 #include <memory>
 #include <string>
@@ -36,8 +37,10 @@ class TKitDrawGrid;
 class TLingroveLang;
 class TNotebook;
 class TQComboTreeView;
+class TStatisticPages;
 class TTreeNode;
 class TformOptions;
+struct TrackerContext;
 class TStrings;
 class WorkFile;
 
@@ -54,6 +57,11 @@ public:
   // What the window reads: the task list (path TAB description TAB group lines), the work
   // file, and the options dialog (task icons, the task page) when there is one.
   void SetSources(const TStrings* taskList, const std::string& workPath, TformOptions* options);
+  // The context the windows share (the reports' label character set), when there is one.
+  void SetContext(const TrackerContext* context) { context_ = context; }
+  const TrackerContext* Context() const { return context_; }
+  // The chart and detail pages and the printing, made with the window.
+  TStatisticPages* Pages() const { return pages_; }
   const std::string& WorkPath() const { return workPath_; }
   // The work file as last read. It is read again only when the file changed since (its
   // size or its time of last writing), so a page switch does not read years of history
@@ -232,6 +240,8 @@ private:
   std::unique_ptr<StatDayReader> reader_;  // over work_
   std::string workStamp_;
   TformOptions* options_ = nullptr;
+  const TrackerContext* context_ = nullptr;
+  TStatisticPages* pages_ = nullptr;  // owned as a component
   bool settling_ = false;
   bool destroying_ = false;
   std::string key1_;

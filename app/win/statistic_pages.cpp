@@ -7,7 +7,7 @@
 #include "app/work_file.h"
 #include "app/win/form_parts.h"
 #include "app/win/global_form.h"
-#include "app/win/main_form.h"
+#include "app/win/tracker_context.h"
 #include "app/win/statistic_controls.h"
 #include "app/win/statistic_form.h"
 #include "app/win/wait_form.h"
@@ -143,11 +143,6 @@ const ClassInfo* TStatisticPages::StaticClassInfo() {
 }
 
 TStatisticPages::TStatisticPages(TformStatistic* form) : TComponent(form), form_(form) { SetName("StatisticPages"); }
-
-TStatisticPages* TStatisticPages::Of(TformStatistic* form) {
-  if (auto* pages = dynamic_cast<TStatisticPages*>(form->FindComponent("StatisticPages"))) return pages;
-  return new TStatisticPages(form);
-}
 
 void TStatisticPages::SetPreviewRunner(TPreviewRunner runner) { PreviewRunner() = std::move(runner); }
 
@@ -480,8 +475,8 @@ void TStatisticPages::FillReportSource(TStatReportSource& source) const {
 
 void TStatisticPages::Preview(TStatReportBase& report) {
   report.LingroveLang1->SetLangDir(ExtractFilePath(Application->ExeName()));
-  if (auto* main = dynamic_cast<TformHourlark*>(Application->MainForm()))
-    report.SetLabelCharset(main->btStart->Font()->Charset());
+  const TrackerContext* context = form_->Context();
+  if (context != nullptr && context->LabelCharset) report.SetLabelCharset(context->LabelCharset());
   if (PreviewRunner()) {
     PreviewRunner()(report);
   } else {

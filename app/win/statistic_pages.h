@@ -7,10 +7,10 @@
 // gathered behind the wait window, which can cancel it. Print previews the layout of the page
 // on show (app/win/statistic_reports.h).
 //
-// TStatisticPages is a component of the statistics window (named "StatisticPages") that
-// builds these pages' controls on the window, as the window's own, and runs them. The window
-// calls it through BuildGraphPage, BuildDetailPage, BuildBarChart, BuildDetailView and
-// btPrintClick.
+// TStatisticPages is a component of the statistics window (named "StatisticPages", kept as
+// the window's Pages()) that builds these pages' controls on the window, as the window's own,
+// and runs them. The window calls it through BuildGraphPage, BuildDetailPage, BuildBarChart,
+// BuildDetailView and btPrintClick.
 
 #include <functional>
 #include <string>
@@ -35,9 +35,6 @@ class TStatisticPages : public TComponent {
   HL_REFLECTABLE
 public:
   explicit TStatisticPages(TformStatistic* form);
-
-  // The pages of the window (made on first use).
-  static TStatisticPages* Of(TformStatistic* form);
 
   // Builds the controls of the "Graph" page on page.
   void BuildGraphPage(TPanel* page);

@@ -1,7 +1,7 @@
 #include "app/win/statistic_reports.h"
 
 #include "app/statistic_charts.h"
-#include "app/win/main_form.h"
+#include "app/win/hourlark_version.h"
 #include "lang/win/lang_collector.h"
 #include "lang/win/lingrove_lang.h"
 #include "platform/rtl/properties.h"

@@ -3,14 +3,19 @@
 #include "app/win/statistic_form.h"
 #include "app/win/statistic_pages.h"
 
-void TformStatistic::BuildGraphPage(TPanel* page) { TStatisticPages::Of(this)->BuildGraphPage(page); }
+// The pages are made with the first of them, where they take their place among the
+// window's components.
+void TformStatistic::BuildGraphPage(TPanel* page) {
+  pages_ = new TStatisticPages(this);
+  pages_->BuildGraphPage(page);
+}
 
-void TformStatistic::BuildDetailPage(TPanel* page) { TStatisticPages::Of(this)->BuildDetailPage(page); }
+void TformStatistic::BuildDetailPage(TPanel* page) { pages_->BuildDetailPage(page); }
 
-void TformStatistic::BuildBarChart() { TStatisticPages::Of(this)->BuildBarChart(); }
+void TformStatistic::BuildBarChart() { pages_->BuildBarChart(); }
 
-void TformStatistic::BuildDetailView() { TStatisticPages::Of(this)->BuildDetailView(); }
+void TformStatistic::BuildDetailView() { pages_->BuildDetailView(); }
 
-void TformStatistic::btPrintClick(TObject*) { TStatisticPages::Of(this)->Print(); }
+void TformStatistic::btPrintClick(TObject*) { pages_->Print(); }
 
-void TformStatistic::DetailIconsApplied() { TStatisticPages::Of(this)->ApplyTaskIcons(); }
+void TformStatistic::DetailIconsApplied() { pages_->ApplyTaskIcons(); }

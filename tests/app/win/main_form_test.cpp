@@ -12,6 +12,7 @@
 #include "app/win/active_task_probe.h"
 #include "app/win/options_form.h"
 #include "app/win/statistic_form.h"
+#include "app/win/tracker_context.h"
 #include "kit/win/icon_list_win.h"
 #include "kit/win/speed_button.h"
 #include "lang/app_language.h"
@@ -96,7 +97,7 @@ protected:
   void Make(bool activate = true) {
     main = app_->CreateForm<TformHourlark>();
     options = app_->CreateForm<TformOptions>();
-    main->SetOptionsForm(options);
+    ConnectTrackerWindows(context, *main, *options);
     main->SetDataDir(folder);
     if (activate) {
       main->FormStorage->RestoreFromStore();
@@ -116,6 +117,7 @@ protected:
   std::string folder;
   TformHourlark* main = nullptr;
   TformOptions* options = nullptr;
+  TrackerContext context;
 
 private:
   TMessageBeepEdge previousBeep_ = nullptr;

@@ -16,6 +16,7 @@
 #include "app/win/active_task_probe.h"
 #include "app/win/edit_form.h"
 #include "app/win/global_form.h"
+#include "app/win/tracker_context.h"
 #include "kit/str_holder.h"
 #include "kit/win/animated_image.h"
 #include "lang/app_language.h"
@@ -138,13 +139,15 @@ protected:
   // A new dialog over the test's task list and folder, as at start-up (groups read then).
   TformOptions* Make() {
     options_ = new TformOptions(Application);
-    options_->SetTaskSource(tasks_, folder_.Path() + "\\");
+    context_.TaskList = tasks_;
+    context_.DataDir = folder_.Path() + "\\";
+    options_->SetContext(&context_);
     // Creation read the program's folder; read the test's groups as start-up would.
     while (options_->GroupList->Items()->TopCount() > BuiltInGroupCount)
       options_->GroupList->Items()->Delete(
           options_->GroupList->Items()->TopItem(options_->GroupList->Items()->TopCount() - 1));
     options_->LoadGroups();
-    if (formEdit == nullptr) Application->CreateForm<TformEdit>();
+    if (formEdit == nullptr) formEdit = Application->CreateForm<TformEdit>();
     return options_;
   }
   // Shows the dialog modally for real and runs steps from its message loop; the steps end by
@@ -202,6 +205,7 @@ protected:
   TStrHolder* tasks_ = nullptr;
   TformGlobal* global_ = nullptr;
   TformOptions* options_ = nullptr;
+  TrackerContext context_;
 
 private:
   RunValue savedRun_;

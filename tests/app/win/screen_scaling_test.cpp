@@ -18,6 +18,7 @@
 #include "app/win/message_form.h"
 #include "app/win/options_form.h"
 #include "app/win/statistic_form.h"
+#include "app/win/tracker_context.h"
 #include "app/win/wait_form.h"
 #include "app/collector/base_messages.h"
 #include "lang/app_language.h"
@@ -132,8 +133,10 @@ protected:
   }
   TformOptions* MakeOptions() {
     auto* options = new TformOptions(Application);
-    options->SetTaskSource(tasks_, folder_);
-    if (formEdit == nullptr) Application->CreateForm<TformEdit>();
+    context_.TaskList = tasks_;
+    context_.DataDir = folder_;
+    options->SetContext(&context_);
+    if (formEdit == nullptr) formEdit = Application->CreateForm<TformEdit>();
     return options;
   }
   // The window as it shows now: whole and readable, and its picture is left for looking at.
@@ -147,6 +150,7 @@ protected:
   std::string languageDir_;
   std::string folder_;
   TStrHolder* tasks_ = nullptr;
+  TrackerContext context_;
 
 private:
   ClockFn previousClock_ = nullptr;
@@ -156,7 +160,7 @@ private:
 
 TEST_P(ScreenScaling, MainWindowFitsBothServices) {
   auto* main = Application->CreateForm<TformHourlark>();
-  main->SetOptionsForm(MakeOptions());
+  ConnectTrackerWindows(context_, *main, *MakeOptions());
   main->SetDataDir(folder_);
   main->FormStorage->RestoreFromStore();
   main->FormActivate(main);
@@ -250,7 +254,7 @@ TEST_P(ScreenScaling, SmallDialogsFitTheirTexts) {
   Look(wait, "wait");
   wait->Hide();
 
-  if (formEdit == nullptr) Application->CreateForm<TformEdit>();
+  if (formEdit == nullptr) formEdit = Application->CreateForm<TformEdit>();
   formEdit->Show();
   Look(formEdit, "group-editor");
   formEdit->Hide();

@@ -11,6 +11,7 @@
 #include "app/win/main_form.h"
 #include "app/win/options_form.h"
 #include "app/win/statistic_controls.h"
+#include "app/win/tracker_context.h"
 #include "kit/win/date_edit.h"
 #include "kit/win/kit_draw_grid.h"
 #include "kit/win/combo_edit.h"
@@ -120,6 +121,7 @@ protected:
   WorkFileMaker maker;
   TStringList tasks;
   TformStatistic* form = nullptr;
+  TrackerContext context;
 
 private:
   ClockFn previousClock_ = nullptr;
@@ -346,7 +348,7 @@ TEST_F(StatisticFormTest, TreesShowGroupPicturesAndThenTheProgramsIcons) {
 
 TEST_F(StatisticFormTest, TheMainWindowOpensItModallyAndForgetsItAfterwards) {
   auto* main = app_->CreateForm<TformHourlark>();
-  main->SetOptionsForm(app_->CreateForm<TformOptions>());
+  ConnectTrackerWindows(context, *main, *app_->CreateForm<TformOptions>());
   main->SetDataDir(IncludeTrailingBackslash(folder.Path()));
   main->edUser->SetText("ann");
   main->slUsers->Strings()->Add("bob");
@@ -447,7 +449,7 @@ TEST_F(StatisticFormTest, TenYearsShowOnEveryPageWithinASecond) {
   report("week table compared with a description", Seconds() - start);
   ASSERT_GT(form->Week().Total2(), 0);
 
-  TStatisticPages* pages = TStatisticPages::Of(form);
+  TStatisticPages* pages = form->Pages();
   auto page = [&](TKitSpeedButton* button, int index, const char* name) {
     const double clicked = Seconds();
     ClickThroughInput(button);
@@ -477,14 +479,14 @@ TEST_F(StatisticFormTest, TenYearsShowOnEveryPageWithinASecond) {
   for (int opening = 1; opening <= 2; ++opening) {
     start = Seconds();
     Open();
-    EXPECT_TRUE(PumpUntil([&] { return !TStatisticPages::Of(form)->Building(); }, 20000));
+    EXPECT_TRUE(PumpUntil([&] { return !form->Pages()->Building(); }, 20000));
     const double seconds = Seconds() - start;
     std::printf("%-45s %.3f s (%.1fx the plain read)\n",
                 opening == 1 ? "window opened on the detail page" : "window opened on it again", seconds,
                 seconds / raw);
     fastest = std::min(fastest, seconds);
     EXPECT_EQ(form->Notebook1->PageIndex(), 2);
-    EXPECT_EQ(TStatisticPages::Of(form)->Detail().rows.size(), 120u);
+    EXPECT_EQ(form->Pages()->Detail().rows.size(), 120u);
     if (opening == 1) {
       EXPECT_TRUE(Screenshot("statistic-detail-10-years.png"));
     }
@@ -515,7 +517,7 @@ TEST_F(StatisticFormTest, AHundredThousandTaskLinesOpenOnEveryPageWithinASecond)
     EXPECT_LE(seconds, std::max(goal, 150 * raw)) << what;
   };
   auto drawn = [&](int page) {
-    TStatisticPages* pages = TStatisticPages::Of(form);
+    TStatisticPages* pages = form->Pages();
     return form->Notebook1->PageIndex() == page && !pages->Building() &&
            (HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT) == 0;
   };
@@ -544,9 +546,9 @@ TEST_F(StatisticFormTest, AHundredThousandTaskLinesOpenOnEveryPageWithinASecond)
   form->dateFrom->SetDate(shape.today - (shape.days - 1));
   ASSERT_EQ(form->Week().DayCount(), shape.days);
   click(1);
-  EXPECT_EQ(TStatisticPages::Of(form)->Series1->Count(), shape.days);
+  EXPECT_EQ(form->Pages()->Series1->Count(), shape.days);
   click(2);
-  EXPECT_GT(TStatisticPages::Of(form)->Detail().rows.size(), 10000u);
+  EXPECT_GT(form->Pages()->Detail().rows.size(), 10000u);
   Close();
   openOn(2);
   EXPECT_TRUE(Screenshot("statistic-detail-100000-tasks.png"));
@@ -590,7 +592,7 @@ TEST_F(StatisticFormTest, AWorkFileWrittenMeanwhileIsReadAgain) {
   EXPECT_EQ(Cell(2, 1), "09.12\t02:40:00\t");
   form->btPage2->Click();
   int64_t editor = 0;
-  for (const StatDetailRow& row : TStatisticPages::Of(form)->Detail().rows)
+  for (const StatDetailRow& row : form->Pages()->Detail().rows)
     if (row.description == "Editor") editor = row.seconds;
   EXPECT_EQ(editor, 14 * Hour + 40 * 60);
   form->btPage0->Click();
@@ -626,7 +628,7 @@ TEST_F(StatisticFormTest, TabGoesRoundTheChartAndDetailPages) {
   formWait = new TformWait(Application);
   Open();
   ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
-  TStatisticPages* pages = TStatisticPages::Of(form);
+  TStatisticPages* pages = form->Pages();
   ClickThroughInput(form->btPage1);
   ASSERT_TRUE(real_input::PumpUntil([&] { return form->Notebook1->PageIndex() == 1; }));
   real_input::ExpectTabOrder({form->cbUser, form->dateFrom, form->dateTo, form->cbTask1, form->btPrint, form->btClose},

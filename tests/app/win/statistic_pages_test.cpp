@@ -80,7 +80,7 @@ protected:
     form->cbUser->SetItemIndex(0);
     form->Show();
     Pump(50);
-    pages = TStatisticPages::Of(form);
+    pages = form->Pages();
   }
   void Compare(const std::string& text) {
     form->btDownUp->Click();
