@@ -4,7 +4,7 @@
 // probe walks that list it also notices a running screen saver and ends blocked programs.
 // Process-wide state; every call comes from the main window's thread.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // The tracking engine's system clocks on Windows.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include "app/tracking_engine.h"
 

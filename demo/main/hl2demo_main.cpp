@@ -1,6 +1,6 @@
 // Entry point of the quick demo: the slideshow window is made and the message loop runs
 // until it closes. No command line, registry value or file is read.
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <memory>
 

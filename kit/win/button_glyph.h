@@ -7,8 +7,6 @@
 // list per cell size (TGlyphCache), so that drawing a glyph is one image-list draw.
 // DrawButtonFrame draws the frame of a button. The arithmetic is in kit/glyph_layout.h.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/image_list.h"
 
 #include <memory>

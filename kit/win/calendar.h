@@ -8,8 +8,6 @@
 // TSelectDateDlg is the modal date dialog that SelectDate shows. The month arithmetic is in
 // kit/calendar_logic.h.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/control.h"
 
 #include <memory>

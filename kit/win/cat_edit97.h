@@ -11,8 +11,6 @@
 // non-client area shows flat, and sunken while the edit has the focus or the mouse is over
 // it. Its height then follows its font.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/edit_controls.h"
 
 #include <string>

@@ -9,8 +9,6 @@
 // presses the button from the keyboard; Enter in an open drop-down takes its value, Escape
 // closes it and keeps the text.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/mask_edit.h"
 
 #include <functional>

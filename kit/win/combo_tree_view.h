@@ -8,8 +8,6 @@
 // The tree holds its combo edit weakly: when the edit goes first, the tree forgets it, and
 // the tree takes its handler off the edit when it goes or changes edits.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/tree_view.h"
 
 #include "kit/combo_tree_logic.h"

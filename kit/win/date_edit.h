@@ -9,8 +9,6 @@
 // YearDigits and the system's date order, and is looked at again when the system's settings
 // change.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "kit/win/combo_edit.h"
 
 #include <functional>

@@ -5,8 +5,6 @@
 // name in the edit, and a chosen name comes back into the edit, in double quotes when it
 // holds a blank.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "kit/win/combo_edit.h"
 
 #include <functional>

@@ -9,8 +9,6 @@
 // caption is taken out of the region to paint; afterwards the component paints it. The
 // layout arithmetic is in kit/gradient_caption_logic.h.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/control.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "kit/win/long_file_names.h"
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include "platform/wcl/win/handles.h"
 

@@ -6,8 +6,6 @@
 //
 // The date edit reaches it only through CreatePopupCalendar and SetupPopupCalendar.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/control.h"
 
 #include "kit/calendar_logic.h"

@@ -9,8 +9,6 @@
 // the mouse into calls on them, paints, shows the menu, runs the repeat timer and tells the
 // other group members through CM_KITBUTTONPRESSED.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/control.h"
 
 #include <memory>

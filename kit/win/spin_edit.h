@@ -8,8 +8,6 @@
 // triangle steps up and lower-right one down, repeating while held) or the system's up-down
 // control (TKitUpDown).
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/edit_controls.h"
 
 #include <functional>

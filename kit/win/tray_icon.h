@@ -9,8 +9,7 @@
 // only sleeps and posts a tick to the hidden window: every frame advance and every shell call
 // happen on the window thread, and the worker is stopped and joined before the window goes.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
+// <shellapi.h> needs Windows, which the window library's headers bring.
 #include "platform/wcl/win/control.h"
 
 #include <shellapi.h>

@@ -11,8 +11,6 @@
 // window of a control whose window was destroyed (a control re-creates its window when
 // certain styles change), and freeing a record whose chain has become empty.
 
-// The window library's headers come first: they bring <windows.h> and take back its macros
-// that clash with the runtime's names.
 #include "platform/wcl/win/control.h"
 
 #include <functional>

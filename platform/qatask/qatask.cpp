@@ -9,7 +9,7 @@
 // looked up only the first time it is listed and then kept while it runs (a process is told
 // from a later one with the same number by its creation time), so a sample costs the system
 // almost nothing beyond the list itself.
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 #include <tlhelp32.h>
 #include <winternl.h>
 

@@ -1,7 +1,7 @@
 #include "platform/rtl/ansi_chars.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 #endif
 
 namespace {

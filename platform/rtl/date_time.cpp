@@ -7,7 +7,7 @@
 #include "platform/rtl/exceptions.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 #else
 #include <chrono>
 #include <ctime>

@@ -9,8 +9,7 @@
 #include "platform/rtl/sysutils.h"
 
 #ifdef _WIN32
-#include <windows.h>
-#undef DeleteFile
+#include "platform/rtl/win/windows_api.h"
 #else
 #include <dirent.h>
 #include <signal.h>

@@ -8,7 +8,7 @@
 #include "platform/rtl/sysutils.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 #else
 #include <cerrno>
 #include <fcntl.h>

@@ -12,8 +12,7 @@
 #include "platform/rtl/exceptions.h"
 
 #ifdef _WIN32
-#include <windows.h>
-#undef DeleteFile
+#include "platform/rtl/win/windows_api.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>

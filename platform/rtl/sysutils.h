@@ -10,11 +10,6 @@
 #include <cstdint>
 #include <string>
 
-// <windows.h> maps DeleteFile to DeleteFileA; the runtime's DeleteFile takes a std::string.
-#ifdef DeleteFile
-#undef DeleteFile
-#endif
-
 // ---- Numbers ---------------------------------------------------------------------------
 
 std::string IntToStr(int64_t value);

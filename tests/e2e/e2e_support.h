@@ -2,7 +2,7 @@
 // What the end-to-end programs share: a check that counts failures, waiting, files, starting
 // and ending programs, the tracker's main window found and driven through window messages
 // from another process, and screenshots.
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 #include <commctrl.h>
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 // The GDI objects, USER objects and handles of a process, for the long runs that check the
 // tracker keeps none of them. Under Wine the system's counters answer 0 for another
 // process; then they are counted where the system keeps them.
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 #include <winternl.h>
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // Previous, and closes the window with Close, expecting the program to end by itself.
 //
 // Arguments: hl2demo.exe, and optionally milliseconds to rest on each page (to look at it).
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <cstdio>
 #include <cstdlib>

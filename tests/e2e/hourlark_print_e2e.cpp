@@ -9,7 +9,7 @@
 //
 // Arguments: Hourlark.exe, qatask.dll, the output folder, the folder the PDF printer writes to.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // A stand-in program for the end-to-end tests of the active-task probe: shows one window,
 // titled by its command line, brings it to the front and runs until it is closed or ended.
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A piece of the screen saved as a .bmp file, for a person to look at what a test showed.
 // Plain GDI, so that the end-to-end programs and the window tests can both use it.
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <fstream>
 #include <string>

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 #else
 #include <sys/wait.h>
 #include <unistd.h>

@@ -9,7 +9,7 @@
 // (Application->ProcessMessages), otherwise by a plain peek-and-dispatch loop. Input goes to
 // the foreground window's focus: call BringToForeground before pressing keys.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <functional>
 #include <initializer_list>

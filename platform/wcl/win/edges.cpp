@@ -1,6 +1,6 @@
 #include "platform/wcl/win/edges.h"
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 #include <mmsystem.h>
 #include <shellapi.h>
 

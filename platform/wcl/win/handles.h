@@ -4,16 +4,9 @@
 // reachable through get(), never by implicit conversion, so an owner cannot silently hand
 // out a handle it is about to free.
 
-#include <windows.h>
-#include <commctrl.h>
+#include "platform/rtl/win/windows_api.h"
 
-// The window class library's headers include Windows through this one.
-// The ANSI functions are always called by their ...A names here. These macros would rename
-// members of the same name: the canvas's TextOut, and the runtime's GetClassInfo (reflection)
-// and GetObject (string lists), which must keep one name in every file.
-#undef TextOut
-#undef GetClassInfo
-#undef GetObject
+#include <commctrl.h>
 
 template <typename Traits>
 class UniqueWinHandle {

@@ -1,7 +1,7 @@
 // The probe against the real qatask.dll and real second processes (probe_target.exe).
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <chrono>
 #include <fstream>

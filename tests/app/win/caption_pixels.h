@@ -2,7 +2,7 @@
 // Reading back what a gradient caption painted on its form's caption bar, with the form
 // active and then behind another window.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Times for the window tests that measure speed: a clock in seconds, and the yardstick the
 // measured times are compared with, a plain read of the same file.
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,7 @@
 // The tracking engine on the system's clocks: the steady clock runs with the wall clock
 // while nobody changes it, and a tracked second is charged as one.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // running then (a modal form's, a message box's), and screenshots of the whole display left
 // in the test program's folder for people to look at.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <functional>
 #include <map>

@@ -1,5 +1,5 @@
 // Long and short names of real files, as the file system reports them.
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // A registry key and a folder of the test's own, both removed at the end, the screen size
 // pinned to 1024 x 768, and helpers to look at what was stored without the stores.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <filesystem>
 #include <string>

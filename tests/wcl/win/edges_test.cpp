@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include "platform/wcl/win/edges.h"
 

@@ -4,7 +4,7 @@
 // "play", "stop", "close", "status") and answers success, or a chosen error code for
 // opening; installed for the lifetime of the object.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 #include <mmsystem.h>
 
 #include <cmath>

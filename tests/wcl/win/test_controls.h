@@ -2,7 +2,7 @@
 // Small controls for the tests: an EDIT window, a self-painting panel and a non-windowed
 // control, each recording what reached it.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <string>
 #include <vector>

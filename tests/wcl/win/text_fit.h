@@ -7,7 +7,7 @@
 // longer than the native one, so that a window that grows its texts but not its controls is
 // caught.
 
-#include <windows.h>
+#include "platform/rtl/win/windows_api.h"
 
 #include <algorithm>
 #include <cctype>
