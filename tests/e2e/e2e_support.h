@@ -115,12 +115,15 @@ inline MainWindow FindMainWindow(DWORD processId) {
   if (!main.form) return main;
   EnumChildWindows(main.form, CollectChild, reinterpret_cast<LPARAM>(&main));
   std::vector<HWND> hourEdits;
+  // The edits are told apart by their widths at 96 dots per inch; the window may be a few
+  // pixels wider than designed where its caption needs them, and its edits with it.
+  auto about = [](int width, int designed) { return width >= designed && width <= designed + 4; };
   for (HWND child : main.children) {
     const std::string cls = ClassOf(child);
     const int width = WidthOf(child);
-    if (cls == "HlEDIT" && width == 106) main.edUser = child;
-    if (cls == "HlEDIT" && width == 30) main.edMinutes = child;
-    if (cls == "HlEDIT" && width == 22) hourEdits.push_back(child);
+    if (cls == "HlEDIT" && about(width, 106)) main.edUser = child;
+    if (cls == "HlEDIT" && about(width, 30)) main.edMinutes = child;
+    if (cls == "HlEDIT" && about(width, 22)) hourEdits.push_back(child);
   }
   if (hourEdits.size() == 2) {
     RECT a{}, b{};
