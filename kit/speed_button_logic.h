@@ -6,12 +6,10 @@
 // these calls and does the drawing, the menu, the timer and the group broadcast.
 
 #include "kit/glyph_layout.h"
+#include "kit/kit_messages.h"
 
 // Where a drop-down menu opens: below the button or at its right.
 enum TKitDropDownMenuPos { dmpBottom, dmpRight };
-
-// The group message a button sends its parent's controls: wParam the group, lParam the sender.
-constexpr unsigned CM_KITBUTTONPRESSED = 0xB051;
 
 // The point of the button (client coordinates) a drop-down menu opens at, by position and the
 // menu's alignment (0 left, 1 right, 2 centre: the side of the menu at the point).

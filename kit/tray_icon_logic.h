@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-// The callback message the shell sends to the icon's hidden window; lParam is the mouse
-// message.
-constexpr unsigned CM_TRAYICON = 0xB054;
+#include "kit/kit_messages.h"
 
 // Bytes of the record's tip field, the terminating zero included.
 constexpr unsigned kTrayTipSize = 64;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "kit/date_utils.h"
+#include "kit/kit_messages.h"
 #include "kit/win/calendar.h"
 #include "kit/win/draw_utils_win.h"
 #include "kit/win/popup_calendar.h"
@@ -12,9 +13,6 @@
 #include "platform/wcl/win/bitmap.h"
 
 namespace {
-
-// Posted to the edit to take the focus back after a failed check on leaving.
-constexpr UINT CM_DATEREFOCUS = 0xB061;
 
 // "Date selection" in the program's own language.
 const char* const SDateDialogTitle = "\xC2\xFB\xE1\xEE\xF0 \xE4\xE0\xF2\xFB";

@@ -52,24 +52,6 @@ CloseScope<Close> OnExit(Close close) {
 
 }  // namespace
 
-// The form's events while the placement watches them: each calls the placement, which
-// calls the handler it replaced. Distinct types, so the placement can tell its own handler
-// from one assigned later.
-struct TFormPlacement::ShowHandler {
-  TFormPlacement* placement;
-  void operator()(TObject* sender) const { placement->FormShow(sender); }
-};
-struct TFormPlacement::CloseQueryHandler {
-  TFormPlacement* placement;
-  void operator()(TObject* sender, bool& canClose) const {
-    placement->FormCloseQuery(sender, canClose);
-  }
-};
-struct TFormPlacement::DestroyHandler {
-  TFormPlacement* placement;
-  void operator()(TObject* sender) const { placement->FormDestroy(sender); }
-};
-
 // ---- TWinMinMaxInfo ---------------------------------------------------------------------
 
 const ClassInfo* TWinMinMaxInfo::StaticClassInfo() {
@@ -276,44 +258,41 @@ void TFormPlacement::Loaded() {
 
 void TFormPlacement::HookFormEvents() {
   TCustomForm* form = Form();
-  if (form == nullptr || eventsHooked_) return;
-  eventsHooked_ = true;
-  formerShow_ = form->OnShow;
-  formerCloseQuery_ = form->OnCloseQuery;
-  formerDestroy_ = form->OnDestroy;
-  form->OnShow = ShowHandler{this};
-  form->OnCloseQuery = CloseQueryHandler{this};
-  form->OnDestroy = DestroyHandler{this};
+  if (form == nullptr || lifeHookId_ != 0) return;
+  // Through the form's life hooks, not its events: those stay the form's own, and whatever
+  // handlers it sets, before or after, the placement still restores and saves.
+  lifeHookId_ = form->HookLifeEvents([this](TCustomForm*, TFormLifeEvent event) {
+    switch (event) {
+      case feShow: FormShow(); break;
+      case feCloseQuery: FormCloseQuery(); break;
+      case feDestroy: FormDestroy(); break;
+    }
+  });
   defaultMaximize_ = (form->BorderIcons() & biMaximize) != 0;
   if (preventResize_) ApplyPreventResize();
 }
 
 void TFormPlacement::UnhookFormEvents() {
   TCustomForm* form = Form();
-  if (form == nullptr || !eventsHooked_) return;
-  eventsHooked_ = false;
-  // A handler assigned after ours stays; only our own ones are given back.
-  auto ours = [this](auto* handler) { return handler != nullptr && handler->placement == this; };
-  if (ours(form->OnShow.target<ShowHandler>())) form->OnShow = formerShow_;
-  if (ours(form->OnCloseQuery.target<CloseQueryHandler>())) form->OnCloseQuery = formerCloseQuery_;
-  if (ours(form->OnDestroy.target<DestroyHandler>())) form->OnDestroy = formerDestroy_;
+  if (form == nullptr || lifeHookId_ == 0) return;
+  form->UnhookLifeEvents(lifeHookId_);
+  lifeHookId_ = 0;
 }
 
-void TFormPlacement::FormShow(TObject* sender) {
-  if (active_) {
-    try {
-      RestoreFromStore();
-    } catch (...) {
-      ReportError(this);
-    }
+// Before the form's OnShow, which so sees the form where it comes back.
+void TFormPlacement::FormShow() {
+  if (!active_) return;
+  try {
+    RestoreFromStore();
+  } catch (...) {
+    ReportError(this);
   }
-  if (formerShow_) formerShow_(sender);
 }
 
-void TFormPlacement::FormCloseQuery(TObject* sender, bool& canClose) {
-  if (formerCloseQuery_) formerCloseQuery_(sender, canClose);
+// Once the form's OnCloseQuery has let it close.
+void TFormPlacement::FormCloseQuery() {
   TCustomForm* form = Form();
-  if (canClose && active_ && form != nullptr && form->HandleAllocated()) {
+  if (active_ && form != nullptr && form->HandleAllocated()) {
     try {
       SaveToStore();
     } catch (...) {
@@ -322,7 +301,8 @@ void TFormPlacement::FormCloseQuery(TObject* sender, bool& canClose) {
   }
 }
 
-void TFormPlacement::FormDestroy(TObject* sender) {
+// Before the form's OnDestroy, while its components are all there.
+void TFormPlacement::FormDestroy() {
   // A form saved at its close query is not saved again.
   if (active_ && !saved_) {
     destroying_ = true;
@@ -333,7 +313,6 @@ void TFormPlacement::FormDestroy(TObject* sender) {
     }
     destroying_ = false;
   }
-  if (formerDestroy_) formerDestroy_(sender);
 }
 
 void TFormPlacement::SetPreventResize(bool value) {

@@ -74,7 +74,8 @@ public:
   explicit TFormPlacement(TComponent* owner);
   ~TFormPlacement() override;
 
-  // The form's own events save and restore.
+  // Showing the form restores, closing or destroying it saves (whatever handlers the form's
+  // OnShow, OnCloseQuery and OnDestroy have).
   bool Active() const { return active_; }
   void SetActive(bool value) { active_ = value; }
   // Registry key (under HKEY_CURRENT_USER) or INI file; empty gives the default store name.
@@ -129,17 +130,13 @@ protected:
 private:
   friend class TIniLink;
   friend class TWinMinMaxInfo;
-  struct ShowHandler;
-  struct CloseQueryHandler;
-  struct DestroyHandler;
-
   void AttachLink(TIniLink* link);
   void DetachLink(TIniLink* link);
   void HookFormEvents();
   void UnhookFormEvents();
-  void FormShow(TObject* sender);
-  void FormCloseQuery(TObject* sender, bool& canClose);
-  void FormDestroy(TObject* sender);
+  void FormShow();
+  void FormCloseQuery();
+  void FormDestroy();
   void MinMaxInfoChanged();
   void AdjustMaximizedPosition();
   void ApplyPreventResize();
@@ -160,11 +157,8 @@ private:
   bool restored_ = false;
   bool destroying_ = false;
   bool defaultMaximize_ = false;
-  bool eventsHooked_ = false;
+  int lifeHookId_ = 0;  // the form's life hook, once loaded
   std::unique_ptr<TKitWindowHook> hook_;
-  TNotifyEvent formerShow_;
-  TNotifyEvent formerDestroy_;
-  TCloseQueryEvent formerCloseQuery_;
 };
 
 class TFormStorage : public TFormPlacement {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "kit/kit_messages.h"
 #include "kit/win/draw_utils_win.h"
 #include "kit/win/icon_list_win.h"
 #include "platform/rtl/exceptions.h"
@@ -19,10 +20,6 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the notification record is the 88-
 #endif
 
 namespace {
-
-// Posted by the animation worker to the hidden window; wParam is the worker's serial number,
-// so that a tick of a worker already stopped is recognised and dropped.
-constexpr UINT CM_TRAYTICK = 0xB055;
 
 BOOL SystemNotify(DWORD message, NOTIFYICONDATAA* data) { return Shell_NotifyIconA(message, data); }
 

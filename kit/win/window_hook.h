@@ -17,14 +17,8 @@
 #include <memory>
 #include <vector>
 
+#include "kit/kit_messages.h"
 #include "platform/rtl/component.h"
-
-// The deferred work of the hook list: wParam 0, lParam the record's number.
-constexpr UINT CM_RESUBCLASS = 0xB052;
-constexpr UINT CM_RELEASEHOOK = 0xB053;
-// Handed to the after-events once a hook sits on the new window its control made (a style
-// change re-creates a window): what the old window was told, the new one has not been.
-constexpr UINT CM_WINDOWHOOKED = 0xB056;
 
 // Handled set to true in a before-event keeps the message from the window and from every
 // later event.

@@ -1,3 +1,9 @@
+// Under _WIN32 the lead bytes of the ANSI code page come from Windows itself (GetCPInfo,
+// through platform/rtl/win/windows_api.h); elsewhere there are none until a test plays a code
+// page. The branch cannot move into the Win32 layer: the character stepping is part of the
+// portable runtime the cores call, and the cores' Windows builds (their tests under Wine among
+// them) link without the Win32 side, which is built on top of them.
+
 #include "platform/rtl/ansi_chars.h"
 
 #ifdef _WIN32

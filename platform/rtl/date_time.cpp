@@ -1,3 +1,9 @@
+// Under _WIN32 the system clock is read from Windows itself (GetLocalTime, through
+// platform/rtl/win/windows_api.h); elsewhere the C++ clock and localtime_r stand in. The
+// branch cannot move into the Win32 layer: the clock is part of the portable runtime the cores
+// call, and the cores' Windows builds (their tests under Wine among them) link without the
+// Win32 side, which is built on top of them.
+
 #include "platform/rtl/date_time.h"
 
 #include <atomic>

@@ -1,3 +1,10 @@
+// Under _WIN32 the atomic save asks Windows itself (through platform/rtl/win/windows_api.h)
+// for the final move with write-through, the process id in temporary names and whether the
+// process that left one still runs; elsewhere rename, getpid and kill stand in. The branch
+// cannot move into the Win32 layer: saving files is part of the portable runtime the cores
+// call, and the cores' Windows builds (their tests under Wine among them) link without the
+// Win32 side, which is built on top of them.
+
 #include "platform/rtl/file_replace.h"
 
 #include <atomic>

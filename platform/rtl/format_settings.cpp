@@ -1,3 +1,9 @@
+// Under _WIN32 the process format settings start from the user's locale (GetLocaleInfoA) and
+// the far-east check asks the system (through platform/rtl/win/windows_api.h); elsewhere the
+// built-in defaults stand in. The branch cannot move into the Win32 layer: the format settings
+// are part of the portable runtime the cores call, and the cores' Windows builds (their tests
+// under Wine among them) link without the Win32 side, which is built on top of them.
+
 #include "platform/rtl/format_settings.h"
 
 #ifdef _WIN32

@@ -1,3 +1,9 @@
+// Under _WIN32 TFileStream holds a Windows file handle (CreateFileA and its kin, through
+// platform/rtl/win/windows_api.h); elsewhere a POSIX descriptor. The branch cannot move into
+// the Win32 layer: the file stream is part of the portable runtime the cores call, and the
+// cores' Windows builds (their tests under Wine among them) link without the Win32 side, which
+// is built on top of them.
+
 #include "platform/rtl/streams.h"
 
 #include <algorithm>

@@ -1,3 +1,10 @@
+// Under _WIN32 the locale's case folding and comparison (CharUpperBuffA, CompareStringA) and
+// the file functions (attributes, delete, rename, error texts) call Windows itself (through
+// platform/rtl/win/windows_api.h); elsewhere byte tables and POSIX calls stand in. The branch
+// cannot move into the Win32 layer: each of these functions is part of the portable runtime
+// the cores call, and the cores' Windows builds (their tests under Wine among them) link
+// without the Win32 side, which is built on top of them.
+
 #include "platform/rtl/sysutils.h"
 
 #include <array>

@@ -1,5 +1,6 @@
 #include "platform/wcl/win/form.h"
 
+#include <algorithm>
 #include <numeric>
 #include <vector>
 
@@ -127,13 +128,31 @@ void TCustomForm::DoCreate() {
 void TCustomForm::DoDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  if (!OnDestroy) return;
   try {
-    OnDestroy(this);
+    RunLifeHooks(feDestroy);
+    if (OnDestroy) OnDestroy(this);
   } catch (...) {
     // The form goes all the same; the user hears of the error.
     if (Application != nullptr) Application->HandleException(this);
   }
+}
+
+int TCustomForm::HookLifeEvents(TFormLifeHook hook) {
+  lifeHooks_.emplace_back(nextLifeHookId_, std::move(hook));
+  return nextLifeHookId_++;
+}
+
+void TCustomForm::UnhookLifeEvents(int id) {
+  lifeHooks_.erase(std::remove_if(lifeHooks_.begin(), lifeHooks_.end(),
+                                  [id](const auto& h) { return h.first == id; }),
+                   lifeHooks_.end());
+}
+
+void TCustomForm::RunLifeHooks(TFormLifeEvent event) {
+  // A hook may unhook itself, so the list is copied first.
+  const auto hooks = lifeHooks_;
+  for (const auto& hook : hooks)
+    if (hook.second) hook.second(this, event);
 }
 
 void TCustomForm::SetPixelsPerInch(int value) {
@@ -267,7 +286,10 @@ void TCustomForm::SetVisible(bool value) {
   if (value == Visible()) return;
   if (value) {
     TControl::SetVisible(true);
-    if (OnShow && !IsDestroying()) OnShow(this);
+    if (!IsDestroying()) {
+      RunLifeHooks(feShow);
+      if (OnShow) OnShow(this);
+    }
     Handle();
     if (position_ == poScreenCenter && Screen != nullptr)
       SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2, Width(), Height());
@@ -332,7 +354,9 @@ TModalResult TCustomForm::ShowModal() {
 
 bool TCustomForm::CloseQuery() {
   bool canClose = true;
-  if (OnCloseQuery && !IsDestroying()) OnCloseQuery(this, canClose);
+  if (IsDestroying()) return canClose;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  if (canClose) RunLifeHooks(feCloseQuery);
   return canClose;
 }
 

@@ -11,6 +11,8 @@
 #include "platform/wcl/win/handles.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/control.h"
@@ -44,6 +46,12 @@ constexpr TModalResult mrNo = IDNO;
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+// The moments of a form's life that a component keeping the form's state between runs (the
+// kit's placement store) takes part in: the form is about to show, its close was allowed,
+// it is being destroyed.
+enum TFormLifeEvent { feShow, feCloseQuery, feDestroy };
+using TFormLifeHook = std::function<void(TCustomForm* Sender, TFormLifeEvent Event)>;
 
 class TCustomForm : public TWinControl {
   HL_REFLECTABLE
@@ -127,6 +135,12 @@ public:
   TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
 
+  // Hooks beside the events above, which stay the program's own: a hook runs whatever
+  // handlers are assigned to them, before or after it was set. feShow comes before OnShow,
+  // feCloseQuery after OnCloseQuery when it lets the form close, feDestroy before OnDestroy.
+  int HookLifeEvents(TFormLifeHook hook);
+  void UnhookLifeEvents(int id);
+
   // Kept up to date by the controls: the focus came to control; control (or one inside it)
   // can no longer take the focus; control leaves the form.
   void FocusChanged(TWinControl* control);
@@ -170,6 +184,7 @@ private:
   void FocusActiveControl();
   void ApplyIcon();
   void ShowHelp(const HELPINFO& info);
+  void RunLifeHooks(TFormLifeEvent event);
 
   TFormBorderStyle borderStyle_ = bsSizeable;
   TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
@@ -190,6 +205,8 @@ private:
   bool scaled_ = true;
   int scaleM_ = 1;
   int scaleD_ = 1;
+  std::vector<std::pair<int, TFormLifeHook>> lifeHooks_;
+  int nextLifeHookId_ = 1;
 };
 
 // A form whose properties are all published.

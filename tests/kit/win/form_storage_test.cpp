@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,11 +32,13 @@ const ClassInfo* TNote::StaticClassInfo() {
 }
 
 // A form built in code as the program's forms are: a form storage in the registry (or in an
-// INI file), a note, a button and a popup menu.
+// INI file), a note, a button and a popup menu. `building` binds events before the loading ends.
 class TformTest : public TForm {
   HL_REFLECTABLE
 public:
-  TformTest(const std::string& store, bool useRegistry, const std::string& section) : TForm(nullptr) {
+  TformTest(const std::string& store, bool useRegistry, const std::string& section,
+            const std::function<void(TformTest*)>& building = nullptr)
+      : TForm(nullptr) {
     BeginLoading();
     SetName("formTest");
     storage = new TFormStorage(this);
@@ -55,6 +58,7 @@ public:
     lines.SetText("edNote.Text\r\nedNote.Lines\r\nbtOk.Font\r\nbtOk.PopupMenu\r\nbroken\r\nedGone.Text\r\n");
     storage->SetStoredProps(&lines);
     SetBounds(50, 60, 320, 240);
+    if (building) building(this);
     LoadedAll(this);
   }
   TFormStorage* storage;
@@ -115,6 +119,46 @@ TEST_F(FormStorageTest, PlacementAndStoredPropertiesSurviveACloseAndReopen) {
   EXPECT_EQ(form->note->lines.Text(), "one\r\ntwo\r\n");
   EXPECT_EQ(form->button->Font()->Name(), "Courier New");
   EXPECT_EQ(form->button->PopupMenu(), form->menu);
+}
+
+TEST_F(FormStorageTest, TheFormsOwnShowCloseAndDestroyHandlersRunBesideThePlacement) {
+  // Bound while the form is built or after it was loaded, the form's handlers take nothing
+  // from the placement: it restores before OnShow, saves once OnCloseQuery lets the form
+  // close, and saves a form destroyed without closing before OnDestroy.
+  for (const bool whileBuilding : {true, false}) {
+    const std::string section = whileBuilding ? "WhileBuilding" : "AfterLoading";
+    SCOPED_TRACE(section);
+    std::vector<std::string> log;
+    bool refuse = true;
+    const std::function<void(TformTest*)> bind = [&](TformTest* form) {
+      form->OnShow = [&log, form](TObject*) { log.push_back("show at " + std::to_string(form->Left())); };
+      form->OnCloseQuery = [&](TObject*, bool& canClose) {
+        log.push_back("query");
+        canClose = !refuse;
+      };
+      form->OnDestroy = [&](TObject*) { log.push_back("destroy, stored " + RegValue(section, "NormPos")); };
+    };
+    auto open = [&] {
+      auto form = std::make_unique<TformTest>(key, true, section, whileBuilding ? bind : nullptr);
+      if (!whileBuilding) bind(form.get());
+      form->Show();
+      return form;
+    };
+    RegSet(section, "NormPos", "200,210,500,410");
+    auto form = open();
+    form->SetBounds(70, 80, 300, 200);
+    EXPECT_FALSE(form->CloseQuery());
+    EXPECT_EQ(RegValue(section, "NormPos"), "200,210,500,410");
+    refuse = false;
+    EXPECT_TRUE(form->CloseQuery());
+    EXPECT_EQ(RegValue(section, "NormPos"), "70,80,370,280");
+    form.reset();
+    form = open();
+    form->SetBounds(90, 100, 300, 200);
+    form.reset();
+    EXPECT_EQ(log, (std::vector<std::string>{"show at 200", "query", "query", "destroy, stored 70,80,370,280",
+                                             "show at 70", "destroy, stored 90,100,390,300"}));
+  }
 }
 
 TEST_F(FormStorageTest, SavesOnlyAfterTheFirstRestoreWhileActive) {
