@@ -240,6 +240,7 @@ public:
     return bytes;
   }
 
+  bool ByteWise() const { return byteWise_; }
   void Append(std::string_view field, std::string& out) const {
     if (!byteWise_) {
       out += UpperCase(std::string(field));
@@ -283,43 +284,63 @@ uint64_t OrderPrefix(std::string_view folded) {
 
 }  // namespace
 
+std::string_view StatTaskIndex::Bytes(const Line& line) const {
+  return std::string_view(text_[line.chunk]).substr(line.offset, size_t{line.pathSize} + line.descriptionSize + line.groupSize);
+}
+
 void StatTaskIndex::Build(const TStrings& taskList) {
   *this = StatTaskIndex();
   // The kept lines' own bytes in list order, each line's path, description and group back to
-  // back; then the same fields folded for ordering into one buffer of the same size.
+  // back in chunks that are never moved; then the same fields folded for ordering into one
+  // buffer.
   struct Kept {
     int line;
-    size_t begin;
-    uint32_t pathSize, descriptionSize, groupSize;
+    size_t folded;
+    Line bytes;
   };
   std::vector<Kept> kept;
   kept.reserve(static_cast<size_t>(taskList.Count()));
+  size_t total = 0;
   for (int i = 0; i < taskList.Count(); ++i) {
     const std::string line = taskList.Strings(i);
     std::string_view path, description, group;
     SplitTab3(line, path, description, group);
     if (group == "0") continue;
-    kept.push_back({i, text_.size(), static_cast<uint32_t>(path.size()), static_cast<uint32_t>(description.size()),
-                    static_cast<uint32_t>(group.size())});
-    text_ += path;
-    text_ += description;
-    text_ += group;
+    const size_t size = path.size() + description.size() + group.size();
+    if (text_.empty() || text_.back().size() + size > text_.back().capacity()) {
+      constexpr size_t SmallestChunk = 4096, LargestChunk = 1 << 20;
+      text_.emplace_back().reserve(std::max(size, std::min(std::max(total, SmallestChunk), LargestChunk)));
+    }
+    std::string& chunk = text_.back();
+    kept.push_back({i, total,
+                    Line{static_cast<uint32_t>(text_.size() - 1), static_cast<uint32_t>(chunk.size()),
+                         static_cast<uint32_t>(path.size()), static_cast<uint32_t>(description.size()),
+                         static_cast<uint32_t>(group.size())}});
+    chunk += path;
+    chunk += description;
+    chunk += group;
+    total += size;
   }
-  if (text_.capacity() > text_.size() + text_.size() / 8) text_.shrink_to_fit();
   const OrderFold& order = OrderFold::Current();
   std::string folded;
-  folded.reserve(text_.size());
-  const std::string_view own = text_;
-  for (const Kept& k : kept) {
-    // Field by field: a double-byte character never spans two fields.
-    order.Append(own.substr(k.begin, k.pathSize), folded);
-    order.Append(own.substr(k.begin + k.pathSize, k.descriptionSize), folded);
-    order.Append(own.substr(k.begin + k.pathSize + k.descriptionSize, k.groupSize), folded);
+  folded.reserve(total);
+  if (order.ByteWise()) {
+    for (const std::string& chunk : text_) order.Append(chunk, folded);
+  } else {
+    for (const Kept& k : kept) {
+      // Field by field: a double-byte character never spans two fields.
+      const std::string_view own = Bytes(k.bytes);
+      order.Append(own.substr(0, k.bytes.pathSize), folded);
+      order.Append(own.substr(k.bytes.pathSize, k.bytes.descriptionSize), folded);
+      order.Append(own.substr(k.bytes.pathSize + k.bytes.descriptionSize), folded);
+    }
   }
   const std::string_view all = folded;
-  auto pathOf = [&](const Kept& k) { return all.substr(k.begin, k.pathSize); };
-  auto descriptionOf = [&](const Kept& k) { return all.substr(k.begin + k.pathSize, k.descriptionSize); };
-  auto groupOf = [&](const Kept& k) { return all.substr(k.begin + k.pathSize + k.descriptionSize, k.groupSize); };
+  auto pathOf = [&](const Kept& k) { return all.substr(k.folded, k.bytes.pathSize); };
+  auto descriptionOf = [&](const Kept& k) { return all.substr(k.folded + k.bytes.pathSize, k.bytes.descriptionSize); };
+  auto groupOf = [&](const Kept& k) {
+    return all.substr(k.folded + k.bytes.pathSize + k.bytes.descriptionSize, k.bytes.groupSize);
+  };
 
   // By name: description, path, group, then list order; the first bytes of the description
   // decide most comparisons without reaching into the buffer.
@@ -375,11 +396,11 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   std::vector<std::string_view> spellings;  // of the description being walked
   for (size_t k = 0; k < n; ++k) {
     const Kept& line = sorted(k);
-    lines_.push_back({line.begin, line.pathSize, line.descriptionSize, line.groupSize});
+    lines_.push_back(line.bytes);
     const bool sameDescription = k > 0 && descriptionOf(line) == descriptionOf(sorted(k - 1));
     nameBlock_[k] = sameDescription ? nameBlock_[k - 1] : static_cast<int>(k);
     if (!sameDescription) spellings.clear();
-    const std::string_view spelling = own.substr(line.begin + line.pathSize, line.descriptionSize);
+    const std::string_view spelling = Description(k);
     if (std::find(spellings.begin(), spellings.end(), spelling) != spellings.end())
       flags_[k] |= SpelledBefore;
     else
@@ -387,21 +408,22 @@ void StatTaskIndex::Build(const TStrings& taskList) {
     if (k > 0 && pathOf(line) == pathOf(sorted(k - 1))) flags_[k] |= SamePathAsBefore;
   }
   NumberPrograms(StatKeyFold::Current());
+  if (!text_.empty()) text_.back().shrink_to_fit();
 }
 
 std::string_view StatTaskIndex::Path(size_t nameLine) const {
   const Line& line = lines_[nameLine];
-  return std::string_view(text_).substr(line.begin, line.pathSize);
+  return std::string_view(text_[line.chunk]).substr(line.offset, line.pathSize);
 }
 
 std::string_view StatTaskIndex::Description(size_t nameLine) const {
   const Line& line = lines_[nameLine];
-  return std::string_view(text_).substr(line.begin + line.pathSize, line.descriptionSize);
+  return std::string_view(text_[line.chunk]).substr(line.offset + line.pathSize, line.descriptionSize);
 }
 
 std::string_view StatTaskIndex::Group(size_t nameLine) const {
   const Line& line = lines_[nameLine];
-  return std::string_view(text_).substr(line.begin + line.pathSize + line.descriptionSize, line.groupSize);
+  return std::string_view(text_[line.chunk]).substr(line.offset + line.pathSize + line.descriptionSize, line.groupSize);
 }
 
 size_t StatTaskIndex::Lines::size() const { return index_->lines_.size(); }

@@ -181,7 +181,8 @@ public:
 private:
   // Where a line's fields stand in text_.
   struct Line {
-    size_t begin;
+    uint32_t chunk;
+    uint32_t offset;
     uint32_t pathSize;
     uint32_t descriptionSize;
     uint32_t groupSize;
@@ -200,9 +201,11 @@ private:
   int KeyOfProgram(int program, StatDayReader& reader) const;
   // Remembers numbers for the reader last asked with.
   void FollowReader(const StatDayReader& reader) const;
-  bool SameProgramText(size_t nameLineA, size_t nameLineB) const;
+  std::string_view Bytes(const Line& line) const;
 
-  std::string text_;          // each line's path, description and group, back to back, in list order
+  // Each line's path, description and group, back to back, in list order, in chunks that are
+  // filled up to their first capacity and never moved.
+  std::vector<std::string> text_;
   std::vector<Line> lines_;   // by name
   std::vector<uint8_t> flags_;    // per by-name line
   std::vector<int> groupToName_;  // per by-group line: the same line in the by-name list
