@@ -392,13 +392,12 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   // before them or a spelling of their description.
   lines_.reserve(n);
   flags_.assign(n, 0);
-  nameBlock_.resize(n);
   std::vector<std::string_view> spellings;  // of the description being walked
   for (size_t k = 0; k < n; ++k) {
     const Kept& line = sorted(k);
     lines_.push_back(line.bytes);
     const bool sameDescription = k > 0 && descriptionOf(line) == descriptionOf(sorted(k - 1));
-    nameBlock_[k] = sameDescription ? nameBlock_[k - 1] : static_cast<int>(k);
+    if (sameDescription) flags_[k] |= SameDescriptionAsBefore;
     if (!sameDescription) spellings.clear();
     const std::string_view spelling = Description(k);
     if (std::find(spellings.begin(), spellings.end(), spelling) != spellings.end())
@@ -493,22 +492,19 @@ void StatTaskIndex::NumberPrograms(const StatKeyFold& fold) const {
   const size_t n = lines_.size();
   program_.assign(n, -1);
   programLine_.clear();
-  programHash_.clear();
+  programLine_.reserve(n);
   size_t slots = 16;
   while (slots < n + n / 2) slots *= 2;
   programSlots_.assign(slots, -1);
   for (size_t line = 0; line < n; ++line) {
     const std::string_view key = TrimmedView(Path(line));
     const size_t hash = fold.Hash(key);
-    const uint32_t tag = static_cast<uint32_t>(hash);
     for (size_t slot = hash & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
       int& entry = programSlots_[slot];
       if (entry < 0) {
         entry = static_cast<int>(programLine_.size());
         programLine_.push_back(static_cast<int>(line));
-        programHash_.push_back(tag);
-      } else if (programHash_[static_cast<size_t>(entry)] != tag ||
-                 !fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(entry)]))))) {
+      } else if (!fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(entry)]))))) {
         continue;
       }
       program_[line] = entry;
@@ -529,7 +525,7 @@ void StatTaskIndex::FollowReader(const StatDayReader& reader) const {
   if (readerSerial_ == reader.Serial()) return;
   readerSerial_ = reader.Serial();
   keyProgram_.clear();
-  programKey_.assign(programLine_.size(), -1);
+  programKey_.clear();
 }
 
 int StatTaskIndex::ProgramOfKey(int id, StatDayReader& reader) const {
@@ -545,8 +541,7 @@ int StatTaskIndex::ProgramOfKey(int id, StatDayReader& reader) const {
   const size_t mask = programSlots_.size() - 1;
   for (size_t slot = hash & mask; programSlots_[slot] >= 0; slot = (slot + 1) & mask) {
     const int entry = programSlots_[slot];
-    if (programHash_[static_cast<size_t>(entry)] == static_cast<uint32_t>(hash) &&
-        fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(entry)]))))) {
+    if (fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(entry)]))))) {
       program = entry;
       break;
     }
@@ -557,6 +552,7 @@ int StatTaskIndex::ProgramOfKey(int id, StatDayReader& reader) const {
 int StatTaskIndex::KeyOfProgram(int program, StatDayReader& reader) const {
   Programs();
   FollowReader(reader);
+  if (programKey_.empty()) programKey_.assign(programLine_.size(), -1);
   int& id = programKey_[static_cast<size_t>(program)];
   if (id < 0) id = reader.KeyId(Path(static_cast<size_t>(programLine_[static_cast<size_t>(program)])));
   return id;
@@ -629,7 +625,8 @@ bool StatTaskIndex::DescriptionSeconds(size_t nameLine, const std::vector<int64_
   }
   // As KeyWeights walks: from the first line of the description (ignoring case) while it is
   // spelled exactly alike, each program once.
-  const size_t head = static_cast<size_t>(nameBlock_[nameLine]);
+  size_t head = nameLine;
+  while ((flags_[head] & SameDescriptionAsBefore) != 0) --head;
   if (Description(head) != description) return true;
   Programs();
   for (size_t line = head; line < lines_.size() && Description(line) == description; ++line) {

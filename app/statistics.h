@@ -190,6 +190,7 @@ private:
   enum LineFlag : uint8_t {
     SamePathAsBefore = 1,  // its path equals the previous line's, ignoring case as CompareText does
     SpelledBefore = 2,     // an earlier line of its description (ignoring case) is spelled alike
+    SameDescriptionAsBefore = 4,  // its description equals the previous line's, ignoring case
   };
 
   // Numbers the programs with the fold now in use (again when the code page changed).
@@ -209,13 +210,11 @@ private:
   std::vector<Line> lines_;   // by name
   std::vector<uint8_t> flags_;    // per by-name line
   std::vector<int> groupToName_;  // per by-group line: the same line in the by-name list
-  std::vector<int> nameBlock_;    // per by-name line: the first line of its description
-  // Programs: per by-name line its program, per program a line of it and its hash, and an
+  // Programs: per by-name line its program, per program a line of it, and an
   // open table of programs by hash.
   mutable const StatKeyFold* programFold_ = nullptr;
   mutable std::vector<int> program_;
   mutable std::vector<int> programLine_;
-  mutable std::vector<uint32_t> programHash_;
   mutable std::vector<int> programSlots_;
   // For the reader last asked with: per key number its program (-2 not looked up), per
   // program its key number (-1 not numbered).
