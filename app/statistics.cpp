@@ -241,6 +241,8 @@ public:
   }
 
   bool ByteWise() const { return byteWise_; }
+  // The fold byte by byte (all bytes as they are where it folds whole).
+  const unsigned char* Table() const { return table_; }
   void Append(std::string_view field, std::string& out) const {
     if (!byteWise_) {
       out += UpperCase(std::string(field));
@@ -274,11 +276,22 @@ private:
   unsigned char table_[256];
 };
 
-// The first eight bytes of a folded field as a number that orders as the bytes do.
-uint64_t OrderPrefix(std::string_view folded) {
+// Compares texts byte by byte as the table maps them; a text that is the start of the other
+// comes first.
+int CompareMapped(std::string_view a, std::string_view b, const unsigned char* table) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char x = table[static_cast<unsigned char>(a[i])], y = table[static_cast<unsigned char>(b[i])];
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+// The first eight bytes of a field, mapped by the table, as a number that orders as they do.
+uint64_t OrderPrefix(std::string_view field, const unsigned char* table) {
   uint64_t prefix = 0;
   for (size_t i = 0; i < 8; ++i)
-    prefix = prefix << 8 | (i < folded.size() ? static_cast<unsigned char>(folded[i]) : 0u);
+    prefix = prefix << 8 | (i < field.size() ? table[static_cast<unsigned char>(field[i])] : 0u);
   return prefix;
 }
 
@@ -321,12 +334,13 @@ void StatTaskIndex::Build(const TStrings& taskList) {
     chunk += group;
     total += size;
   }
+  // Where the code page folds byte by byte the lines are compared through the fold's table;
+  // elsewhere through a folded copy.
   const OrderFold& order = OrderFold::Current();
+  const unsigned char* table = order.Table();
   std::string folded;
-  folded.reserve(total);
-  if (order.ByteWise()) {
-    for (const std::string& chunk : text_) order.Append(chunk, folded);
-  } else {
+  if (!order.ByteWise()) {
+    folded.reserve(total);
     for (const Kept& k : kept) {
       // Field by field: a double-byte character never spans two fields.
       const std::string_view own = Bytes(k.bytes);
@@ -336,11 +350,11 @@ void StatTaskIndex::Build(const TStrings& taskList) {
     }
   }
   const std::string_view all = folded;
-  auto pathOf = [&](const Kept& k) { return all.substr(k.folded, k.bytes.pathSize); };
-  auto descriptionOf = [&](const Kept& k) { return all.substr(k.folded + k.bytes.pathSize, k.bytes.descriptionSize); };
-  auto groupOf = [&](const Kept& k) {
-    return all.substr(k.folded + k.bytes.pathSize + k.bytes.descriptionSize, k.bytes.groupSize);
-  };
+  auto fields = [&](const Kept& k) { return order.ByteWise() ? Bytes(k.bytes) : all.substr(k.folded, Bytes(k.bytes).size()); };
+  auto pathOf = [&](const Kept& k) { return fields(k).substr(0, k.bytes.pathSize); };
+  auto descriptionOf = [&](const Kept& k) { return fields(k).substr(k.bytes.pathSize, k.bytes.descriptionSize); };
+  auto groupOf = [&](const Kept& k) { return fields(k).substr(k.bytes.pathSize + k.bytes.descriptionSize); };
+  auto compare = [table](std::string_view a, std::string_view b) { return CompareMapped(a, b, table); };
 
   // By name: description, path, group, then list order; the first bytes of the description
   // decide most comparisons without reaching into the buffer.
@@ -349,14 +363,14 @@ void StatTaskIndex::Build(const TStrings& taskList) {
     uint32_t kept;
   };
   std::vector<SortKey> keys(kept.size());
-  for (size_t k = 0; k < kept.size(); ++k) keys[k] = {OrderPrefix(descriptionOf(kept[k])), static_cast<uint32_t>(k)};
+  for (size_t k = 0; k < kept.size(); ++k) keys[k] = {OrderPrefix(descriptionOf(kept[k]), table), static_cast<uint32_t>(k)};
   std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     const Kept& x = kept[a.kept];
     const Kept& y = kept[b.kept];
-    if (const int c = descriptionOf(x).compare(descriptionOf(y))) return c < 0;
-    if (const int c = pathOf(x).compare(pathOf(y))) return c < 0;
-    if (const int c = groupOf(x).compare(groupOf(y))) return c < 0;
+    if (const int c = compare(descriptionOf(x), descriptionOf(y))) return c < 0;
+    if (const int c = compare(pathOf(x), pathOf(y))) return c < 0;
+    if (const int c = compare(groupOf(x), groupOf(y))) return c < 0;
     return a.kept < b.kept;
   });
   const size_t n = keys.size();
@@ -365,7 +379,9 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   // By group: group, then the by-name order, which is what ordering by group, description
   // and path gives. There are few groups, so the by-group list is put together from the
   // by-name list group by group.
-  std::unordered_map<std::string_view, int> groupNumber;
+  auto hashGroup = [table](std::string_view g) { return HashMapped(g, table); };
+  auto sameGroup = [table](std::string_view a, std::string_view b) { return CompareMapped(a, b, table) == 0; };
+  std::unordered_map<std::string_view, int, decltype(hashGroup), decltype(sameGroup)> groupNumber(16, hashGroup, sameGroup);
   std::vector<std::string_view> groups;
   std::vector<int> groupOfLine(n);
   for (size_t k = 0; k < n; ++k) {
@@ -377,7 +393,7 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   {
     std::vector<int> byFolded(groups.size());
     for (size_t g = 0; g < groups.size(); ++g) byFolded[g] = static_cast<int>(g);
-    std::sort(byFolded.begin(), byFolded.end(), [&groups](int a, int b) { return groups[a] < groups[b]; });
+    std::sort(byFolded.begin(), byFolded.end(), [&](int a, int b) { return compare(groups[a], groups[b]) < 0; });
     for (size_t r = 0; r < byFolded.size(); ++r) groupRank[static_cast<size_t>(byFolded[r])] = static_cast<int>(r);
   }
   std::vector<int> groupStart(groups.size() + 1, 0);
@@ -396,7 +412,7 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   for (size_t k = 0; k < n; ++k) {
     const Kept& line = sorted(k);
     lines_.push_back(line.bytes);
-    const bool sameDescription = k > 0 && descriptionOf(line) == descriptionOf(sorted(k - 1));
+    const bool sameDescription = k > 0 && compare(descriptionOf(line), descriptionOf(sorted(k - 1))) == 0;
     if (sameDescription) flags_[k] |= SameDescriptionAsBefore;
     if (!sameDescription) spellings.clear();
     const std::string_view spelling = Description(k);
@@ -404,7 +420,7 @@ void StatTaskIndex::Build(const TStrings& taskList) {
       flags_[k] |= SpelledBefore;
     else
       spellings.push_back(spelling);
-    if (k > 0 && pathOf(line) == pathOf(sorted(k - 1))) flags_[k] |= SamePathAsBefore;
+    if (k > 0 && compare(pathOf(line), pathOf(sorted(k - 1))) == 0) flags_[k] |= SamePathAsBefore;
   }
   NumberPrograms(StatKeyFold::Current());
   if (!text_.empty()) text_.back().shrink_to_fit();
