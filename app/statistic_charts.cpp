@@ -93,22 +93,28 @@ StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index
 
   // Each description once, at its first line; spellings that differ only in case can
   // interleave ("Foo", "foo", "Foo").
-  const std::vector<StatTask>& lines = index.ByName();
-  for (size_t i = 0; i < lines.size(); ++i) {
+  const std::vector<int64_t> programSeconds = index.ProgramSeconds(rangeSeconds, reader);
+  const size_t lines = index.ByName().size();
+  std::vector<std::pair<int64_t, int>> sums;  // seconds and by-name line of each row
+  for (size_t i = 0; i < lines; ++i) {
     int64_t sum = 0;
-    if (!index.DescriptionSeconds(i, rangeSeconds, reader, sum)) continue;
-    const StatTask& task = lines[i];
+    if (!index.DescriptionSeconds(i, rangeSeconds, programSeconds, reader, sum)) continue;
     detail.grandTotal += sum;
-    if (sum > 0) detail.rows.push_back({task.description, task.path, static_cast<int>(i), sum});
+    if (sum > 0) sums.emplace_back(sum, static_cast<int>(i));
     if (step && !step()) {
       detail.cancelled = true;
       break;
     }
   }
   // Largest first; equal times keep the later description first, as the list always had.
-  std::sort(detail.rows.begin(), detail.rows.end(), [](const StatDetailRow& a, const StatDetailRow& b) {
-    return a.seconds != b.seconds ? a.seconds > b.seconds : a.nameIndex > b.nameIndex;
+  std::sort(sums.begin(), sums.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first > b.first : a.second > b.second;
   });
+  detail.rows.reserve(sums.size());
+  for (const auto& [sum, line] : sums) {
+    const size_t at = static_cast<size_t>(line);
+    detail.rows.push_back({std::string(index.Description(at)), std::string(index.Path(at)), line, sum});
+  }
   return detail;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <set>
+#include <unordered_map>
 
 #include "app/task_data.h"
 #include "app/work_file.h"
@@ -17,7 +17,7 @@ namespace {
 // The tree shows this much of a description.
 constexpr size_t NodeTextLength = 36;
 
-bool IsDecimal(const std::string& text) {
+bool IsDecimal(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
@@ -59,32 +59,140 @@ int64_t StoredTimeSeconds(std::string_view text) {
   return static_cast<int64_t>(std::llround(value * SecsPerDay));
 }
 
-StatDayReader::StatDayReader(const WorkFile& work) : work_(work) {
+// ---- Folding keys ---------------------------------------------------------------------------
+
+namespace {
+
+std::string_view TrimmedView(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+// Hashes bytes as the table maps them, eight at a time.
+size_t HashMapped(std::string_view text, const unsigned char* table) {
+  uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+  size_t n = text.size();
+  auto mix = [&h](uint64_t word) {
+    h = (h ^ word) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+  };
+  for (; n >= 8; p += 8, n -= 8) {
+    uint64_t word = 0;
+    for (int j = 0; j < 8; ++j) word |= static_cast<uint64_t>(table[p[j]]) << (8 * j);
+    mix(word);
+  }
+  uint64_t word = 0;
+  for (size_t j = 0; j < n; ++j) word |= static_cast<uint64_t>(table[p[j]]) << (8 * j);
+  mix(word);
+  return static_cast<size_t>(h ^ (h >> 32));
+}
+
+}  // namespace
+
+StatKeyFold::StatKeyFold(bool byteWise) : byteWise_(byteWise) {
+  for (int c = 0; c < 256; ++c) table_[c] = static_cast<unsigned char>(c);
+  if (!byteWise_) return;
+  // The code page's own fold of every byte; then of every pair of bytes, which shows a code
+  // page whose fold of a character depends on its neighbour (one of several bytes without
+  // lead bytes): such a one is folded whole.
+  std::string bytes(256, '\0');
+  for (int c = 0; c < 256; ++c) bytes[static_cast<size_t>(c)] = static_cast<char>(c);
+  const std::string folded = WorkFile::FoldName(bytes);
+  std::string pairs;
+  pairs.reserve(2 * 256 * 256);
+  for (int a = 0; a < 256; ++a)
+    for (int b = 0; b < 256; ++b) {
+      pairs += static_cast<char>(a);
+      pairs += static_cast<char>(b);
+    }
+  const std::string foldedPairs = WorkFile::FoldName(pairs);
+  byteWise_ = folded.size() == 256 && foldedPairs.size() == pairs.size();
+  for (size_t i = 0; byteWise_ && i < pairs.size(); ++i)
+    byteWise_ = foldedPairs[i] == folded[static_cast<unsigned char>(pairs[i])];
+  if (byteWise_)
+    for (int c = 0; c < 256; ++c) table_[c] = static_cast<unsigned char>(folded[static_cast<size_t>(c)]);
+}
+
+const StatKeyFold& StatKeyFold::Current() {
+  if (AnsiHasLeadBytes()) {
+    static const StatKeyFold whole(false);
+    return whole;
+  }
+  static const StatKeyFold bytes(true);
+  return bytes;
+}
+
+size_t StatKeyFold::Hash(std::string_view key) const {
+  if (byteWise_) return HashMapped(key, table_);
+  return HashMapped(WorkFile::FoldName(key), table_);
+}
+
+bool StatKeyFold::Equal(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  if (!byteWise_) return WorkFile::FoldName(a) == WorkFile::FoldName(b);
+  const unsigned char* x = reinterpret_cast<const unsigned char*>(a.data());
+  const unsigned char* y = reinterpret_cast<const unsigned char*>(b.data());
+  for (size_t i = 0; i < a.size(); ++i)
+    if (x[i] != y[i] && table_[x[i]] != table_[y[i]]) return false;
+  return true;
+}
+
+// ---- Reading days (continued) -----------------------------------------------------------------
+
+StatDayReader::StatDayReader(const WorkFile& work) : work_(work), fold_(StatKeyFold::Current()), slots_(64, 0) {
   static int64_t serials = 0;
   serial_ = ++serials;
 }
 
-int StatDayReader::FoldedId(std::string folded) {
-  const auto inserted = byFolded_.emplace(std::move(folded), static_cast<int>(byFolded_.size()));
-  if (inserted.second) lastDay_.push_back(-1);
-  return inserted.first->second;
+int StatDayReader::SpellingId(std::string_view key, bool inFile) {
+  const uint32_t hash = static_cast<uint32_t>(fold_.Hash(key));
+  size_t mask = slots_.size() - 1;
+  size_t slot = hash & mask;
+  for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const uint64_t entry = slots_[slot];
+    const int id = static_cast<int>(entry & 0xFFFFFFFFu) - 1;
+    if (entry >> 32 == hash && fold_.Equal(key, spellings_[static_cast<size_t>(id)])) return id;
+  }
+  if (!inFile) {
+    owned_.push_back(std::make_unique<std::string>(key));
+    key = *owned_.back();
+  }
+  const int id = static_cast<int>(spellings_.size());
+  spellings_.push_back(key);
+  hashes_.push_back(hash);
+  lastDay_.push_back(-1);
+  slots_[slot] = uint64_t{hash} << 32 | (static_cast<uint64_t>(id) + 1);
+  if (2 * spellings_.size() > slots_.size()) {
+    // Half full: twice the slots, every number placed again by its hash.
+    slots_.assign(2 * slots_.size(), 0);
+    mask = slots_.size() - 1;
+    for (size_t n = 0; n < hashes_.size(); ++n) {
+      size_t at = hashes_[n] & mask;
+      while (slots_[at] != 0) at = (at + 1) & mask;
+      slots_[at] = uint64_t{hashes_[n]} << 32 | (n + 1);
+    }
+  }
+  return id;
 }
 
-int StatDayReader::KeyId(const std::string& key) { return FoldedId(WorkFile::FoldName(Trim(key))); }
-
-int StatDayReader::KnownKeyId(const std::string& key) const {
-  const auto it = byFolded_.find(WorkFile::FoldName(Trim(key)));
-  return it == byFolded_.end() ? -1 : it->second;
-}
+int StatDayReader::KeyId(std::string_view key) { return SpellingId(TrimmedView(key), false); }
 
 void StatDayReader::ReadDay(const std::string& section, const std::function<void(int, int64_t)>& add) {
   const int day = reads_++;
   work_.VisitValues(section, [&](std::string_view key, std::string_view value) {
-    auto it = bySpelling_.find(key);
-    if (it == bySpelling_.end()) it = bySpelling_.emplace(key, FoldedId(WorkFile::FoldName(key))).first;
-    const int id = it->second;
-    if (lastDay_[id] == day) return;  // a repeated key: its first value counts
-    lastDay_[id] = day;
+    int id;
+    if (fold_.ByteWise()) {
+      id = SpellingId(key, true);
+    } else {
+      // Folding whole costs a copy: each spelling is folded once.
+      auto it = bySpelling_.find(key);
+      if (it == bySpelling_.end()) it = bySpelling_.emplace(key, SpellingId(key, true)).first;
+      id = it->second;
+    }
+    if (lastDay_[static_cast<size_t>(id)] == day) return;  // a repeated key: its first value counts
+    lastDay_[static_cast<size_t>(id)] = day;
     add(id, StoredTimeSeconds(value));
   });
 }
@@ -119,100 +227,226 @@ int RangeDayCount(TDateTime dateFrom, TDateTime dateTo) {
 
 namespace {
 
-// A task line's fields folded for ordering (ignoring case as CompareText does): one folded
-// copy of the line, and where each field stands in it.
-struct FoldedFields {
-  std::string line;
-  size_t descriptionBegin = 0, descriptionSize = 0, pathSize = 0, groupSize = 0;
-  std::string_view Description() const { return std::string_view(line).substr(descriptionBegin, descriptionSize); }
-  std::string_view Path() const { return std::string_view(line).substr(0, pathSize); }
-  std::string_view Group() const { return std::string_view(line).substr(line.size() - groupSize); }
+// Folds for ordering as CompareText does (UpperCase): through its table where the code page
+// has no lead bytes, else field by field.
+class OrderFold {
+public:
+  static const OrderFold& Current() {
+    if (AnsiHasLeadBytes()) {
+      static const OrderFold whole(false);
+      return whole;
+    }
+    static const OrderFold bytes(true);
+    return bytes;
+  }
+
+  bool ByteWise() const { return byteWise_; }
+  // The fold byte by byte (all bytes as they are where it folds whole).
+  const unsigned char* Table() const { return table_; }
+  void Append(std::string_view field, std::string& out) const {
+    if (!byteWise_) {
+      out += UpperCase(std::string(field));
+      return;
+    }
+    const size_t at = out.size();
+    out.append(field);
+    for (size_t i = at; i < out.size(); ++i) out[i] = static_cast<char>(table_[static_cast<unsigned char>(out[i])]);
+  }
+  size_t Hash(std::string_view text) const {
+    return byteWise_ ? HashMapped(text, table_) : HashMapped(UpperCase(std::string(text)), table_);
+  }
+  bool Equal(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) return false;
+    if (!byteWise_) return UpperCase(std::string(a)) == UpperCase(std::string(b));
+    for (size_t i = 0; i < a.size(); ++i)
+      if (table_[static_cast<unsigned char>(a[i])] != table_[static_cast<unsigned char>(b[i])]) return false;
+    return true;
+  }
+
+private:
+  explicit OrderFold(bool byteWise) : byteWise_(byteWise) {
+    std::string bytes(256, '\0');
+    for (int c = 0; c < 256; ++c) bytes[static_cast<size_t>(c)] = static_cast<char>(byteWise ? c : 0);
+    if (byteWise) bytes = UpperCase(bytes);
+    for (int c = 0; c < 256; ++c)
+      table_[c] = byteWise ? static_cast<unsigned char>(bytes[static_cast<size_t>(c)]) : static_cast<unsigned char>(c);
+  }
+
+  bool byteWise_;
+  unsigned char table_[256];
 };
 
-// Orders field by field as CompareText orders each; a field that is the start of another
-// comes first; equal lines keep their order in the list.
-struct NameOrderOf {
-  const std::vector<FoldedFields>* fields;
-  bool operator()(int a, int b) const {
-    const FoldedFields& x = (*fields)[static_cast<size_t>(a)];
-    const FoldedFields& y = (*fields)[static_cast<size_t>(b)];
-    if (const int c = x.Description().compare(y.Description())) return c < 0;
-    if (const int c = x.Path().compare(y.Path())) return c < 0;
-    if (const int c = x.Group().compare(y.Group())) return c < 0;
-    return a < b;
+// Compares texts byte by byte as the table maps them; a text that is the start of the other
+// comes first.
+int CompareMapped(std::string_view a, std::string_view b, const unsigned char* table) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char x = table[static_cast<unsigned char>(a[i])], y = table[static_cast<unsigned char>(b[i])];
+    if (x != y) return x < y ? -1 : 1;
   }
-};
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+// The first eight bytes of a field, mapped by the table, as a number that orders as they do.
+uint64_t OrderPrefix(std::string_view field, const unsigned char* table) {
+  uint64_t prefix = 0;
+  for (size_t i = 0; i < 8; ++i)
+    prefix = prefix << 8 | (i < field.size() ? table[static_cast<unsigned char>(field[i])] : 0u);
+  return prefix;
+}
 
 }  // namespace
 
+std::string_view StatTaskIndex::Bytes(const Line& line) const {
+  return std::string_view(text_[line.chunk]).substr(line.offset, size_t{line.pathSize} + line.descriptionSize + line.groupSize);
+}
+
 void StatTaskIndex::Build(const TStrings& taskList) {
-  byName_.clear();
-  byGroup_.clear();
-  groupToName_.clear();
-  nameBlock_.clear();
-  pathKeys_.clear();
-  pathKeysSerial_ = -1;
-  std::vector<StatTask> tasks;
-  std::vector<FoldedFields> folded;
-  tasks.reserve(static_cast<size_t>(taskList.Count()));
-  folded.reserve(static_cast<size_t>(taskList.Count()));
+  *this = StatTaskIndex();
+  // The kept lines' own bytes in list order, each line's path, description and group back to
+  // back in chunks that are never moved; then the same fields folded for ordering into one
+  // buffer.
+  struct Kept {
+    int line;
+    size_t folded;
+    Line bytes;
+  };
+  std::vector<Kept> kept;
+  kept.reserve(static_cast<size_t>(taskList.Count()));
+  size_t total = 0;
   for (int i = 0; i < taskList.Count(); ++i) {
-    const std::string& line = taskList.Strings(i);
-    StatTask task;
-    SplitTab3(line, task.path, task.description, task.group);
-    if (task.group == "0") continue;
-    // The whole line is folded at once: folding keeps every byte in place, so the fields
-    // stand where they stood.
-    FoldedFields fields;
-    fields.line = UpperCase(line);
-    fields.pathSize = task.path.size();
-    fields.descriptionBegin = std::min(task.path.size() + 1, line.size());
-    fields.descriptionSize = task.description.size();
-    fields.groupSize = task.group.size();
-    tasks.push_back(std::move(task));
-    folded.push_back(std::move(fields));
+    const std::string line = taskList.Strings(i);
+    std::string_view path, description, group;
+    SplitTab3(line, path, description, group);
+    if (group == "0") continue;
+    const size_t size = path.size() + description.size() + group.size();
+    if (text_.empty() || text_.back().size() + size > text_.back().capacity()) {
+      constexpr size_t SmallestChunk = 4096, LargestChunk = 1 << 20;
+      text_.emplace_back().reserve(std::max(size, std::min(std::max(total, SmallestChunk), LargestChunk)));
+    }
+    std::string& chunk = text_.back();
+    kept.push_back({i, total,
+                    Line{static_cast<uint32_t>(text_.size() - 1), static_cast<uint32_t>(chunk.size()),
+                         static_cast<uint32_t>(path.size()), static_cast<uint32_t>(description.size()),
+                         static_cast<uint32_t>(group.size())}});
+    chunk += path;
+    chunk += description;
+    chunk += group;
+    total += size;
   }
-  // By name: description, path, group. By group: group, then the by-name order, which is
-  // what ordering by group, description and path gives. There are few groups, so the
-  // by-group list is put together from the by-name list group by group.
-  std::vector<int> order(tasks.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-  std::sort(order.begin(), order.end(), NameOrderOf{&folded});
-  std::unordered_map<std::string_view, int> groupNumber;
+  // Where the code page folds byte by byte the lines are compared through the fold's table;
+  // elsewhere through a folded copy.
+  const OrderFold& order = OrderFold::Current();
+  const unsigned char* table = order.Table();
+  std::string folded;
+  if (!order.ByteWise()) {
+    folded.reserve(total);
+    for (const Kept& k : kept) {
+      // Field by field: a double-byte character never spans two fields.
+      const std::string_view own = Bytes(k.bytes);
+      order.Append(own.substr(0, k.bytes.pathSize), folded);
+      order.Append(own.substr(k.bytes.pathSize, k.bytes.descriptionSize), folded);
+      order.Append(own.substr(k.bytes.pathSize + k.bytes.descriptionSize), folded);
+    }
+  }
+  const std::string_view all = folded;
+  auto fields = [&](const Kept& k) { return order.ByteWise() ? Bytes(k.bytes) : all.substr(k.folded, Bytes(k.bytes).size()); };
+  auto pathOf = [&](const Kept& k) { return fields(k).substr(0, k.bytes.pathSize); };
+  auto descriptionOf = [&](const Kept& k) { return fields(k).substr(k.bytes.pathSize, k.bytes.descriptionSize); };
+  auto groupOf = [&](const Kept& k) { return fields(k).substr(k.bytes.pathSize + k.bytes.descriptionSize); };
+  auto compare = [table](std::string_view a, std::string_view b) { return CompareMapped(a, b, table); };
+
+  // By name: description, path, group, then list order; the first bytes of the description
+  // decide most comparisons without reaching into the buffer.
+  struct SortKey {
+    uint64_t prefix;
+    uint32_t kept;
+  };
+  std::vector<SortKey> keys(kept.size());
+  for (size_t k = 0; k < kept.size(); ++k) keys[k] = {OrderPrefix(descriptionOf(kept[k]), table), static_cast<uint32_t>(k)};
+  std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    const Kept& x = kept[a.kept];
+    const Kept& y = kept[b.kept];
+    if (const int c = compare(descriptionOf(x), descriptionOf(y))) return c < 0;
+    if (const int c = compare(pathOf(x), pathOf(y))) return c < 0;
+    if (const int c = compare(groupOf(x), groupOf(y))) return c < 0;
+    return a.kept < b.kept;
+  });
+  const size_t n = keys.size();
+  auto sorted = [&](size_t k) -> const Kept& { return kept[keys[k].kept]; };
+
+  // By group: group, then the by-name order, which is what ordering by group, description
+  // and path gives. There are few groups, so the by-group list is put together from the
+  // by-name list group by group.
+  auto hashGroup = [table](std::string_view g) { return HashMapped(g, table); };
+  auto sameGroup = [table](std::string_view a, std::string_view b) { return CompareMapped(a, b, table) == 0; };
+  std::unordered_map<std::string_view, int, decltype(hashGroup), decltype(sameGroup)> groupNumber(16, hashGroup, sameGroup);
   std::vector<std::string_view> groups;
-  std::vector<int> groupOf(order.size());
-  for (size_t k = 0; k < order.size(); ++k) {
-    const std::string_view group = folded[static_cast<size_t>(order[k])].Group();
-    const auto inserted = groupNumber.emplace(group, static_cast<int>(groups.size()));
-    if (inserted.second) groups.push_back(group);
-    groupOf[k] = inserted.first->second;
+  std::vector<int> groupOfLine(n);
+  for (size_t k = 0; k < n; ++k) {
+    const auto inserted = groupNumber.emplace(groupOf(sorted(k)), static_cast<int>(groups.size()));
+    if (inserted.second) groups.push_back(groupOf(sorted(k)));
+    groupOfLine[k] = inserted.first->second;
   }
   std::vector<int> groupRank(groups.size());
   {
     std::vector<int> byFolded(groups.size());
     for (size_t g = 0; g < groups.size(); ++g) byFolded[g] = static_cast<int>(g);
-    std::sort(byFolded.begin(), byFolded.end(), [&groups](int a, int b) { return groups[a] < groups[b]; });
+    std::sort(byFolded.begin(), byFolded.end(), [&](int a, int b) { return compare(groups[a], groups[b]) < 0; });
     for (size_t r = 0; r < byFolded.size(); ++r) groupRank[static_cast<size_t>(byFolded[r])] = static_cast<int>(r);
   }
   std::vector<int> groupStart(groups.size() + 1, 0);
-  for (const int g : groupOf) ++groupStart[static_cast<size_t>(groupRank[static_cast<size_t>(g)]) + 1];
+  for (const int g : groupOfLine) ++groupStart[static_cast<size_t>(groupRank[static_cast<size_t>(g)]) + 1];
   for (size_t r = 1; r < groupStart.size(); ++r) groupStart[r] += groupStart[r - 1];
-  groupToName_.resize(order.size());
-  for (size_t k = 0; k < order.size(); ++k)
-    groupToName_[static_cast<size_t>(groupStart[static_cast<size_t>(groupRank[static_cast<size_t>(groupOf[k])])]++)] =
+  groupToName_.resize(n);
+  for (size_t k = 0; k < n; ++k)
+    groupToName_[static_cast<size_t>(groupStart[static_cast<size_t>(groupRank[static_cast<size_t>(groupOfLine[k])])]++)] =
         static_cast<int>(k);
 
-  byName_.reserve(order.size());
-  nameBlock_.resize(order.size());
-  for (size_t k = 0; k < order.size(); ++k) {
-    const size_t line = static_cast<size_t>(order[k]);
-    const bool sameDescription = k > 0 && 
-        folded[line].Description() == folded[static_cast<size_t>(order[k - 1])].Description();
-    nameBlock_[k] = sameDescription ? nameBlock_[k - 1] : static_cast<int>(k);
-    byName_.push_back(std::move(tasks[line]));
+  // The lines in by-name order; where a description begins and which lines repeat the path
+  // before them or a spelling of their description.
+  lines_.reserve(n);
+  flags_.assign(n, 0);
+  std::vector<std::string_view> spellings;  // of the description being walked
+  for (size_t k = 0; k < n; ++k) {
+    const Kept& line = sorted(k);
+    lines_.push_back(line.bytes);
+    const bool sameDescription = k > 0 && compare(descriptionOf(line), descriptionOf(sorted(k - 1))) == 0;
+    if (sameDescription) flags_[k] |= SameDescriptionAsBefore;
+    if (!sameDescription) spellings.clear();
+    const std::string_view spelling = Description(k);
+    if (std::find(spellings.begin(), spellings.end(), spelling) != spellings.end())
+      flags_[k] |= SpelledBefore;
+    else
+      spellings.push_back(spelling);
+    if (k > 0 && compare(pathOf(line), pathOf(sorted(k - 1))) == 0) flags_[k] |= SamePathAsBefore;
   }
-  byGroup_.reserve(order.size());
-  for (const int k : groupToName_) byGroup_.push_back(byName_[static_cast<size_t>(k)]);
+  NumberPrograms(StatKeyFold::Current());
+  if (!text_.empty()) text_.back().shrink_to_fit();
+}
+
+std::string_view StatTaskIndex::Path(size_t nameLine) const {
+  const Line& line = lines_[nameLine];
+  return std::string_view(text_[line.chunk]).substr(line.offset, line.pathSize);
+}
+
+std::string_view StatTaskIndex::Description(size_t nameLine) const {
+  const Line& line = lines_[nameLine];
+  return std::string_view(text_[line.chunk]).substr(line.offset + line.pathSize, line.descriptionSize);
+}
+
+std::string_view StatTaskIndex::Group(size_t nameLine) const {
+  const Line& line = lines_[nameLine];
+  return std::string_view(text_[line.chunk]).substr(line.offset + line.pathSize + line.descriptionSize, line.groupSize);
+}
+
+size_t StatTaskIndex::Lines::size() const { return index_->lines_.size(); }
+
+StatTask StatTaskIndex::Lines::operator[](size_t i) const {
+  const size_t line = byGroup_ ? index_->NameLineOfGroupLine(i) : i;
+  return StatTask{std::string(index_->Description(line)), std::string(index_->Path(line)),
+                  std::string(index_->Group(line))};
 }
 
 std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
@@ -228,28 +462,32 @@ std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
   root(TotalKey);
   // Lines that follow each other with the same description make one node; a group gets its
   // node with its first task node.
-  std::string previous;
-  const std::string* lastGroup = nullptr;
+  std::string_view previous;
+  std::string_view lastGroup;
+  bool anyGroup = false;
   int groupNode = -1;
-  for (size_t i = 0; i < byGroup_.size(); ++i) {
-    const StatTask& task = byGroup_[i];
-    if (task.description == previous) continue;
-    previous = task.description;
-    if (lastGroup == nullptr || task.group != *lastGroup) {
+  for (size_t i = 0; i < groupToName_.size(); ++i) {
+    const size_t line = NameLineOfGroupLine(i);
+    const std::string_view description = Description(line);
+    if (description == previous) continue;
+    previous = description;
+    const std::string_view group = Group(line);
+    if (!anyGroup || group != lastGroup) {
       StatTaskNode node;
-      node.group = IsDecimal(task.group) && task.group.size() < 9 ? std::stoi(task.group) : -1;
-      node.text = groupName && node.group >= 0 ? groupName(node.group) : task.group;
-      node.key = task.group;
+      node.key = std::string(group);
+      node.group = IsDecimal(node.key) && group.size() < 9 ? std::stoi(node.key) : -1;
+      node.text = groupName && node.group >= 0 ? groupName(node.group) : node.key;
       groupNode = static_cast<int>(nodes.size());
-      nodes.push_back(node);
-      lastGroup = &task.group;
+      nodes.push_back(std::move(node));
+      lastGroup = group;
+      anyGroup = true;
     }
     StatTaskNode node;
-    node.text = AnsiLeftBytes(task.description, NodeTextLength);
+    node.text = AnsiLeftBytes(description, NodeTextLength);
     node.parent = groupNode;
     node.line = static_cast<int>(i);
-    node.key = task.description;
-    nodes.push_back(node);
+    node.key = std::string(description);
+    nodes.push_back(std::move(node));
   }
   return nodes;
 }
@@ -257,83 +495,160 @@ std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
 std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index) {
   if (node.text == NoneKey || node.text == TotalKey) return node.text;
   if (node.parent >= 0) {
-    const auto& lines = index.ByGroup();
-    return node.line >= 0 && node.line < static_cast<int>(lines.size()) ? lines[node.line].description
-                                                                          : std::string();
+    return node.line >= 0 && node.line < static_cast<int>(index.ByGroup().size())
+               ? std::string(index.Description(index.NameLineOfGroupLine(static_cast<size_t>(node.line))))
+               : std::string();
   }
   return node.key;
 }
 
-int StatTaskIndex::PathKey(size_t nameLine, StatDayReader& reader, bool numberNew) const {
-  if (pathKeysSerial_ != reader.Serial()) {
-    pathKeys_.assign(byName_.size(), -1);
-    pathKeysSerial_ = reader.Serial();
+// ---- Programs -------------------------------------------------------------------------------
+
+void StatTaskIndex::NumberPrograms(const StatKeyFold& fold) const {
+  const size_t n = lines_.size();
+  program_.assign(n, -1);
+  programLine_.clear();
+  programLine_.reserve(n);
+  size_t slots = 16;
+  while (slots < n + n / 2) slots *= 2;
+  programSlots_.assign(slots, -1);
+  for (size_t line = 0; line < n; ++line) {
+    const std::string_view key = TrimmedView(Path(line));
+    const size_t hash = fold.Hash(key);
+    for (size_t slot = hash & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+      int& entry = programSlots_[slot];
+      if (entry < 0) {
+        entry = static_cast<int>(programLine_.size());
+        programLine_.push_back(static_cast<int>(line));
+      } else if (!fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(entry)]))))) {
+        continue;
+      }
+      program_[line] = entry;
+      break;
+    }
   }
-  int& id = pathKeys_[nameLine];
-  if (id >= 0) return id;
-  if (numberNew) return id = reader.KeyId(byName_[nameLine].path);
-  // Most paths of a long task list have no time in the range: they are not numbered, and
-  // looked up again only once the reader has numbered more keys.
-  if (id == -2 - reader.KeyCount()) return -1;
-  const int known = reader.KnownKeyId(byName_[nameLine].path);
-  id = known >= 0 ? known : -2 - reader.KeyCount();
-  return known;
+  programFold_ = &fold;
+  readerSerial_ = -1;
+}
+
+const StatKeyFold& StatTaskIndex::Programs() const {
+  const StatKeyFold& fold = StatKeyFold::Current();
+  if (programFold_ != &fold) NumberPrograms(fold);
+  return fold;
+}
+
+void StatTaskIndex::FollowReader(const StatDayReader& reader) const {
+  if (readerSerial_ == reader.Serial()) return;
+  readerSerial_ = reader.Serial();
+  keyProgram_.clear();
+  programKey_.clear();
+}
+
+int StatTaskIndex::ProgramOfKey(int id, StatDayReader& reader) const {
+  const StatKeyFold& fold = Programs();
+  FollowReader(reader);
+  if (static_cast<size_t>(id) >= keyProgram_.size()) keyProgram_.resize(static_cast<size_t>(reader.KeyCount()), -2);
+  int& program = keyProgram_[static_cast<size_t>(id)];
+  if (program != -2) return program;
+  program = -1;
+  if (programSlots_.empty()) return program;
+  const std::string_view key = reader.KeySpelling(id);
+  const size_t hash = fold.Hash(key);
+  const size_t mask = programSlots_.size() - 1;
+  for (size_t slot = hash & mask; programSlots_[slot] >= 0; slot = (slot + 1) & mask) {
+    const int entry = programSlots_[slot];
+    if (fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(entry)]))))) {
+      program = entry;
+      break;
+    }
+  }
+  return program;
+}
+
+int StatTaskIndex::KeyOfProgram(int program, StatDayReader& reader) const {
+  Programs();
+  FollowReader(reader);
+  if (programKey_.empty()) programKey_.assign(programLine_.size(), -1);
+  int& id = programKey_[static_cast<size_t>(program)];
+  if (id < 0) id = reader.KeyId(Path(static_cast<size_t>(programLine_[static_cast<size_t>(program)])));
+  return id;
 }
 
 std::vector<int> StatTaskIndex::KeyWeights(const std::string& key, StatDayReader& reader) const {
   std::vector<int> weights;
   auto count = [&](int id) {
-    if (id >= static_cast<int>(weights.size())) weights.resize(id + 1, 0);
-    ++weights[id];
+    if (id >= static_cast<int>(weights.size())) weights.resize(static_cast<size_t>(id) + 1, 0);
+    ++weights[static_cast<size_t>(id)];
   };
   if (key == TotalKey) {
     count(reader.KeyId(TotalKey));
     return weights;
   }
+  Programs();
   const bool byGroup = IsDecimal(key);
-  const std::vector<StatTask>& lines = byGroup ? byGroup_ : byName_;
-  auto field = [byGroup](const StatTask& task) -> const std::string& {
-    return byGroup ? task.group : task.description;
-  };
-  auto it = std::lower_bound(lines.begin(), lines.end(), key, [&field](const StatTask& task, const std::string& k) {
-    return CompareText(field(task), k) < 0;
-  });
-  if (it == lines.end() || !SameText(field(*it), key)) return weights;
-  // The walk goes on while the key is spelled exactly alike; each program counts once.
-  std::set<std::string> counted;
-  for (; it != lines.end() && field(*it) == key; ++it) {
-    if (!counted.insert(LowerCase(it->path)).second) continue;
-    const size_t line = static_cast<size_t>(it - lines.begin());
-    count(PathKey(byGroup ? static_cast<size_t>(groupToName_[line]) : line, reader, true));
+  auto nameLine = [&](size_t i) { return byGroup ? NameLineOfGroupLine(i) : i; };
+  auto field = [&](size_t i) { return byGroup ? Group(nameLine(i)) : Description(i); };
+  size_t low = 0, high = lines_.size();
+  while (low < high) {
+    const size_t mid = low + (high - low) / 2;
+    if (CompareText(std::string(field(mid)), key) < 0)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  if (low == lines_.size() || !SameText(std::string(field(low)), key)) return weights;
+  // The walk goes on while the key is spelled exactly alike; each program (its path ignoring
+  // case as CompareText does) counts once. By name, such paths stand next to each other.
+  const OrderFold& order = OrderFold::Current();
+  std::unordered_map<size_t, std::vector<size_t>> counted;  // by-group walk: folded path hash -> lines
+  for (size_t i = low; i < lines_.size() && field(i) == key; ++i) {
+    const size_t line = nameLine(i);
+    if (!byGroup && i > low && (flags_[line] & SamePathAsBefore) != 0) continue;
+    if (byGroup) {
+      std::vector<size_t>& same = counted[order.Hash(Path(line))];
+      if (std::any_of(same.begin(), same.end(), [&](size_t other) { return order.Equal(Path(other), Path(line)); }))
+        continue;
+      same.push_back(line);
+    }
+    count(KeyOfProgram(program_[line], reader));
   }
   return weights;
 }
 
+std::vector<int64_t> StatTaskIndex::ProgramSeconds(const std::vector<int64_t>& secondsByKey,
+                                                   StatDayReader& reader) const {
+  Programs();
+  std::vector<int64_t> seconds(programLine_.size(), 0);
+  for (size_t id = 0; id < secondsByKey.size(); ++id) {
+    if (secondsByKey[id] == 0) continue;
+    const int program = ProgramOfKey(static_cast<int>(id), reader);
+    if (program >= 0) seconds[static_cast<size_t>(program)] += secondsByKey[id];
+  }
+  return seconds;
+}
+
 bool StatTaskIndex::DescriptionSeconds(size_t nameLine, const std::vector<int64_t>& secondsByKey,
-                                       StatDayReader& reader, int64_t& seconds) const {
+                                       const std::vector<int64_t>& secondsByProgram, StatDayReader& reader,
+                                       int64_t& seconds) const {
   seconds = 0;
-  const std::string& description = byName_[nameLine].description;
-  const size_t head = static_cast<size_t>(nameBlock_[nameLine]);
-  for (size_t line = head; line < nameLine; ++line)
-    if (byName_[line].description == description) return false;
-  auto secondsOf = [&secondsByKey](int id) {
-    return id >= 0 && id < static_cast<int>(secondsByKey.size()) ? secondsByKey[static_cast<size_t>(id)] : 0;
-  };
+  if ((flags_[nameLine] & SpelledBefore) != 0) return false;
+  const std::string_view description = Description(nameLine);
   if (description == TotalKey || IsDecimal(description)) {
     // Such a description stands for the day's total or a group, as a key does.
-    const std::vector<int> weights = KeyWeights(description, reader);
-    for (size_t id = 0; id < weights.size(); ++id) seconds += weights[id] * secondsOf(static_cast<int>(id));
+    const std::vector<int> weights = KeyWeights(std::string(description), reader);
+    for (size_t id = 0; id < weights.size() && id < secondsByKey.size(); ++id) seconds += weights[id] * secondsByKey[id];
     return true;
   }
   // As KeyWeights walks: from the first line of the description (ignoring case) while it is
   // spelled exactly alike, each program once.
-  if (byName_[head].description != description) return true;
-  size_t end = head;
-  while (end < byName_.size() && byName_[end].description == description) ++end;
-  std::set<std::string> counted;
-  for (size_t line = head; line < end; ++line) {
-    if (end - head > 1 && !counted.insert(LowerCase(byName_[line].path)).second) continue;
-    seconds += secondsOf(PathKey(line, reader, false));
+  size_t head = nameLine;
+  while ((flags_[head] & SameDescriptionAsBefore) != 0) --head;
+  if (Description(head) != description) return true;
+  Programs();
+  for (size_t line = head; line < lines_.size() && Description(line) == description; ++line) {
+    if (line > head && (flags_[line] & SamePathAsBefore) != 0) continue;
+    const size_t program = static_cast<size_t>(program_[line]);
+    if (program < secondsByProgram.size()) seconds += secondsByProgram[program];
   }
   return true;
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -38,34 +39,63 @@ int RangeDayCount(TDateTime dateFrom, TDateTime dateTo);
 // The seconds of a time stored in the work file; 0 for an empty, unreadable or negative one.
 int64_t StoredTimeSeconds(std::string_view text);
 
+// Folds keys as WorkFile::FoldName folds them. Where the code page folds byte by byte (every
+// single-byte code page), its fold is read once into a table and keys are hashed and compared
+// through it without a folded copy; elsewhere each key is folded whole.
+class StatKeyFold {
+public:
+  // The fold of the code page now in use.
+  static const StatKeyFold& Current();
+
+  size_t Hash(std::string_view key) const;
+  bool Equal(std::string_view a, std::string_view b) const;
+  // Folds byte by byte through a table (else each key is folded whole).
+  bool ByteWise() const { return byteWise_; }
+
+private:
+  explicit StatKeyFold(bool byteWise);
+
+  bool byteWise_;
+  unsigned char table_[256];
+};
+
 // Reads days of the work file for the statistics. Keys are numbered, all spellings that the
-// work file takes for the same key alike; a spelling is folded once, however many days hold
-// it, and each value is parsed once per day read, however many keys are asked for.
+// work file takes for the same key alike; no key is folded into a copy where the code page
+// folds byte by byte, and each value is parsed once per day read, however many keys are asked
+// for.
 class StatDayReader {
 public:
   explicit StatDayReader(const WorkFile& work);
+  StatDayReader(const StatDayReader&) = delete;
+  StatDayReader& operator=(const StatDayReader&) = delete;
 
   const WorkFile& Work() const { return work_; }
   // Tells readers apart for those that remember key numbers: no two readers share a serial.
   int64_t Serial() const { return serial_; }
 
-  // The number of a key as WorkFile::ReadString takes it.
-  int KeyId(const std::string& key);
-  // The number of a key numbered before (by KeyId or a day read), or -1.
-  int KnownKeyId(const std::string& key) const;
+  // The number of a key as WorkFile::ReadString takes it (without its edge blanks).
+  int KeyId(std::string_view key);
   // Numbers are 0 .. KeyCount() - 1.
-  int KeyCount() const { return static_cast<int>(byFolded_.size()); }
+  int KeyCount() const { return static_cast<int>(spellings_.size()); }
+  // A spelling of key number id (the first one met), without its edge blanks.
+  std::string_view KeySpelling(int id) const { return spellings_[static_cast<size_t>(id)]; }
   // Calls add(key number, seconds) for each key of the section that holds a value, a key
   // that stands twice once (with its first value).
   void ReadDay(const std::string& section, const std::function<void(int, int64_t)>& add);
 
 private:
-  int FoldedId(std::string folded);
+  int SpellingId(std::string_view key, bool inFile);
 
   const WorkFile& work_;
   int64_t serial_;
-  std::unordered_map<std::string_view, int> bySpelling_;  // views into the work file
-  std::unordered_map<std::string, int> byFolded_;
+  const StatKeyFold& fold_;
+  // An open table of key numbers by hash: each slot the hash's upper half and number + 1.
+  std::vector<uint64_t> slots_;
+  std::vector<uint32_t> hashes_;  // per number
+  // Where keys are folded whole: every spelling met -> its number, so each is folded once.
+  std::unordered_map<std::string_view, int> bySpelling_;
+  std::vector<std::string_view> spellings_;  // per number: views into the work file or owned_
+  std::vector<std::unique_ptr<std::string>> owned_;  // keys numbered by KeyId, not met in the file
   std::vector<int> lastDay_;  // per key: the read that saw it last
   int reads_ = 0;
 };
@@ -90,15 +120,39 @@ struct StatTaskNode {
   std::string key;   // what the node adds up
 };
 
+// The listed tasks in two orders. The lines' bytes are kept once, in one buffer; the
+// by-group order is a list of by-name lines. Programs (paths that the work file takes for the
+// same key) are numbered when the index is built, so a page computes each one's time once and
+// folds no path again.
 class StatTaskIndex {
 public:
+  // The lines in one of the two orders; a line's fields are copied out when asked for.
+  class Lines {
+  public:
+    size_t size() const;
+    bool empty() const { return size() == 0; }
+    StatTask operator[](size_t i) const;
+    StatTask front() const { return (*this)[0]; }
+
+  private:
+    friend class StatTaskIndex;
+    Lines(const StatTaskIndex& index, bool byGroup) : index_(&index), byGroup_(byGroup) {}
+    const StatTaskIndex* index_;
+    bool byGroup_;
+  };
+
   // Takes every task-list line (path TAB description TAB group) whose group is not "0".
   void Build(const TStrings& taskList);
 
   // Ordered by description (ignoring case), then path, then group.
-  const std::vector<StatTask>& ByName() const { return byName_; }
+  Lines ByName() const { return Lines(*this, false); }
   // Ordered by group (ignoring case), then description, then path.
-  const std::vector<StatTask>& ByGroup() const { return byGroup_; }
+  Lines ByGroup() const { return Lines(*this, true); }
+  // The fields of by-name line nameLine, and the by-name line of by-group line groupLine.
+  std::string_view Path(size_t nameLine) const;
+  std::string_view Description(size_t nameLine) const;
+  std::string_view Group(size_t nameLine) const;
+  size_t NameLineOfGroupLine(size_t groupLine) const { return static_cast<size_t>(groupToName_[groupLine]); }
 
   // The nodes of the first tree ("total", then the groups with their tasks) or of the
   // second ("none", "total", then the same). groupName gives a group node's text.
@@ -113,29 +167,60 @@ public:
   // number past the end counts zero): the day's seconds of the key are the sum of each
   // value's seconds times its count.
   std::vector<int> KeyWeights(const std::string& key, StatDayReader& reader) const;
-  // The seconds of the description of by-name line nameLine, given the seconds of each key
-  // number over days the reader has read (a number past the end counts zero; a program the
-  // reader has not met has none), weighed as KeyWeights weighs
-  // that description. False when an earlier line of the same description (ignoring case)
-  // has the very same spelling: the description was summed there.
-  bool DescriptionSeconds(size_t nameLine, const std::vector<int64_t>& secondsByKey, StatDayReader& reader,
+  // The seconds of each program, given the seconds of each key number of the reader (a
+  // number past the end counts zero).
+  std::vector<int64_t> ProgramSeconds(const std::vector<int64_t>& secondsByKey, StatDayReader& reader) const;
+  // The seconds of the description of by-name line nameLine, weighed as KeyWeights weighs
+  // that description, from the seconds of each key number and of each program
+  // (ProgramSeconds of the same). False when an earlier line of the same description
+  // (ignoring case) has the very same spelling: the description was summed there.
+  bool DescriptionSeconds(size_t nameLine, const std::vector<int64_t>& secondsByKey,
+                          const std::vector<int64_t>& secondsByProgram, StatDayReader& reader,
                           int64_t& seconds) const;
 
 private:
-  // The reader's number of the path of by-name line nameLine; with numberNew false, -1 for
-  // a path the reader has not numbered (it has no time in the days read). The numbers are
-  // remembered for the reader last asked with, so a page computed again looks no path up
-  // twice.
-  int PathKey(size_t nameLine, StatDayReader& reader, bool numberNew) const;
+  // Where a line's fields stand in text_.
+  struct Line {
+    uint32_t chunk;
+    uint32_t offset;
+    uint32_t pathSize;
+    uint32_t descriptionSize;
+    uint32_t groupSize;
+  };
+  enum LineFlag : uint8_t {
+    SamePathAsBefore = 1,  // its path equals the previous line's, ignoring case as CompareText does
+    SpelledBefore = 2,     // an earlier line of its description (ignoring case) is spelled alike
+    SameDescriptionAsBefore = 4,  // its description equals the previous line's, ignoring case
+  };
 
-  std::vector<StatTask> byName_;
-  std::vector<StatTask> byGroup_;
+  // Numbers the programs with the fold now in use (again when the code page changed).
+  void NumberPrograms(const StatKeyFold& fold) const;
+  const StatKeyFold& Programs() const;
+  // The program of the reader's key number id, or -1 when no line has it.
+  int ProgramOfKey(int id, StatDayReader& reader) const;
+  // The reader's number of a program's key.
+  int KeyOfProgram(int program, StatDayReader& reader) const;
+  // Remembers numbers for the reader last asked with.
+  void FollowReader(const StatDayReader& reader) const;
+  std::string_view Bytes(const Line& line) const;
+
+  // Each line's path, description and group, back to back, in list order, in chunks that are
+  // filled up to their first capacity and never moved.
+  std::vector<std::string> text_;
+  std::vector<Line> lines_;   // by name
+  std::vector<uint8_t> flags_;    // per by-name line
   std::vector<int> groupToName_;  // per by-group line: the same line in the by-name list
-  std::vector<int> nameBlock_;    // per by-name line: the first line of its description
-  // Per by-name line: its key number; -1 not looked up; -2 - n not numbered by the reader
-  // while it had n keys.
-  mutable std::vector<int> pathKeys_;
-  mutable int64_t pathKeysSerial_ = -1;
+  // Programs: per by-name line its program, per program a line of it, and an
+  // open table of programs by hash.
+  mutable const StatKeyFold* programFold_ = nullptr;
+  mutable std::vector<int> program_;
+  mutable std::vector<int> programLine_;
+  mutable std::vector<int> programSlots_;
+  // For the reader last asked with: per key number its program (-2 not looked up), per
+  // program its key number (-1 not numbered).
+  mutable int64_t readerSerial_ = -1;
+  mutable std::vector<int> keyProgram_;
+  mutable std::vector<int> programKey_;
 };
 
 // The key of a node: "none" and "total" by their text, a task node its whole description,

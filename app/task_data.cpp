@@ -48,23 +48,32 @@ std::optional<std::string> ReadWholeFile(const std::string& fileName) {
 
 }  // namespace
 
-void SplitTab3(const std::string& line, std::string& path, std::string& description,
-               std::string& group) {
-  path.clear();
-  description.clear();
+void SplitTab3(std::string_view line, std::string_view& path, std::string_view& description,
+               std::string_view& group) {
+  path = description = std::string_view();
   const size_t first = line.find('\t');
-  if (first == std::string::npos) {
+  if (first == std::string_view::npos) {
     group = line;
     return;
   }
   path = line.substr(0, first);
   const size_t second = line.find('\t', first + 1);
-  if (second == std::string::npos) {
+  if (second == std::string_view::npos) {
     group = line.substr(first + 1);
     return;
   }
   description = line.substr(first + 1, second - first - 1);
   group = line.substr(second + 1);
+}
+
+void SplitTab3(const std::string& line, std::string& path, std::string& description,
+               std::string& group) {
+  std::string_view p, d, g;
+  SplitTab3(line, p, d, g);
+  std::string groupText(g);
+  path = p;
+  description = d;
+  group = std::move(groupText);
 }
 
 bool FindTask(const TStringList& list, const std::string& key, int& index) {

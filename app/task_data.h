@@ -5,6 +5,7 @@
 // elapsed-time texts written into the work file.
 
 #include <string>
+#include <string_view>
 
 #include "platform/rtl/date_time.h"
 
@@ -29,6 +30,9 @@ inline constexpr char WorkFileName[] = "hl20work.txt";
 // group; with one TAB the description is empty.
 void SplitTab3(const std::string& line, std::string& path, std::string& description,
                std::string& group);
+// The same as views into line.
+void SplitTab3(std::string_view line, std::string_view& path, std::string_view& description,
+               std::string_view& group);
 
 // Binary search of a sorted list by the text before the first TAB of each line (the whole
 // line has no TAB: an empty key), ignoring case in the user's locale. Returns whether key is

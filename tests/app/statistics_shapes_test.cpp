@@ -127,9 +127,13 @@ private:
   mutable std::map<std::string, size_t> firstOfDescription_, firstOfGroup_;
 };
 
-std::string Lines(const std::vector<StatTask>& tasks) {
+template <typename TaskLines>
+std::string Lines(const TaskLines& tasks) {
   std::string text;
-  for (const StatTask& t : tasks) text += t.path + "\t" + t.description + "\t" + t.group + "\n";
+  for (size_t i = 0; i < tasks.size(); ++i) {
+    const StatTask t = tasks[i];
+    text += t.path + "\t" + t.description + "\t" + t.group + "\n";
+  }
   return text;
 }
 
