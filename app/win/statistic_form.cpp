@@ -127,6 +127,22 @@ void SetGlyph(TKitSpeedButton* button, Glyph glyph) {
   button->SetGlyph(&bitmap);
 }
 
+// The trees' nodes between BeginUpdate and EndUpdate, also when an exception leaves.
+class TreesUpdate {
+public:
+  TreesUpdate(TTreeView* first, TTreeView* second) : trees_{first->Items(), second->Items()} {
+    for (TTreeNodes* nodes : trees_) nodes->BeginUpdate();
+  }
+  ~TreesUpdate() {
+    for (TTreeNodes* nodes : trees_) nodes->EndUpdate();
+  }
+  TreesUpdate(const TreesUpdate&) = delete;
+  TreesUpdate& operator=(const TreesUpdate&) = delete;
+
+private:
+  TTreeNodes* trees_[2];
+};
+
 bool ChooseColorDialog(TColor& colour) {
   static COLORREF custom[16] = {};
   CHOOSECOLORA choice{};
@@ -550,6 +566,7 @@ void TformStatistic::BuildTaskTrees() {
   } else {
     index_ = StatTaskIndex();
   }
+  TreesUpdate update(TreeViewTask1, TreeViewTask2);
   FillTree(TreeViewTask1, false);
   FillTree(TreeViewTask2, true);
   SetTreeImages();
@@ -570,9 +587,11 @@ void TformStatistic::SetTreeImages() {
   }
   for (TQComboTreeView* tree : {TreeViewTask1, TreeViewTask2}) {
     tree->SetImages(icons ? ilTask.get() : nullptr);
-    const TreeNodes& nodes = NodesOf(tree);
+    TreeNodes& nodes = NodesOf(tree);
     for (size_t i = 0; i < nodes.nodes.size(); ++i) {
       const StatTaskNode& model = nodes.model[i];
+      // Tens of thousands of task nodes have no picture until the programs' icons come.
+      if (model.parent >= 0 && !nodes.taskPictures) continue;
       int picture = -1;
       if (model.text == NoneKey) picture = 0;
       else if (model.text == TotalKey) picture = 1;
@@ -580,12 +599,14 @@ void TformStatistic::SetTreeImages() {
       nodes.nodes[i]->SetImageIndex(picture);
       nodes.nodes[i]->SetSelectedIndex(picture);
     }
+    nodes.taskPictures = false;
   }
 }
 
 void TformStatistic::TaskIconsApplied() {
   DetailIconsApplied();
   if (!ShowIcons() || formGlobal == nullptr) return;
+  TreesUpdate update(TreeViewTask1, TreeViewTask2);
   SetTreeImages();
   // The programs' icons go behind the base and group pictures.
   const int first = ilTask->Count();
@@ -594,7 +615,8 @@ void TformStatistic::TaskIconsApplied() {
     if (formGlobal->ilIcons->GetIcon(i, &icon)) ilTask->AddIcon(&icon);
   }
   for (TQComboTreeView* tree : {TreeViewTask1, TreeViewTask2}) {
-    const TreeNodes& nodes = NodesOf(tree);
+    TreeNodes& nodes = NodesOf(tree);
+    nodes.taskPictures = true;
     for (size_t i = 0; i < nodes.nodes.size(); ++i) {
       const StatTaskNode& model = nodes.model[i];
       if (model.parent < 0 || model.line < 0) continue;
@@ -609,11 +631,13 @@ void TformStatistic::TaskIconsApplied() {
 void TformStatistic::FillTree(TQComboTreeView* tree, bool comparison) {
   TreeNodes& nodes = NodesOf(tree);
   nodes.nodes.clear();
+  nodes.taskPictures = false;
   tree->Items()->Clear();
   nodes.model = index_.Tree(comparison, [this](int group) {
     const std::string name = options_ != nullptr ? options_->GroupName(group) : GroupNodeName(groups_, group);
     return name.empty() ? IntToStr(group) : name;
   });
+  nodes.nodes.reserve(nodes.model.size());
   for (size_t i = 0; i < nodes.model.size(); ++i) {
     const StatTaskNode& model = nodes.model[i];
     TTreeNode* node = model.parent < 0 ? tree->Items()->Add(nullptr, model.text)

@@ -222,6 +222,8 @@ private:
   struct TreeNodes {
     std::vector<StatTaskNode> model;
     std::vector<TTreeNode*> nodes;
+    // Whether task nodes show the programs' icons (otherwise they have no picture).
+    bool taskPictures = false;
   };
   TreeNodes& NodesOf(TQComboTreeView* tree);
   const TreeNodes& NodesOf(TQComboTreeView* tree) const;
