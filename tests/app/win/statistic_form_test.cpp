@@ -176,6 +176,14 @@ TEST_F(StatisticFormTest, ChoosingTasksAndAComparisonRecomputes) {
   EXPECT_EQ(form->Key2(), "none");
   EXPECT_EQ(form->lTotal2->Caption(), "");
   EXPECT_EQ(Cell(3, 0), "03.12\t02:00:00\t");
+
+  // Opened again with the comparison line shown (its height is stored), the comparison tree
+  // has all its nodes at once.
+  form->btDownUp->Click();
+  Close();
+  Open();
+  EXPECT_EQ(form->pHeaderTask->Height(), 52);
+  EXPECT_NE(Node(form->TreeViewTask2, "Internet"), nullptr);
 }
 
 TEST_F(StatisticFormTest, ArrowKeysInTheTaskBoxWalkTheTree) {
