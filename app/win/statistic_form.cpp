@@ -127,6 +127,22 @@ void SetGlyph(TKitSpeedButton* button, Glyph glyph) {
   button->SetGlyph(&bitmap);
 }
 
+// The trees' nodes between BeginUpdate and EndUpdate, also when an exception leaves.
+class TreesUpdate {
+public:
+  TreesUpdate(TTreeView* first, TTreeView* second) : trees_{first->Items(), second->Items()} {
+    for (TTreeNodes* nodes : trees_) nodes->BeginUpdate();
+  }
+  ~TreesUpdate() {
+    for (TTreeNodes* nodes : trees_) nodes->EndUpdate();
+  }
+  TreesUpdate(const TreesUpdate&) = delete;
+  TreesUpdate& operator=(const TreesUpdate&) = delete;
+
+private:
+  TTreeNodes* trees_[2];
+};
+
 bool ChooseColorDialog(TColor& colour) {
   static COLORREF custom[16] = {};
   CHOOSECOLORA choice{};
@@ -550,9 +566,29 @@ void TformStatistic::BuildTaskTrees() {
   } else {
     index_ = StatTaskIndex();
   }
+  TreesUpdate update(TreeViewTask1, TreeViewTask2);
   FillTree(TreeViewTask1, false);
-  FillTree(TreeViewTask2, true);
+  // The comparison tree has only its "none" node while the comparison line is cut off: of a
+  // long task list, the second tree cost as much as the first.
+  FillTree(TreeViewTask2, true, TaskHeaderIsHigh());
   SetTreeImages();
+}
+
+void TformStatistic::FillComparisonTree() {
+  if (nodes2_.whole) return;
+  // Its first node selected again is no new choice: nothing is computed again.
+  const bool settling = settling_;
+  settling_ = true;
+  try {
+    TreesUpdate update(TreeViewTask1, TreeViewTask2);
+    FillTree(TreeViewTask2, true);
+    ShowTreePictures(TreeViewTask2);
+    if (taskIconsFirst_ >= 0) ShowTaskIcons(TreeViewTask2);
+  } catch (...) {
+    settling_ = settling;
+    throw;
+  }
+  settling_ = settling;
 }
 
 void TformStatistic::SetTreeImages() {
@@ -568,52 +604,74 @@ void TformStatistic::SetTreeImages() {
       }
     }
   }
+  taskIconsFirst_ = -1;
   for (TQComboTreeView* tree : {TreeViewTask1, TreeViewTask2}) {
     tree->SetImages(icons ? ilTask.get() : nullptr);
-    const TreeNodes& nodes = NodesOf(tree);
-    for (size_t i = 0; i < nodes.nodes.size(); ++i) {
-      const StatTaskNode& model = nodes.model[i];
-      int picture = -1;
-      if (model.text == NoneKey) picture = 0;
-      else if (model.text == TotalKey) picture = 1;
-      else if (model.parent < 0 && model.group >= 0) picture = model.group + 2;
-      nodes.nodes[i]->SetImageIndex(picture);
-      nodes.nodes[i]->SetSelectedIndex(picture);
-    }
+    ShowTreePictures(tree);
   }
+}
+
+void TformStatistic::ShowTreePictures(TQComboTreeView* tree) {
+  TreeNodes& nodes = NodesOf(tree);
+  for (size_t i = 0; i < nodes.nodes.size(); ++i) {
+    const StatTaskNode& model = nodes.model[i];
+    // Tens of thousands of task nodes have no picture until the programs' icons come.
+    if (model.parent >= 0 && !nodes.taskPictures) continue;
+    int picture = -1;
+    if (model.text == NoneKey) picture = 0;
+    else if (model.text == TotalKey) picture = 1;
+    else if (model.parent < 0 && model.group >= 0) picture = model.group + 2;
+    nodes.nodes[i]->SetImageIndex(picture);
+    nodes.nodes[i]->SetSelectedIndex(picture);
+  }
+  nodes.taskPictures = false;
 }
 
 void TformStatistic::TaskIconsApplied() {
   DetailIconsApplied();
   if (!ShowIcons() || formGlobal == nullptr) return;
+  TreesUpdate update(TreeViewTask1, TreeViewTask2);
   SetTreeImages();
   // The programs' icons go behind the base and group pictures.
-  const int first = ilTask->Count();
+  taskIconsFirst_ = ilTask->Count();
   for (int i = 0; i < formGlobal->ilIcons->Count(); ++i) {
     TIcon icon;
     if (formGlobal->ilIcons->GetIcon(i, &icon)) ilTask->AddIcon(&icon);
   }
-  for (TQComboTreeView* tree : {TreeViewTask1, TreeViewTask2}) {
-    const TreeNodes& nodes = NodesOf(tree);
-    for (size_t i = 0; i < nodes.nodes.size(); ++i) {
-      const StatTaskNode& model = nodes.model[i];
-      if (model.parent < 0 || model.line < 0) continue;
-      int found = -1;
-      if (!FindTask(*formGlobal->slIcons, index_.ByGroup()[model.line].path, found)) continue;
-      nodes.nodes[i]->SetImageIndex(first + found);
-      nodes.nodes[i]->SetSelectedIndex(first + found);
-    }
+  for (TQComboTreeView* tree : {TreeViewTask1, TreeViewTask2}) ShowTaskIcons(tree);
+}
+
+void TformStatistic::ShowTaskIcons(TQComboTreeView* tree) {
+  TreeNodes& nodes = NodesOf(tree);
+  nodes.taskPictures = true;
+  for (size_t i = 0; i < nodes.nodes.size(); ++i) {
+    const StatTaskNode& model = nodes.model[i];
+    if (model.parent < 0 || model.line < 0) continue;
+    int found = -1;
+    if (!FindTask(*formGlobal->slIcons, index_.ByGroup()[model.line].path, found)) continue;
+    nodes.nodes[i]->SetImageIndex(taskIconsFirst_ + found);
+    nodes.nodes[i]->SetSelectedIndex(taskIconsFirst_ + found);
   }
 }
 
-void TformStatistic::FillTree(TQComboTreeView* tree, bool comparison) {
+void TformStatistic::FillTree(TQComboTreeView* tree, bool comparison, bool whole) {
   TreeNodes& nodes = NodesOf(tree);
   nodes.nodes.clear();
+  nodes.taskPictures = false;
+  nodes.whole = whole;
   tree->Items()->Clear();
-  nodes.model = index_.Tree(comparison, [this](int group) {
-    const std::string name = options_ != nullptr ? options_->GroupName(group) : GroupNodeName(groups_, group);
-    return name.empty() ? IntToStr(group) : name;
-  });
+  if (whole) {
+    nodes.model = index_.Tree(comparison, [this](int group) {
+      const std::string name = options_ != nullptr ? options_->GroupName(group) : GroupNodeName(groups_, group);
+      return name.empty() ? IntToStr(group) : name;
+    });
+  } else {
+    // Only the node that chooses no comparison, as the whole tree starts.
+    nodes.model.assign(1, StatTaskNode());
+    nodes.model.front().text = NoneKey;
+    nodes.model.front().key = NoneKey;
+  }
+  nodes.nodes.reserve(nodes.model.size());
   for (size_t i = 0; i < nodes.model.size(); ++i) {
     const StatTaskNode& model = nodes.model[i];
     TTreeNode* node = model.parent < 0 ? tree->Items()->Add(nullptr, model.text)
@@ -761,6 +819,7 @@ bool TformStatistic::TaskHeaderIsHigh() const { return pHeaderTask->Height() > M
 
 void TformStatistic::UpdateHeaderLayout(int page) {
   pHeaderTask->SetHeight(ScaleValue(TaskHeaderIsHigh() ? TaskHeaderHigh : TaskHeaderLow));
+  if (TaskHeaderIsHigh()) FillComparisonTree();
   const bool detail = page == 2;
   if (pDetail != nullptr) pDetail->SetVisible(detail);
   pHeaderTask->SetVisible(!detail);

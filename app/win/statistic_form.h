@@ -222,10 +222,19 @@ private:
   struct TreeNodes {
     std::vector<StatTaskNode> model;
     std::vector<TTreeNode*> nodes;
+    // Whether task nodes show the programs' icons (otherwise they have no picture).
+    bool taskPictures = false;
+    // All nodes, or (the comparison tree while its line is cut off) only the first.
+    bool whole = true;
   };
   TreeNodes& NodesOf(TQComboTreeView* tree);
   const TreeNodes& NodesOf(TQComboTreeView* tree) const;
-  void FillTree(TQComboTreeView* tree, bool comparison);
+  void FillTree(TQComboTreeView* tree, bool comparison, bool whole = true);
+  // Gives the comparison tree all its nodes when it has only the first.
+  void FillComparisonTree();
+  // The base and group pictures of a tree's nodes; the programs' icons of its task nodes.
+  void ShowTreePictures(TQComboTreeView* tree);
+  void ShowTaskIcons(TQComboTreeView* tree);
   int SelectedIndex(TQComboTreeView* tree) const;
   TColor MarkColor(int mark) const;
   // Whether the options ask for the programs' icons in the statistics.
@@ -250,6 +259,8 @@ private:
   WeekTable week_;
   TreeNodes nodes1_;
   TreeNodes nodes2_;
+  // Where the programs' icons start in ilTask once they came; -1 before.
+  int taskIconsFirst_ = -1;
   TColorChooser colorChooser_;
   // The task groups with their names, read with the task trees.
   std::vector<TaskGroupNode> groups_;

@@ -91,25 +91,17 @@ private:
   TBevelCut outer_;
 };
 
-// Keeps a shown list from drawing while it is filled and draws it once afterwards: drawn
-// after each item, a list of a hundred descriptions took seconds to fill.
-class ListDrawingOff {
+// The list's items between BeginUpdate and EndUpdate, also when an exception leaves: the
+// window learns of them once, not drawn after each (which took seconds for a hundred).
+class ListUpdate {
 public:
-  explicit ListDrawingOff(TListView* list)
-      : list_(list), off_(list->HandleAllocated() && (GetWindowLongPtrA(list->Handle(), GWL_STYLE) & WS_VISIBLE)) {
-    if (off_) SendMessageA(list_->Handle(), WM_SETREDRAW, FALSE, 0);
-  }
-  ~ListDrawingOff() {
-    if (!off_ || !list_->HandleAllocated()) return;
-    SendMessageA(list_->Handle(), WM_SETREDRAW, TRUE, 0);
-    list_->Invalidate();
-  }
-  ListDrawingOff(const ListDrawingOff&) = delete;
-  ListDrawingOff& operator=(const ListDrawingOff&) = delete;
+  explicit ListUpdate(TListView* list) : items_(list->Items()) { items_->BeginUpdate(); }
+  ~ListUpdate() { items_->EndUpdate(); }
+  ListUpdate(const ListUpdate&) = delete;
+  ListUpdate& operator=(const ListUpdate&) = delete;
 
 private:
-  TListView* list_;
-  bool off_;
+  TListItems* items_;
 };
 
 // Moves the wait window's bar and lets the windows answer (Cancel, drawing) now and then: a
@@ -272,6 +264,8 @@ void TStatisticPages::BuildDetailPage(TPanel* page) {
   ListView->SetColumnClick(false);
   ListView->SetReadOnly(true);
   ListView->SetRowSelect(true);
+  // Tens of thousands of descriptions: the window asks for those it draws.
+  ListView->SetItemsOnDemand(true);
   if (formGlobal != nullptr) ListView->SetSmallImages(formGlobal->ilIcons);
 
   Chart2 = MakeControl<TPlotChart>(form_, "Chart2", graph, 0, 0, graph->Width(), graph->Height());
@@ -378,7 +372,7 @@ void TStatisticPages::BuildDetailView() {
 
 void TStatisticPages::FillDetail(const std::function<void()>& step) {
   {
-    ListDrawingOff drawingOff(ListView);
+    ListUpdate update(ListView);
     for (const StatDetailRow& row : detail_.rows) {
       TListItem* item = ListView->Items()->Add();
       item->SetCaption(DetailListCaption(row));
@@ -400,6 +394,7 @@ void TStatisticPages::FillDetail(const std::function<void()>& step) {
 void TStatisticPages::ApplyTaskIcons() {
   if (ListView == nullptr || formGlobal == nullptr) return;
   ListView->SetSmallImages(formGlobal->ilIcons);
+  ListUpdate update(ListView);
   for (int i = 0; i < ListView->Items()->Count() && i < static_cast<int>(detail_.rows.size()); ++i) {
     int icon = -1;
     if (!FindTask(*formGlobal->slIcons, detail_.rows[static_cast<size_t>(i)].path, icon)) icon = -1;

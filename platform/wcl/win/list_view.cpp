@@ -156,8 +156,27 @@ TListItem* TListItems::Insert(int index) {
 
 void TListItems::Delete(int index) {
   CheckIndex(index, Count() - 1);
+  if (listView_->OnDemand()) {
+    // A window that asks for its items is told after the item has gone.
+    items_.erase(items_.begin() + index);
+    listView_->ShowDeletedItem(index);
+    return;
+  }
   listView_->ShowDeletedItem(index);
   items_.erase(items_.begin() + index);
+}
+
+void TListItems::BeginUpdate() {
+  if (updating_++ == 0) listView_->BeginDrawingOff();
+}
+
+void TListItems::EndUpdate() {
+  if (updating_ == 0 || --updating_ > 0) return;
+  if (listView_->OnDemand()) {
+    listView_->ShowItemCount();
+    listView_->ShowSelection();
+  }
+  listView_->EndDrawingOff();
 }
 
 void TListItems::Clear() {
@@ -225,6 +244,11 @@ void TListView::SetCheckboxes(bool value) {
   if (value == checkboxes_) return;
   checkboxes_ = value;
   if (!HandleAllocated()) return;
+  if (itemsOnDemand_) {
+    // The window holds the items' check boxes: it is made again with copies of the items.
+    RecreateWnd();
+    return;
+  }
   ShowExtendedStyle();
   for (int i = 0; i < items_->Count(); ++i) ShowItemState(items_->Items(i));
 }
@@ -245,6 +269,12 @@ void TListView::SetRowSelect(bool value) {
   if (value == rowSelect_) return;
   rowSelect_ = value;
   ShowExtendedStyle();
+}
+
+void TListView::SetItemsOnDemand(bool value) {
+  if (value == itemsOnDemand_) return;
+  itemsOnDemand_ = value;
+  if (!checkboxes_) RecreateWnd();
 }
 
 void TListView::SetSmallImages(TImageList* value) {
@@ -300,6 +330,7 @@ void TListView::CreateParams(TCreateParams& params) {
   params.Style |= viewStyles[viewStyle_] | LVS_SHAREIMAGELISTS | LVS_SINGLESEL;
   if (!readOnly_) params.Style |= LVS_EDITLABELS;
   if (!columnClick_) params.Style |= LVS_NOSORTHEADER;
+  if (OnDemand()) params.Style |= LVS_OWNERDATA;
   params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -309,6 +340,12 @@ void TListView::CreateWnd() {
   ShowImages();
   shownColumns_ = 0;
   ShowColumns();
+  drawingOff_ = false;
+  if (OnDemand()) {
+    ShowItemCount();
+    ShowSelection();
+    return;
+  }
   for (int i = 0; i < items_->Count(); ++i) ShowInsertedItem(i);
 }
 
@@ -349,8 +386,41 @@ void TListView::ShowColumns() {
   }
 }
 
+void TListView::BeginDrawingOff() {
+  drawingOff_ = HandleAllocated() && (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+  if (drawingOff_) Send(WM_SETREDRAW, FALSE, 0);
+}
+
+void TListView::EndDrawingOff() {
+  if (!drawingOff_ || !HandleAllocated()) return;
+  drawingOff_ = false;
+  Send(WM_SETREDRAW, TRUE, 0);
+  Invalidate();
+}
+
+void TListView::ShowItemCount() {
+  if (HandleAllocated()) Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(items_->Count()), LVSICF_NOSCROLL);
+}
+
+// A window that asks for its items keeps only their selection, by place: after items were
+// put in or taken out before the selected one, it is told again where the selection is.
+void TListView::ShowSelection() {
+  if (!HandleAllocated()) return;
+  LVITEMA none{};
+  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+  if (TListItem* selected = Selected()) ShowItemState(selected);
+}
+
 void TListView::ShowInsertedItem(int index) {
   if (!HandleAllocated()) return;
+  if (OnDemand()) {
+    if (items_->Updating()) return;
+    ShowItemCount();
+    // An item added at the end moves no other.
+    if (index + 1 < items_->Count()) ShowSelection();
+    return;
+  }
   TListItem* item = items_->Items(index);
   std::wstring caption = ShownText(item->caption_);
   LVITEMW lvi{};
@@ -366,6 +436,14 @@ void TListView::ShowInsertedItem(int index) {
 
 void TListView::ShowItem(TListItem* item, UINT mask) {
   if (!HandleAllocated()) return;
+  if (OnDemand()) {
+    // The window asks for the new text or image when it draws the item again.
+    if (!items_->Updating()) {
+      const int index = item->Index();
+      Send(LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
+    }
+    return;
+  }
   std::wstring caption = ShownText(item->caption_);
   LVITEMW lvi{};
   lvi.mask = mask;
@@ -390,6 +468,10 @@ void TListView::ShowItemState(TListItem* item) {
 // The window is given every sub-item text, and an empty text for those it had before.
 void TListView::ShowSubItems(TListItem* item) {
   if (!HandleAllocated()) return;
+  if (OnDemand()) {
+    ShowItem(item, LVIF_TEXT);
+    return;
+  }
   const int count = item->subItems_->Count();
   const int index = item->Index();
   for (int i = 0; i < std::max(count, item->shownSubItems_); ++i) {
@@ -404,7 +486,14 @@ void TListView::ShowSubItems(TListItem* item) {
 }
 
 void TListView::ShowDeletedItem(int index) {
-  if (HandleAllocated()) Send(LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+  if (!HandleAllocated()) return;
+  if (!OnDemand()) {
+    Send(LVM_DELETEITEM, static_cast<WPARAM>(index), 0);
+  } else if (!items_->Updating()) {
+    ShowItemCount();
+    ShowSelection();
+    Invalidate();
+  }
 }
 
 void TListView::ShowNoItems() {
@@ -467,6 +556,10 @@ void TListView::HandleNotify(TMessage& msg) {
       msg.Result = TRUE;
       return;
     }
+    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW:
+      GiveItem(msg);
+      return;
     case NM_CLICK:
       Click();
       return;
@@ -475,6 +568,35 @@ void TListView::HandleNotify(TMessage& msg) {
       return;
     default:
       return;
+  }
+}
+
+void TListView::GiveItem(TMessage& msg) {
+  const auto* hdr = reinterpret_cast<const NMHDR*>(msg.LParam);
+  // The item parts are laid out alike in the A and W forms; the text is not.
+  auto* info = reinterpret_cast<NMLVDISPINFOA*>(msg.LParam);
+  LVITEMA& asked = info->item;
+  if (asked.iItem < 0 || asked.iItem >= items_->Count()) return;
+  const TListItem* item = items_->Items(asked.iItem);
+  if (asked.mask & LVIF_IMAGE) asked.iImage = asked.iSubItem == 0 ? item->imageIndex_ : -1;
+  if ((asked.mask & LVIF_TEXT) == 0 || asked.pszText == nullptr || asked.cchTextMax <= 0) return;
+  const int sub = asked.iSubItem;
+  const std::string empty;
+  const std::string& text = sub == 0                               ? item->caption_
+                            : sub <= item->subItems_->Count() ? item->subItems_->Strings(sub - 1)
+                                                                   : empty;
+  const auto room = static_cast<size_t>(asked.cchTextMax - 1);
+  if (hdr->code == LVN_GETDISPINFOW) {
+    // Shown from its own code page, as the items the window holds.
+    const std::wstring shown = ShownText(text);
+    const size_t n = std::min(shown.size(), room);
+    auto* target = reinterpret_cast<wchar_t*>(asked.pszText);
+    std::copy_n(shown.data(), n, target);
+    target[n] = L'\0';
+  } else {
+    const size_t n = std::min(text.size(), room);
+    std::copy_n(text.data(), n, asked.pszText);
+    asked.pszText[n] = '\0';
   }
 }
 

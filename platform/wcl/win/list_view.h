@@ -5,6 +5,10 @@
 // The items and columns live in the objects; the window shows them. What the user changes
 // in the window (the selected item, a check box, a caption edited in place, a column
 // dragged wider) is taken back into the objects as the window reports it.
+//
+// With ItemsOnDemand the window holds no copy of the items: it is told how many there are
+// and asks for an item's text and image when it draws it, so tens of thousands of items
+// show at once. Lists with check boxes keep their copies in the window.
 
 // Windows comes in through the library's handle header (see there).
 #include "platform/wcl/win/handles.h"
@@ -130,11 +134,18 @@ public:
   int ListedItemCount() const override { return Count(); }
   TPersistent* ListedItem(int index) const override;
 
+  // Between the outermost BeginUpdate and EndUpdate a shown list is not drawn; a list
+  // with ItemsOnDemand learns its new items only at the end, all at once.
+  void BeginUpdate();
+  void EndUpdate();
+  bool Updating() const { return updating_ > 0; }
+
 private:
   void CheckIndex(int index, int last) const;
 
   TListView* listView_;
   std::vector<std::unique_ptr<TListItem>> items_;
+  int updating_ = 0;
 };
 
 enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
@@ -173,6 +184,10 @@ public:
   void SetSmallImages(TImageList* value);
   TImageList* LargeImages() const { return largeImages_; }
   void SetLargeImages(TImageList* value);
+  // The window asks for the items as it draws them instead of holding copies (see the top
+  // of this file). Off by default; ignored while Checkboxes is on.
+  bool ItemsOnDemand() const { return itemsOnDemand_; }
+  void SetItemsOnDemand(bool value);
 
   TListItem* Selected() const;
   // nullptr selects nothing.
@@ -209,6 +224,14 @@ private:
   void ShowColumns();
   void ShowImages();
   void ShowExtendedStyle();
+  // With items on demand: the window's item count, and the selection after items moved.
+  bool OnDemand() const { return itemsOnDemand_ && !checkboxes_; }
+  void ShowItemCount();
+  void ShowSelection();
+  void BeginDrawingOff();
+  void EndDrawingOff();
+  // Answers the window's question for an item's text or image.
+  void GiveItem(TMessage& msg);
   // Reports a change of an item (from code or from the window).
   void ItemChanged(TListItem* item, TItemChange change);
   // Selects or deselects item, the others being deselected first; reports each change.
@@ -223,6 +246,8 @@ private:
   bool columnClick_ = true;
   bool readOnly_ = false;
   bool rowSelect_ = false;
+  bool itemsOnDemand_ = false;
+  bool drawingOff_ = false;
   TImageList* smallImages_ = nullptr;
   TImageList* largeImages_ = nullptr;
   int shownColumns_ = 0;

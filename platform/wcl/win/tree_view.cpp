@@ -30,17 +30,17 @@ int TTreeNode::Index() const {
 
 void TTreeNode::SetText(const std::string& value) {
   text_ = value;
-  ShowState();
+  ShowState(TVIF_TEXT);
 }
 
 void TTreeNode::SetImageIndex(int value) {
   imageIndex_ = value;
-  ShowState();
+  ShowState(TVIF_IMAGE);
 }
 
 void TTreeNode::SetSelectedIndex(int value) {
   selectedIndex_ = value;
-  ShowState();
+  ShowState(TVIF_SELECTEDIMAGE);
 }
 
 void TTreeNode::SetExpanded(bool value) {
@@ -113,13 +113,15 @@ void TTreeNode::ShowHasChildren() {
   TreeView()->Send(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void TTreeNode::ShowState() {
+// Only what changed goes to the window: a new text makes it measure the item again, which
+// a new picture of each of a few hundred shown nodes need not.
+void TTreeNode::ShowState(UINT mask) {
   if (item_ == nullptr) return;
-  std::wstring text = ShownText(text_);
+  std::wstring text = (mask & TVIF_TEXT) != 0 ? ShownText(text_) : std::wstring();
   TVITEMW item{};
-  item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  item.mask = TVIF_HANDLE | mask;
   item.hItem = item_;
-  item.pszText = text.data();
+  item.pszText = (mask & TVIF_TEXT) != 0 ? text.data() : nullptr;
   item.iImage = imageIndex_;
   item.iSelectedImage = selectedIndex_;
   TreeView()->Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
@@ -208,6 +210,21 @@ void TTreeNodes::Clear() {
     --owner_->pushing_;
   }
   roots_.clear();
+}
+
+void TTreeNodes::BeginUpdate() {
+  if (updating_++ > 0 || !owner_->HandleAllocated()) return;
+  hiddenWhileUpdating_ = (GetWindowLongPtrA(owner_->Handle(), GWL_STYLE) & WS_VISIBLE) == 0;
+  owner_->Send(WM_SETREDRAW, FALSE, 0);
+}
+
+void TTreeNodes::EndUpdate() {
+  if (updating_ == 0 || --updating_ > 0 || !owner_->HandleAllocated()) return;
+  const HWND window = owner_->Handle();
+  owner_->Send(WM_SETREDRAW, TRUE, 0);
+  // Turning drawing on marks a window visible without showing it.
+  if (hiddenWhileUpdating_) SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) & ~WS_VISIBLE);
+  else owner_->Invalidate();
 }
 
 // ---- TTreeView ---------------------------------------------------------------------------

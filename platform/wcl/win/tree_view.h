@@ -76,7 +76,7 @@ private:
   void ShowInWindow();
   // Tells the window whether the node has children (the button to open it).
   void ShowHasChildren();
-  void ShowState();
+  void ShowState(UINT mask);
   void Forget();
 
   TTreeNodes* owner_;
@@ -115,6 +115,11 @@ public:
   // Removes a node with its children.
   void Delete(TTreeNode* node);
   void Clear();
+  // Between the outermost BeginUpdate and EndUpdate the window neither draws nor measures
+  // itself again after each change (a few hundred shown nodes given their pictures took
+  // a twentieth of a second); it is drawn once at the end. A hidden window stays hidden.
+  void BeginUpdate();
+  void EndUpdate();
 
 private:
   friend class TTreeView;
@@ -123,6 +128,8 @@ private:
 
   TTreeView* owner_;
   std::vector<std::unique_ptr<TTreeNode>> roots_;
+  int updating_ = 0;
+  bool hiddenWhileUpdating_ = false;
 };
 
 using TTVChangedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;

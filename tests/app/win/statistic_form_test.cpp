@@ -176,6 +176,14 @@ TEST_F(StatisticFormTest, ChoosingTasksAndAComparisonRecomputes) {
   EXPECT_EQ(form->Key2(), "none");
   EXPECT_EQ(form->lTotal2->Caption(), "");
   EXPECT_EQ(Cell(3, 0), "03.12\t02:00:00\t");
+
+  // Opened again with the comparison line shown (its height is stored), the comparison tree
+  // has all its nodes at once.
+  form->btDownUp->Click();
+  Close();
+  Open();
+  EXPECT_EQ(form->pHeaderTask->Height(), 52);
+  EXPECT_NE(Node(form->TreeViewTask2, "Internet"), nullptr);
 }
 
 TEST_F(StatisticFormTest, ArrowKeysInTheTaskBoxWalkTheTree) {
@@ -498,9 +506,10 @@ TEST_F(StatisticFormTest, TenYearsShowOnEveryPageWithinASecond) {
 // A task list of 100,000 lines in 200 groups, with three years of forty programs a day taken
 // from all over it: the window opens on each page and each page shows its result after a
 // click, each time printed with its ratio to a plain read of the work and task file. The
-// aim is a second for each; the bound checked, 150 plain reads, catches a return of
-// fillings that grow with the square of the lines (half a minute to open, minutes for the
-// detail page) on a machine busy with other work.
+// aim is a second for each. The bound checked leaves room for a machine busy with other
+// work: two and a half times the aim, or forty plain reads when even a plain read is slow
+// (an idle one takes about 0.04 s under Wine). It catches a list put into the window item by
+// item (5 s to open on the detail page) or trees that draw after each node.
 TEST_F(StatisticFormTest, AHundredThousandTaskLinesOpenOnEveryPageWithinASecond) {
   formWait = new TformWait(Application);
   const bench::HistoryShape shape = bench::LongTaskList(100000, 3, 40, 1);
@@ -514,7 +523,7 @@ TEST_F(StatisticFormTest, AHundredThousandTaskLinesOpenOnEveryPageWithinASecond)
   std::printf("plain read of the work and the task file: %.3f s\n", raw);
   auto report = [&](const std::string& what, double seconds, double goal) {
     std::printf("%-45s %.3f s (%.1fx the plain read)\n", what.c_str(), seconds, seconds / raw);
-    EXPECT_LE(seconds, std::max(goal, 150 * raw)) << what;
+    EXPECT_LE(seconds, std::max(2.5 * goal, 40 * raw)) << what;
   };
   auto drawn = [&](int page) {
     TStatisticPages* pages = form->Pages();
@@ -548,7 +557,9 @@ TEST_F(StatisticFormTest, AHundredThousandTaskLinesOpenOnEveryPageWithinASecond)
   click(1);
   EXPECT_EQ(form->Pages()->Series1->Count(), shape.days);
   click(2);
-  EXPECT_GT(form->Pages()->Detail().rows.size(), 10000u);
+  const auto rows = static_cast<LRESULT>(form->Pages()->Detail().rows.size());
+  EXPECT_GT(rows, 10000);
+  EXPECT_EQ(SendMessageA(form->Pages()->ListView->Handle(), LVM_GETITEMCOUNT, 0, 0), rows);
   Close();
   openOn(2);
   EXPECT_TRUE(Screenshot("statistic-detail-100000-tasks.png"));

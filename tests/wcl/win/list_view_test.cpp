@@ -55,9 +55,16 @@ void UserSetsState(HWND window, int item, UINT state, UINT mask) {
 
 }  // namespace
 
-TEST_F(ListViewTest, ReportItemsAndColumnsWaitForTheWindow) {
+// The same list shown both ways: with copies of the items in the window, and with the window
+// asking for the items it draws.
+class ListViewShownTest : public ListViewTest, public ::testing::WithParamInterface<bool> {};
+
+INSTANTIATE_TEST_SUITE_P(CopiesOrOnDemand, ListViewShownTest, ::testing::Bool());
+
+TEST_P(ListViewShownTest, ReportItemsAndColumnsWaitForTheWindow) {
   TForm form(nullptr);
   TListView* view = MakeListView(form, "ListView");
+  view->SetItemsOnDemand(GetParam());
   view->SetViewStyle(vsReport);
   view->SetReadOnly(true);
   view->SetRowSelect(true);
@@ -101,6 +108,29 @@ TEST_F(ListViewTest, ReportItemsAndColumnsWaitForTheWindow) {
   image.iItem = 2;
   SendMessageA(window, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&image));
   EXPECT_EQ(image.iImage, 2);
+  EXPECT_EQ((GetWindowLongPtrA(window, GWL_STYLE) & LVS_OWNERDATA) != 0, GetParam());
+
+  // The selection from code and from the window; an item put in before it moves it along.
+  view->SetItemIndex(2);
+  EXPECT_EQ(ItemState(window, 2, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
+  UserSetsState(window, 1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(view->ItemIndex(), 1);
+  view->Items()->BeginUpdate();
+  view->Items()->Insert(0)->SetCaption("new");
+  EXPECT_EQ(view->ItemIndex(), 2);
+  view->Items()->EndUpdate();
+  EXPECT_EQ(ItemState(window, 2, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
+  EXPECT_EQ(ItemState(window, 1, LVIS_SELECTED), 0u);
+  EXPECT_EQ(ItemText(window, 0, 0), "new");
+  // The row drawn at a point is the item there.
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessageA(window, LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row)));
+  LVHITTESTINFO hit{};
+  hit.pt = POINT{row.left + 40, (row.top + row.bottom) / 2};
+  EXPECT_EQ(SendMessageA(window, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 3);
+  view->Items()->Delete(0);
+  EXPECT_EQ(ItemState(window, 1, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
 
   // Changes reach the window at once.
   view->Items()->Items(1)->SetCaption("editor 2");

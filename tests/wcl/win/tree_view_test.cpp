@@ -109,3 +109,27 @@ TEST_F(TreeViewTest, OpeningByKeyAsksFirstAndARefusalKeepsTheNodeClosed) {
   work->Expand(false);
   EXPECT_TRUE(work->Expanded());
 }
+
+// Nodes added and pictures changed inside an update are in the window at its end; a hidden
+// window stays hidden (turning drawing on again marks a window visible).
+TEST_F(TreeViewTest, AnUpdateShowsItsChangesAtTheEndAndAHiddenTreeStaysHidden) {
+  form->Show();
+  const HWND window = view->Handle();
+  for (const bool visible : {false, true}) {
+    SCOPED_TRACE(visible ? "shown tree" : "hidden tree");
+    view->SetVisible(visible);
+    view->Items()->BeginUpdate();
+    view->Items()->BeginUpdate();
+    TTreeNode* added = view->Items()->Add(nullptr, visible ? "Web" : "Mail");
+    work->SetImageIndex(visible ? 3 : 2);
+    view->Items()->EndUpdate();
+    view->Items()->EndUpdate();
+    EXPECT_EQ(IsWindowVisible(window) != FALSE, visible);
+    EXPECT_NE(nullptr, added->ItemId());
+    TVITEMA item{};
+    item.mask = TVIF_HANDLE | TVIF_IMAGE;
+    item.hItem = work->ItemId();
+    SendMessageA(window, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(visible ? 3 : 2, item.iImage);
+  }
+}
