@@ -27,12 +27,6 @@ std::vector<TComponent*> ScreenForms() {
 
 const bool screenFormsInstalled = (SetTopLevelComponents(&ScreenForms), true);
 
-// Hands an error raised inside one of the form's events to the application's handler; the
-// form carries on.
-void ReportError(TObject* sender) {
-  if (Application != nullptr) Application->HandleException(sender);
-}
-
 std::string ProgramFolder() {
   char path[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -304,7 +298,7 @@ void TFormPlacement::FormShow(TObject* sender) {
     try {
       RestoreFromStore();
     } catch (...) {
-      ReportError(this);
+      ReportException(this);
     }
   }
   if (formerShow_) formerShow_(sender);
@@ -317,7 +311,7 @@ void TFormPlacement::FormCloseQuery(TObject* sender, bool& canClose) {
     try {
       SaveToStore();
     } catch (...) {
-      ReportError(this);
+      ReportException(this);
     }
   }
 }
@@ -329,7 +323,7 @@ void TFormPlacement::FormDestroy(TObject* sender) {
     try {
       SaveToStore();
     } catch (...) {
-      ReportError(this);
+      ReportException(this);
     }
     destroying_ = false;
   }
