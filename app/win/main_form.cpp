@@ -24,6 +24,7 @@
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/file_replace.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/bitmap.h"
@@ -765,16 +766,12 @@ CountdownFields TformHourlark::Fields() const {
 void TformHourlark::edTimeChange(CountdownField field) {
   if (choosingMode_) return;
   const CountdownFields chosen = ChooseCountdownMode(Fields(), field);
-  choosingMode_ = true;
-  try {
+  {
+    TScopedState choosing(choosingMode_);
     if (chosen.hour != edTimeAlarmHour->Text()) edTimeAlarmHour->SetText(chosen.hour);
     if (chosen.minute != edTimeAlarmMinute->Text()) edTimeAlarmMinute->SetText(chosen.minute);
     if (chosen.minutes != edTimeCountDown->Text()) edTimeCountDown->SetText(chosen.minutes);
-  } catch (...) {
-    choosingMode_ = false;
-    throw;
   }
-  choosingMode_ = false;
   BevelMode1->SetVisible(true);
   BevelMode2->SetVisible(true);
   UpdateCountdownMode();

@@ -24,6 +24,7 @@
 #include "lang/win/lang_collector.h"
 #include "lang/win/lingrove_lang.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/edges.h"
@@ -76,14 +77,8 @@ const ClassInfo* TTaskGrid::StaticClassInfo() {
 }
 
 void TTaskGrid::SortByColumn(int col) {
-  sorting_ = true;
-  try {
-    TSortGrid::SortByColumn(col);
-  } catch (...) {
-    sorting_ = false;
-    throw;
-  }
-  sorting_ = false;
+  TScopedState sorting(sorting_);
+  TSortGrid::SortByColumn(col);
 }
 
 void TTaskGrid::MoveToCell(int col, int row) {
@@ -785,8 +780,8 @@ void TformOptions::LoadGroups() {
 }
 
 void TformOptions::FillGroupList() {
-  fillingGroups_ = true;
-  try {
+  {
+    TScopedState filling(fillingGroups_);
     lvGroupList->SetSmallImages(formGlobal != nullptr ? formGlobal->ilGroups : nullptr);
     lvGroupList->Items()->Clear();
     for (const TaskGroupNode& node : GroupNodes()) {
@@ -795,11 +790,7 @@ void TformOptions::FillGroupList() {
       item->SetImageIndex(node.group);
       item->SetChecked(true);
     }
-  } catch (...) {
-    fillingGroups_ = false;
-    throw;
   }
-  fillingGroups_ = false;
   groupMask_ = GetCheckedGroupMask();
 }
 

@@ -18,6 +18,7 @@
 #include "lang/win/lingrove_lang.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/bitmap.h"
@@ -855,14 +856,10 @@ void TformStatistic::btCustomizeTasksClick(TObject* sender) {
   options_->AppliedFlag = false;
   options_->ShowModal();
   if (!options_->AppliedFlag) return;
-  settling_ = true;
-  try {
+  {
+    TScopedState settling(settling_);
     BuildTaskTrees();
-  } catch (...) {
-    settling_ = false;
-    throw;
   }
-  settling_ = false;
   cbUserChange(sender);
 }
 

@@ -48,16 +48,12 @@ void SaveIconToClipboard(TIcon* icon) {
 bool LoadIconFromClipboard(TIcon* icon) {
   HANDLE block = GetClipboardData(IconClipboardFormat());
   if (block == nullptr) return false;
-  const void* p = GlobalLock(block);
-  if (p == nullptr) return false;
   TMemoryStream stream;
-  try {
-    stream.WriteBuffer(p, static_cast<int64_t>(GlobalSize(block)));
-  } catch (...) {
-    GlobalUnlock(block);
-    throw;
+  {
+    const GlobalLockScope<const void> lock(block);
+    if (lock.get() == nullptr) return false;
+    stream.WriteBuffer(lock.get(), static_cast<int64_t>(GlobalSize(block)));
   }
-  GlobalUnlock(block);
   stream.SetPosition(0);
   icon->LoadFromStream(stream);
   return true;

@@ -449,18 +449,15 @@ void TGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palet
     return;
   }
   HANDLE block = GetClipboardData(ClipboardFormat());
-  const auto* bytes = block != nullptr ? static_cast<const uint8_t*>(GlobalLock(block)) : nullptr;
-  if (bytes == nullptr) throw EReadError("Stream read error");
-  try {
+  {
+    const GlobalLockScope<const uint8_t> lock(block);
+    const uint8_t* bytes = lock.get();
+    if (bytes == nullptr) throw EReadError("Stream read error");
     // Another program wrote the block: its length must fit what the block holds.
     size_t size = GlobalSize(block);
     if (size < 4 || ReadLe32(bytes) > size - 4) throw EReadError("Stream read error");
     LoadBytes(bytes + 4, ReadLe32(bytes), false);
-  } catch (...) {
-    GlobalUnlock(block);
-    throw;
   }
-  GlobalUnlock(block);
   if (frames_.empty()) return;
   currentFrame_ = 0;
   if (IsClipboardFormatAvailable(CF_BITMAP)) {

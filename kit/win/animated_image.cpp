@@ -2,6 +2,7 @@
 
 #include "kit/win/draw_utils_win.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/timer.h"
 
@@ -23,14 +24,8 @@ TKitImageControl::TKitImageControl(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TKitImageControl::DrawImage() {
-  drawing_ = true;
-  try {
-    DrawImageContent();
-  } catch (...) {
-    drawing_ = false;
-    throw;
-  }
-  drawing_ = false;
+  TScopedState drawing(drawing_);
+  DrawImageContent();
 }
 
 bool TKitImageControl::RealizeChangedPalette() {

@@ -4,6 +4,7 @@
 
 #include "kit/win/one_line_edit.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/messages.h"
@@ -291,15 +292,8 @@ void TCustomComboEdit::ApplyInputState() { TCustomEdit::SetReadOnly(!CanType());
 
 void TCustomComboEdit::ChangeText(const std::string& text) {
   {
-    const bool wasSuppressing = suppressChange_;
-    suppressChange_ = true;
-    try {
-      SetText(text);
-    } catch (...) {
-      suppressChange_ = wasSuppressing;
-      throw;
-    }
-    suppressChange_ = wasSuppressing;
+    TScopedState suppress(suppressChange_);
+    SetText(text);
   }
   SetModified(true);
   popupVisible_ = popup_ != nullptr && popup_->Visible();

@@ -2,6 +2,7 @@
 
 #include "kit/win/combo_edit.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 
 namespace {
 
@@ -63,15 +64,8 @@ void TQComboTreeView::SetPosition(int x, int y) {
 void TQComboTreeView::ButtonClick(TObject*) {
   if (!Visible()) {
     // The handler fills the tree and selects a node without change notifications.
-    TTVChangedEvent change = std::move(OnChange);
-    OnChange = nullptr;
-    try {
-      if (OnPopup) OnPopup(this);
-    } catch (...) {
-      OnChange = std::move(change);
-      throw;
-    }
-    OnChange = std::move(change);
+    TScopedState quiet(OnChange, nullptr);
+    if (OnPopup) OnPopup(this);
   }
   ToggleDrop();
 }

@@ -27,12 +27,6 @@ std::vector<TComponent*> ScreenForms() {
 
 const bool screenFormsInstalled = (SetTopLevelComponents(&ScreenForms), true);
 
-// Hands an error raised inside one of the form's events to the application's handler; the
-// form carries on.
-void ReportError(TObject* sender) {
-  if (Application != nullptr) Application->HandleException(sender);
-}
-
 std::string ProgramFolder() {
   char path[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -285,7 +279,7 @@ void TFormPlacement::FormShow() {
   try {
     RestoreFromStore();
   } catch (...) {
-    ReportError(this);
+    ReportException(this);
   }
 }
 
@@ -296,7 +290,7 @@ void TFormPlacement::FormCloseQuery() {
     try {
       SaveToStore();
     } catch (...) {
-      ReportError(this);
+      ReportException(this);
     }
   }
 }
@@ -309,7 +303,7 @@ void TFormPlacement::FormDestroy() {
     try {
       SaveToStore();
     } catch (...) {
-      ReportError(this);
+      ReportException(this);
     }
     destroying_ = false;
   }

@@ -475,16 +475,8 @@ void TKitGradientCaption::PaintCaption(HDC windowDc) {
 void TKitGradientCaption::PaintOnWindow() {
   TCustomForm* form = Form();
   if (form == nullptr || !form->HandleAllocated() || !IsWindowVisible(form->Handle())) return;
-  HWND window = form->Handle();
-  HDC dc = GetWindowDC(window);
-  if (dc == nullptr) return;
-  try {
-    PaintCaption(dc);
-  } catch (...) {
-    ReleaseDC(window, dc);
-    throw;
-  }
-  ReleaseDC(window, dc);
+  const WindowDc dc = WindowDc::ForWindow(form->Handle());
+  if (dc) PaintCaption(dc.get());
 }
 
 bool TKitGradientCaption::ShowPopup(int x, int y) {

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "kit/scoped_flag.h"
 #include "kit/win/draw_utils_win.h"
 #include "kit/win/ini_access_win.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 
 namespace {
 
@@ -565,7 +565,7 @@ void TKitDrawGrid::KeyDown(WORD& key, TShiftState shift) {
   if (key == VK_ESCAPE && !(shift & ssCtrl) && EditorMode() && InplaceEditor() != nullptr &&
       InplaceEditor()->Visible() && !HasOption(goAlwaysShowEditor)) {
     {
-      TScopedFlag escape(escaping_);
+      TScopedState escape(escaping_);
       HideEditor();
       if (OnCancelEdit && !IsDestroying()) OnCancelEdit(this);
     }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "kit/scoped_flag.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 #include "platform/wcl/win/screen.h"
 
 namespace {
@@ -312,7 +312,7 @@ void TSortGrid::InsertRow(int row) {
 void TSortGrid::InsertColumn(int col) {
   {
     EditorHeldBack held(this);
-    TScopedFlag restructuring(restructuring_);
+    TScopedState restructuring(restructuring_);
     SetColCount(ColCount() + 1);
     TCustomGrid::MoveColumn(ColCount() - 1, col);
     CellStore().ClearCol(col);
@@ -333,7 +333,7 @@ void TSortGrid::DeleteRow(int row) {
 void TSortGrid::DeleteColumn(int col) {
   {
     EditorHeldBack held(this);
-    TScopedFlag restructuring(restructuring_);
+    TScopedState restructuring(restructuring_);
     CellStore().ClearCol(col);
     TCustomGrid::DeleteColumn(col);
     // The sort column keeps naming the same column (the first when it was this one).

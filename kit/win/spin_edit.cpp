@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "kit/scoped_flag.h"
 #include "kit/win/draw_utils_win.h"
 #include "kit/win/one_line_edit.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/wcl/win/form.h"
 #include "platform/wcl/win/messages.h"
@@ -259,7 +259,7 @@ void TKitUpDown::CreateWnd() {
 
 void TKitUpDown::Scrolled(int code) {
   if (code != SB_THUMBPOSITION || inClick_) return;
-  TScopedFlag scope(inClick_);
+  TScopedState scope(inClick_);
   const int position = HandleAllocated() ? static_cast<int>(SendMessageA(Handle(), UDM_GETPOS32, 0, 0)) : 0;
   if (position != 0 && OnClick && !IsDestroying()) OnClick(this, position > 0 ? btNext : btPrev);
   if (HandleAllocated()) SendMessageA(Handle(), UDM_SETPOS32, 0, 0);
@@ -352,7 +352,7 @@ void TKitSpinEdit::Step(double delta) {
   }
   const std::string before = Text();
   {
-    TScopedFlag scope(changing_);
+    TScopedState scope(changing_);
     SetValue(Value() + delta);
   }
   // A step at a bound changes nothing and tells nothing.

@@ -13,14 +13,6 @@ namespace {
 // reference data.
 constexpr UINT_PTR HookSubclassId = 0x4B57;
 
-// Nothing may leave a subclass procedure: it runs between Win32 frames.
-void ReportHookException(TObject* sender) noexcept {
-  try {
-    if (Application != nullptr) Application->HandleException(sender);
-  } catch (...) {
-  }
-}
-
 // Owns the program's hook list. Made once the list's hidden window exists, so it is torn
 // down at program end before the window library's own statics.
 struct HookListHolder {
@@ -249,7 +241,7 @@ void TControlHook::NotifyHooks(bool before, TMessage& msg, bool& handled) {
       else
         hook->DoAfterMessage(msg, handled);
     } catch (...) {
-      ReportHookException(hook);
+      ReportException(hook);
     }
     if (handled) return;
   }

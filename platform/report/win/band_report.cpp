@@ -20,23 +20,6 @@ struct GlobalMemoryTraits {
 };
 using UniqueGlobal = UniqueWinHandle<GlobalMemoryTraits>;
 
-// Locks a movable memory block for the scope.
-template <typename T>
-class GlobalLockScope {
-public:
-  explicit GlobalLockScope(HGLOBAL memory) : memory_(memory), data_(static_cast<T*>(GlobalLock(memory))) {}
-  ~GlobalLockScope() {
-    if (data_) GlobalUnlock(memory_);
-  }
-  GlobalLockScope(const GlobalLockScope&) = delete;
-  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
-  T* get() const { return data_; }
-
-private:
-  HGLOBAL memory_;
-  T* data_;
-};
-
 // Sets the printer's paper, orientation, copies and bin from the layout.
 void ApplyLayout(DEVMODEA* mode, const TReportLayout& layout) {
   const bool a4 = std::fabs(layout.PageWidth() - 210) < 0.5 && std::fabs(layout.PageLength() - 297) < 0.5;

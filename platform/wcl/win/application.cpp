@@ -133,6 +133,13 @@ void TApplication::ProcessMessages() {
 
 void TApplication::Terminate() { PostQuitMessage(0); }
 
+void ReportException(TObject* sender) noexcept {
+  try {
+    if (Application != nullptr) Application->HandleException(sender);
+  } catch (...) {
+  }
+}
+
 void TApplication::HandleException(TObject* sender) {
   std::exception_ptr error = std::current_exception();
   if (!error) return;

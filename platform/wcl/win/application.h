@@ -1,7 +1,8 @@
 #pragma once
 // TApplication: the program's message loop, its hidden application window (the owner of
 // every form and of the taskbar button), its title, hints and help file, and the one place
-// where errors end up: HandleException shows a message box with the program's title.
+// where errors end up: HandleException shows a message box with the program's title, and
+// ReportException hands it the errors caught where nothing may throw.
 //
 // The program makes one application object on its window thread (it becomes the global
 // Application and makes the global Screen) before any form, and deletes it last: the forms
@@ -138,3 +139,9 @@ private:
 };
 
 extern TApplication* Application;
+
+// Hands the exception being handled (call inside a catch block) to Application's
+// HandleException, when there is an application. Nothing leaves it: it is the last catch of
+// every window procedure, hook, timer and thread call, where no exception may cross Win32,
+// and of the events whose errors the user hears of while the program carries on.
+void ReportException(TObject* sender) noexcept;

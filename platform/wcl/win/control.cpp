@@ -12,6 +12,7 @@
 #include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/edit_controls.h"
@@ -88,15 +89,6 @@ void EnsureCommonControls() {
     return InitCommonControlsEx(&icc) != FALSE;
   }();
   (void)done;
-}
-
-// Hands an exception caught at the window procedure to the application's handler. Nothing
-// may leave this function: it runs between Win32 frames.
-void ReportException(TObject* sender) noexcept {
-  try {
-    if (Application != nullptr) Application->HandleException(sender);
-  } catch (...) {
-  }
 }
 
 LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -178,18 +170,6 @@ private:
   HWND window_;
   PAINTSTRUCT ps_{};
   HDC dc_;
-};
-
-// Draws a canvas on a DC for one scope.
-class CanvasOnDc {
-public:
-  CanvasOnDc(TCanvas* canvas, HDC dc) : canvas_(canvas) { canvas_->SetHandle(dc); }
-  ~CanvasOnDc() { canvas_->SetHandle(nullptr); }
-  CanvasOnDc(const CanvasOnDc&) = delete;
-  CanvasOnDc& operator=(const CanvasOnDc&) = delete;
-
-private:
-  TCanvas* canvas_;
 };
 
 bool IsMouseMessage(UINT message) {
@@ -448,14 +428,8 @@ void TControl::ScaleBounds(int m, int d) {
 
 void TControl::ScaleOwnFont(int m, int d) {
   if (parentFont_) return;
-  settingFont_ = true;
-  try {
-    font_->SetHeight(MulDiv(font_->Height(), m, d));
-  } catch (...) {
-    settingFont_ = false;
-    throw;
-  }
-  settingFont_ = false;
+  TScopedState setting(settingFont_);
+  font_->SetHeight(MulDiv(font_->Height(), m, d));
 }
 
 RECT TControl::BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
@@ -590,14 +564,8 @@ void TControl::SetParentFont(bool value) {
 
 void TControl::ApplyParentFont() {
   if (!parentFont_ || parent_ == nullptr) return;
-  settingFont_ = true;
-  try {
-    font_->Assign(parent_->Font());
-  } catch (...) {
-    settingFont_ = false;
-    throw;
-  }
-  settingFont_ = false;
+  TScopedState setting(settingFont_);
+  font_->Assign(parent_->Font());
 }
 
 void TControl::OwnFontChanged() {
@@ -877,14 +845,10 @@ void TWinControl::CreateHandle() {
     if (handle_ != nullptr) return;
   }
   if (creatingHandle_) return;
-  creatingHandle_ = true;
-  try {
+  {
+    TScopedState creating(creatingHandle_);
     CreateWnd();
-  } catch (...) {
-    creatingHandle_ = false;
-    throw;
   }
-  creatingHandle_ = false;
   CreateChildHandles();
 }
 
@@ -1064,16 +1028,10 @@ void TWinControl::Realign() {
   if (aligning_ > 0 || IsDestroying()) return;
   if (std::none_of(controls_.begin(), controls_.end(), [](TControl* c) { return c->align_ != alNone; }))
     return;
-  ++aligning_;
-  try {
-    RECT rect = ClientRect();
-    AdjustClientRect(rect);
-    AlignControls(rect);
-  } catch (...) {
-    --aligning_;
-    throw;
-  }
-  --aligning_;
+  TScopedState aligning(aligning_);
+  RECT rect = ClientRect();
+  AdjustClientRect(rect);
+  AlignControls(rect);
 }
 
 // Top and bottom controls take full-width strips from the outside in, then left and right
@@ -1237,16 +1195,12 @@ void TWinControl::Resize() { TControl::Resize(); }
 // with the alignment held, then the control's bounds; the aligned children are placed again
 // in the scaled client area at the end.
 void TWinControl::ChangeScale(int m, int d) {
-  ++aligning_;
-  try {
+  {
+    TScopedState aligning(aligning_);
     ScaleOwnFont(m, d);
     for (TControl* child : std::vector<TControl*>(controls_)) child->ChangeScale(m, d);
     ScaleBounds(m, d);
-  } catch (...) {
-    --aligning_;
-    throw;
   }
-  --aligning_;
   Realign();
 }
 

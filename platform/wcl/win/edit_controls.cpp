@@ -5,6 +5,7 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/properties.h"
+#include "platform/rtl/scoped_state.h"
 #include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/messages.h"
 
@@ -152,14 +153,10 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
 
 void TCustomEdit::CreateWnd() {
   // Whatever the window reports while it is being made is not a change of the text.
-  creating_ = true;
-  try {
+  {
+    TScopedState creating(creating_);
     TWinControl::CreateWnd();
-  } catch (...) {
-    creating_ = false;
-    throw;
   }
-  creating_ = false;
   HWND window = Handle();
   SendMessageA(window, EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
   SendMessageA(window, EM_SETMODIFY, modified_ ? TRUE : FALSE, 0);
@@ -630,14 +627,8 @@ void TCustomComboBox::ShowEditText(const std::string& text) { SendShownText(Hand
 void TCustomComboBox::WndProc(TMessage& msg) {
   if (msg.Msg == WM_SETTEXT) {
     // Text set from code (or by the control itself) is not the user's change.
-    settingText_ = true;
-    try {
-      TCustomListControl::WndProc(msg);
-    } catch (...) {
-      settingText_ = false;
-      throw;
-    }
-    settingText_ = false;
+    TScopedState setting(settingText_);
+    TCustomListControl::WndProc(msg);
     return;
   }
   if (msg.Msg == CN_COMMAND) {

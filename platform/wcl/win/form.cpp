@@ -487,14 +487,8 @@ void TCustomForm::ApplyIcon() {
 }
 
 void TCustomForm::PaintWindow(HDC dc) {
-  canvas_->SetHandle(dc);
-  try {
-    if (OnPaint && !IsDestroying()) OnPaint(this);
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
+  CanvasOnDc paint(canvas_.get(), dc);
+  if (OnPaint && !IsDestroying()) OnPaint(this);
 }
 
 void TCustomForm::Activate() {

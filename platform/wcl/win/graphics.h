@@ -241,6 +241,18 @@ private:
   TCopyMode copyMode_ = cmSrcCopy;
 };
 
+// Draws a canvas on a DC for one scope; the canvas lets go of the DC however the scope ends.
+class CanvasOnDc {
+public:
+  CanvasOnDc(TCanvas* canvas, HDC dc) : canvas_(canvas) { canvas_->SetHandle(dc); }
+  ~CanvasOnDc() { canvas_->SetHandle(nullptr); }
+  CanvasOnDc(const CanvasOnDc&) = delete;
+  CanvasOnDc& operator=(const CanvasOnDc&) = delete;
+
+private:
+  TCanvas* canvas_;
+};
+
 // A canvas on a window's client area (GetDC), or on the whole screen for a null window:
 // usable outside painting, for measuring text or drawing at once.
 class TWindowCanvas : public TCanvas {

@@ -120,6 +120,25 @@ private:
   HDC dc_ = nullptr;
 };
 
+// Locks a movable global memory block (clipboard data, printer settings) for the scope and
+// unlocks it at its end; get() is null for a null block or one that could not be locked.
+template <typename T>
+class GlobalLockScope {
+public:
+  explicit GlobalLockScope(HGLOBAL block) noexcept
+      : block_(block), data_(block != nullptr ? static_cast<T*>(GlobalLock(block)) : nullptr) {}
+  ~GlobalLockScope() {
+    if (data_ != nullptr) GlobalUnlock(block_);
+  }
+  GlobalLockScope(const GlobalLockScope&) = delete;
+  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+  T* get() const noexcept { return data_; }
+
+private:
+  HGLOBAL block_;
+  T* data_;
+};
+
 // Selects a pen, brush, font or bitmap into a DC for the scope and puts the previous
 // object back at its end. (Regions are not selected this way: use SelectClipRgn.)
 class ScopedSelectObject {

@@ -23,22 +23,6 @@ private:
   bool open_;
 };
 
-// A global memory block, locked for as long as the object lives.
-class GlobalLockScope {
-public:
-  explicit GlobalLockScope(HGLOBAL block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
-  ~GlobalLockScope() {
-    if (data_ != nullptr) GlobalUnlock(block_);
-  }
-  GlobalLockScope(const GlobalLockScope&) = delete;
-  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
-  const char* data() const { return static_cast<const char*>(data_); }
-
-private:
-  HGLOBAL block_;
-  void* data_;
-};
-
 }  // namespace
 
 bool ClipboardText(HWND owner, std::string& text) {
@@ -46,12 +30,12 @@ bool ClipboardText(HWND owner, std::string& text) {
   if (!clipboard) return false;
   HGLOBAL block = GetClipboardData(CF_TEXT);
   if (block == nullptr) return false;
-  GlobalLockScope lock(block);
-  if (lock.data() == nullptr) return false;
+  const GlobalLockScope<const char> lock(block);
+  if (lock.get() == nullptr) return false;
   // Another program wrote the block: never read past its end, terminated or not.
   const size_t size = GlobalSize(block);
-  const void* end = std::memchr(lock.data(), '\0', size);
-  text.assign(lock.data(), end ? static_cast<size_t>(static_cast<const char*>(end) - lock.data()) : size);
+  const void* end = std::memchr(lock.get(), '\0', size);
+  text.assign(lock.get(), end ? static_cast<size_t>(static_cast<const char*>(end) - lock.get()) : size);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include "platform/rtl/scoped_state.h"
 #include "platform/wcl/win/edges.h"
 
 const ClassInfo* TMediaPlayer::StaticClassInfo() {
@@ -87,13 +88,9 @@ void TMediaPlayer::Open() {
   // The device is chosen by the file's extension. Opening always waits: the device number
   // is needed before anything else can be done with it.
   const uintptr_t flags = MCI_OPEN_ELEMENT | MCI_WAIT | (notify_ ? MCI_NOTIFY : 0);
-  const unsigned device = deviceId_;
-  deviceId_ = 0;
-  try {
+  {
+    TScopedState noDevice(deviceId_, 0);
     Command(MCI_OPEN, flags, reinterpret_cast<uintptr_t>(&params));
-  } catch (...) {
-    deviceId_ = device;
-    throw;
   }
   deviceId_ = params.wDeviceID;
   Invalidate();

@@ -40,13 +40,6 @@ void Post(std::shared_ptr<ThreadCall> call) {
   if (Application != nullptr) PostMessageA(Application->Handle(), HLM_THREADCALL, 0, 0);
 }
 
-void ReportError(TObject* sender) noexcept {
-  try {
-    if (Application != nullptr) Application->HandleException(sender);
-  } catch (...) {
-  }
-}
-
 }  // namespace
 
 bool CheckSynchronize() {
@@ -65,7 +58,7 @@ bool CheckSynchronize() {
       next->call();
     } catch (...) {
       if (next->done) next->error = std::current_exception();
-      else ReportError(const_cast<TThread*>(next->thread));
+      else ReportException(const_cast<TThread*>(next->thread));
     }
     if (next->done) SetEvent(next->done.get());
   }
@@ -154,7 +147,7 @@ void TThread::Finish() {
         try {
           OnTerminate(this);
         } catch (...) {
-          ReportError(this);
+          ReportException(this);
         }
       });
   } catch (...) {
@@ -169,7 +162,7 @@ void TThread::Finish() {
       try {
         std::rethrow_exception(fatalException_);
       } catch (...) {
-        ReportError(this);
+        ReportException(this);
       }
     }
     delete this;
