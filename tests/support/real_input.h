@@ -34,8 +34,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
 // Handles messages for ms milliseconds, whatever happens. Only for waits whose length is the
 // point: that something does not happen within a time, or a timer running for a known while.
 void PumpFor(DWORD ms);
-// The former name of PumpFor, while callers move to a wait on what they need.
-inline void Pump(DWORD ms) { PumpFor(ms); }
 // With the environment variable set (to a number of milliseconds), handles messages that
 // long, so a person (or a screenshot) can look at the windows a test shows.
 void HoldForLooking(const char* variable = "HL_SHOW_MS");

@@ -36,7 +36,6 @@ protected:
     return real_input::PumpUntil(done, timeoutMs);
   }
   static void PumpFor(DWORD ms) { real_input::PumpFor(ms); }
-  static void Pump(DWORD ms) { real_input::PumpFor(ms); }
 
 public:
   // The system dialog box (a message box, a file dialog) this thread shows; nullptr while
