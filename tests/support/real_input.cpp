@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -187,21 +188,38 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   }
 }
 
-void Pump(DWORD ms) {
+void PumpFor(DWORD ms) {
   PumpUntil([] { return false; }, ms);
 }
 
-void Settle(DWORD quietMs, DWORD timeoutMs) {
+void HoldForLooking(const char* variable) {
+  if (const char* ms = std::getenv(variable)) PumpFor(static_cast<DWORD>(std::atoi(ms)));
+}
+
+namespace {
+
+// Handles messages until none of the kinds has been waiting for quietMs (at most timeoutMs).
+void QuietFor(UINT kinds, DWORD quietMs, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   DWORD quietSince = start;
   for (;;) {
     ProcessMessages();
     const DWORD now = GetTickCount();
-    if (HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0) quietSince = now;
+    if (HIWORD(GetQueueStatus(kinds)) != 0) quietSince = now;
     if (now - quietSince >= quietMs || now - start >= timeoutMs) return;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   }
 }
+
+}  // namespace
+
+void Settle(DWORD quietMs, DWORD timeoutMs) { QuietFor(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE, quietMs, timeoutMs); }
+
+void SettlePainted(DWORD quietMs, DWORD timeoutMs) {
+  QuietFor(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_PAINT, quietMs, timeoutMs);
+}
+
+void WaitOutDoubleClick() { PumpFor(GetDoubleClickTime() + 20); }
 
 bool BringToForeground(HWND window, DWORD timeoutMs) {
   ScreenshotsOnFailure();

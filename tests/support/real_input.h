@@ -31,11 +31,21 @@ enum class Button { Left, Right, Middle };
 void ProcessMessages();
 // Handles messages until done() holds; false when it still does not after timeoutMs.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
-// Handles messages for ms milliseconds.
-void Pump(DWORD ms);
+// Handles messages for ms milliseconds, whatever happens. Only for waits whose length is the
+// point: that something does not happen within a time, or a timer running for a known while.
+void PumpFor(DWORD ms);
+// With the environment variable set (to a number of milliseconds), handles messages that
+// long, so a person (or a screenshot) can look at the windows a test shows.
+void HoldForLooking(const char* variable = "HL_SHOW_MS");
 // Handles messages until no input and no posted message has been waiting for quietMs (at
 // most timeoutMs): the input sent so far and what it set off have been handled.
 void Settle(DWORD quietMs = 60, DWORD timeoutMs = 2000);
+// Settle, and no window of this thread waiting to be painted either: the screen shows what
+// was asked for (before a picture of it is taken or read).
+void SettlePainted(DWORD quietMs = 30, DWORD timeoutMs = 2000);
+// Handles messages for the system's double-click time, so that the next click is not taken
+// for the second half of a double click.
+void WaitOutDoubleClick();
 
 // --- windows and focus ----------------------------------------------------------------
 

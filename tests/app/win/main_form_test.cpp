@@ -538,7 +538,7 @@ TEST_F(MainFormTest, ACyrillicLanguageShowsItsOwnLettersOnAnotherSystem) {
   options->Show();
   ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(options->Handle()) != FALSE; }));
   options->ListView->SetSelected(options->ListView->Items()->Items(0));
-  Pump(50);
+  real_input::SettlePainted();
 
   auto held = [](HWND window) {
     wchar_t text[64] = {};
@@ -622,7 +622,7 @@ TEST_F(MainFormTest, RightToLeftLanguageMirrorsTheWindowsAndLeftToRightRestoresT
   ASSERT_TRUE(PumpUntil([&] {
     return IsWindowVisible(main->Handle()) && IsWindowVisible(options->Handle()) && IsWindowVisible(stats->Handle());
   }));
-  Pump(200);
+  real_input::Settle();
   std::vector<std::pair<TWinControl*, RECT>> before[3];
   RECT clientBefore[3];
   for (int f = 0; f < 3; ++f) {
@@ -639,8 +639,8 @@ TEST_F(MainFormTest, RightToLeftLanguageMirrorsTheWindowsAndLeftToRightRestoresT
   ASSERT_NE(pick("Leftish"), nullptr);
 
   pick("Mirrorish")->Click();
-  Pump(300);
-  EXPECT_EQ(main->btStart->Caption(), "Los");
+  EXPECT_TRUE(PumpUntil([&] { return main->btStart->Caption() == "Los"; }));
+  real_input::Settle();
   for (int f = 0; f < 3; ++f) {
     TCustomForm* form = forms[f];
     EXPECT_EQ(form->BiDiMode(), bdRightToLeft) << names[f];
@@ -661,15 +661,15 @@ TEST_F(MainFormTest, RightToLeftLanguageMirrorsTheWindowsAndLeftToRightRestoresT
   auto look = [&](const std::string& state) {
     for (int f = 0; f < 3; ++f) {
       SetWindowPos(forms[f]->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      Pump(200);
+      real_input::SettlePainted();
       EXPECT_TRUE(window_test::Screenshot("rtl-" + state + "-" + names[f] + ".png")) << names[f];
     }
   };
   look("mirrored");
 
   pick("Leftish")->Click();
-  Pump(300);
-  EXPECT_EQ(main->btStart->Caption(), "Go");
+  EXPECT_TRUE(PumpUntil([&] { return main->btStart->Caption() == "Go"; }));
+  real_input::Settle();
   for (int f = 0; f < 3; ++f) {
     EXPECT_EQ(GetWindowLongPtrA(forms[f]->Handle(), GWL_EXSTYLE) & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING), 0) << names[f];
     for (const auto& [control, was] : before[f]) {
@@ -741,7 +741,7 @@ TEST_F(MainFormTest, DamagedLanguagePickedInTheMenuBecomesCurrentAndIsReportedOn
   real_input::QueueKeys({VK_RETURN});
   main->popMainMenu->Popup(main->Left(), main->Top());
   ASSERT_TRUE(PumpUntil([&] { return !Boxes().empty(); }));
-  Pump(200);
+  real_input::Settle();  // the rest of the queued keys, and a second box if one came
 
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_NE(Boxes()[0].find("Not a language file"), std::string::npos) << Boxes()[0];

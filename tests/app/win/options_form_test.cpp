@@ -697,20 +697,20 @@ TEST_F(OptionsFormTest, EveryPageShownForReal) {
     const char* names[] = {"options-general.png", "options-shedule.png", "options-tasks.png", "options-about.png"};
     for (int page = 0; page < 4; ++page) {
       o->ListView->SetSelected(o->ListView->Items()->Items(page));
-      Pump(300);
-      EXPECT_EQ(o->PageIndex(), page);
+      EXPECT_TRUE(PumpUntil([&] { return o->PageIndex() == page; }));
       if (page == 2) {
         EXPECT_TRUE(PumpUntil([] { return formGlobal->slIcons->Strings()->Count() > 0; }, 10000));
-        Pump(200);
+        real_input::Settle();
         const int row = RowOf("c:\\apps\\game.exe");
         bool canSelect = true;
         o->grTasksSelectCell(o->grTasks, 0, row, canSelect);
         o->GroupList->ButtonClick(o->cbSelectGroup);
-        Pump(300);
-        EXPECT_TRUE(o->GroupList->Visible());
+        EXPECT_TRUE(PumpUntil([&] { return o->GroupList->Visible(); }));
+        real_input::SettlePainted();
         EXPECT_TRUE(Screenshot("options-group-picker.png"));
         o->GroupList->SetVisible(false);
       }
+      real_input::SettlePainted();
       EXPECT_TRUE(Screenshot(names[page]));
     }
     o->btCancel->Click();
@@ -1056,8 +1056,7 @@ TEST_F(OptionsFormTest, LongTaskListsOpenAndFilterInTime) {
         [&] { return o->grTasks->Showing() && o->grTasks->RowCount() == count + 1 && !o->btApply->Enabled(); },
         60000));
     report("dialog opened", Seconds() - start);
-    SetForegroundWindow(o->Handle());
-    Pump(50);
+    ASSERT_TRUE(real_input::BringToForeground(o->Handle()));
 
     int group1 = -1;
     for (int i = 0; i < o->lvGroupList->Items()->Count(); ++i)
@@ -1070,7 +1069,7 @@ TEST_F(OptionsFormTest, LongTaskListsOpenAndFilterInTime) {
     report("group filtered out", Seconds() - start);
     EXPECT_FALSE(o->lvGroupList->Items()->Items(group1)->Checked());
 
-    Pump(GetDoubleClickTime() + 50);  // not a double click
+    real_input::WaitOutDoubleClick();
     start = Seconds();
     real_input::Click(o->lvGroupList->Handle(), box);
     EXPECT_TRUE(PumpUntil([&] { return o->grTasks->RowCount() == count + 1; }, 60000));
@@ -1311,7 +1310,7 @@ TEST_F(OptionsFormTest, RandomTaskPageSequencesByRealInputKeepEveryLineAsTheMode
         ++steps;
         ++kinds[task_grid_model::OpName(step.op)];
         // Two clicks in a row on one place must not make a double click.
-        if (step.op == last) real_input::Pump(GetDoubleClickTime() + 20);
+        if (step.op == last) real_input::WaitOutDoubleClick();
         last = step.op;
         const int row = step.row >= 0 ? GridRowShowing(grid, shown[static_cast<size_t>(step.row)]) : 0;
         switch (step.op) {

@@ -43,8 +43,7 @@ protected:
 
 TEST_F(ReminderWindow, ShowsFlushRightAboveTheTaskbarWidenedForLongTexts) {
   window_->ShowMessageWindow("Take a break", "Hourlark");
-  Pump(50);
-  EXPECT_TRUE(IsWindowVisible(window_->Handle()));
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(window_->Handle()) != FALSE; }));
   EXPECT_EQ(window_->lMessage->Caption(), "Take a break");
   EXPECT_EQ(window_->Width(), 190);
   EXPECT_EQ(window_->lMessage->Width(), 180);
@@ -60,7 +59,7 @@ TEST_F(ReminderWindow, ShowsFlushRightAboveTheTaskbarWidenedForLongTexts) {
   // A second reminder while the first is open takes the same window.
   const std::string text = "You have worked enough. Take a rest for today, and tomorrow as well";
   window_->ShowMessageWindow(text, "Hourlark");
-  Pump(50);
+  EXPECT_TRUE(PumpUntil([&] { return window_->Width() > 190; })) << "widened for the long text";
   const int textWidth = window_->lMessTest->Width();
   ASSERT_GT(textWidth, 180);
   EXPECT_TRUE(IsWindowVisible(window_->Handle()));
@@ -93,7 +92,7 @@ TEST_F(ReminderWindow, RemindersUseTheOptionsAsTheyStand) {
 
 TEST_F(ReminderWindow, RemindersWaitWhileTheDialogHoldsUnappliedChanges) {
   options_->Show();
-  Pump(50);
+  ASSERT_TRUE(real_input::BringToForeground(options_->Handle()));
   // Each activation starts with nothing to apply.
   EXPECT_FALSE(options_->btApply->Enabled());
   RunReminders(*options_, *window_, EncodeTime(0, 30, 0, 0), "Hourlark");

@@ -141,7 +141,7 @@ protected:
   }
   // The window as it shows now: whole and readable, and its picture is left for looking at.
   void Look(TWinControl* window, const std::string& name) {
-    Pump(300);
+    real_input::SettlePainted();
     EXPECT_EQ(text_fit::Verdict(window, name, GetParam().name), "") << name;
     EXPECT_TRUE(window_test::Screenshot("dpi" + std::to_string(Dpi()) + "-" + GetParam().name + "-" + name + ".png"))
         << name;

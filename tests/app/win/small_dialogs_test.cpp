@@ -262,7 +262,7 @@ TEST_F(SmallDialogs, UserPickerShownTakesTheEntryChosenInTheList) {
   After(50, [&] {
     TformInputStrings* picker = formInputStrings;
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(picker->Handle()) != FALSE; }));
-    Pump(500);
+    real_input::SettlePainted();
     shownCaption = picker->Caption();
     EXPECT_TRUE(Screenshot("picker-users.png"));
     ASSERT_TRUE(real_input::BringToForeground(picker->Handle()));
@@ -295,7 +295,6 @@ TEST_F(SmallDialogs, CommentPickerShownDeletesAfterTheQuestionAndAddsTheTypedTex
   After(50, [&] {
     TformInputStrings* picker = formInputStrings;
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(picker->Handle()) != FALSE; }));
-    Pump(400);
     ASSERT_TRUE(real_input::BringToForeground(picker->Handle()));
     real_input::ExpectTabOrder({picker->lbUsers, picker->edUser}, "comment picker");
     picker->lbUsers->SetFocus();
@@ -305,7 +304,7 @@ TEST_F(SmallDialogs, CommentPickerShownDeletesAfterTheQuestionAndAddsTheTypedTex
       HWND box = nullptr;
       PumpUntil([&] { return (box = FindWindowA("#32770", "bob")) != nullptr && IsWindowVisible(box); });
       ASSERT_NE(box, nullptr);
-      Pump(400);
+      real_input::SettlePainted();
       EXPECT_TRUE(Screenshot("picker-delete-question.png"));
       char text[64] = {};
       GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -318,7 +317,7 @@ TEST_F(SmallDialogs, CommentPickerShownDeletesAfterTheQuestionAndAddsTheTypedTex
     picker->edUser->SetFocus();
     SendMessageA(picker->edUser->Handle(), EM_SETSEL, 0, -1);
     TypeText(picker->edUser, "coffee break");
-    Pump(300);
+    real_input::SettlePainted();
     EXPECT_TRUE(Screenshot("picker-comments.png"));
     ClickControl(picker->btOk);
   });
@@ -393,7 +392,7 @@ TEST_F(SmallDialogs, WaitWindowEndsOnCancelAndWhenLeft) {
   RECT frame;
   GetWindowRect(wait->Handle(), &frame);
   EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
-  Pump(400);
+  real_input::SettlePainted();
   EXPECT_TRUE(Screenshot("wait.png"));
   SendMessageA(wait->btCancel->Handle(), BM_CLICK, 0, 0);
   EXPECT_TRUE(PumpUntil([&] { return !wait->Visible() && IsWindowVisible(wait->Handle()) == FALSE; }));
@@ -426,7 +425,8 @@ TEST_F(SmallDialogs, LanguageInfoShowsItsPicturesAndTurnsTheGlobe) {
   info->AnimatedImage1->OnFrameChanged = [&](TObject*) { frames.push_back(info->AnimatedImage1->GlyphNum()); };
   After(50, [&] {
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(info->Handle()) != FALSE; }));
-    Pump(700);
+    EXPECT_TRUE(PumpUntil([&] { return frames.size() >= 4; }));
+    real_input::SettlePainted();
     EXPECT_TRUE(Screenshot("language-info.png"));
     PostMessageA(info->Handle(), WM_CLOSE, 0, 0);
   });

@@ -28,7 +28,6 @@
 #include "platform/wcl/win/timer.h"
 #include "tests/app/statistics_fixture.h"
 #include "tests/app/win/caption_pixels.h"
-#include "tests/kit/win/hold_for_looking.h"
 #include "tests/support/real_input.h"
 #include "app/win/statistic_pages.h"
 #include "app/win/wait_form.h"
@@ -102,7 +101,8 @@ protected:
     form->cbUser->Items()->Add("bob");
     form->cbUser->SetItemIndex(user == "bob" ? 1 : 0);
     form->Show();
-    Pump(50);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != FALSE; }));
+    real_input::Settle();
   }
   void Close() {
     form->FormStorage->SaveToStore();
@@ -149,7 +149,7 @@ TEST_F(StatisticFormTest, OpensOnTheWeekUpToTodayWithTheUsersTotals) {
   EXPECT_EQ(form->lTotal2->Caption(), "");
   EXPECT_EQ(form->HeaderText(0), FormatSettings().ShortDayNames[1]);
   EXPECT_EQ(form->HeaderText(7), "Week");
-  HoldForLooking();
+  real_input::HoldForLooking();
 }
 
 TEST_F(StatisticFormTest, ChoosingTasksAndAComparisonRecomputes) {
@@ -168,7 +168,7 @@ TEST_F(StatisticFormTest, ChoosingTasksAndAComparisonRecomputes) {
   EXPECT_EQ(Cell(2, 1), "09.12\t02:30:00\t");
   EXPECT_EQ(Cell(7, 0), "08:00\t18:00");
   EXPECT_EQ(form->lTotal2->Caption(), "Compared with: 21:00   (144.83%)");
-  HoldForLooking();
+  real_input::HoldForLooking();
 
   // Folding the comparison line away turns the comparison off.
   form->btDownUp->Click();

@@ -23,7 +23,6 @@
 #include "platform/wcl/win/timer.h"
 #include "tests/app/statistics_fixture.h"
 #include "tests/app/win/window_test_steps.h"
-#include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -79,7 +78,8 @@ protected:
     form->cbUser->Items()->Add("ann");
     form->cbUser->SetItemIndex(0);
     form->Show();
-    Pump(50);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != FALSE; }));
+    real_input::Settle();
     pages = form->Pages();
   }
   void Compare(const std::string& text) {
@@ -141,9 +141,9 @@ TEST_F(StatisticPagesTest, ChartHasABarPerDayAndTellsTheDayOnAClick) {
   EXPECT_DOUBLE_EQ(pages->Series1->Value(6), 2.5 / 24);
   pages->Chart1ClickSeries(pages->Series1, 6);
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"Statistics: Day: 09.12\r\rTime worked: 02:30:00"}));
-  Pump(200);
+  real_input::SettlePainted();
   EXPECT_TRUE(window_test::Screenshot("statistic-chart.png"));
-  HoldForLooking();
+  real_input::HoldForLooking();
 
   // With a comparison a second bar per day; a day without its time tells midnight.
   Compare("Browser");
@@ -153,9 +153,9 @@ TEST_F(StatisticPagesTest, ChartHasABarPerDayAndTellsTheDayOnAClick) {
   pages->Chart1ClickSeries(pages->Series2, 6);
   EXPECT_EQ(Boxes(), (std::vector<std::string>{
                          "Statistics: Day: 09.12\r\rTime worked: 02:30:00\rBrowser: " + TimeToStr(0)}));
-  Pump(200);
+  real_input::SettlePainted();
   EXPECT_TRUE(window_test::Screenshot("statistic-chart-compared.png"));
-  HoldForLooking();
+  real_input::HoldForLooking();
 }
 
 // ---- Detail page ----------------------------------------------------------------------------------
@@ -183,9 +183,9 @@ TEST_F(StatisticPagesTest, DetailListsDescriptionsLargestFirstWithTheTotal) {
   // The list item keeps the place of its description in the by-name list.
   const auto nameIndex = reinterpret_cast<intptr_t>(pages->ListView->Items()->Items(1)->Data());
   EXPECT_EQ(form->TaskIndex().ByName()[static_cast<size_t>(nameIndex)].description, "Editor");
-  Pump(200);
+  real_input::SettlePainted();
   EXPECT_TRUE(window_test::Screenshot("statistic-detail.png"));
-  HoldForLooking();
+  real_input::HoldForLooking();
 
   pages->Chart2ClickSeries(pages->Series3, 1);
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"Statistics: Editor\rTime: 14:30:00"}));
@@ -210,10 +210,10 @@ TEST_F(StatisticPagesTest, DetailHandsTheActivationBackToTheWindowNotToTheNextOn
   ASSERT_NE(bystander, nullptr);
   Open();
   SetActiveWindow(form->Handle());
-  Pump(50);
+  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == form->Handle(); }));
   bystanderActivated = false;
   form->btPage2->Click();
-  Pump(50);
+  PumpFor(50);  // an activation of the bystander would have come by now
   EXPECT_FALSE(bystanderActivated);
   EXPECT_EQ(GetActiveWindow(), form->Handle());
   DestroyWindow(bystander);
@@ -238,17 +238,16 @@ TEST_F(StatisticPagesTest, PieShowsTheSliceColourAndTurns) {
   EXPECT_EQ(pages->Notebook2->PageIndex(), 1);
   EXPECT_TRUE(pages->btRotate->Visible());
   pages->Chart2->Repaint();
-  Pump(50);
   int x = 0, y = 0;
-  ASSERT_TRUE(PointInFirstSlice(x, y));
+  ASSERT_TRUE(PumpUntil([&] { return PointInFirstSlice(x, y); }));
   const int slice = pages->Series3->Clicked(x, y);
   ASSERT_GE(slice, 0);
   pages->Chart2MouseMove(x, y);
   EXPECT_TRUE(pages->Shape1->Visible());
   EXPECT_EQ(pages->Shape1->Color(), pages->Series3->ValueColor(slice));
-  Pump(200);
+  real_input::SettlePainted();
   EXPECT_TRUE(window_test::Screenshot("statistic-pie.png"));
-  HoldForLooking();
+  real_input::HoldForLooking();
   pages->Chart2MouseMove(0, 0);
   EXPECT_FALSE(pages->Shape1->Visible());
 
@@ -281,9 +280,8 @@ TEST_F(StatisticPagesTest, SwatchIgnoresSlicesGoneSinceThePieWasDrawn) {
   form->btPage2->Click();
   pages->btDetailPage1->Click();
   pages->Chart2->Repaint();
-  Pump(50);
   int x = 0, y = 0;
-  ASSERT_TRUE(PointInFirstSlice(x, y));
+  ASSERT_TRUE(PumpUntil([&] { return PointInFirstSlice(x, y); }));
   // The list page is on show while the list is gathered again for a user without time: the
   // hidden pie is not drawn, and the first mouse move over it comes before it is.
   pages->btDetailPage0->Click();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -126,7 +125,7 @@ protected:
   // A drag (or, from and to the same point, a press) with the real mouse, then its handling.
   static void Drag(HWND window, POINT from, POINT to, bool right = false) {
     real_input::Drag(window, from, to, right ? real_input::Button::Right : real_input::Button::Left);
-    Pump(300);
+    real_input::SettlePainted();
   }
 
   std::unique_ptr<TForm> form;
@@ -297,9 +296,8 @@ TEST_F(PlotChartTest, ShownOnAForm) {
   DayChart();
   PieChart();
   form->Show();
-  const char* pause = std::getenv("HL_SHOT_PAUSE_MS");
-  Pump(pause ? static_cast<DWORD>(std::atoi(pause)) : 100);
-  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != FALSE; }));
+  real_input::HoldForLooking("HL_SHOT_PAUSE_MS");
 }
 
 // ---- Zooming and panning with the mouse -----------------------------------------------------

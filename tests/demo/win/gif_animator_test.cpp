@@ -146,7 +146,7 @@ TEST_F(GifAnimatorTest, TheTimerStepsThroughTheFrames) {
   EXPECT_TRUE(PumpUntil([this] { return events_.size() >= 4; }));
   animator_->SetAnimate(false);
   const size_t seen = events_.size();
-  Pump(150);
+  PumpFor(150);  // five frames' time without a step
   EXPECT_EQ(events_.size(), seen);
   EXPECT_EQ(events_.back(), "stop");
 }

@@ -46,7 +46,7 @@ TEST_P(ScreenScaling, DemoWindowFitsEveryPage) {
   ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != FALSE; }));
   for (int page = 0; page < form->Notebook->PageCount(); ++page) {
     if (page > 0) form->btNextClick(form);
-    Pump(250);
+    real_input::SettlePainted();
     const std::string name = "demo-page" + std::to_string(page + 1);
     EXPECT_EQ(text_fit::Verdict(form, name, Setting()), "") << name;
     EXPECT_TRUE(window_test::Screenshot("dpi" + std::to_string(dpi) + "-" + Setting() + "-" + name + ".png"));

@@ -208,7 +208,7 @@ TEST_F(AnimatedImageTest, TheTimerRunsOnlyWithAnInterval) {
   for (size_t i = 0; i + 1 < shown.size(); ++i) EXPECT_NE(shown[i], 0) << "tick " << i;
   EXPECT_EQ(shown.back(), 0);
   const size_t ticks = shown.size();
-  Pump(100);
+  PumpFor(100);  // several intervals without a frame
   EXPECT_EQ(shown.size(), ticks);
 }
 
@@ -223,7 +223,7 @@ TEST_F(AnimatedImageTest, UnderAHiddenWindowTheTimerRestsUntilPainted) {
   std::vector<int> shown;
   image_->OnFrameChanged = [&](TObject*) { shown.push_back(image_->GlyphNum()); };
   image_->TimerStep();
-  Pump(150);
+  PumpFor(150);  // ten intervals without a frame
   EXPECT_TRUE(shown.empty());
   EXPECT_EQ(image_->GlyphNum(), 0);
   EXPECT_TRUE(image_->Active());

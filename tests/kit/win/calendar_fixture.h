@@ -19,7 +19,7 @@ protected:
   }
   void TearDown() override {
     form.reset();
-    Pump(20);
+    real_input::ProcessMessages();  // what the closing posted
     SetClock(previousClock_);
     ResetFormatSettings();
     AppTest::TearDown();

@@ -12,7 +12,6 @@
 #include "platform/wcl/win/built_in_texts.h"
 #include "platform/wcl/win/edit_controls.h"
 #include "tests/kit/win/calendar_fixture.h"
-#include "tests/kit/win/hold_for_looking.h"
 #include "tests/support/real_input.h"
 #include "tests/wcl/win/app_fixture.h"
 
@@ -150,7 +149,7 @@ TEST_F(CalendarTest, WeekendColumnsInTheirColourExceptTheSelectedDay) {
   calendar->SetWeekends(DayOfWeekBit(Sun) | DayOfWeekBit(Sat));
   calendar->SetWeekendColor(kGreen);
   form->Show();
-  HoldForLooking();
+  real_input::HoldForLooking();
   std::unique_ptr<TBitmap> image = Render(calendar);
   EXPECT_GT(CountInRect(image.get(), calendar->CellRect(0, 1), kGreen), 0);  // Sunday the 1st
   EXPECT_GT(CountInRect(image.get(), calendar->CellRect(6, 1), kGreen), 0);  // Saturday the 7th
@@ -238,5 +237,5 @@ TEST_F(CalendarTest, DialogTitleFollowsTheDateAndHintsComeFromTheNonEmptyLines) 
   EXPECT_TRUE(IsBuiltInText(GetShortHint(SPrevMonth)));
   EXPECT_EQ(ShownText(GetShortHint(SPrevMonth)),
             L"\x041F\x0440\x0435\x0434\x044B\x0434\x0443\x0449\x0438\x0439 \x043C\x0435\x0441\x044F\x0446");
-  HoldForLooking();
+  real_input::HoldForLooking();
 }

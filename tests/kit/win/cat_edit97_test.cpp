@@ -358,28 +358,26 @@ TEST_F(CatEditTest, FrameTurnsSunkenWithFocusOrMouse) {
   other->SetParent(form.get());
   other->SetBounds(10, 50, 100, 21);
   form->Show();
-  Pump(50);
+  real_input::SettlePainted();
   auto corner = [&] {
     HDC dc = GetWindowDC(edit->Handle());
     const COLORREF pixel = GetPixel(dc, 0, 0);
     ReleaseDC(edit->Handle(), dc);
     return pixel;
   };
+  auto framedIn = [&](int colour) { return PumpUntil([&] { return corner() == GetSysColor(colour); }); };
 
   other->SetFocus();
-  Pump(20);
+  EXPECT_TRUE(framedIn(COLOR_BTNFACE));
   EXPECT_FALSE(edit->FrameHot());
-  EXPECT_EQ(corner(), GetSysColor(COLOR_BTNFACE));
 
   edit->SetFocus();
-  Pump(20);
+  EXPECT_TRUE(framedIn(COLOR_BTNSHADOW));
   EXPECT_TRUE(edit->FrameHot());
-  EXPECT_EQ(corner(), GetSysColor(COLOR_BTNSHADOW));
 
   other->SetFocus();
-  Pump(20);
+  EXPECT_TRUE(framedIn(COLOR_BTNFACE));
   EXPECT_FALSE(edit->FrameHot());
-  EXPECT_EQ(corner(), GetSysColor(COLOR_BTNFACE));
 
   SendMessageA(edit->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   EXPECT_TRUE(edit->FrameHot());

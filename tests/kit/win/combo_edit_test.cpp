@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -144,8 +143,7 @@ TEST_F(ComboEditTest, FocusLeavingClosesWithoutAcceptingAndLetsTheFocusGo) {
   ASSERT_TRUE(edit->PopupVisible());
   edit->popup->picked = "dropped";
   other->SetFocus();
-  Pump(30);
-  EXPECT_FALSE(edit->PopupVisible());
+  EXPECT_TRUE(PumpUntil([&] { return !edit->PopupVisible(); }));
   EXPECT_EQ(edit->Text(), "kept");
   EXPECT_EQ(GetFocus(), other->Handle());
 }
@@ -277,10 +275,8 @@ TEST_F(ComboEditTest, OpenDropDownShows) {
   ShowFocused();
   edit->SetText("drop-down");
   ClickButton();
-  edit->popup->Invalidate();
-  Pump(50);
-  EXPECT_TRUE(edit->PopupVisible());
-  if (const char* hold = std::getenv("HL_SHOW_MS")) Pump(static_cast<DWORD>(std::atoi(hold)));
+  EXPECT_TRUE(PumpUntil([&] { return edit->PopupVisible(); }));
+  real_input::HoldForLooking();
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include "kit/win/combo_edit.h"
 #include "platform/wcl/win/edit_controls.h"
-#include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 #include "tests/wcl/win/tree_clicks.h"
 
@@ -42,7 +41,7 @@ protected:
   }
   void TearDown() override {
     form.reset();
-    Pump(20);
+    real_input::ProcessMessages();  // what the closing posted
     AppTest::TearDown();
   }
 
@@ -82,7 +81,7 @@ TEST_F(ComboTreeViewTest, TheButtonFillsAndShowsTheTreeWithoutChangeThenHidesIt)
   EXPECT_EQ((std::vector<std::string>{"popup"}), log);
   EXPECT_TRUE(tree->Visible());
   EXPECT_TRUE(tree->Focused());
-  HoldForLooking();
+  real_input::HoldForLooking();
 
   log.clear();
   combo->EditButtonClick();

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -214,13 +213,13 @@ TEST_F(DateEditTest, CheckOnExitKeepsTheFocusOnATextThatIsNoDate) {
   ShowFocused();
   edit->SetText("31.02.2026");
   other->SetFocus();
-  Pump(30);
+  EXPECT_TRUE(PumpUntil([&] { return !Boxes().empty() && GetFocus() == edit->Handle(); }));
   ASSERT_EQ(Boxes().size(), 1u);
   EXPECT_NE(Boxes()[0].find("'31.02.2026' is not a valid date"), std::string::npos);
   EXPECT_EQ(GetFocus(), edit->Handle());
   edit->SetText("28.02.2026");
   other->SetFocus();
-  Pump(30);
+  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == other->Handle(); }));
   EXPECT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(GetFocus(), other->Handle());
 }
@@ -231,9 +230,8 @@ TEST_F(DateEditTest, OpenCalendarShows) {
   ShowFocused();
   edit->SetDate(EncodeDate(2026, 12, 9));
   edit->EditButtonClick();
-  Pump(50);
-  EXPECT_TRUE(edit->PopupVisible());
-  if (const char* hold = std::getenv("HL_SHOW_MS")) Pump(static_cast<DWORD>(std::atoi(hold)));
+  EXPECT_TRUE(PumpUntil([&] { return edit->PopupVisible(); }));
+  real_input::HoldForLooking();
 }
 
 }  // namespace

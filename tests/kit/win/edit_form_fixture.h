@@ -35,9 +35,9 @@ protected:
   // Shows the form in front with control focused.
   void ShowFocused(TWinControl* control) {
     form->Show();
-    SetForegroundWindow(form->Handle());
+    EXPECT_TRUE(real_input::BringToForeground(form->Handle()));
     control->SetFocus();
-    Pump(30);
+    EXPECT_TRUE(real_input::WaitForFocusIn(control->Handle()));
   }
   static void Char(TWinControl* control, char c) {
     SendMessageA(control->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -253,9 +252,8 @@ TEST_F(FilenameEditTest, Shows) {
   form->SetCaption("File name edit");
   edit->SetFileName("C:\\My Music\\song [live].wav");
   form->Show();
-  Pump(50);
-  if (const char* hold = std::getenv("HL_SHOW_MS")) Pump(static_cast<DWORD>(std::atoi(hold)));
-  EXPECT_TRUE(IsWindowVisible(edit->Handle()));
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(edit->Handle()) != FALSE; }));
+  real_input::HoldForLooking();
 }
 
 }  // namespace

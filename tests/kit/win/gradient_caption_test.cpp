@@ -11,7 +11,6 @@
 #include "platform/wcl/win/bitmap.h"
 #include "platform/wcl/win/menus.h"
 #include "tests/app/win/window_test_steps.h"
-#include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -58,7 +57,7 @@ protected:
   void TearDown() override {
     other.reset();
     form.reset();
-    Pump(20);
+    real_input::ProcessMessages();  // what the closing posted
     AppTest::TearDown();
   }
 
@@ -73,7 +72,7 @@ protected:
     form->Show();
     SetForegroundWindow(form->Handle());
     ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == form->Handle(); }));
-    Pump(50);
+    real_input::SettlePainted();
   }
 
   // Another form becomes the active window.
@@ -83,7 +82,7 @@ protected:
     other->Show();
     SetForegroundWindow(other->Handle());
     ASSERT_TRUE(PumpUntil([&] { return !caption->WindowActive(); }));
-    Pump(50);
+    real_input::SettlePainted();
   }
 
   // The caption text area relative to the window's top-left corner.
@@ -150,7 +149,7 @@ TEST_F(GradientCaptionTest, GradientWhileActivePlainWhileInactiveAndTheSystemCap
   caption->OnActivate = [&](TObject*) { ++activations; };
   caption->OnDeactivate = [&](TObject*) { ++deactivations; };
   ShowActive();
-  HoldForLooking();
+  real_input::HoldForLooking();
   EXPECT_TRUE(caption->WindowActive());
   RECT bar = BarInWindow(caption);
   const int midY = (bar.top + bar.bottom) / 2;
@@ -175,8 +174,7 @@ TEST_F(GradientCaptionTest, GradientWhileActivePlainWhileInactiveAndTheSystemCap
 
   // Switched off: the form's own caption again, and the events fire once each change.
   caption->SetActive(false);
-  Pump(50);
-  EXPECT_NE(kRed, WindowPixel(bar.left, midY));
+  EXPECT_TRUE(PumpUntil([&] { return WindowPixel(bar.left, midY) != kRed; }));
   caption->SetActive(true);
   EXPECT_EQ(kRed, WindowPixel(bar.left, midY));
   EXPECT_EQ(1, activations);
@@ -197,7 +195,7 @@ TEST_F(GradientCaptionTest, PartsInTheirColoursActiveAndInactiveAndInvisiblePart
   EXPECT_FALSE(part->ParentFont());
   part->SetInactiveColor(kGreen);
   ShowActive();
-  HoldForLooking();
+  real_input::HoldForLooking();
   EXPECT_GT(CountInBar(caption, kRed), 10);
   EXPECT_EQ(0, CountInBar(caption, kGreen));
 
@@ -266,7 +264,7 @@ TEST_F(GradientCaptionTest, TheFormPaintsItsFrameWithoutTheCaptionAndGetsItsRegi
   ShowActive();
   probe->SetWinControl(form.get());
   TKitGradientCaption* caption = Caption();
-  Pump(50);
+  real_input::SettlePainted();
   RECT bar = BarInWindow(caption);
   const int midY = (bar.top + bar.bottom) / 2;
 

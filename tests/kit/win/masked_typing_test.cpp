@@ -7,7 +7,6 @@
 #include <string>
 
 #include "tests/kit/win/date_edit_fixture.h"
-#include "tests/kit/win/hold_for_looking.h"
 #include "tests/support/real_input.h"
 
 namespace {
@@ -54,7 +53,7 @@ TEST_F(MaskedTypingTest, EmptyDateEditShowsItsTemplateAndReadsAsNoDate) {
   edit->SetYearDigits(dyTwo);
   EXPECT_EQ(Shown(), "__.__.__");
   edit->SetYearDigits(dyFour);
-  HoldForLooking();
+  real_input::HoldForLooking();
 }
 
 TEST_F(MaskedTypingTest, TypedKeysGoOnlyWhereTheMaskTakesThem) {
@@ -86,7 +85,7 @@ TEST_F(MaskedTypingTest, TypedKeysGoOnlyWhereTheMaskTakesThem) {
   EXPECT_EQ(edit->SelLength(), 10);
   TypeText("3");
   EXPECT_EQ(Shown(), "3_.__.____");
-  HoldForLooking();
+  real_input::HoldForLooking();
 }
 
 TEST_F(MaskedTypingTest, CaretStepsOverSeparatorsAndErasingPutsPlaceholdersBack) {

@@ -9,7 +9,6 @@
 #include "platform/rtl/string_list.h"
 #include "platform/wcl/win/edit_controls.h"
 #include "tests/kit/win/calendar_fixture.h"
-#include "tests/kit/win/hold_for_looking.h"
 #include "tests/wcl/win/app_fixture.h"
 
 namespace {
@@ -28,9 +27,10 @@ protected:
 
   void Show() {
     form->Show();
-    edit->SetFocus();
     // The form's activation settles first; a drop-down shown before it ends up under the form.
-    Pump(200);
+    EXPECT_TRUE(real_input::BringToForeground(form->Handle()));
+    edit->SetFocus();
+    EXPECT_TRUE(real_input::WaitForFocusIn(edit->Handle()));
     popup->ShowAt(edit->ClientToScreen(POINT{0, edit->Height()}));
   }
 
@@ -70,7 +70,7 @@ TEST_F(PopupCalendarTest, ValuesThatAreNoDateOpenOnTodayAndTheTitleFollows) {
 TEST_F(PopupCalendarTest, AClickOnADayClosesWithItButNotOnEmptyCellsAndTheEditKeepsTheFocus) {
   SetupPopupCalendar(popup, Sun, DayOfWeekBit(Sun), clRed, nullptr);
   Show();
-  HoldForLooking();
+  real_input::HoldForLooking();
   ClickDay(2, 3);  // February 2026 from Sunday: the 17th
   EXPECT_EQ((std::vector<bool>{true}), closes);
   EXPECT_EQ(EncodeDate(2026, 2, 17), Value());

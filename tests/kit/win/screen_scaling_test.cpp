@@ -203,9 +203,9 @@ TEST_F(ScreenScalingDate, PopupCalendarGrowsTakesTheKitFontAndItsTextsFit) {
     ASSERT_EQ(Dpi(), text_fit::ExpectedDpi());
   }
   form->Show();
-  SetForegroundWindow(form->Handle());
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
   edit->SetFocus();
-  Pump(200);
+  ASSERT_TRUE(real_input::WaitForFocusIn(edit->Handle()));
   real_input::Click(edit->Handle(), POINT{edit->ClientWidth() - 6, edit->ClientHeight() / 2});
   ASSERT_TRUE(PumpUntil([&] { return edit->Popup() != nullptr && edit->Popup()->Visible(); }));
   auto* popup = static_cast<TPopupCalendar*>(edit->Popup());
@@ -221,7 +221,7 @@ TEST_F(ScreenScalingDate, PopupCalendarGrowsTakesTheKitFontAndItsTextsFit) {
   const RECT cell = popup->Calendar()->CellRect(3, 3);
   EXPECT_LE(day.cx, cell.right - cell.left);
   EXPECT_LE(day.cy, cell.bottom - cell.top);
-  Pump(200);
+  real_input::SettlePainted();
   EXPECT_TRUE(window_test::Screenshot(Shot("popup-calendar")));
   real_input::PressKey(VK_ESCAPE);
   EXPECT_TRUE(PumpUntil([&] { return !popup->Visible(); }));
@@ -246,7 +246,7 @@ TEST_F(ScreenScalingDate, DateDialogGrowsIsCentredAgainAndItsTextsFit) {
     EXPECT_EQ(dialog->TitleLabel->Font()->Style(), static_cast<TFontStyles>(fsBold));
     EXPECT_EQ(dialog->OkBtn->Width() + dialog->CancelBtn->Width() - 1, dialog->ClientWidth());
     EXPECT_EQ(text_fit::ClippedTexts(dialog), "");
-    Pump(200);
+    real_input::SettlePainted();
     EXPECT_TRUE(window_test::Screenshot(Shot("date-dialog")));
     looked = true;
     real_input::PressKey(VK_ESCAPE);

@@ -224,7 +224,7 @@ TEST_F(SpeedButtonTest, DropDownMenuShowsOnPressWithoutClickOrSecondPress) {
   EXPECT_EQ(b, menu->PopupComponent());
   EXPECT_EQ(bsUp, b->State());
   Release(b);
-  Pump(300);
+  real_input::Settle();  // the posted press has been handled
   EXPECT_EQ(1, popups);
   EXPECT_EQ(0, clicks);
   EXPECT_EQ(1, presses);
@@ -273,7 +273,8 @@ TEST_F(SpeedButtonTest, DropDownMenuDropsOnlyThePressThatClosedIt) {
     real_input::QueueMouse(window, POINT{b->Left() + 12, b->Top() + 5}, MOUSEEVENTF_LEFTDOWN);
     real_input::QueueMouse(window, POINT{b->Left() + 12, b->Top() + 5}, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(PumpUntil([&] { return popups >= 1; })) << escape;
-    Pump(400);
+    if (escape) EXPECT_TRUE(PumpUntil([&] { return popups >= 2; }));
+    real_input::Settle();  // the queued input has been handled
     EXPECT_EQ(popups, escape ? 2 : 1) << (escape ? "a later press was dropped" : "the closing click pressed again");
     EXPECT_EQ(bsUp, b->State());
   }
@@ -289,14 +290,14 @@ TEST_F(SpeedButtonTest, HeldButtonRepeatsWhileOnIt) {
 
   Press(b);
   ASSERT_NE(nullptr, b->RepeatTimer());
-  Pump(120);
+  PumpFor(120);
   EXPECT_EQ(0, clicks);  // not before the first pause
   ASSERT_TRUE(PumpUntil([&] { return clicks >= 3; }));
 
   // Off the button the repeats pause while the timer keeps running.
   Move(b, 60, 5);
   const int offClicks = clicks;
-  Pump(200);
+  PumpFor(200);  // four intervals without a click
   EXPECT_EQ(offClicks, clicks);
   EXPECT_TRUE(b->RepeatTimer()->Enabled());
   Move(b, 5, 5);
@@ -307,7 +308,7 @@ TEST_F(SpeedButtonTest, HeldButtonRepeatsWhileOnIt) {
   Release(b);
   EXPECT_EQ(beforeRelease + 1, clicks);
   EXPECT_FALSE(b->RepeatTimer()->Enabled());
-  Pump(150);
+  PumpFor(150);  // three intervals without a click
   EXPECT_EQ(beforeRelease + 1, clicks);
   b->SetAllowTimer(false);
   EXPECT_EQ(nullptr, b->RepeatTimer());
@@ -324,7 +325,7 @@ TEST_F(SpeedButtonTest, FailingOrDeletingRepeatClickIsSafe) {
   };
   Press(b);
   ASSERT_TRUE(PumpUntil([&] { return clicks >= 2; }));
-  Pump(200);
+  PumpFor(200);  // no repeat after the failing one
   EXPECT_EQ(2, clicks);
   EXPECT_FALSE(b->RepeatTimer()->Enabled());
   ASSERT_EQ(1u, Boxes().size());
@@ -342,7 +343,7 @@ TEST_F(SpeedButtonTest, FailingOrDeletingRepeatClickIsSafe) {
   };
   Press(doomed);
   ASSERT_TRUE(PumpUntil([&] { return deleted; }));
-  Pump(150);
+  PumpFor(150);  // the parked timer ticks on with its button gone
   EXPECT_EQ(1, form->ControlCount());
   // The next press frees the parked timer.
   Press(b);
@@ -359,8 +360,7 @@ TEST_F(SpeedButtonTest, FlatButtonTracksTheMouseOnAShownForm) {
   flat->OnMouseLeave = [&](TObject*) { ++leaves; };
   form->Show();
   ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != FALSE; }));
-  SetForegroundWindow(form->Handle());
-  Pump(300);
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
 
   SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(15, 5));
   EXPECT_EQ(1, enters);
@@ -395,12 +395,11 @@ TEST_F(SpeedButtonTest, ScreenshotOfUpDownDisabledAndFlatButtons) {
   buttons[6]->SetEnabled(false);
   form->Show();
   ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form->Handle()) != FALSE; }));
-  SetForegroundWindow(form->Handle());
-  Pump(300);
+  ASSERT_TRUE(real_input::BringToForeground(form->Handle()));
   SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(buttons[5]->Left() + 30, 30));
   ASSERT_TRUE(buttons[5]->MouseInside());
   Press(buttons[1]);
-  Pump(500);
+  real_input::SettlePainted();
   ASSERT_EQ(bsDown, buttons[1]->State());
   ASSERT_EQ(bsExclusive, buttons[2]->State());
 

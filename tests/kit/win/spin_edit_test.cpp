@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -81,8 +80,7 @@ TEST_F(SpinEditTest, TypedValueBeyondTheBoundsReadsClampedAndIsRewrittenOnLeavin
   EXPECT_EQ(edit->Text(), "99999");
   EXPECT_EQ(edit->Value(), 600);  // before leaving: a reader never sees 99999
   other->SetFocus();
-  Pump(20);
-  EXPECT_EQ(edit->Text(), "600");
+  EXPECT_TRUE(PumpUntil([&] { return edit->Text() == "600"; }));
 
   edit->SetFocus();
   edit->SetText("007");
@@ -282,10 +280,8 @@ TEST_F(SpinEditTest, BothKindsShowOnAForm) {
   form->SetCaption("Spin edits");
   ShowFocused();
   edit->Button()->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-  edit->Invalidate();
-  Pump(50);
-  EXPECT_TRUE(IsWindowVisible(edit->Button()->Parent()->Handle()));
-  if (const char* hold = std::getenv("HL_SHOW_MS")) Pump(static_cast<DWORD>(std::atoi(hold)));
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(edit->Button()->Parent()->Handle()) != FALSE; }));
+  real_input::HoldForLooking();
   edit->Button()->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
 }
 

@@ -280,7 +280,7 @@ TEST_F(TrayIconTest, AnimationRunsOnTheWindowThreadAndStopsWithTheComponent) {
   // Inactive: removed and no frame comes; active again: the frames go on.
   tray->SetActive(false);
   Calls().clear();
-  Pump(250);
+  PumpFor(250);  // four intervals without a frame
   EXPECT_TRUE(ShownIcons().empty());
   tray->SetActive(true);
   ASSERT_TRUE(PumpUntil([] { return ShownIcons().size() >= 3; }));
@@ -293,7 +293,7 @@ TEST_F(TrayIconTest, AnimationRunsOnTheWindowThreadAndStopsWithTheComponent) {
   tray.reset();
   EXPECT_EQ(static_cast<DWORD>(NIM_DELETE), Calls().back().Message);
   for (DWORD thread : Threads()) EXPECT_EQ(0u, started.count(thread)) << "thread " << thread << " still runs";
-  Pump(100);
+  real_input::ProcessMessages();  // what the worker posted last finds no icon
 }
 
 TEST_F(TrayIconTest, EmptyFramesAndAZeroIntervalAreHarmless) {
@@ -311,7 +311,7 @@ TEST_F(TrayIconTest, EmptyFramesAndAZeroIntervalAreHarmless) {
   tray->SetInterval(0);
   tray->SetAnimated(true);
   Calls().clear();
-  Pump(500);
+  PumpFor(500);  // the frames counted in a known time
   // A zero interval: frames no faster than the floor allows.
   const int modifies = CountCalls(NIM_MODIFY);
   EXPECT_GE(modifies, 2);
@@ -330,9 +330,9 @@ TEST_F(TrayIconTest, EmptyFramesAndAZeroIntervalAreHarmless) {
   // not sent to it again.
   frames.Delete(3);
   tray->SetIcons(&frames);
-  Pump(100);
+  real_input::Settle();  // a frame already on its way
   Calls().clear();
-  Pump(400);
+  PumpFor(400);  // several rounds of frames, none sent
   EXPECT_EQ(0, CountCalls(NIM_MODIFY));
   EXPECT_EQ(0, CountCalls(NIM_DELETE));
   EXPECT_TRUE(tray->Added());
@@ -368,7 +368,8 @@ TEST_F(TrayIconTest, TheRealShellShowsTheIcon) {
     return area != nullptr;
   }, 2000);
   if (area != nullptr) {
-    Pump(300);
+    // The shell, another process, draws the icon; nothing here tells when it has.
+    PumpFor(300);
     EXPECT_TRUE(SaveWindowPicture(area, "tray_icon.bmp"));
   } else {
     std::printf("no notification area window to take a picture of\n");

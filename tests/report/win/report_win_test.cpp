@@ -198,7 +198,7 @@ TEST_F(ReportWinTest, PreviewPagesThroughTheDocumentAndZooms) {
   ASSERT_GE(doc.Pages.size(), 3u);
   TReportPreview preview(nullptr, doc, report);
   preview.Show();
-  Pump(50);
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(preview.Handle()) != FALSE; }));
   const std::string of = " of " + std::to_string(doc.Pages.size());
   EXPECT_EQ("Page 1" + of, preview.PageText());
   EXPECT_FALSE(preview.PriorButton()->Enabled());
@@ -240,11 +240,10 @@ TEST_F(ReportWinTest, PreviewPagesThroughTheDocumentAndZooms) {
   };
   preview.PrintButton()->Click();
   EXPECT_EQ(1, printed);
-  const char* pause = std::getenv("HL_SHOT_PAUSE_MS");
-  if (pause) {
+  if (std::getenv("HL_SHOT_PAUSE_MS") != nullptr) {
     preview.WholePageButton()->Click();
     preview.ShowPage(0);
-    Pump(static_cast<DWORD>(std::atoi(pause)));
+    real_input::HoldForLooking("HL_SHOT_PAUSE_MS");
   }
 }
 

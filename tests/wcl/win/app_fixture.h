@@ -1,6 +1,6 @@
 #pragma once
 // A fresh application object per test, with message boxes recorded instead of shown, and a
-// message pump that waits for a condition.
+// message pump that waits for a condition (tests/support/real_input.h).
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 
 #include "platform/wcl/win/application.h"
 #include "platform/wcl/win/edges.h"
+#include "tests/support/real_input.h"
 
 class AppTest : public ::testing::Test {
 protected:
@@ -30,21 +31,11 @@ protected:
     return boxes;
   }
 
-  // Handles messages until done() holds; false when it still does not after timeoutMs.
+  // The message pump of tests/support, for the tests' unqualified calls.
   static bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-      Application->ProcessMessages();
-      if (done()) return true;
-      if (GetTickCount() - start > timeoutMs) return false;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return real_input::PumpUntil(done, timeoutMs);
   }
-
-  // Handles messages for a while.
-  static void Pump(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-  }
+  static void PumpFor(DWORD ms) { real_input::PumpFor(ms); }
 
 public:
   // The system dialog box (a message box, a file dialog) this thread shows; nullptr while

@@ -155,7 +155,7 @@ TEST_F(ControlsEndToEnd, AFormOfStandardControlsShowsAndItsButtonAnswersAPress) 
   form.Show();
   ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(form.Handle()) != FALSE; }));
   ASSERT_TRUE(real_input::BringToForeground(form.Handle()));
-  Pump(700);
+  real_input::SettlePainted();
   EXPECT_TRUE(real_input::Screenshot("controls.png"));
 
   // A click on the button.
@@ -174,6 +174,6 @@ TEST_F(ControlsEndToEnd, AFormOfStandardControlsShowsAndItsButtonAnswersAPress) 
   real_input::Click(list, {10, 5});
   real_input::PressKey(VK_RETURN);
   EXPECT_EQ(form.copies, 2);
-  Pump(300);
+  real_input::SettlePainted();
   EXPECT_TRUE(real_input::Screenshot("controls-after.png"));
 }

@@ -119,7 +119,7 @@ TEST_F(MenuTest, PopupRunsOnPopupAndAPostedCommandClicksTheItem) {
 
   PostMessageA(menu->WindowHandle(), WM_COMMAND, start->Command(), 0);
   PostMessageA(menu->WindowHandle(), WM_COMMAND, stop->Command(), 0);
-  Pump(50);
+  real_input::ProcessMessages();
   EXPECT_EQ(clicked, std::vector<TMenuItem*>{start});
   EXPECT_FALSE(DispatchMenuCommand(0xFFFF));
 

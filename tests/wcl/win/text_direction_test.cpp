@@ -135,7 +135,7 @@ TEST_F(TextDirection, MirroredFormPlacesChildrenFromTheRight) {
   EXPECT_EQ(panelBefore.left, clientLeft.x + 20);
 
   form.SetBiDiMode(bdRightToLeft);
-  Pump(100);
+  EXPECT_TRUE(PumpUntil([&] { return ScreenRect(panel).right == clientLeft.x + clientWidth - 20; }));
   const RECT panelRtl = ScreenRect(panel);
   const RECT buttonRtl = ScreenRect(button);
   // The same distances, measured from the right.
@@ -163,8 +163,7 @@ TEST_F(TextDirection, MirroredFormPlacesChildrenFromTheRight) {
   EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
 
   form.SetBiDiMode(bdLeftToRight);
-  Pump(100);
-  EXPECT_TRUE(SameRect(ScreenRect(panel), panelBefore));
+  EXPECT_TRUE(PumpUntil([&] { return SameRect(ScreenRect(panel), panelBefore); }));
   EXPECT_TRUE(SameRect(ScreenRect(button), buttonBefore));
   EXPECT_EQ(label->ClientToScreen(inLabel).x, panelBefore.left + inPanel.x);
 }

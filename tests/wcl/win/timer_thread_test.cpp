@@ -48,24 +48,24 @@ TEST_F(TimerTest, TicksWhileEnabledAndRestartsOnANewInterval) {
 
   timer.SetEnabled(false);
   ticks = 0;
-  Pump(100);
+  PumpFor(100);  // five intervals without a tick
   EXPECT_EQ(ticks, 0);
 
   // A long interval shortened while running takes effect at once.
   timer.SetInterval(5000);
   timer.SetEnabled(true);
-  Pump(60);
+  PumpFor(60);  // three of the short intervals, none of the long one
   EXPECT_EQ(ticks, 0);
   timer.SetInterval(20);
   EXPECT_TRUE(PumpUntil([&] { return ticks >= 1; }, 1000));
 
   // No handler or a zero interval: no timer.
   timer.OnTimer = nullptr;
-  Pump(60);
+  PumpFor(60);  // a tick without a handler would come now
   timer.OnTimer = [&](TObject*) { ++ticks; };
   timer.SetInterval(0);
   ticks = 0;
-  Pump(100);
+  PumpFor(100);  // no timer: no tick in a while
   EXPECT_EQ(ticks, 0);
 }
 

@@ -31,7 +31,7 @@ protected:
   }
   void TearDown() override {
     form.reset();
-    Pump(20);
+    real_input::ProcessMessages();  // what the closing posted
     AppTest::TearDown();
   }
 
