@@ -690,17 +690,6 @@ TEST_F(MainFormTest, RightToLeftLanguageMirrorsTheWindowsAndLeftToRightRestoresT
   DeleteFileA((dir + "Leftish.lng").c_str());
 }
 
-// Keys pressed and released as a user presses them, queued for whoever reads input next.
-void QueueKeys(std::initializer_list<WORD> keys) {
-  for (WORD key : keys) {
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-  }
-}
-
 // A damaged language file picked in the tray menu still becomes the current language: its
 // item is the one checked, its name is what is stored, the window's texts fall back to the
 // base texts, and the user hears of the file once.
