@@ -91,7 +91,7 @@ size_t HashMapped(std::string_view text, const unsigned char* table) {
 
 }  // namespace
 
-StatKeyFold::StatKeyFold(bool byteWise) : byteWise_(byteWise) {
+StatKeyFold::StatKeyFold(FoldText fold, bool byteWise) : fold_(fold), byteWise_(byteWise) {
   for (int c = 0; c < 256; ++c) table_[c] = static_cast<unsigned char>(c);
   if (!byteWise_) return;
   // The code page's own fold of every byte; then of every pair of bytes, which shows a code
@@ -99,7 +99,7 @@ StatKeyFold::StatKeyFold(bool byteWise) : byteWise_(byteWise) {
   // lead bytes): such a one is folded whole.
   std::string bytes(256, '\0');
   for (int c = 0; c < 256; ++c) bytes[static_cast<size_t>(c)] = static_cast<char>(c);
-  const std::string folded = WorkFile::FoldName(bytes);
+  const std::string folded = fold_(bytes);
   std::string pairs;
   pairs.reserve(2 * 256 * 256);
   for (int a = 0; a < 256; ++a)
@@ -107,7 +107,7 @@ StatKeyFold::StatKeyFold(bool byteWise) : byteWise_(byteWise) {
       pairs += static_cast<char>(a);
       pairs += static_cast<char>(b);
     }
-  const std::string foldedPairs = WorkFile::FoldName(pairs);
+  const std::string foldedPairs = fold_(pairs);
   byteWise_ = folded.size() == 256 && foldedPairs.size() == pairs.size();
   for (size_t i = 0; byteWise_ && i < pairs.size(); ++i)
     byteWise_ = foldedPairs[i] == folded[static_cast<unsigned char>(pairs[i])];
@@ -117,26 +117,46 @@ StatKeyFold::StatKeyFold(bool byteWise) : byteWise_(byteWise) {
 
 const StatKeyFold& StatKeyFold::Current() {
   if (AnsiHasLeadBytes()) {
-    static const StatKeyFold whole(false);
+    static const StatKeyFold whole(&WorkFile::FoldName, false);
     return whole;
   }
-  static const StatKeyFold bytes(true);
+  static const StatKeyFold bytes(&WorkFile::FoldName, true);
+  return bytes;
+}
+
+const StatKeyFold& StatKeyFold::Ordering() {
+  const FoldText upper = [](std::string_view text) { return UpperCase(std::string(text)); };
+  if (AnsiHasLeadBytes()) {
+    static const StatKeyFold whole(upper, false);
+    return whole;
+  }
+  static const StatKeyFold bytes(upper, true);
   return bytes;
 }
 
 size_t StatKeyFold::Hash(std::string_view key) const {
   if (byteWise_) return HashMapped(key, table_);
-  return HashMapped(WorkFile::FoldName(key), table_);
+  return HashMapped(fold_(key), table_);
 }
 
 bool StatKeyFold::Equal(std::string_view a, std::string_view b) const {
   if (a.size() != b.size()) return false;
-  if (!byteWise_) return WorkFile::FoldName(a) == WorkFile::FoldName(b);
+  if (!byteWise_) return fold_(a) == fold_(b);
   const unsigned char* x = reinterpret_cast<const unsigned char*>(a.data());
   const unsigned char* y = reinterpret_cast<const unsigned char*>(b.data());
   for (size_t i = 0; i < a.size(); ++i)
     if (x[i] != y[i] && table_[x[i]] != table_[y[i]]) return false;
   return true;
+}
+
+void StatKeyFold::Append(std::string_view field, std::string& out) const {
+  if (!byteWise_) {
+    out += fold_(field);
+    return;
+  }
+  const size_t at = out.size();
+  out.append(field);
+  for (size_t i = at; i < out.size(); ++i) out[i] = static_cast<char>(table_[static_cast<unsigned char>(out[i])]);
 }
 
 // ---- Reading days (continued) -----------------------------------------------------------------
@@ -227,55 +247,6 @@ int RangeDayCount(TDateTime dateFrom, TDateTime dateTo) {
 
 namespace {
 
-// Folds for ordering as CompareText does (UpperCase): through its table where the code page
-// has no lead bytes, else field by field.
-class OrderFold {
-public:
-  static const OrderFold& Current() {
-    if (AnsiHasLeadBytes()) {
-      static const OrderFold whole(false);
-      return whole;
-    }
-    static const OrderFold bytes(true);
-    return bytes;
-  }
-
-  bool ByteWise() const { return byteWise_; }
-  // The fold byte by byte (all bytes as they are where it folds whole).
-  const unsigned char* Table() const { return table_; }
-  void Append(std::string_view field, std::string& out) const {
-    if (!byteWise_) {
-      out += UpperCase(std::string(field));
-      return;
-    }
-    const size_t at = out.size();
-    out.append(field);
-    for (size_t i = at; i < out.size(); ++i) out[i] = static_cast<char>(table_[static_cast<unsigned char>(out[i])]);
-  }
-  size_t Hash(std::string_view text) const {
-    return byteWise_ ? HashMapped(text, table_) : HashMapped(UpperCase(std::string(text)), table_);
-  }
-  bool Equal(std::string_view a, std::string_view b) const {
-    if (a.size() != b.size()) return false;
-    if (!byteWise_) return UpperCase(std::string(a)) == UpperCase(std::string(b));
-    for (size_t i = 0; i < a.size(); ++i)
-      if (table_[static_cast<unsigned char>(a[i])] != table_[static_cast<unsigned char>(b[i])]) return false;
-    return true;
-  }
-
-private:
-  explicit OrderFold(bool byteWise) : byteWise_(byteWise) {
-    std::string bytes(256, '\0');
-    for (int c = 0; c < 256; ++c) bytes[static_cast<size_t>(c)] = static_cast<char>(byteWise ? c : 0);
-    if (byteWise) bytes = UpperCase(bytes);
-    for (int c = 0; c < 256; ++c)
-      table_[c] = byteWise ? static_cast<unsigned char>(bytes[static_cast<size_t>(c)]) : static_cast<unsigned char>(c);
-  }
-
-  bool byteWise_;
-  unsigned char table_[256];
-};
-
 // Compares texts byte by byte as the table maps them; a text that is the start of the other
 // comes first.
 int CompareMapped(std::string_view a, std::string_view b, const unsigned char* table) {
@@ -336,7 +307,7 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   }
   // Where the code page folds byte by byte the lines are compared through the fold's table;
   // elsewhere through a folded copy.
-  const OrderFold& order = OrderFold::Current();
+  const StatKeyFold& order = StatKeyFold::Ordering();
   const unsigned char* table = order.Table();
   std::string folded;
   if (!order.ByteWise()) {
@@ -452,14 +423,8 @@ StatTask StatTaskIndex::Lines::operator[](size_t i) const {
 std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
                                               const std::function<std::string(int)>& groupName) const {
   std::vector<StatTaskNode> nodes;
-  auto root = [&nodes](const std::string& key) {
-    StatTaskNode node;
-    node.text = key;
-    node.key = key;
-    nodes.push_back(node);
-  };
-  if (comparison) root(NoneKey);
-  root(TotalKey);
+  if (comparison) nodes.push_back(StatRootNode(NoneKey));
+  nodes.push_back(StatRootNode(TotalKey));
   // Lines that follow each other with the same description make one node; a group gets its
   // node with its first task node.
   std::string_view previous;
@@ -599,7 +564,7 @@ std::vector<int> StatTaskIndex::KeyWeights(const std::string& key, StatDayReader
   if (low == lines_.size() || !SameText(std::string(field(low)), key)) return weights;
   // The walk goes on while the key is spelled exactly alike; each program (its path ignoring
   // case as CompareText does) counts once. By name, such paths stand next to each other.
-  const OrderFold& order = OrderFold::Current();
+  const StatKeyFold& order = StatKeyFold::Ordering();
   std::unordered_map<size_t, std::vector<size_t>> counted;  // by-group walk: folded path hash -> lines
   for (size_t i = low; i < lines_.size() && field(i) == key; ++i) {
     const size_t line = nameLine(i);

@@ -39,22 +39,31 @@ int RangeDayCount(TDateTime dateFrom, TDateTime dateTo);
 // The seconds of a time stored in the work file; 0 for an empty, unreadable or negative one.
 int64_t StoredTimeSeconds(std::string_view text);
 
-// Folds keys as WorkFile::FoldName folds them. Where the code page folds byte by byte (every
-// single-byte code page), its fold is read once into a table and keys are hashed and compared
-// through it without a folded copy; elsewhere each key is folded whole.
+// Folds keys as WorkFile::FoldName folds them (or, for ordering, as CompareText does). Where
+// the code page folds byte by byte (every single-byte code page), the fold is read once into a
+// table and keys are hashed and compared through it without a folded copy; elsewhere each key
+// is folded whole.
 class StatKeyFold {
 public:
-  // The fold of the code page now in use.
+  // The work file's fold of program paths in the code page now in use.
   static const StatKeyFold& Current();
+  // The fold CompareText orders by (UpperCase), for sorting and matching task lines.
+  static const StatKeyFold& Ordering();
 
   size_t Hash(std::string_view key) const;
   bool Equal(std::string_view a, std::string_view b) const;
   // Folds byte by byte through a table (else each key is folded whole).
   bool ByteWise() const { return byteWise_; }
+  // The table of the byte-by-byte fold (every byte as it is where keys are folded whole).
+  const unsigned char* Table() const { return table_; }
+  // Appends the folded field.
+  void Append(std::string_view field, std::string& out) const;
 
 private:
-  explicit StatKeyFold(bool byteWise);
+  using FoldText = std::string (*)(std::string_view);
+  StatKeyFold(FoldText fold, bool byteWise);
 
+  FoldText fold_;
   bool byteWise_;
   unsigned char table_[256];
 };
@@ -119,6 +128,14 @@ struct StatTaskNode {
   int line = -1;
   std::string key;   // what the node adds up
 };
+
+// A root node that stands for itself: NoneKey (no comparison) or TotalKey.
+inline StatTaskNode StatRootNode(const std::string& key) {
+  StatTaskNode node;
+  node.text = key;
+  node.key = key;
+  return node;
+}
 
 // The listed tasks in two orders. The lines' bytes are kept once, in one buffer; the
 // by-group order is a list of by-name lines. Programs (paths that the work file takes for the

@@ -578,18 +578,11 @@ void TformStatistic::BuildTaskTrees() {
 void TformStatistic::FillComparisonTree() {
   if (nodes2_.whole) return;
   // Its first node selected again is no new choice: nothing is computed again.
-  const bool settling = settling_;
-  settling_ = true;
-  try {
-    TreesUpdate update(TreeViewTask1, TreeViewTask2);
-    FillTree(TreeViewTask2, true);
-    ShowTreePictures(TreeViewTask2);
-    if (taskIconsFirst_ >= 0) ShowTaskIcons(TreeViewTask2);
-  } catch (...) {
-    settling_ = settling;
-    throw;
-  }
-  settling_ = settling;
+  TScopedState settling(settling_);
+  TreesUpdate update(TreeViewTask1, TreeViewTask2);
+  FillTree(TreeViewTask2, true);
+  ShowTreePictures(TreeViewTask2);
+  if (taskIconsFirst_ >= 0) ShowTaskIcons(TreeViewTask2);
 }
 
 void TformStatistic::SetTreeImages() {
@@ -649,7 +642,7 @@ void TformStatistic::ShowTaskIcons(TQComboTreeView* tree) {
     const StatTaskNode& model = nodes.model[i];
     if (model.parent < 0 || model.line < 0) continue;
     int found = -1;
-    if (!FindTask(*formGlobal->slIcons, index_.ByGroup()[model.line].path, found)) continue;
+    if (!FindTask(*formGlobal->slIcons, std::string(index_.Path(index_.NameLineOfGroupLine(static_cast<size_t>(model.line)))), found)) continue;
     nodes.nodes[i]->SetImageIndex(taskIconsFirst_ + found);
     nodes.nodes[i]->SetSelectedIndex(taskIconsFirst_ + found);
   }
@@ -668,9 +661,7 @@ void TformStatistic::FillTree(TQComboTreeView* tree, bool comparison, bool whole
     });
   } else {
     // Only the node that chooses no comparison, as the whole tree starts.
-    nodes.model.assign(1, StatTaskNode());
-    nodes.model.front().text = NoneKey;
-    nodes.model.front().key = NoneKey;
+    nodes.model.assign(1, StatRootNode(NoneKey));
   }
   nodes.nodes.reserve(nodes.model.size());
   for (size_t i = 0; i < nodes.model.size(); ++i) {
