@@ -161,9 +161,31 @@ void StatKeyFold::Append(std::string_view field, std::string& out) const {
 
 // ---- Reading days (continued) -----------------------------------------------------------------
 
-StatDayReader::StatDayReader(const WorkFile& work) : work_(work), fold_(StatKeyFold::Current()), slots_(64, 0) {
+StatDayReader::StatDayReader(const WorkFile& work)
+    : work_(work), changes_(work.Changes()), fold_(StatKeyFold::Current()), slots_(64, 0) {
   static int64_t serials = 0;
   serial_ = ++serials;
+}
+
+void StatDayReader::Follow() {
+  if (work_.Changes() == changes_) return;
+  // The file was written: its values may have changed, and a spelling read from a written
+  // section may move. The numbers stay; their spellings become the reader's own.
+  changes_ = work_.Changes();
+  days_.clear();
+  auto own = [this](std::string_view spelling) {
+    owned_.push_back(std::make_unique<std::string>(spelling));
+    return std::string_view(*owned_.back());
+  };
+  for (std::string_view& spelling : spellings_) spelling = own(spelling);
+  std::unordered_map<std::string_view, int> bySpelling;
+  for (const auto& [spelling, id] : bySpelling_) bySpelling.emplace(own(spelling), id);
+  bySpelling_.swap(bySpelling);
+}
+
+std::string_view StatDayReader::KeySpelling(int id) {
+  Follow();
+  return spellings_[static_cast<size_t>(id)];
 }
 
 int StatDayReader::SpellingId(std::string_view key, bool inFile) {
@@ -197,9 +219,26 @@ int StatDayReader::SpellingId(std::string_view key, bool inFile) {
   return id;
 }
 
-int StatDayReader::KeyId(std::string_view key) { return SpellingId(TrimmedView(key), false); }
+int StatDayReader::KeyId(std::string_view key) {
+  Follow();
+  return SpellingId(TrimmedView(key), false);
+}
 
 void StatDayReader::ReadDay(const std::string& section, const std::function<void(int, int64_t)>& add) {
+  Follow();
+  // The values read depend on the time separator.
+  const char separator = FormatSettings().TimeSeparator;
+  if (separator != separator_) {
+    days_.clear();
+    separator_ = separator;
+  }
+  auto known = days_.find(section);
+  if (known == days_.end()) known = days_.emplace(section, ParseDay(section)).first;
+  for (const DayValue& value : known->second) add(value.id, value.seconds);
+}
+
+std::vector<StatDayReader::DayValue> StatDayReader::ParseDay(const std::string& section) {
+  std::vector<DayValue> values;
   const int day = reads_++;
   work_.VisitValues(section, [&](std::string_view key, std::string_view value) {
     int id;
@@ -213,8 +252,9 @@ void StatDayReader::ReadDay(const std::string& section, const std::function<void
     }
     if (lastDay_[static_cast<size_t>(id)] == day) return;  // a repeated key: its first value counts
     lastDay_[static_cast<size_t>(id)] = day;
-    add(id, StoredTimeSeconds(value));
+    values.push_back({id, StoredTimeSeconds(value)});
   });
+  return values;
 }
 
 // ---- Period and range -------------------------------------------------------------------
@@ -258,10 +298,10 @@ int CompareMapped(std::string_view a, std::string_view b, const unsigned char* t
   return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
-// The first eight bytes of a field, mapped by the table, as a number that orders as they do.
-uint64_t OrderPrefix(std::string_view field, const unsigned char* table) {
+// Eight bytes of a field from offset on, mapped by the table, as a number that orders as they do.
+uint64_t OrderPrefix(std::string_view field, size_t offset, const unsigned char* table) {
   uint64_t prefix = 0;
-  for (size_t i = 0; i < 8; ++i)
+  for (size_t i = offset; i < offset + 8; ++i)
     prefix = prefix << 8 | (i < field.size() ? table[static_cast<unsigned char>(field[i])] : 0u);
   return prefix;
 }
@@ -327,19 +367,29 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   auto groupOf = [&](const Kept& k) { return fields(k).substr(k.bytes.pathSize + k.bytes.descriptionSize); };
   auto compare = [table](std::string_view a, std::string_view b) { return CompareMapped(a, b, table); };
 
-  // By name: description, path, group, then list order; the first bytes of the description
-  // decide most comparisons without reaching into the buffer.
+  // By name: description, path, group, then list order; the first sixteen bytes of the
+  // description decide most comparisons without reaching into the buffer, and all of it
+  // where it is no longer.
   struct SortKey {
-    uint64_t prefix;
+    uint64_t prefix[2];
     uint32_t kept;
+    uint32_t descriptionSize;
   };
+  constexpr size_t PrefixBytes = 16;
   std::vector<SortKey> keys(kept.size());
-  for (size_t k = 0; k < kept.size(); ++k) keys[k] = {OrderPrefix(descriptionOf(kept[k]), table), static_cast<uint32_t>(k)};
+  for (size_t k = 0; k < kept.size(); ++k) {
+    const std::string_view description = descriptionOf(kept[k]);
+    keys[k] = {{OrderPrefix(description, 0, table), OrderPrefix(description, 8, table)},
+               static_cast<uint32_t>(k), static_cast<uint32_t>(description.size())};
+  }
   std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0];
+    if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1];
     const Kept& x = kept[a.kept];
     const Kept& y = kept[b.kept];
-    if (const int c = compare(descriptionOf(x), descriptionOf(y))) return c < 0;
+    const bool wholeInPrefix = a.descriptionSize == b.descriptionSize && a.descriptionSize <= PrefixBytes;
+    if (!wholeInPrefix)
+      if (const int c = compare(descriptionOf(x), descriptionOf(y))) return c < 0;
     if (const int c = compare(pathOf(x), pathOf(y))) return c < 0;
     if (const int c = compare(groupOf(x), groupOf(y))) return c < 0;
     return a.kept < b.kept;
@@ -383,7 +433,15 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   for (size_t k = 0; k < n; ++k) {
     const Kept& line = sorted(k);
     lines_.push_back(line.bytes);
-    const bool sameDescription = k > 0 && compare(descriptionOf(line), descriptionOf(sorted(k - 1))) == 0;
+    bool sameDescription = false;
+    if (k > 0) {
+      const SortKey& a = keys[k - 1];
+      const SortKey& b = keys[k];
+      if (a.prefix[0] == b.prefix[0] && a.prefix[1] == b.prefix[1])
+        sameDescription = a.descriptionSize == b.descriptionSize && a.descriptionSize <= PrefixBytes
+                              ? true
+                              : compare(descriptionOf(line), descriptionOf(sorted(k - 1))) == 0;
+    }
     if (sameDescription) flags_[k] |= SameDescriptionAsBefore;
     if (!sameDescription) spellings.clear();
     const std::string_view spelling = Description(k);
@@ -391,9 +449,12 @@ void StatTaskIndex::Build(const TStrings& taskList) {
       flags_[k] |= SpelledBefore;
     else
       spellings.push_back(spelling);
-    if (k > 0 && compare(pathOf(line), pathOf(sorted(k - 1))) == 0) flags_[k] |= SamePathAsBefore;
+    if (sameDescription && compare(pathOf(line), pathOf(sorted(k - 1))) == 0) flags_[k] |= SamePathAsBefore;
   }
-  NumberPrograms(StatKeyFold::Current());
+  // Numbered in the order the lines stand in memory, which reads the text straight through.
+  std::vector<int> memoryOrder(n);
+  for (size_t k = 0; k < n; ++k) memoryOrder[keys[k].kept] = static_cast<int>(k);
+  NumberPrograms(StatKeyFold::Current(), memoryOrder);
   if (!text_.empty()) text_.back().shrink_to_fit();
 }
 
@@ -469,26 +530,32 @@ std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index) {
 
 // ---- Programs -------------------------------------------------------------------------------
 
-void StatTaskIndex::NumberPrograms(const StatKeyFold& fold) const {
+void StatTaskIndex::NumberPrograms(const StatKeyFold& fold, const std::vector<int>& order) const {
   const size_t n = lines_.size();
   program_.assign(n, -1);
   programLine_.clear();
   programLine_.reserve(n);
   size_t slots = 16;
   while (slots < n + n / 2) slots *= 2;
-  programSlots_.assign(slots, -1);
-  for (size_t line = 0; line < n; ++line) {
+  programSlots_.assign(slots, 0);
+  programEntryBits_ = 1;
+  while (programEntryBits_ < 32 && (uint64_t{1} << programEntryBits_) <= n) ++programEntryBits_;
+  for (size_t i = 0; i < n; ++i) {
+    const size_t line = order.empty() ? i : static_cast<size_t>(order[i]);
     const std::string_view key = TrimmedView(Path(line));
     const size_t hash = fold.Hash(key);
+    const uint32_t tag = ProgramTag(hash);
     for (size_t slot = hash & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
-      int& entry = programSlots_[slot];
-      if (entry < 0) {
-        entry = static_cast<int>(programLine_.size());
+      uint32_t& entry = programSlots_[slot];
+      int program;
+      if (entry == 0) {
+        program = static_cast<int>(programLine_.size());
+        entry = tag | static_cast<uint32_t>(program + 1);
         programLine_.push_back(static_cast<int>(line));
-      } else if (!fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(entry)]))))) {
+      } else if (!SameProgram(entry, tag, key, fold, program)) {
         continue;
       }
-      program_[line] = entry;
+      program_[line] = program;
       break;
     }
   }
@@ -496,9 +563,23 @@ void StatTaskIndex::NumberPrograms(const StatKeyFold& fold) const {
   readerSerial_ = -1;
 }
 
+uint32_t StatTaskIndex::ProgramTag(size_t hash) const {
+  if (programEntryBits_ >= 32) return 0;
+  // The hash's upper half: its low bits choose the slot.
+  return static_cast<uint32_t>(static_cast<uint64_t>(hash) >> (sizeof(size_t) * 4) << programEntryBits_);
+}
+
+bool StatTaskIndex::SameProgram(uint32_t entry, uint32_t tag, std::string_view key, const StatKeyFold& fold,
+                                int& program) const {
+  const uint32_t numberMask = programEntryBits_ >= 32 ? ~uint32_t{0} : (uint32_t{1} << programEntryBits_) - 1;
+  if ((entry & ~numberMask) != tag) return false;
+  program = static_cast<int>(entry & numberMask) - 1;
+  return fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(program)]))));
+}
+
 const StatKeyFold& StatTaskIndex::Programs() const {
   const StatKeyFold& fold = StatKeyFold::Current();
-  if (programFold_ != &fold) NumberPrograms(fold);
+  if (programFold_ != &fold) NumberPrograms(fold, {});
   return fold;
 }
 
@@ -519,11 +600,12 @@ int StatTaskIndex::ProgramOfKey(int id, StatDayReader& reader) const {
   if (programSlots_.empty()) return program;
   const std::string_view key = reader.KeySpelling(id);
   const size_t hash = fold.Hash(key);
+  const uint32_t tag = ProgramTag(hash);
   const size_t mask = programSlots_.size() - 1;
-  for (size_t slot = hash & mask; programSlots_[slot] >= 0; slot = (slot + 1) & mask) {
-    const int entry = programSlots_[slot];
-    if (fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(entry)]))))) {
-      program = entry;
+  for (size_t slot = hash & mask; programSlots_[slot] != 0; slot = (slot + 1) & mask) {
+    int found;
+    if (SameProgram(programSlots_[slot], tag, key, fold, found)) {
+      program = found;
       break;
     }
   }
@@ -583,10 +665,12 @@ std::vector<int> StatTaskIndex::KeyWeights(const std::string& key, StatDayReader
 std::vector<int64_t> StatTaskIndex::ProgramSeconds(const std::vector<int64_t>& secondsByKey,
                                                    StatDayReader& reader) const {
   Programs();
+  FollowReader(reader);
   std::vector<int64_t> seconds(programLine_.size(), 0);
   for (size_t id = 0; id < secondsByKey.size(); ++id) {
     if (secondsByKey[id] == 0) continue;
-    const int program = ProgramOfKey(static_cast<int>(id), reader);
+    const int known = id < keyProgram_.size() ? keyProgram_[id] : -2;
+    const int program = known != -2 ? known : ProgramOfKey(static_cast<int>(id), reader);
     if (program >= 0) seconds[static_cast<size_t>(program)] += secondsByKey[id];
   }
   return seconds;

@@ -70,8 +70,8 @@ private:
 
 // Reads days of the work file for the statistics. Keys are numbered, all spellings that the
 // work file takes for the same key alike; no key is folded into a copy where the code page
-// folds byte by byte, and each value is parsed once per day read, however many keys are asked
-// for.
+// folds byte by byte, and each value is parsed once, however many keys are asked for and
+// however often its day is read again (again after the file was written).
 class StatDayReader {
 public:
   explicit StatDayReader(const WorkFile& work);
@@ -87,16 +87,27 @@ public:
   // Numbers are 0 .. KeyCount() - 1.
   int KeyCount() const { return static_cast<int>(spellings_.size()); }
   // A spelling of key number id (the first one met), without its edge blanks.
-  std::string_view KeySpelling(int id) const { return spellings_[static_cast<size_t>(id)]; }
+  std::string_view KeySpelling(int id);
   // Calls add(key number, seconds) for each key of the section that holds a value, a key
   // that stands twice once (with its first value).
   void ReadDay(const std::string& section, const std::function<void(int, int64_t)>& add);
 
 private:
+  struct DayValue {
+    int id;
+    int64_t seconds;
+  };
   int SpellingId(std::string_view key, bool inFile);
+  std::vector<DayValue> ParseDay(const std::string& section);
+  // Catches up with writes to the file.
+  void Follow();
 
   const WorkFile& work_;
   int64_t serial_;
+  uint64_t changes_;  // the file's count of writes the reader has caught up with
+  // What each day read gave, by section name, and the time separator it was read with.
+  std::unordered_map<std::string, std::vector<DayValue>> days_;
+  char separator_ = 0;
   const StatKeyFold& fold_;
   // An open table of key numbers by hash: each slot the hash's upper half and number + 1.
   std::vector<uint64_t> slots_;
@@ -104,7 +115,8 @@ private:
   // Where keys are folded whole: every spelling met -> its number, so each is folded once.
   std::unordered_map<std::string_view, int> bySpelling_;
   std::vector<std::string_view> spellings_;  // per number: views into the work file or owned_
-  std::vector<std::unique_ptr<std::string>> owned_;  // keys numbered by KeyId, not met in the file
+  // Keys numbered by KeyId, not met in the file, and every spelling once the file was written.
+  std::vector<std::unique_ptr<std::string>> owned_;
   std::vector<int> lastDay_;  // per key: the read that saw it last
   int reads_ = 0;
 };
@@ -205,14 +217,20 @@ private:
     uint32_t groupSize;
   };
   enum LineFlag : uint8_t {
-    SamePathAsBefore = 1,  // its path equals the previous line's, ignoring case as CompareText does
+    // its description and path equal the previous line's, ignoring case as CompareText does
+    SamePathAsBefore = 1,
     SpelledBefore = 2,     // an earlier line of its description (ignoring case) is spelled alike
     SameDescriptionAsBefore = 4,  // its description equals the previous line's, ignoring case
   };
 
-  // Numbers the programs with the fold now in use (again when the code page changed).
-  void NumberPrograms(const StatKeyFold& fold) const;
+  // Numbers the programs with the fold now in use (again when the code page changed), taking
+  // the by-name lines in the given order (empty: by name).
+  void NumberPrograms(const StatKeyFold& fold, const std::vector<int>& order) const;
   const StatKeyFold& Programs() const;
+  // The bits of a hash kept in a program's slot, and whether a slot holds the program of key
+  // (its number then in program).
+  uint32_t ProgramTag(size_t hash) const;
+  bool SameProgram(uint32_t entry, uint32_t tag, std::string_view key, const StatKeyFold& fold, int& program) const;
   // The program of the reader's key number id, or -1 when no line has it.
   int ProgramOfKey(int id, StatDayReader& reader) const;
   // The reader's number of a program's key.
@@ -232,7 +250,11 @@ private:
   mutable const StatKeyFold* programFold_ = nullptr;
   mutable std::vector<int> program_;
   mutable std::vector<int> programLine_;
-  mutable std::vector<int> programSlots_;
+  // Each slot the program's number + 1 in its low programEntryBits_ bits and as many bits of
+  // its hash above them, so that most programs of another hash are passed without reading
+  // their path; 0 for an empty slot.
+  mutable std::vector<uint32_t> programSlots_;
+  mutable int programEntryBits_ = 1;
   // For the reader last asked with: per key number its program (-2 not looked up), per
   // program its key number (-1 not numbered).
   mutable int64_t readerSerial_ = -1;

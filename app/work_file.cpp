@@ -218,6 +218,7 @@ void WorkFile::WriteString(const std::string& section, const std::string& key,
   if (value.find('=') != std::string::npos)
     throw EIniFileException("\"" + value + "\" cannot be stored as a value in an INI file");
   const std::string folded = Fold(section);
+  ++changes_;
   auto it = edited_.find(folded);
   if (it == edited_.end()) {
     Section parsed = Parse(folded);

@@ -16,6 +16,7 @@
 // never do); blank lines, comments (";"), lines without "=" and repeated keys are no values,
 // and the latter three are kept in place when their section is written again.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,8 @@ public:
   // of the file. Raises EIniFileException for what could not be read back: a line break
   // anywhere, a key that starts with ";" or "[", or a value that holds "=".
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  // Counts the writes, so that one who keeps what was read can tell that it may be stale.
+  uint64_t Changes() const { return changes_; }
   // Replaces the file atomically; raises when that fails (the old file stays as it was).
   void UpdateFile() const;
 
@@ -92,5 +95,6 @@ private:
   mutable Section parsed_;
   mutable bool parsedValid_ = false;
   std::unordered_map<std::string, Section> edited_;  // folded name -> section to write
-  std::vector<std::string> editOrder_;                // folded names of new sections, in order
+  std::vector<std::string> editOrder_;
+  uint64_t changes_ = 0;                // folded names of new sections, in order
 };

@@ -4,8 +4,10 @@
 // descriptions spelled in another case, a few programs listed twice) with years of days that
 // use programs from all over it, and one day holding many distinct programs.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "app/task_data.h"
 #include "platform/rtl/date_time.h"
@@ -45,6 +47,16 @@ inline std::string ShapePath(int program) {
          std::to_string(program) + ".exe";
 }
 
+// A shape without files yet: ann's history of days days up to 2026-12-09.
+inline HistoryShape NewShape(std::string name, int days) {
+  HistoryShape shape;
+  shape.name = std::move(name);
+  shape.user = "ann";
+  shape.today = EncodeDate(2026, 12, 9);
+  shape.days = days;
+  return shape;
+}
+
 // One section per day: its total and the programs' times that add up to it. A program is
 // written in small letters now and then, as the tracker may have seen it spelled.
 inline void AddShapeDay(HistoryShape& shape, int dayIndex, int programs, int perDay, ShapeRandom& random) {
@@ -67,11 +79,7 @@ inline void AddShapeDay(HistoryShape& shape, int dayIndex, int programs, int per
 // in small letters, every fiftieth program listed a second time under another description,
 // every hundredth line unlisted in group 0), and years of days with perDay programs a day.
 inline HistoryShape LongTaskList(int lines, int years, int perDay, uint32_t seed) {
-  HistoryShape shape;
-  shape.name = std::to_string(lines) + " task lines";
-  shape.user = "ann";
-  shape.today = EncodeDate(2026, 12, 9);
-  shape.days = years * 365;
+  HistoryShape shape = NewShape(std::to_string(lines) + " task lines", years * 365);
   ShapeRandom random(seed);
   for (int i = 0; i < lines; ++i) {
     const int program = i % 50 == 49 ? i - 1 : i;
@@ -84,13 +92,35 @@ inline HistoryShape LongTaskList(int lines, int years, int perDay, uint32_t seed
   return shape;
 }
 
+// lines task lines whose descriptions share long beginnings and are spelled in mixed case (so
+// that many lines differ only in case or only after their sixteenth byte), over programs a
+// quarter as many (each listed several times, now and then in other case), in 30 groups (now
+// and then the unlisted 0); and years of days with perDay of those programs a day.
+inline HistoryShape MixedTaskList(int lines, int years, int perDay, uint32_t seed) {
+  HistoryShape shape = NewShape(std::to_string(lines) + " mixed task lines", years * 365);
+  ShapeRandom random(seed);
+  const char* const stems[] = {"Quarterly report for the northern region", "Quarterly report for the southern region",
+                               "Quarterly report", "Review", "Review of the plan"};
+  auto flipSome = [&random](std::string text, uint32_t oneIn) {
+    for (char& c : text)
+      if (random.Next(oneIn) == 0 && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) c = static_cast<char>(c ^ 0x20);
+    return text;
+  };
+  const int programs = std::max(lines / 4, 1);
+  for (int i = 0; i < lines; ++i) {
+    std::string description = stems[random.Next(5)];
+    if (random.Next(3) != 0) description += " " + std::to_string(random.Next(50));
+    const std::string path = ShapePath(static_cast<int>(random.Next(static_cast<uint32_t>(programs))));
+    const int group = random.Next(40) == 0 ? 0 : 1 + static_cast<int>(random.Next(30));
+    shape.taskText += flipSome(path, 40) + "\t" + flipSome(description, 12) + "\t" + std::to_string(group) + "\r\n";
+  }
+  for (int d = 0; d < shape.days; ++d) AddShapeDay(shape, d, programs, perDay, random);
+  return shape;
+}
+
 // One day (today) with programs distinct programs, each its own task line in 20 groups.
 inline HistoryShape ManyProgramsOneDay(int programs, uint32_t seed) {
-  HistoryShape shape;
-  shape.name = "one day of " + std::to_string(programs) + " programs";
-  shape.user = "ann";
-  shape.today = EncodeDate(2026, 12, 9);
-  shape.days = 1;
+  HistoryShape shape = NewShape("one day of " + std::to_string(programs) + " programs", 1);
   ShapeRandom random(seed);
   std::string keys;
   int total = 0;

@@ -8,6 +8,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -311,7 +312,12 @@ void BM_Programs20k_Detail_1m_Kept(benchmark::State& state) { ShapeDetail(state,
 
 }  // namespace
 
-#define SHAPE_BENCHMARK(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(5)
+// Five runs each; HL_BENCH_RUNS asks for more, for a profiler to see past the files' making.
+static int ShapeRuns() {
+  const char* runs = std::getenv("HL_BENCH_RUNS");
+  return runs != nullptr && std::atoi(runs) > 0 ? std::atoi(runs) : 5;
+}
+#define SHAPE_BENCHMARK(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(ShapeRuns())
 SHAPE_BENCHMARK(BM_Long100k_Build);
 SHAPE_BENCHMARK(BM_Long100k_Detail_1m);
 SHAPE_BENCHMARK(BM_Long100k_Detail_3y);

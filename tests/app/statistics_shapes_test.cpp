@@ -164,7 +164,8 @@ TEST_P(StatisticsShapes, AgreeWithAPlainReadingOfTheFiles) {
   const bench::HistoryShape shape = GetParam() == 0   ? bench::LongTaskList(100000, 1, 40, 1)
                                     : GetParam() == 1 ? bench::LongTaskList(300000, 1, 40, 2)
                                     : GetParam() == 2 ? bench::ManyProgramsOneDay(20000, 3)
-                                                      : TenYears();
+                                    : GetParam() == 3 ? TenYears()
+                                                      : bench::MixedTaskList(6000, 1, 30, 4);
   SCOPED_TRACE(shape.name);
   TempFolder folder;
   WriteBytes(folder.File("hl20work.txt"), shape.workText);
@@ -204,6 +205,6 @@ TEST_P(StatisticsShapes, AgreeWithAPlainReadingOfTheFiles) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryShape, StatisticsShapes, ::testing::Values(0, 1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(EveryShape, StatisticsShapes, ::testing::Values(0, 1, 2, 3, 4));
 
 }  // namespace

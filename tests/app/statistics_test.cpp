@@ -266,3 +266,28 @@ TEST_F(Statistics, ATableNotYetComputedHasNoTexts) {
   EXPECT_EQ(table.CellText(0, 0), "");
   EXPECT_EQ(table.WeekSeconds(0, 1), 0);
 }
+
+TEST_F(Statistics, AKeptReaderFollowsWritesToTheFileAndTheTimeSeparator) {
+  Tasks({"c:\\a.exe|A|1"});
+  maker.Add("ann", Mar5, "c:\\a.exe", 90);
+  maker.Write(folder.File("hl20work.txt"));
+  WorkFile work(folder.File("hl20work.txt"));
+  StatDayReader reader(work);
+  auto total = [&] {
+    WeekTable table;
+    table.Compute({Mar5, Mar5, false, "ann", "A", NoneKey}, index, reader);
+    return table.Total1();
+  };
+  EXPECT_EQ(total(), 90);
+  EXPECT_EQ(total(), 90);  // the day read again from what the reader kept
+  // A new spelling of the same program, then the first one written again, which may move the
+  // spelling the reader first met.
+  work.WriteString(WorkSectionName("ann", Mar5), "C:\\A.EXE", "00:05:00");
+  work.WriteString(WorkSectionName("ann", Mar5), "c:\\a.exe", "00:02:00");
+  EXPECT_EQ(total(), 120);
+  work.WriteString(WorkSectionName("ann", Mar5), "c:\\a.exe", "00.03.00");
+  const int64_t colon = total();
+  FormatSettings().TimeSeparator = '.';
+  EXPECT_EQ(total(), 180);
+  EXPECT_NE(colon, 180);
+}
