@@ -105,7 +105,7 @@ std::string BarClickMessage(const WeekTable& week, int index, const std::string&
 
 StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index, const WorkFile& work,
                         const std::function<bool()>& step) {
-  StatDayReader reader(work);
+  StatDayReader reader(work, false);
   return GatherDetail(input, index, reader, step);
 }
 

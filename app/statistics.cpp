@@ -161,8 +161,8 @@ void StatKeyFold::Append(std::string_view field, std::string& out) const {
 
 // ---- Reading days (continued) -----------------------------------------------------------------
 
-StatDayReader::StatDayReader(const WorkFile& work)
-    : work_(work), changes_(work.Changes()), fold_(StatKeyFold::Current()), slots_(64, 0) {
+StatDayReader::StatDayReader(const WorkFile& work, bool keepDays)
+    : work_(work), changes_(work.Changes()), keepDays_(keepDays), fold_(StatKeyFold::Current()), slots_(64, 0) {
   static int64_t serials = 0;
   serial_ = ++serials;
 }
@@ -231,6 +231,10 @@ void StatDayReader::ReadDay(const std::string& section, const std::function<void
   if (separator != separator_) {
     days_.clear();
     separator_ = separator;
+  }
+  if (!keepDays_) {
+    for (const DayValue& value : ParseDay(section)) add(value.id, value.seconds);
+    return;
   }
   auto known = days_.find(section);
   if (known == days_.end()) known = days_.emplace(section, ParseDay(section)).first;
@@ -713,7 +717,7 @@ int64_t Weighted(const std::vector<int>& weights, int id, int64_t seconds) {
 
 int64_t StatTaskIndex::SecondsOnDay(const WorkFile& work, const std::string& section,
                                     const std::string& key) const {
-  StatDayReader reader(work);
+  StatDayReader reader(work, false);
   const std::vector<int> weights = KeyWeights(key, reader);
   int64_t sum = 0;
   reader.ReadDay(section, [&](int id, int64_t seconds) { sum += Weighted(weights, id, seconds); });
@@ -804,7 +808,7 @@ int FirstWeekColumn(TDateTime dateTo, int dayCount, bool sundayFirst) {
 int WeekRows(int firstColumn, int dayCount) { return (firstColumn + dayCount + 6) / 7; }
 
 void WeekTable::Compute(const WeekTableInput& input, const StatTaskIndex& index, const WorkFile& work) {
-  StatDayReader reader(work);
+  StatDayReader reader(work, false);
   Compute(input, index, reader);
 }
 

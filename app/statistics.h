@@ -74,7 +74,8 @@ private:
 // however often its day is read again (again after the file was written).
 class StatDayReader {
 public:
-  explicit StatDayReader(const WorkFile& work);
+  // keepDays false: for one computation, which reads each day once; nothing is kept.
+  explicit StatDayReader(const WorkFile& work, bool keepDays = true);
   StatDayReader(const StatDayReader&) = delete;
   StatDayReader& operator=(const StatDayReader&) = delete;
 
@@ -108,6 +109,7 @@ private:
   // What each day read gave, by section name, and the time separator it was read with.
   std::unordered_map<std::string, std::vector<DayValue>> days_;
   char separator_ = 0;
+  bool keepDays_;
   const StatKeyFold& fold_;
   // An open table of key numbers by hash: each slot the hash's upper half and number + 1.
   std::vector<uint64_t> slots_;
