@@ -233,16 +233,19 @@ void StatDayReader::ReadDay(const std::string& section, const std::function<void
     separator_ = separator;
   }
   if (!keepDays_) {
-    for (const DayValue& value : ParseDay(section)) add(value.id, value.seconds);
+    ParseDay(section, add);
     return;
   }
   auto known = days_.find(section);
-  if (known == days_.end()) known = days_.emplace(section, ParseDay(section)).first;
+  if (known == days_.end()) {
+    std::vector<DayValue> values;
+    ParseDay(section, [&values](int id, int64_t seconds) { values.push_back({id, seconds}); });
+    known = days_.emplace(section, std::move(values)).first;
+  }
   for (const DayValue& value : known->second) add(value.id, value.seconds);
 }
 
-std::vector<StatDayReader::DayValue> StatDayReader::ParseDay(const std::string& section) {
-  std::vector<DayValue> values;
+void StatDayReader::ParseDay(const std::string& section, const std::function<void(int, int64_t)>& add) {
   const int day = reads_++;
   work_.VisitValues(section, [&](std::string_view key, std::string_view value) {
     int id;
@@ -256,9 +259,8 @@ std::vector<StatDayReader::DayValue> StatDayReader::ParseDay(const std::string& 
     }
     if (lastDay_[static_cast<size_t>(id)] == day) return;  // a repeated key: its first value counts
     lastDay_[static_cast<size_t>(id)] = day;
-    values.push_back({id, StoredTimeSeconds(value)});
+    add(id, StoredTimeSeconds(value));
   });
-  return values;
 }
 
 // ---- Period and range -------------------------------------------------------------------
@@ -449,6 +451,7 @@ void StatTaskIndex::Build(const TStrings& taskList) {
     if (sameDescription) flags_[k] |= SameDescriptionAsBefore;
     if (!sameDescription) spellings.clear();
     const std::string_view spelling = Description(k);
+    if (sameDescription && spelling == spellings.back()) flags_[k] |= SpelledAsBefore;
     if (std::find(spellings.begin(), spellings.end(), spelling) != spellings.end())
       flags_[k] |= SpelledBefore;
     else
@@ -460,21 +463,6 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   for (size_t k = 0; k < n; ++k) memoryOrder[keys[k].kept] = static_cast<int>(k);
   NumberPrograms(StatKeyFold::Current(), memoryOrder);
   if (!text_.empty()) text_.back().shrink_to_fit();
-}
-
-std::string_view StatTaskIndex::Path(size_t nameLine) const {
-  const Line& line = lines_[nameLine];
-  return std::string_view(text_[line.chunk]).substr(line.offset, line.pathSize);
-}
-
-std::string_view StatTaskIndex::Description(size_t nameLine) const {
-  const Line& line = lines_[nameLine];
-  return std::string_view(text_[line.chunk]).substr(line.offset + line.pathSize, line.descriptionSize);
-}
-
-std::string_view StatTaskIndex::Group(size_t nameLine) const {
-  const Line& line = lines_[nameLine];
-  return std::string_view(text_[line.chunk]).substr(line.offset + line.pathSize + line.descriptionSize, line.groupSize);
 }
 
 size_t StatTaskIndex::Lines::size() const { return index_->lines_.size(); }
@@ -544,10 +532,17 @@ void StatTaskIndex::NumberPrograms(const StatKeyFold& fold, const std::vector<in
   programSlots_.assign(slots, 0);
   programEntryBits_ = 1;
   while (programEntryBits_ < 32 && (uint64_t{1} << programEntryBits_) <= n) ++programEntryBits_;
-  for (size_t i = 0; i < n; ++i) {
-    const size_t line = order.empty() ? i : static_cast<size_t>(order[i]);
+  // The paths are hashed in the order given, which may read them straight through memory;
+  // programs are then numbered in by-name order, so that a walk by name finds their times
+  // side by side.
+  std::vector<size_t> hashes;
+  if (!order.empty()) {
+    hashes.resize(n);
+    for (const int line : order) hashes[static_cast<size_t>(line)] = fold.Hash(TrimmedView(Path(static_cast<size_t>(line))));
+  }
+  for (size_t line = 0; line < n; ++line) {
     const std::string_view key = TrimmedView(Path(line));
-    const size_t hash = fold.Hash(key);
+    const size_t hash = hashes.empty() ? fold.Hash(key) : hashes[line];
     const uint32_t tag = ProgramTag(hash);
     for (size_t slot = hash & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
       uint32_t& entry = programSlots_[slot];
@@ -698,7 +693,7 @@ bool StatTaskIndex::DescriptionSeconds(size_t nameLine, const std::vector<int64_
   while ((flags_[head] & SameDescriptionAsBefore) != 0) --head;
   if (Description(head) != description) return true;
   Programs();
-  for (size_t line = head; line < lines_.size() && Description(line) == description; ++line) {
+  for (size_t line = head; line < lines_.size() && (line == head || (flags_[line] & SpelledAsBefore) != 0); ++line) {
     if (line > head && (flags_[line] & SamePathAsBefore) != 0) continue;
     const size_t program = static_cast<size_t>(program_[line]);
     if (program < secondsByProgram.size()) seconds += secondsByProgram[program];

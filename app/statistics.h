@@ -99,7 +99,8 @@ private:
     int64_t seconds;
   };
   int SpellingId(std::string_view key, bool inFile);
-  std::vector<DayValue> ParseDay(const std::string& section);
+  // Reads a section of the file (each key's first value).
+  void ParseDay(const std::string& section, const std::function<void(int, int64_t)>& add);
   // Catches up with writes to the file.
   void Follow();
 
@@ -223,10 +224,11 @@ private:
     SamePathAsBefore = 1,
     SpelledBefore = 2,     // an earlier line of its description (ignoring case) is spelled alike
     SameDescriptionAsBefore = 4,  // its description equals the previous line's, ignoring case
+    SpelledAsBefore = 8,          // its description is the previous line's, spelled alike
   };
 
-  // Numbers the programs with the fold now in use (again when the code page changed), taking
-  // the by-name lines in the given order (empty: by name).
+  // Numbers the programs with the fold now in use (again when the code page changed); order
+  // (or empty) is the order in which to read the by-name lines' paths first.
   void NumberPrograms(const StatKeyFold& fold, const std::vector<int>& order) const;
   const StatKeyFold& Programs() const;
   // The bits of a hash kept in a program's slot, and whether a slot holds the program of key
@@ -263,6 +265,21 @@ private:
   mutable std::vector<int> keyProgram_;
   mutable std::vector<int> programKey_;
 };
+
+inline std::string_view StatTaskIndex::Path(size_t nameLine) const {
+  const Line& line = lines_[nameLine];
+  return std::string_view(text_[line.chunk]).substr(line.offset, line.pathSize);
+}
+
+inline std::string_view StatTaskIndex::Description(size_t nameLine) const {
+  const Line& line = lines_[nameLine];
+  return std::string_view(text_[line.chunk]).substr(line.offset + line.pathSize, line.descriptionSize);
+}
+
+inline std::string_view StatTaskIndex::Group(size_t nameLine) const {
+  const Line& line = lines_[nameLine];
+  return std::string_view(text_[line.chunk]).substr(line.offset + line.pathSize + line.descriptionSize, line.groupSize);
+}
 
 // The key of a node: "none" and "total" by their text, a task node its whole description,
 // a group node its group number.
