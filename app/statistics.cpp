@@ -331,11 +331,12 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   std::vector<Kept> kept;
   kept.reserve(static_cast<size_t>(taskList.Count()));
   size_t total = 0;
-  for (int i = 0; i < taskList.Count(); ++i) {
-    const std::string line = taskList.Strings(i);
+  int i = -1;
+  taskList.VisitStrings([&](const std::string& line) {
+    ++i;
     std::string_view path, description, group;
     SplitTab3(line, path, description, group);
-    if (group == "0") continue;
+    if (group == "0") return;
     const size_t size = path.size() + description.size() + group.size();
     if (text_.empty() || text_.back().size() + size > text_.back().capacity()) {
       constexpr size_t SmallestChunk = 4096, LargestChunk = 1 << 20;
@@ -350,7 +351,7 @@ void StatTaskIndex::Build(const TStrings& taskList) {
     chunk += description;
     chunk += group;
     total += size;
-  }
+  });
   // Where the code page folds byte by byte the lines are compared through the fold's table;
   // elsewhere through a folded copy.
   const StatKeyFold& order = StatKeyFold::Ordering();
@@ -412,10 +413,15 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   std::vector<std::string_view> groups;
   std::vector<int> groupOfLine(n);
   for (size_t k = 0; k < n; ++k) {
-    const auto inserted = groupNumber.emplace(groupOf(sorted(k)), static_cast<int>(groups.size()));
-    if (inserted.second) groups.push_back(groupOf(sorted(k)));
-    groupOfLine[k] = inserted.first->second;
+    const std::string_view group = groupOf(sorted(k));
+    auto known = groupNumber.find(group);
+    if (known == groupNumber.end()) {
+      known = groupNumber.emplace(group, static_cast<int>(groups.size())).first;
+      groups.push_back(group);
+    }
+    groupOfLine[k] = known->second;
   }
+  groupCount_ = groups.size();
   std::vector<int> groupRank(groups.size());
   {
     std::vector<int> byFolded(groups.size());
@@ -435,7 +441,9 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   // before them or a spelling of their description.
   lines_.reserve(n);
   flags_.assign(n, 0);
-  std::vector<std::string_view> spellings;  // of the description being walked
+  spelling_.assign(n, 0);
+  uint32_t spellingCount = 0;
+  std::vector<std::pair<std::string_view, uint32_t>> spellings;  // of the description being walked
   for (size_t k = 0; k < n; ++k) {
     const Kept& line = sorted(k);
     lines_.push_back(line.bytes);
@@ -451,11 +459,15 @@ void StatTaskIndex::Build(const TStrings& taskList) {
     if (sameDescription) flags_[k] |= SameDescriptionAsBefore;
     if (!sameDescription) spellings.clear();
     const std::string_view spelling = Description(k);
-    if (sameDescription && spelling == spellings.back()) flags_[k] |= SpelledAsBefore;
-    if (std::find(spellings.begin(), spellings.end(), spelling) != spellings.end())
+    if (sameDescription && spelling == spellings.back().first) flags_[k] |= SpelledAsBefore;
+    const auto before = std::find_if(spellings.begin(), spellings.end(), [&](const auto& s) { return s.first == spelling; });
+    if (before != spellings.end()) {
       flags_[k] |= SpelledBefore;
-    else
-      spellings.push_back(spelling);
+      spelling_[k] = before->second;
+    } else {
+      spelling_[k] = spellingCount++;
+      spellings.emplace_back(spelling, spelling_[k]);
+    }
     if (sameDescription && compare(pathOf(line), pathOf(sorted(k - 1))) == 0) flags_[k] |= SamePathAsBefore;
   }
   // Numbered in the order the lines stand in memory, which reads the text straight through.
@@ -475,20 +487,24 @@ StatTask StatTaskIndex::Lines::operator[](size_t i) const {
 
 std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
                                               const std::function<std::string(int)>& groupName) const {
+  // Lines that follow each other with the same description (spelled alike) make one node; a
+  // group gets its node with its first task node.
+  auto sameAsBefore = [this](size_t i) {
+    return i > 0 && spelling_[NameLineOfGroupLine(i)] == spelling_[NameLineOfGroupLine(i - 1)];
+  };
+  size_t taskNodes = 0;
+  for (size_t i = 0; i < groupToName_.size(); ++i) taskNodes += sameAsBefore(i) ? 0 : 1;
   std::vector<StatTaskNode> nodes;
+  nodes.reserve(2 + groupCount_ + taskNodes);
   if (comparison) nodes.push_back(StatRootNode(NoneKey));
   nodes.push_back(StatRootNode(TotalKey));
-  // Lines that follow each other with the same description make one node; a group gets its
-  // node with its first task node.
-  std::string_view previous;
   std::string_view lastGroup;
   bool anyGroup = false;
   int groupNode = -1;
   for (size_t i = 0; i < groupToName_.size(); ++i) {
+    if (sameAsBefore(i)) continue;
     const size_t line = NameLineOfGroupLine(i);
     const std::string_view description = Description(line);
-    if (description == previous) continue;
-    previous = description;
     const std::string_view group = Group(line);
     if (!anyGroup || group != lastGroup) {
       StatTaskNode node;
@@ -504,7 +520,6 @@ std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
     node.text = AnsiLeftBytes(description, NodeTextLength);
     node.parent = groupNode;
     node.line = static_cast<int>(i);
-    node.key = std::string(description);
     nodes.push_back(std::move(node));
   }
   return nodes;

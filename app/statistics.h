@@ -141,7 +141,7 @@ struct StatTaskNode {
   int group = -1;    // the group number of a group node (its picture is group + 2)
   // A task node: the index of its line in the by-group list.
   int line = -1;
-  std::string key;   // what the node adds up
+  std::string key;   // what a root or group node adds up (a task node's is its line's description)
 };
 
 // A root node that stands for itself: NoneKey (no comparison) or TotalKey.
@@ -248,6 +248,10 @@ private:
   std::vector<std::string> text_;
   std::vector<Line> lines_;   // by name
   std::vector<uint8_t> flags_;    // per by-name line
+  // Per by-name line: the number of its description's spelling (alike for lines spelled
+  // exactly alike).
+  std::vector<uint32_t> spelling_;
+  size_t groupCount_ = 0;  // groups, ignoring case
   std::vector<int> groupToName_;  // per by-group line: the same line in the by-name list
   // Programs: per by-name line its program, per program a line of it, and an
   // open table of programs by hash.

@@ -244,6 +244,14 @@ void ShapeBuild(benchmark::State& state, int which) {
   });
 }
 
+// The first task tree's nodes, as the window takes them when it opens.
+void ShapeTree(benchmark::State& state, int which) {
+  ShapeFiles& files = Shape(which);
+  Timed(state, files, [&] {
+    benchmark::DoNotOptimize(files.index.Tree(false, [](int group) { return std::to_string(group); }).size());
+  });
+}
+
 // The heap a detail list holds at its peak (the file read, the task index and the list being
 // gathered) against the size of the work and task file.
 void ShapeDetailMemory(benchmark::State& state, int which) {
@@ -296,6 +304,7 @@ void BM_Long100k_Detail_3y(benchmark::State& state) { ShapeDetail(state, 0, 3 * 
 void BM_Long100k_DetailMemory_3y(benchmark::State& state) { ShapeDetailMemory(state, 0); }
 void BM_Long100k_WeekTable_Group_3y(benchmark::State& state) { ShapeWeek(state, 0, 3 * YearDays, "17", "Task 4711"); }
 void BM_Long300k_Build(benchmark::State& state) { ShapeBuild(state, 1); }
+void BM_Long300k_Tree(benchmark::State& state) { ShapeTree(state, 1); }
 void BM_Long300k_Detail_1m(benchmark::State& state) { ShapeDetail(state, 1, MonthDays); }
 void BM_Long300k_Detail_3y(benchmark::State& state) { ShapeDetail(state, 1, 3 * YearDays); }
 void BM_Long300k_DetailMemory_3y(benchmark::State& state) { ShapeDetailMemory(state, 1); }
@@ -324,6 +333,7 @@ SHAPE_BENCHMARK(BM_Long100k_Detail_3y);
 SHAPE_BENCHMARK(BM_Long100k_DetailMemory_3y);
 SHAPE_BENCHMARK(BM_Long100k_WeekTable_Group_3y);
 SHAPE_BENCHMARK(BM_Long300k_Build);
+SHAPE_BENCHMARK(BM_Long300k_Tree);
 SHAPE_BENCHMARK(BM_Long300k_Detail_1m);
 SHAPE_BENCHMARK(BM_Long300k_Detail_3y);
 SHAPE_BENCHMARK(BM_Long300k_DetailMemory_3y);

@@ -140,6 +140,11 @@ void TStrings::SetValues(const std::string& name, const std::string& value) {
   }
 }
 
+void TStrings::VisitStrings(const std::function<void(const std::string&)>& visit) const {
+  const int n = GetCount();
+  for (int i = 0; i < n; ++i) visit(Get(i));
+}
+
 std::string TStrings::GetTextStr() const {
   int n = GetCount();
   std::vector<std::string> lines(n);
@@ -213,6 +218,10 @@ void TStrings::SaveToStream(TStream& stream) const {
 }
 
 // ---- TStringList -----------------------------------------------------------------------
+
+void TStringList::VisitStrings(const std::function<void(const std::string&)>& visit) const {
+  for (const Item& item : items_) visit(item.text);
+}
 
 void TStringList::CheckIndex(int index) const {
   if (index < 0 || index >= GetCount()) IndexError(index);

@@ -49,6 +49,9 @@ public:
   // Every line followed by CR LF. Setting splits at CR LF, CR or LF; a line break at the
   // very end does not add an empty line.
   std::string Text() const { return GetTextStr(); }
+  // Calls visit with every line in order; a list that keeps its lines hands them over
+  // without copying them.
+  virtual void VisitStrings(const std::function<void(const std::string&)>& visit) const;
   void SetText(const std::string& text) { SetTextStr(text); }
 
   // Nested; a list that reports changes does so once, at the outermost EndUpdate.
@@ -104,6 +107,7 @@ public:
   void Exchange(int index1, int index2) override;
   void Move(int curIndex, int newIndex) override;
   int IndexOf(const std::string& s) const override;
+  void VisitStrings(const std::function<void(const std::string&)>& visit) const override;
   // The same bytes as the text, written a megabyte at a time rather than joined first.
   void SaveToFile(const std::string& fileName) const override;
 

@@ -16,6 +16,7 @@
 #include "app/work_file.h"
 #include "bench/history_shapes.h"
 #include "bench/work_file_generator.h"
+#include "platform/rtl/ansi_chars.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/sysutils.h"
 #include "tests/app/statistics_fixture.h"
@@ -137,6 +138,30 @@ std::string Lines(const TaskLines& tasks) {
   return text;
 }
 
+// The first tree as a plain walk over the by-group lines makes it: a node for each line whose
+// description differs (exactly) from the line before, under a node for each change of group.
+std::string PlainTree(const std::vector<StatTask>& byGroup) {
+  std::string text = std::string(TotalKey) + "\n";
+  std::string lastGroup;
+  for (size_t i = 0; i < byGroup.size(); ++i) {
+    const StatTask& t = byGroup[i];
+    if (i > 0 && t.description == byGroup[i - 1].description) continue;
+    if (text.size() == TotalKey.size() + 1 || t.group != lastGroup) text += "group " + t.group + "\n";
+    lastGroup = t.group;
+    text += "  " + AnsiLeftBytes(t.description, 36) + "|" + std::to_string(i) + "\n";
+  }
+  return text;
+}
+
+std::string TreeText(const std::vector<StatTaskNode>& nodes) {
+  std::string text;
+  for (const StatTaskNode& node : nodes)
+    text += node.parent >= 0 ? "  " + node.text + "|" + std::to_string(node.line) + "\n"
+            : node.text == TotalKey ? node.text + "\n"
+                                    : "group " + node.key + "\n";
+  return text;
+}
+
 std::string Rows(const StatDetail& detail) {
   std::string text = std::to_string(detail.grandTotal) + "\n";
   for (const StatDetailRow& row : detail.rows)
@@ -177,6 +202,7 @@ TEST_P(StatisticsShapes, AgreeWithAPlainReadingOfTheFiles) {
   const PlainStatistics plain(shape.taskText, shape.workText);
   ASSERT_EQ(Lines(index.ByName()), Lines(plain.byName));
   ASSERT_EQ(Lines(index.ByGroup()), Lines(plain.byGroup));
+  EXPECT_EQ(TreeText(index.Tree(false, [](int group) { return std::to_string(group); })), PlainTree(plain.byGroup));
 
   // One reader for all, as the window keeps it between computations.
   StatDayReader reader(work);
