@@ -321,19 +321,15 @@ std::string_view StatTaskIndex::Bytes(const Line& line) const {
 void StatTaskIndex::Build(const TStrings& taskList) {
   *this = StatTaskIndex();
   // The kept lines' own bytes in list order, each line's path, description and group back to
-  // back in chunks that are never moved; then the same fields folded for ordering into one
-  // buffer.
+  // back in chunks that are never moved; then, where the code page needs it, the same fields
+  // folded for ordering into one buffer.
   struct Kept {
-    int line;
-    size_t folded;
     Line bytes;
   };
   std::vector<Kept> kept;
   kept.reserve(static_cast<size_t>(taskList.Count()));
   size_t total = 0;
-  int i = -1;
   taskList.VisitStrings([&](const std::string& line) {
-    ++i;
     std::string_view path, description, group;
     SplitTab3(line, path, description, group);
     if (group == "0") return;
@@ -343,8 +339,7 @@ void StatTaskIndex::Build(const TStrings& taskList) {
       text_.emplace_back().reserve(std::max(size, std::min(std::max(total, SmallestChunk), LargestChunk)));
     }
     std::string& chunk = text_.back();
-    kept.push_back({i, total,
-                    Line{static_cast<uint32_t>(text_.size() - 1), static_cast<uint32_t>(chunk.size()),
+    kept.push_back({Line{static_cast<uint32_t>(text_.size() - 1), static_cast<uint32_t>(chunk.size()),
                          static_cast<uint32_t>(path.size()), static_cast<uint32_t>(description.size()),
                          static_cast<uint32_t>(group.size())}});
     chunk += path;
@@ -357,9 +352,12 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   const StatKeyFold& order = StatKeyFold::Ordering();
   const unsigned char* table = order.Table();
   std::string folded;
+  std::vector<size_t> foldedAt;  // per kept line, where its folded fields start
   if (!order.ByteWise()) {
     folded.reserve(total);
+    foldedAt.reserve(kept.size());
     for (const Kept& k : kept) {
+      foldedAt.push_back(folded.size());
       // Field by field: a double-byte character never spans two fields.
       const std::string_view own = Bytes(k.bytes);
       order.Append(own.substr(0, k.bytes.pathSize), folded);
@@ -368,7 +366,10 @@ void StatTaskIndex::Build(const TStrings& taskList) {
     }
   }
   const std::string_view all = folded;
-  auto fields = [&](const Kept& k) { return order.ByteWise() ? Bytes(k.bytes) : all.substr(k.folded, Bytes(k.bytes).size()); };
+  auto fields = [&](const Kept& k) {
+    if (order.ByteWise()) return Bytes(k.bytes);
+    return all.substr(foldedAt[static_cast<size_t>(&k - kept.data())], Bytes(k.bytes).size());
+  };
   auto pathOf = [&](const Kept& k) { return fields(k).substr(0, k.bytes.pathSize); };
   auto descriptionOf = [&](const Kept& k) { return fields(k).substr(k.bytes.pathSize, k.bytes.descriptionSize); };
   auto groupOf = [&](const Kept& k) { return fields(k).substr(k.bytes.pathSize + k.bytes.descriptionSize); };

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/active_task_rules.h"
 #include "app/statistic_charts.h"
 #include "app/statistics.h"
+#include "app/task_data.h"
 #include "app/work_file.h"
 #include "platform/rtl/date_time.h"
+#include "platform/rtl/sysutils.h"
 #include "tests/app/statistics_fixture.h"
 #include "tests/support/code_page_932.h"
 
@@ -46,6 +50,37 @@ TEST_F(DoubleByteStatistics, TasksWhoseTrailBytesDifferInCaseAreTwoTasks) {
   EXPECT_FALSE(IsBlockedPath("C:\\" CP932_A ".exe", "C:\\" CP932_DI ".exe"));
   EXPECT_TRUE(IsBlockedPath("c:\\" CP932_A ".EXE", "C:\\" CP932_A ".exe"));
   EXPECT_TRUE(IsScreenSaverPath("C:\\sys\\" CP932_HYO ".scr", "C:\\sys"));
+}
+
+// Where keys are folded whole (a double-byte code page), the lines are still ordered by their
+// folded description, path and group, as CompareText orders them.
+TEST_F(DoubleByteStatistics, TasksAreOrderedByTheirFoldedDescriptionPathAndGroup) {
+  const std::vector<std::string> lines = {"c:\\b.exe|" CP932_A "x|1", "c:\\a.exe|b|1", "c:\\c.exe|B|2",
+                                          "c:\\d.exe|" CP932_DI "|1", "C:\\A.EXE|a" CP932_A "|1", "c:\\e.exe|A|3",
+                                          "c:\\a.exe|A|1"};
+  Tasks({lines[0].c_str(), lines[1].c_str(), lines[2].c_str(), lines[3].c_str(), lines[4].c_str(),
+         lines[5].c_str(), lines[6].c_str()});
+  std::vector<std::string> expected;
+  for (std::string line : lines) {
+    std::replace(line.begin(), line.end(), '|', '\t');
+    expected.push_back(line);
+  }
+  auto field = [](const std::string& line, int n) {
+    std::string path, description, group;
+    SplitTab3(line, path, description, group);
+    return UpperCase(n == 0 ? description : n == 1 ? path : group);
+  };
+  std::stable_sort(expected.begin(), expected.end(), [&](const std::string& a, const std::string& b) {
+    for (int n = 0; n < 3; ++n)
+      if (field(a, n) != field(b, n)) return field(a, n) < field(b, n);
+    return false;
+  });
+  std::vector<std::string> got;
+  for (size_t i = 0; i < index.ByName().size(); ++i) {
+    const StatTask task = index.ByName()[i];
+    got.push_back(task.path + "\t" + task.description + "\t" + task.group);
+  }
+  EXPECT_EQ(got, expected);
 }
 
 TEST_F(DoubleByteStatistics, TreeTextsAndChartLabelsEndOnACharacterBoundary) {
