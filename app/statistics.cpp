@@ -509,9 +509,9 @@ std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
     const std::string_view group = Group(line);
     if (!anyGroup || group != lastGroup) {
       StatTaskNode node;
-      node.key = std::string(group);
-      node.group = IsDecimal(node.key) && group.size() < 9 ? std::stoi(node.key) : -1;
-      node.text = groupName && node.group >= 0 ? groupName(node.group) : node.key;
+      node.group = IsDecimal(group) && group.size() < 9 ? std::stoi(std::string(group)) : -1;
+      node.text = groupName && node.group >= 0 ? groupName(node.group) : std::string(group);
+      node.line = static_cast<int>(i);
       groupNode = static_cast<int>(nodes.size());
       nodes.push_back(std::move(node));
       lastGroup = group;
@@ -528,12 +528,9 @@ std::vector<StatTaskNode> StatTaskIndex::Tree(bool comparison,
 
 std::string NodeKey(const StatTaskNode& node, const StatTaskIndex& index) {
   if (node.text == NoneKey || node.text == TotalKey) return node.text;
-  if (node.parent >= 0) {
-    return node.line >= 0 && node.line < static_cast<int>(index.ByGroup().size())
-               ? std::string(index.Description(index.NameLineOfGroupLine(static_cast<size_t>(node.line))))
-               : std::string();
-  }
-  return node.key;
+  if (node.line < 0 || node.line >= static_cast<int>(index.ByGroup().size())) return std::string();
+  const size_t line = index.NameLineOfGroupLine(static_cast<size_t>(node.line));
+  return std::string(node.parent >= 0 ? index.Description(line) : index.Group(line));
 }
 
 // ---- Programs -------------------------------------------------------------------------------

@@ -139,16 +139,15 @@ struct StatTaskNode {
   std::string text;  // what the tree shows; a task's description is cut to 36 characters
   int parent = -1;   // index of the group node, -1 for a root
   int group = -1;    // the group number of a group node (its picture is group + 2)
-  // A task node: the index of its line in the by-group list.
+  // The index in the by-group list of a task node's line, or of a group node's first task's
+  // line (whose group is the group node's key).
   int line = -1;
-  std::string key;   // what a root or group node adds up (a task node's is its line's description)
 };
 
 // A root node that stands for itself: NoneKey (no comparison) or TotalKey.
 inline StatTaskNode StatRootNode(const std::string& key) {
   StatTaskNode node;
   node.text = key;
-  node.key = key;
   return node;
 }
 

@@ -153,12 +153,12 @@ std::string PlainTree(const std::vector<StatTask>& byGroup) {
   return text;
 }
 
-std::string TreeText(const std::vector<StatTaskNode>& nodes) {
+std::string TreeText(const std::vector<StatTaskNode>& nodes, const StatTaskIndex& index) {
   std::string text;
   for (const StatTaskNode& node : nodes)
     text += node.parent >= 0 ? "  " + node.text + "|" + std::to_string(node.line) + "\n"
             : node.text == TotalKey ? node.text + "\n"
-                                    : "group " + node.key + "\n";
+                                    : "group " + NodeKey(node, index) + "\n";
   return text;
 }
 
@@ -202,7 +202,7 @@ TEST_P(StatisticsShapes, AgreeWithAPlainReadingOfTheFiles) {
   const PlainStatistics plain(shape.taskText, shape.workText);
   ASSERT_EQ(Lines(index.ByName()), Lines(plain.byName));
   ASSERT_EQ(Lines(index.ByGroup()), Lines(plain.byGroup));
-  EXPECT_EQ(TreeText(index.Tree(false, [](int group) { return std::to_string(group); })), PlainTree(plain.byGroup));
+  EXPECT_EQ(TreeText(index.Tree(false, [](int group) { return std::to_string(group); }), index), PlainTree(plain.byGroup));
 
   // One reader for all, as the window keeps it between computations.
   StatDayReader reader(work);
