@@ -390,14 +390,17 @@ void StatTaskIndex::Build(const TStrings& taskList) {
     keys[k] = {{OrderPrefix(description, 0, table), OrderPrefix(description, 8, table)},
                static_cast<uint32_t>(k), static_cast<uint32_t>(description.size())};
   }
+  // The order of two lines' descriptions (< 0, 0, > 0), from their keys where these decide.
+  auto compareDescriptions = [&](const SortKey& a, const SortKey& b) {
+    if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0] ? -1 : 1;
+    if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1] ? -1 : 1;
+    if (a.descriptionSize == b.descriptionSize && a.descriptionSize <= PrefixBytes) return 0;
+    return compare(descriptionOf(kept[a.kept]), descriptionOf(kept[b.kept]));
+  };
   std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-    if (a.prefix[0] != b.prefix[0]) return a.prefix[0] < b.prefix[0];
-    if (a.prefix[1] != b.prefix[1]) return a.prefix[1] < b.prefix[1];
+    if (const int c = compareDescriptions(a, b)) return c < 0;
     const Kept& x = kept[a.kept];
     const Kept& y = kept[b.kept];
-    const bool wholeInPrefix = a.descriptionSize == b.descriptionSize && a.descriptionSize <= PrefixBytes;
-    if (!wholeInPrefix)
-      if (const int c = compare(descriptionOf(x), descriptionOf(y))) return c < 0;
     if (const int c = compare(pathOf(x), pathOf(y))) return c < 0;
     if (const int c = compare(groupOf(x), groupOf(y))) return c < 0;
     return a.kept < b.kept;
@@ -448,15 +451,7 @@ void StatTaskIndex::Build(const TStrings& taskList) {
   for (size_t k = 0; k < n; ++k) {
     const Kept& line = sorted(k);
     lines_.push_back(line.bytes);
-    bool sameDescription = false;
-    if (k > 0) {
-      const SortKey& a = keys[k - 1];
-      const SortKey& b = keys[k];
-      if (a.prefix[0] == b.prefix[0] && a.prefix[1] == b.prefix[1])
-        sameDescription = a.descriptionSize == b.descriptionSize && a.descriptionSize <= PrefixBytes
-                              ? true
-                              : compare(descriptionOf(line), descriptionOf(sorted(k - 1))) == 0;
-    }
+    const bool sameDescription = k > 0 && compareDescriptions(keys[k - 1], keys[k]) == 0;
     if (sameDescription) flags_[k] |= SameDescriptionAsBefore;
     if (!sameDescription) spellings.clear();
     const std::string_view spelling = Description(k);
