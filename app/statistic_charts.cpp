@@ -143,11 +143,20 @@ StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index
     }
   }
   SortDetailRows(sums, lines, largest);
+  size_t bytes = 0;
+  for (const auto& [sum, line] : sums)
+    bytes += index.Description(static_cast<size_t>(line)).size() + index.Path(static_cast<size_t>(line)).size();
+  auto text = std::make_shared<std::string>();
+  text->reserve(bytes);  // never grows below: the views stay put
   detail.rows.reserve(sums.size());
   for (const auto& [sum, line] : sums) {
-    const size_t at = static_cast<size_t>(line);
-    detail.rows.push_back({std::string(index.Description(at)), std::string(index.Path(at)), line, sum});
+    const std::string_view description = index.Description(static_cast<size_t>(line));
+    const std::string_view path = index.Path(static_cast<size_t>(line));
+    text->append(description).append(path);
+    const std::string_view stored = std::string_view(*text).substr(text->size() - description.size() - path.size());
+    detail.rows.push_back({stored.substr(0, description.size()), stored.substr(description.size()), line, sum});
   }
+  detail.text = std::move(text);
   return detail;
 }
 
@@ -157,10 +166,10 @@ std::string DetailPieLabel(const StatDetailRow& row) {
   return AnsiLeftBytes(row.description, 30) + " (" + DetailTimeText(row) + ")";
 }
 
-std::string DetailListCaption(const StatDetailRow& row) { return " " + row.description; }
+std::string DetailListCaption(const StatDetailRow& row) { return " " + std::string(row.description); }
 
 std::string SliceClickMessage(const StatDetail& detail, int index, const std::string& timeText) {
   if (index < 0 || index >= static_cast<int>(detail.rows.size())) return std::string();
   const StatDetailRow& row = detail.rows[static_cast<size_t>(index)];
-  return row.description + "\r" + timeText + DetailTimeText(row);
+  return std::string(row.description) + "\r" + timeText + DetailTimeText(row);
 }

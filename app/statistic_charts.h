@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/statistics.h"
@@ -41,9 +43,11 @@ std::string BarClickMessage(const WeekTable& week, int index, const std::string&
 
 // ---- Detail list ------------------------------------------------------------------------------
 
+// A row's texts are views into the text of the detail it belongs to (or, for a row made by
+// hand, into strings that outlive it).
 struct StatDetailRow {
-  std::string description;
-  std::string path;    // the path of the description's first line
+  std::string_view description;
+  std::string_view path;  // the path of the description's first line
   int nameIndex = -1;  // the index of that line in the by-name task list
   int64_t seconds = 0; // the description's time over the range
 };
@@ -55,6 +59,9 @@ struct StatDetail {
   int64_t grandTotal = 0;
   // step said stop.
   bool cancelled = false;
+  // The rows' descriptions and paths, back to back: one block for tens of thousands of rows,
+  // shared by the detail's copies.
+  std::shared_ptr<const std::string> text;
 };
 
 struct StatDetailInput {

@@ -379,7 +379,7 @@ void TStatisticPages::FillDetail(const std::function<void()>& step) {
       item->SubItems()->Add(DetailTimeText(row));
       item->SetData(reinterpret_cast<void*>(static_cast<intptr_t>(row.nameIndex)));
       int icon = -1;
-      if (formGlobal != nullptr && !FindTask(*formGlobal->slIcons, row.path, icon)) icon = -1;
+      if (formGlobal != nullptr && !FindTask(*formGlobal->slIcons, std::string(row.path), icon)) icon = -1;
       item->SetImageIndex(icon);
       step();
     }
@@ -397,7 +397,7 @@ void TStatisticPages::ApplyTaskIcons() {
   ListUpdate update(ListView);
   for (int i = 0; i < ListView->Items()->Count() && i < static_cast<int>(detail_.rows.size()); ++i) {
     int icon = -1;
-    if (!FindTask(*formGlobal->slIcons, detail_.rows[static_cast<size_t>(i)].path, icon)) icon = -1;
+    if (!FindTask(*formGlobal->slIcons, std::string(detail_.rows[static_cast<size_t>(i)].path), icon)) icon = -1;
     ListView->Items()->Items(i)->SetImageIndex(icon);
   }
 }

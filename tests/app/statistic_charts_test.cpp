@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "app/work_file.h"
 #include "tests/app/statistics_fixture.h"
@@ -37,7 +38,7 @@ protected:
   }
   static std::vector<std::string> Descriptions(const StatDetail& detail) {
     std::vector<std::string> texts;
-    for (const StatDetailRow& row : detail.rows) texts.push_back(row.description);
+    for (const StatDetailRow& row : detail.rows) texts.emplace_back(row.description);
     return texts;
   }
 
@@ -115,6 +116,14 @@ TEST_F(StatisticCharts, DetailSumsEachDescriptionOnceLargestFirst) {
   // "Idle" has no time: no row, counted as zero.
   EXPECT_EQ(detail.grandTotal, 6 * Hour);
   EXPECT_FALSE(detail.cancelled);
+  // The texts stay when the task list is built anew (the window shows the list until it has
+  // computed again) and in a copy that outlives the detail it was made from.
+  Tasks({"c:\\x.exe|Other|1"});
+  auto original = std::make_unique<StatDetail>(detail);
+  const StatDetail copy = *original;
+  original.reset();
+  EXPECT_EQ(Descriptions(copy), (std::vector<std::string>{"Mail", "Chat", "Games"}));
+  EXPECT_EQ(copy.rows[0].path, "c:\\a.exe");
 }
 
 TEST_F(StatisticCharts, DetailOrdersByTimeNotByTheTextOfTheTime) {
