@@ -642,21 +642,22 @@ int StatTaskIndex::ProgramOfKey(int id, StatDayReader& reader) const {
   FollowReader(reader);
   if (static_cast<size_t>(id) >= keyProgram_.size()) keyProgram_.resize(static_cast<size_t>(reader.KeyCount()), -2);
   int& program = keyProgram_[static_cast<size_t>(id)];
-  if (program != -2) return program;
-  program = -1;
-  if (programSlots_.empty()) return program;
-  const std::string_view key = reader.KeySpelling(id);
-  const size_t hash = fold.Hash(key);
+  if (program == -2) {
+    const std::string_view key = reader.KeySpelling(id);
+    program = FindProgram(key, fold.Hash(key), fold);
+  }
+  return program;
+}
+
+int StatTaskIndex::FindProgram(std::string_view key, size_t hash, const StatKeyFold& fold) const {
+  if (programSlots_.empty()) return -1;
   const uint32_t tag = ProgramTag(hash);
   const size_t mask = programSlots_.size() - 1;
   for (size_t slot = hash & mask; programSlots_[slot] != 0; slot = (slot + 1) & mask) {
     int found;
-    if (SameProgram(programSlots_[slot], tag, key, fold, found)) {
-      program = found;
-      break;
-    }
+    if (SameProgram(programSlots_[slot], tag, key, fold, found)) return found;
   }
-  return program;
+  return -1;
 }
 
 int StatTaskIndex::KeyOfProgram(int program, StatDayReader& reader) const {
@@ -713,14 +714,53 @@ std::vector<int64_t> StatTaskIndex::ProgramSeconds(const std::vector<int64_t>& s
                                                    StatDayReader& reader) const {
   Programs();
   FollowReader(reader);
+  std::vector<int> unknown;
+  for (size_t id = 0; id < secondsByKey.size(); ++id)
+    if (secondsByKey[id] != 0 && (id >= keyProgram_.size() || keyProgram_[id] == -2)) unknown.push_back(static_cast<int>(id));
+  LookUpPrograms(unknown, reader);
   std::vector<int64_t> seconds(programLine_.size(), 0);
   for (size_t id = 0; id < secondsByKey.size(); ++id) {
     if (secondsByKey[id] == 0) continue;
-    const int known = id < keyProgram_.size() ? keyProgram_[id] : -2;
-    const int program = known != -2 ? known : ProgramOfKey(static_cast<int>(id), reader);
+    const int program = id < keyProgram_.size() ? keyProgram_[id] : ProgramOfKey(static_cast<int>(id), reader);
     if (program >= 0) seconds[static_cast<size_t>(program)] += secondsByKey[id];
   }
   return seconds;
+}
+
+void StatTaskIndex::LookUpPrograms(const std::vector<int>& ids, StatDayReader& reader) const {
+  constexpr size_t Batch = 16;
+  const StatKeyFold& fold = Programs();
+  FollowReader(reader);
+  const size_t keys = static_cast<size_t>(reader.KeyCount());
+  if (keyProgram_.size() < keys) keyProgram_.resize(keys, -2);
+  if (programSlots_.empty()) {
+    for (const int id : ids) keyProgram_[static_cast<size_t>(id)] = -1;
+    return;
+  }
+  const size_t mask = programSlots_.size() - 1;
+  const uint32_t numberMask = programEntryBits_ >= 32 ? ~uint32_t{0} : (uint32_t{1} << programEntryBits_) - 1;
+  for (size_t first = 0; first < ids.size(); first += Batch) {
+    const size_t count = std::min(Batch, ids.size() - first);
+    std::string_view key[Batch];
+    size_t hash[Batch];
+    const int* line[Batch];
+    for (size_t i = 0; i < count; ++i) {
+      key[i] = reader.KeySpelling(ids[first + i]);
+      hash[i] = fold.Hash(key[i]);
+      __builtin_prefetch(&programSlots_[hash[i] & mask]);
+    }
+    // The first program in the key's slot is almost always its own, if it has one.
+    for (size_t i = 0; i < count; ++i) {
+      const uint32_t entry = programSlots_[hash[i] & mask];
+      line[i] = entry == 0 ? nullptr : &programLine_[(entry & numberMask) - 1];
+      if (line[i] != nullptr) __builtin_prefetch(line[i]);
+    }
+    for (size_t i = 0; i < count; ++i)
+      if (line[i] != nullptr) __builtin_prefetch(&lines_[static_cast<size_t>(*line[i])]);
+    for (size_t i = 0; i < count; ++i)
+      if (line[i] != nullptr) __builtin_prefetch(Path(static_cast<size_t>(*line[i])).data());
+    for (size_t i = 0; i < count; ++i) keyProgram_[static_cast<size_t>(ids[first + i])] = FindProgram(key[i], hash[i], fold);
+  }
 }
 
 bool StatTaskIndex::DescriptionSeconds(size_t nameLine, const std::vector<int64_t>& secondsByKey,

@@ -236,6 +236,12 @@ private:
   bool SameProgram(uint32_t entry, uint32_t tag, std::string_view key, const StatKeyFold& fold, int& program) const;
   // The program of the reader's key number id, or -1 when no line has it.
   int ProgramOfKey(int id, StatDayReader& reader) const;
+  // The program of key (its hash given), or -1.
+  int FindProgram(std::string_view key, size_t hash, const StatKeyFold& fold) const;
+  // ProgramOfKey for each of ids, some at a time, with the memory each lookup will read asked
+  // for ahead (its slot, its program's line, that line's path): otherwise each waits for
+  // these one after the other, and a lookup rarely finds any of them at hand.
+  void LookUpPrograms(const std::vector<int>& ids, StatDayReader& reader) const;
   // The reader's number of a program's key.
   int KeyOfProgram(int program, StatDayReader& reader) const;
   // Remembers numbers for the reader last asked with.
