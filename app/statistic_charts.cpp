@@ -152,8 +152,9 @@ StatDetail GatherDetail(const StatDetailInput& input, const StatTaskIndex& index
   for (const auto& [sum, line] : sums) {
     const std::string_view description = index.Description(static_cast<size_t>(line));
     const std::string_view path = index.Path(static_cast<size_t>(line));
+    const size_t at = text->size();
     text->append(description).append(path);
-    const std::string_view stored = std::string_view(*text).substr(text->size() - description.size() - path.size());
+    const std::string_view stored = std::string_view(*text).substr(at);
     detail.rows.push_back({stored.substr(0, description.size()), stored.substr(description.size()), line, sum});
   }
   detail.text = std::move(text);

@@ -618,9 +618,9 @@ uint32_t StatTaskIndex::ProgramTag(size_t hash) const {
 
 bool StatTaskIndex::SameProgram(uint32_t entry, uint32_t tag, std::string_view key, const StatKeyFold& fold,
                                 int& program) const {
-  const uint32_t numberMask = programEntryBits_ >= 32 ? ~uint32_t{0} : (uint32_t{1} << programEntryBits_) - 1;
-  if ((entry & ~numberMask) != tag) return false;
-  program = static_cast<int>(entry & numberMask) - 1;
+  // The hash bits above the number must match.
+  if (programEntryBits_ < 32 && (entry >> programEntryBits_ << programEntryBits_) != tag) return false;
+  program = ProgramInSlot(entry);
   return fold.Equal(key, TrimmedView(Path(static_cast<size_t>(programLine_[static_cast<size_t>(program)]))));
 }
 
@@ -637,16 +637,9 @@ void StatTaskIndex::FollowReader(const StatDayReader& reader) const {
   programKey_.clear();
 }
 
-int StatTaskIndex::ProgramOfKey(int id, StatDayReader& reader) const {
-  const StatKeyFold& fold = Programs();
-  FollowReader(reader);
-  if (static_cast<size_t>(id) >= keyProgram_.size()) keyProgram_.resize(static_cast<size_t>(reader.KeyCount()), -2);
-  int& program = keyProgram_[static_cast<size_t>(id)];
-  if (program == -2) {
-    const std::string_view key = reader.KeySpelling(id);
-    program = FindProgram(key, fold.Hash(key), fold);
-  }
-  return program;
+int StatTaskIndex::ProgramInSlot(uint32_t entry) const {
+  const uint32_t numberMask = programEntryBits_ >= 32 ? ~uint32_t{0} : (uint32_t{1} << programEntryBits_) - 1;
+  return static_cast<int>(entry & numberMask) - 1;
 }
 
 int StatTaskIndex::FindProgram(std::string_view key, size_t hash, const StatKeyFold& fold) const {
@@ -712,33 +705,29 @@ std::vector<int> StatTaskIndex::KeyWeights(const std::string& key, StatDayReader
 
 std::vector<int64_t> StatTaskIndex::ProgramSeconds(const std::vector<int64_t>& secondsByKey,
                                                    StatDayReader& reader) const {
-  Programs();
+  const StatKeyFold& fold = Programs();
   FollowReader(reader);
+  if (keyProgram_.size() < static_cast<size_t>(reader.KeyCount())) keyProgram_.resize(static_cast<size_t>(reader.KeyCount()), -2);
   std::vector<int> unknown;
   for (size_t id = 0; id < secondsByKey.size(); ++id)
-    if (secondsByKey[id] != 0 && (id >= keyProgram_.size() || keyProgram_[id] == -2)) unknown.push_back(static_cast<int>(id));
-  LookUpPrograms(unknown, reader);
+    if (secondsByKey[id] != 0 && keyProgram_[id] == -2) unknown.push_back(static_cast<int>(id));
+  LookUpPrograms(unknown, reader, fold);
   std::vector<int64_t> seconds(programLine_.size(), 0);
   for (size_t id = 0; id < secondsByKey.size(); ++id) {
     if (secondsByKey[id] == 0) continue;
-    const int program = id < keyProgram_.size() ? keyProgram_[id] : ProgramOfKey(static_cast<int>(id), reader);
+    const int program = keyProgram_[id];
     if (program >= 0) seconds[static_cast<size_t>(program)] += secondsByKey[id];
   }
   return seconds;
 }
 
-void StatTaskIndex::LookUpPrograms(const std::vector<int>& ids, StatDayReader& reader) const {
+void StatTaskIndex::LookUpPrograms(const std::vector<int>& ids, StatDayReader& reader, const StatKeyFold& fold) const {
   constexpr size_t Batch = 16;
-  const StatKeyFold& fold = Programs();
-  FollowReader(reader);
-  const size_t keys = static_cast<size_t>(reader.KeyCount());
-  if (keyProgram_.size() < keys) keyProgram_.resize(keys, -2);
   if (programSlots_.empty()) {
     for (const int id : ids) keyProgram_[static_cast<size_t>(id)] = -1;
     return;
   }
   const size_t mask = programSlots_.size() - 1;
-  const uint32_t numberMask = programEntryBits_ >= 32 ? ~uint32_t{0} : (uint32_t{1} << programEntryBits_) - 1;
   for (size_t first = 0; first < ids.size(); first += Batch) {
     const size_t count = std::min(Batch, ids.size() - first);
     std::string_view key[Batch];
@@ -752,7 +741,7 @@ void StatTaskIndex::LookUpPrograms(const std::vector<int>& ids, StatDayReader& r
     // The first program in the key's slot is almost always its own, if it has one.
     for (size_t i = 0; i < count; ++i) {
       const uint32_t entry = programSlots_[hash[i] & mask];
-      line[i] = entry == 0 ? nullptr : &programLine_[(entry & numberMask) - 1];
+      line[i] = entry == 0 ? nullptr : &programLine_[static_cast<size_t>(ProgramInSlot(entry))];
       if (line[i] != nullptr) __builtin_prefetch(line[i]);
     }
     for (size_t i = 0; i < count; ++i)

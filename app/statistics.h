@@ -234,14 +234,15 @@ private:
   // (its number then in program).
   uint32_t ProgramTag(size_t hash) const;
   bool SameProgram(uint32_t entry, uint32_t tag, std::string_view key, const StatKeyFold& fold, int& program) const;
-  // The program of the reader's key number id, or -1 when no line has it.
-  int ProgramOfKey(int id, StatDayReader& reader) const;
-  // The program of key (its hash given), or -1.
+  // The number of the program in a slot that is not empty.
+  int ProgramInSlot(uint32_t entry) const;
+  // The program of key (its hash given), or -1 when no line has it.
   int FindProgram(std::string_view key, size_t hash, const StatKeyFold& fold) const;
-  // ProgramOfKey for each of ids, some at a time, with the memory each lookup will read asked
-  // for ahead (its slot, its program's line, that line's path): otherwise each waits for
-  // these one after the other, and a lookup rarely finds any of them at hand.
-  void LookUpPrograms(const std::vector<int>& ids, StatDayReader& reader) const;
+  // Notes the program of each of the reader's key numbers ids in keyProgram_, some at a time,
+  // with the memory each lookup will read asked for ahead (its slot, its program's line, that
+  // line's path): otherwise each waits for these one after the other, and a lookup rarely finds
+  // any of them at hand.
+  void LookUpPrograms(const std::vector<int>& ids, StatDayReader& reader, const StatKeyFold& fold) const;
   // The reader's number of a program's key.
   int KeyOfProgram(int program, StatDayReader& reader) const;
   // Remembers numbers for the reader last asked with.

@@ -165,7 +165,7 @@ std::string TreeText(const std::vector<StatTaskNode>& nodes, const StatTaskIndex
 std::string Rows(const StatDetail& detail) {
   std::string text = std::to_string(detail.grandTotal) + "\n";
   for (const StatDetailRow& row : detail.rows)
-    text.append(row.description).append("|").append(row.path) += "|" + std::to_string(row.nameIndex) + "|" + std::to_string(row.seconds) + "\n";
+    text.append(row.description).append("|").append(row.path).append("|" + std::to_string(row.nameIndex) + "|" + std::to_string(row.seconds) + "\n");
   return text;
 }
 
